@@ -1,0 +1,52 @@
+#pragma once
+// The main window: five tabs with every registration field, the review pages, the look-up tabs and
+// the main menu. The controls are built by the app subsystem; the other subsystems attach their
+// behaviour to them (see attach.h), finding each control by its name.
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QTabWidget;
+class TmsMessage;
+class TmsSMTP;
+class TlcIPPort;
+class TpvlUrl;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // A control of this window by its name; null when there is none of that type.
+    template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
+
+    // Paths and mailbox held by the window.
+    QString SettingsFile;
+    QString MailTo;
+    QString DomainFormFile, DomainRecordFile;
+    QString HostFormFile, HostRecordFile;
+    QString ContactFormFile, ContactRecordFile;
+
+    // Non-visual components, created by the subsystems that own them.
+    TmsMessage* msMessage1 = nullptr;
+    TmsSMTP* msSMTP1 = nullptr;
+    TlcIPPort* IPPort1 = nullptr;
+    TlcIPPort* IPPort2 = nullptr;
+    TpvlUrl* gourl = nullptr;
+
+    // Steps the subsystems add to the window's life cycle, run in the order added.
+    std::vector<std::function<void()>> CreateSteps;   // end of FormCreate
+    std::vector<std::function<void()>> ActivateSteps; // FormActivate
+    std::vector<std::function<void()>> CloseSteps;    // FormClose; an exception keeps it open
+
+    void FormCreate();
+    void FormActivate();
+    // Runs the close steps; false (with the error box shown) when one failed.
+    bool FormClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+};

@@ -1,0 +1,5 @@
+#include "app/ui/startup.h"
+
+int main(int argc, char** argv) {
+    return RunRegiscribe(argc, argv);
+}

@@ -1,0 +1,6 @@
+#include "app/ui/attach.h"
+#include "app/ui/form1.h"
+
+void AttachTemplates(TForm1& form) {
+    (void)form;
+}

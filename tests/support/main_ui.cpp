@@ -1,0 +1,11 @@
+// Test entry for widget tests: a headless application with scripted message boxes.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("Regiscribe");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
