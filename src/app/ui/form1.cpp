@@ -5,10 +5,26 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QTabWidget>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
     setWindowTitle("Regiscribe 1.71");
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName("PageControl1");
+    // The five pages; their controls are built on them by name.
+    const char* sheets[][2] = {{"DomainRegSheet", "Domain Reg"},
+                               {"HostRegSheet", "Host Reg"},
+                               {"ContactRegSheet", "Contact Reg"},
+                               {"WhoIsSheet", "WhoIs"},
+                               {"FingerSheet", "Finger"}};
+    for (auto& sheet : sheets) {
+        auto* page = new QWidget(pages);
+        page->setObjectName(sheet[0]);
+        pages->addTab(page, sheet[1]);
+    }
+    setCentralWidget(pages);
+    setFixedSize(538, 384);
     AttachTemplates(*this);
     AttachEditing(*this);
     AttachStore(*this);
