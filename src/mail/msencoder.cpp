@@ -1,0 +1,302 @@
+#include "mail/msencoder.h"
+
+#include "mail/lineencoders.h"
+#include "mail/quotedprintable.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace {
+constexpr int kLongLine = 256;
+// The encoded text is collected and written in blocks of about this size.
+constexpr qsizetype kWriteBlock = 64 * 1024;
+
+QString Padded(const QString& label) {
+    return label.leftJustified(10, ' ');
+}
+
+QString Boundary() {
+    return QString::number(QRandomGenerator::global()->bounded(10000000, 100000000));
+}
+
+QString Quoted(const QString& text) {
+    return '"' + text + '"';
+}
+
+bool IsAltName(const QString& baseName) {
+    return baseName.toLower().startsWith("_alt.");
+}
+
+// Splits raw bytes into lines at CR LF, lone CR or lone LF; a final line end adds no empty line.
+QByteArrayList SplitLines(const QByteArray& bytes) {
+    QByteArrayList lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        lines.append(bytes.mid(start, end - start));
+        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+} // namespace
+
+QString QuotedDisplayName(const QString& name) {
+    if (name.contains('.') && !name.contains('"')) return Quoted(name);
+    return name;
+}
+
+TmsCustomEncoder::TmsCustomEncoder(TmsCustomMessage& message, QIODevice& stream)
+    : message_(message), stream_(stream) {
+    for (const QString& line : message.Body()) {
+        if (line.size() >= kLongLine) {
+            longLines_ = true;
+            break;
+        }
+    }
+}
+
+void TmsCustomEncoder::WriteLine(const QByteArray& line) {
+    qsizetype start = 0;
+    const qsizetype n = line.size();
+    for (;;) {
+        qsizetype end = start;
+        while (end < n && line[end] != '\r' && line[end] != '\n')
+            ++end;
+        if (start < n && line[start] == '.') pending_ += '.';
+        pending_.append(line.constData() + start, end - start);
+        pending_ += "\r\n";
+        if (end >= n) break;
+        if (line[end] == '\r' && end + 1 < n && line[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    if (pending_.size() >= kWriteBlock) {
+        stream_.write(pending_);
+        pending_.clear();
+    }
+}
+
+void TmsCustomEncoder::Encode() {
+    stream_.seek(0);
+    pending_.clear();
+    WriteHeaders();
+    if (message_.Encoding() == meUU) {
+        WriteUuMessage();
+    } else {
+        const QString type = message_.ContentType();
+        const TmsAttList& atts = message_.Attachments();
+        if (type == "multipart/mixed") {
+            WriteMultipart(false);
+        } else if (type == "multipart/alternative") {
+            WriteMultipart(true);
+        } else if (type == "text/plain") {
+            if (atts.Count() == 0)
+                WritePlainText();
+            else
+                WriteSingleAttachment(atts.Items(0), false);
+        } else if (type == "text/html" || type == "text/rtf") {
+            // A formatted body given only as its "_htmbody.htm"/"_rtfbody.rtf" attachment goes out
+            // as that attachment, so its text is not lost.
+            if (message_.Body().isEmpty() && atts.Count() == 1)
+                WriteSingleAttachment(atts.Items(0), false);
+            else
+                WriteFormattedBody();
+        } else if (atts.Count() > 0) {
+            WriteSingleAttachment(atts.Items(0), false);
+        } else {
+            WritePlainText();
+        }
+    }
+    stream_.write(pending_);
+    pending_.clear();
+}
+
+void TmsCustomEncoder::WriteCommonTail() {
+    static const char* const standard[] = {"From",
+                                           "To",
+                                           "CC",
+                                           "BCC",
+                                           "Return-Receipt-To",
+                                           "X-Priority",
+                                           "Subject",
+                                           "Mime-Version",
+                                           "Content-Type",
+                                           "X-Encoding",
+                                           "Content-Transfer-Encoding"};
+    TmsHeaders& headers = message_.Headers();
+    for (const char* field : standard)
+        headers.RemoveField(QString::fromLatin1(field));
+    for (const QString& line : headers.Lines())
+        WriteLine(line);
+    if (!message_.Subject().isEmpty()) WriteLine("Subject:  " + message_.Subject());
+    if (message_.Encoding() == meMIME) WriteLine(QByteArrayLiteral("Mime-Version: 1.0"));
+}
+
+QByteArray TmsCustomEncoder::BodyBytes() const {
+    return message_.Body().join("\r\n").toUtf8();
+}
+
+void TmsCustomEncoder::WriteQuotedPrintable(const QByteArray& bytes) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QByteArrayList lines;
+    TQuotedPrintable(buffer, lines).Encode();
+    for (const QByteArray& line : lines)
+        WriteLine(line);
+}
+
+void TmsCustomEncoder::WriteUuMessage() {
+    WriteLine(QByteArray());
+    for (const QString& line : message_.Body())
+        WriteLine(line);
+    const TmsAttList& atts = message_.Attachments();
+    for (int i = 0; i < atts.Count(); ++i) {
+        WriteLine(QByteArray());
+        WriteLine("begin 600 " + atts.Items(i).BaseName());
+        for (const QByteArray& line : EncodeUuLines(atts.Items(i).Data()))
+            WriteLine(line);
+        WriteLine(QByteArrayLiteral("`"));
+        WriteLine(QByteArrayLiteral("end"));
+    }
+}
+
+void TmsCustomEncoder::WritePlainText() {
+    const bool iso = message_.CharSet() == csISO8859;
+    const bool qp = iso || longLines_;
+    WriteLine(QString("Content-Type: text/plain; charset=") +
+              Quoted(iso ? "iso-8859-1" : "us-ascii"));
+    WriteLine(QByteArray(qp ? "Content-Transfer-Encoding: quoted-printable"
+                            : "Content-Transfer-Encoding: 7bit"));
+    WriteLine(QByteArray());
+    if (qp) {
+        WriteQuotedPrintable(BodyBytes());
+    } else {
+        for (const QString& line : message_.Body())
+            WriteLine(line);
+    }
+}
+
+void TmsCustomEncoder::WriteFormattedBody() {
+    const bool html = message_.ContentType() == "text/html";
+    QString type = html ? "Content-Type: text/html" : "Content-Type: text/rtf";
+    if (message_.CharSet() == csISO8859) type += "; charset=" + Quoted("iso-8859-1");
+    WriteLine(type);
+    WriteLine(QByteArrayLiteral("Content-Transfer-Encoding: quoted-printable"));
+    WriteLine(QByteArray());
+    QByteArray copy = BodyBytes();
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QByteArrayList lines;
+    TQuotedPrintable(buffer, lines).Encode();
+    QStringList encoded;
+    for (const QByteArray& line : lines) {
+        WriteLine(line);
+        encoded << QString::fromLatin1(line);
+    }
+    message_.SetBody(encoded);
+}
+
+void TmsCustomEncoder::WriteAttachmentBytes(const TmsAttItem& item) {
+    switch (item.Encoding()) {
+    case aeNone:
+        for (const QByteArray& line : SplitLines(item.Data()))
+            WriteLine(line);
+        break;
+    case aeQuotedPrintable:
+        WriteQuotedPrintable(item.Data());
+        break;
+    default:
+        for (const QByteArray& line : EncodeBase64Lines(item.Data()))
+            WriteLine(line);
+        break;
+    }
+}
+
+void TmsCustomEncoder::WriteSingleAttachment(const TmsAttItem& item, bool plainPartHeaders) {
+    const QString name = item.BaseName();
+    const QString lower = name.toLower();
+    const bool htmBody = lower == "_htmbody.htm";
+    const bool rtfBody = lower == "_rtfbody.rtf";
+    if (htmBody)
+        WriteLine(QByteArrayLiteral("Content-Type: text/html"));
+    else if (rtfBody)
+        WriteLine(QByteArrayLiteral("Content-Type: text/rtf"));
+    else if (plainPartHeaders)
+        WriteLine("Content-Type: " + item.ContentType());
+    else
+        WriteLine("Content-Type: " + item.ContentType() + "; name=" + Quoted(name));
+    WriteLine("Content-Transfer-Encoding: " + EncodingName(item.Encoding()));
+    if (!htmBody && !rtfBody && !plainPartHeaders)
+        WriteLine("Content-Disposition: attachment; filename=" + Quoted(name));
+    WriteLine(QByteArray());
+    WriteAttachmentBytes(item);
+}
+
+void TmsCustomEncoder::WriteMultipart(bool alternativeMode) {
+    const QString boundary = Boundary();
+    WriteLine("Content-Type: " + message_.ContentType() + "; boundary=" + Quoted(boundary));
+    WriteLine(QByteArray());
+    WriteLine(QByteArrayLiteral("This is a multipart message in MIME format"));
+    auto openPart = [this](const QString& b) {
+        WriteLine(QByteArray());
+        WriteLine("--" + b);
+    };
+    if (!message_.Body().isEmpty()) {
+        openPart(boundary);
+        WritePlainText();
+    }
+    const TmsAttList& atts = message_.Attachments();
+    int next = 0;
+    if (!alternativeMode && atts.Count() > 0 && IsAltName(atts.Items(0).BaseName())) {
+        const QString inner = Boundary();
+        openPart(boundary);
+        WriteLine("Content-Type:  multipart/alternative; boundary=" + Quoted(inner));
+        WriteLine(QByteArrayLiteral("Content-Transfer-Encoding: 7bit"));
+        while (next < atts.Count() && IsAltName(atts.Items(next).BaseName())) {
+            openPart(inner);
+            WriteSingleAttachment(atts.Items(next), true);
+            WriteLine(QByteArray());
+            ++next;
+        }
+        WriteLine("--" + inner + "--");
+    }
+    for (; next < atts.Count(); ++next) {
+        openPart(boundary);
+        WriteSingleAttachment(atts.Items(next), alternativeMode);
+        WriteLine(QByteArray());
+    }
+    WriteLine("--" + boundary + "--");
+}
+
+void TmsMessageEncoder::WriteAddressBlock(const QString& field, const TmsAddressList& list) {
+    for (int i = 0; i < list.Count(); ++i) {
+        const TmsMailAddress& a = list.Items(i);
+        QString line = (i == 0 ? Padded(field + ':') : QString(10, ' ')) +
+                       QuotedDisplayName(a.Name()) + " <" + a.Address() +
+                       (i + 1 < list.Count() ? ">," : ">");
+        WriteLine(line);
+    }
+}
+
+void TmsMessageEncoder::WriteHeaders() {
+    const TmsMailAddress& from = mail_.Sender();
+    WriteLine(Padded("From:") + QuotedDisplayName(from.Name()) + " <" + from.Address() + ">");
+    WriteAddressBlock("To", mail_.Recipients());
+    WriteAddressBlock("CC", mail_.CC());
+    if (mail_.ReturnReceipt()) WriteLine("Return-Receipt-To: <" + from.Address() + ">");
+    if (mail_.Priority() == ptLow) WriteLine(QByteArrayLiteral("X-Priority: 5"));
+    if (mail_.Priority() == ptHigh) WriteLine(QByteArrayLiteral("X-Priority: 1"));
+    WriteCommonTail();
+}
+
+void TmsArticleEncoder::WriteHeaders() {
+    const TmsMailAddress& from = article_.Sender();
+    WriteLine(Padded("From:") + from.Name() + " <" + from.Address() + ">");
+    WriteLine("Newsgroups: " + article_.NewsGroups());
+    WriteCommonTail();
+}

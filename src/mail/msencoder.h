@@ -1,0 +1,77 @@
+#pragma once
+// Turns a message into its wire text: the header block, an empty line and the body in the
+// writer its content type calls for. One encoder serves one encoding run.
+#include "mail/msmsg.h"
+
+#include <QByteArray>
+#include <QIODevice>
+
+class TmsCustomEncoder {
+public:
+    TmsCustomEncoder(TmsCustomMessage& message, QIODevice& stream);
+    virtual ~TmsCustomEncoder() = default;
+
+    // Writes the whole text from the stream's start.
+    void Encode();
+    // True when a body line is 256 characters or longer (the plain body then goes out
+    // quoted-printable).
+    bool LongLines() const { return longLines_; }
+
+    // Writes one line of the text. A CR, LF or CR LF inside it breaks it into several lines; every
+    // line that begins with "." gets one more in front and every line ends in CR LF, so nothing
+    // inside the text can end the DATA transmission early.
+    void WriteLine(const QByteArray& line);
+    void WriteLine(const QString& line) { WriteLine(line.toUtf8()); }
+
+protected:
+    // The message's own header fields.
+    virtual void WriteHeaders() = 0;
+    // The standard fields that the message writes itself, removed from its extra lines first;
+    // then the remaining extra lines, the subject and the MIME label.
+    void WriteCommonTail();
+
+    TmsCustomMessage& message_;
+
+private:
+    void WriteUuMessage();
+    void WritePlainText();
+    void WriteFormattedBody();
+    void WriteSingleAttachment(const TmsAttItem& item, bool plainPartHeaders);
+    void WriteAttachmentBytes(const TmsAttItem& item);
+    void WriteMultipart(bool alternativeMode);
+    void WriteQuotedPrintable(const QByteArray& bytes);
+    QByteArray BodyBytes() const;
+
+    QIODevice& stream_;
+    QByteArray pending_;
+    bool longLines_ = false;
+};
+
+class TmsMessageEncoder : public TmsCustomEncoder {
+public:
+    TmsMessageEncoder(TmsMessage& message, QIODevice& stream)
+        : TmsCustomEncoder(message, stream), mail_(message) {}
+
+protected:
+    void WriteHeaders() override;
+
+private:
+    void WriteAddressBlock(const QString& field, const TmsAddressList& list);
+    TmsMessage& mail_;
+};
+
+class TmsArticleEncoder : public TmsCustomEncoder {
+public:
+    TmsArticleEncoder(TmsArticle& article, QIODevice& stream)
+        : TmsCustomEncoder(article, stream), article_(article) {}
+
+protected:
+    void WriteHeaders() override;
+
+private:
+    TmsArticle& article_;
+};
+
+// A display name as the From, To and CC lines write it: between double quotes when it holds a "."
+// and no double quote.
+QString QuotedDisplayName(const QString& name);
