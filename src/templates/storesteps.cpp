@@ -1,0 +1,6 @@
+#include "templates/storesteps.h"
+
+RecordStoreSteps& StoreSteps() {
+    static RecordStoreSteps steps;
+    return steps;
+}

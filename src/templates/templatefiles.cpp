@@ -1,0 +1,83 @@
+#include "templates/templatefiles.h"
+
+#include "platform/fileerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// Closes a descriptor on every path out of the writer.
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+} // namespace
+
+QString KindFolderPath(RecordKind kind) {
+    return QDir::currentPath() + "/" + KindFolderName(kind);
+}
+
+void RefuseUnsafeRecordName(const QString& name) {
+    if (!IsSafeRecordName(name)) RaiseFileError(ENOENT);
+}
+
+void PrepareTemplateFiles(RecordKind kind, const QString& name, TemplateFiles& files) {
+    RefuseUnsafeRecordName(name);
+    const QString folder = KindFolderPath(kind);
+    // One level only; it usually exists already, and a real failure shows when the file is made.
+    QDir().mkdir(folder);
+    files.formFile = folder + "/" + name + ".txt";
+    files.recordFile = folder + "/" + name + ".ini";
+}
+
+QByteArray JoinTemplateLines(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+void WriteTextFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray native = QFile::encodeName(path);
+    Descriptor file{::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
+    if (file.fd < 0) RaiseFileError(errno);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(file.fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            RaiseFileError(errno);
+        }
+        done += n;
+    }
+    const int fd = file.fd;
+    file.fd = -1;
+    if (::close(fd) != 0) RaiseFileError(errno);
+}
+
+QStringList ReadTextLines(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    Descriptor file{::open(native.constData(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) RaiseFileError(errno);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            RaiseFileError(errno);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, n);
+    }
+    QString text = QString::fromUtf8(bytes);
+    text.replace("\r\n", "\n");
+    if (text.isEmpty()) return {};
+    if (text.endsWith('\n')) text.chop(1);
+    return text.split('\n');
+}

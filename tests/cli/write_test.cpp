@@ -1,0 +1,127 @@
+// regiscribe-cli write: the same files as Show Form, its options and its failures.
+#include "support/process.h"
+#include "support/tempdir.h"
+#include "templates/templatewriters.h"
+
+#include <QDirIterator>
+#include <gtest/gtest.h>
+
+namespace {
+// The file's lines after the "Processed" stamp, which carries the time of the run.
+QByteArray WithoutStamp(QByteArray bytes) {
+    const qsizetype at = bytes.indexOf("Processed ");
+    const qsizetype end = bytes.indexOf("\r\n", at);
+    return at < 0 || end < 0 ? bytes : bytes.remove(at, end - at);
+}
+
+QStringList Tree(const QString& root) {
+    QStringList all;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        all << it.next();
+    all.sort();
+    return all;
+}
+} // namespace
+
+TEST(CliWrite, WritesTheSameTemplateAsTheWriterAndPrintsItsPath) {
+    ScopedWorkDir dir;
+    ProcessResult r = RunCli({"write", "domain", "example.com", "--set", "OOrgNameEdit=Example Inc",
+                              "--set", "PurposeEdit=web\nand mail", "--set", "AuthScheme=CRYPT-PW",
+                              "--set", "AuthInfoEdit=secret", "--action", "M"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, (dir.file("domains/example.com.txt") + "\n").toUtf8());
+    EXPECT_TRUE(r.err.isEmpty());
+
+    Record expected = EmptyRecord(RecordKind::Domain);
+    expected.text["DomainNameEdit"] = "example.com";
+    expected.text["OOrgNameEdit"] = "Example Inc";
+    expected.text["PurposeEdit"] = "web\nand mail";
+    expected.text["AuthScheme"] = expected.selected["AuthScheme"] = "CRYPT-PW";
+    expected.text["AuthInfoEdit"] = "secret";
+    expected.action = "M";
+    const QByteArray written = ReadAll(dir.file("domains/example.com.txt"));
+    EXPECT_EQ(WithoutStamp(written),
+              WithoutStamp(JoinTemplateLines(DomainFormLines(expected, "Processed x"))));
+    EXPECT_EQ(written.count("\r\n"), 223);
+    EXPECT_TRUE(written.startsWith("Processed "));
+}
+
+TEST(CliWrite, SelectorsCountAsPickedOnlyForAListItemAndContactsDefaultToConfidential) {
+    ScopedWorkDir dir;
+    ProcessResult r =
+        RunCli({"write", "contact", "Jane Roe", "--set", "ContactNotifyUpdates=BEFORE-UPDATE",
+                "--set", "ContactNotifyUse=before-use", "--set", "ContactRole=I"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray text = ReadAll(dir.file("contacts/Jane Roe.txt"));
+    EXPECT_TRUE(text.contains("\r\n2a. Notify Updates..........: BEFORE-UPDATE\r\n"));
+    EXPECT_TRUE(text.contains("\r\n2b. Notify Use..............: \r\n"));
+    EXPECT_TRUE(text.contains("\r\n1b. (I)ndividual (R)ole.....: I\r\n"));
+    EXPECT_TRUE(text.contains("\r\n0a. (N)ew (M)odify (D)elete.: N\r\n"));
+    EXPECT_TRUE(text.endsWith("\r\n3c. Public (Y/N)............: N\r\n"));
+
+    r = RunCli({"write", "contact", "Jane Roe", "--public", "Y", "--action=D"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(ReadAll(dir.file("contacts/Jane Roe.txt")).endsWith("Y\r\n"));
+
+    r = RunCli({"write", "host", "ns1.example.com"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadAll(dir.file("hosts/ns1.example.com.txt")).count("\r\n"), 28);
+}
+
+TEST(CliWrite, UsageErrorsExitWithTwoAndWriteNothing) {
+    ScopedWorkDir dir;
+    const QStringList bad[] = {
+        {"write"},
+        {"write", "domain"},
+        {"write", "zone", "x"},
+        {"write", "domain", "x", "extra"},
+        {"write", "domain", "x", "--set", "HCPhone=1"},
+        {"write", "domain", "x", "--set", "nothing"},
+        {"write", "domain", "x", "--set", "OAddrEdit=two\nlines"},
+        {"write", "domain", "x", "--set", "DomainNameEdit=y"},
+        {"write", "domain", "x", "--action", "X"},
+        {"write", "host", "x", "--public", "Y"},
+        {"write", "contact", "x", "--public", "maybe"},
+        {"write", "contact", "x", "--colour", "red"},
+    };
+    for (const QStringList& args : bad) {
+        ProcessResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("Usage: regiscribe-cli write KIND NAME"))
+            << args.join(' ').toStdString() << r.err.toStdString();
+    }
+    EXPECT_TRUE(Tree(dir.path()).isEmpty());
+
+    ProcessResult help = RunCli({"write", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: regiscribe-cli write KIND NAME"));
+}
+
+TEST(CliWrite, EmptyAndRefusedNamesFailWithTheWindowsTextsAndTouchNothing) {
+    ScopedWorkDir dir;
+    QDir().mkpath("a/b");
+    const QString work = dir.file("a/b");
+    ProcessResult r = RunCli({"write", "contact", ""}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "You did not enter a Contact Name on the Aithorization, Notify && "
+                     "Authentication tab.\n");
+    for (const char* kind : {"domain", "host", "contact"}) {
+        for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb"}) {
+            r = RunCli({"write", kind, name}, work);
+            EXPECT_EQ(r.exitCode, 1) << name;
+            EXPECT_EQ(r.err, "Invalid filename.\n");
+            EXPECT_TRUE(r.out.isEmpty());
+        }
+    }
+    EXPECT_EQ(Tree(dir.path()), QStringList({dir.file("a"), work}));
+}
+
+TEST(CliWrite, AFileErrorFailsWithItsMessage) {
+    ScopedWorkDir dir;
+    QDir().mkpath("hosts/taken.txt");
+    ProcessResult r = RunCli({"write", "host", "taken"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "File access denied.\n");
+    EXPECT_TRUE(r.out.isEmpty());
+}
