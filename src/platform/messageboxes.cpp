@@ -27,6 +27,10 @@ bool ScriptedBoxes::WarningYesNo(const QString& text) {
     return yes;
 }
 
+void ScriptedBoxes::Warning(const QString& text) {
+    shown_.push_back({"warning", text});
+}
+
 void ScriptedBoxes::Error(const QString& text) {
     shown_.push_back({"error", text});
 }

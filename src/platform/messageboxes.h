@@ -12,6 +12,8 @@ public:
     virtual void Information(const QString& text) = 0;
     // A warning with Yes and No; true for Yes.
     virtual bool WarningYesNo(const QString& text) = 0;
+    // A warning with OK only. Boxes without a warning icon of their own show it as information.
+    virtual void Warning(const QString& text) { Information(text); }
     // An error box under the application's title; the text is shown as given.
     virtual void Error(const QString& text) = 0;
     virtual void Beep() = 0;
@@ -30,6 +32,7 @@ public:
     };
     void Information(const QString& text) override;
     bool WarningYesNo(const QString& text) override;
+    void Warning(const QString& text) override; // recorded as "warning"
     void Error(const QString& text) override;
     void Beep() override;
 

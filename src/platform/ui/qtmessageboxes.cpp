@@ -22,6 +22,10 @@ bool QtMessageBoxes::WarningYesNo(const QString& text) {
                                 QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+void QtMessageBoxes::Warning(const QString& text) {
+    QMessageBox::warning(Owner(), Title(), text);
+}
+
 void QtMessageBoxes::Error(const QString& text) {
     QMessageBox::critical(Owner(), Title(), text);
 }

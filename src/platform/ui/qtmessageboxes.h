@@ -6,6 +6,7 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     void Information(const QString& text) override;
     bool WarningYesNo(const QString& text) override;
+    void Warning(const QString& text) override;
     void Error(const QString& text) override;
     void Beep() override;
 };

@@ -1,0 +1,137 @@
+// regiscribe-cli whois / finger: the WhoIs and Finger tabs, printing what their answer memo and
+// list show.
+#include "cli/command.h"
+#include "lookup/fingerlookup.h"
+#include "lookup/lcipport.h"
+#include "lookup/whoislookup.h"
+#include "platform/messageboxes.h"
+#include "platform/wait.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace {
+// The answer as a stream. Until the look-up's handler returns, the lines are held, because the
+// tab may still empty its answer (a connection, a time-out); from then on each line is printed as
+// it arrives, so what was printed is what the tab shows.
+class PrintedAnswer : public LookupView {
+public:
+    PrintedAnswer(QString query, QTextStream& out) : query_(std::move(query)), out_(out) {}
+    QString QueryText() const override { return query_; }
+    void SetQueryText(const QString& text) override { query_ = text; }
+    void ClearResponse() override { held_.clear(); }
+    void AddResponse(const QString& line) override {
+        if (streaming_)
+            out_ << line << '\n';
+        else
+            held_ << line;
+    }
+    void StartStreaming() {
+        for (const QString& line : held_)
+            out_ << line << '\n';
+        held_.clear();
+        streaming_ = true;
+        out_.flush();
+    }
+
+private:
+    QString query_;
+    QTextStream& out_;
+    QStringList held_;
+    bool streaming_ = false;
+};
+
+// Boxes become lines on standard error; any box but the beep means the job failed.
+class ErrorLines : public MessageBoxes {
+public:
+    explicit ErrorLines(QTextStream& err) : err_(err) {}
+    void Information(const QString& text) override { Show(text); }
+    bool WarningYesNo(const QString& text) override {
+        Show(text);
+        return false;
+    }
+    void Warning(const QString& text) override { Show(text); }
+    void Error(const QString& text) override { Show(text); }
+    void Beep() override {}
+    bool shown = false;
+
+private:
+    void Show(const QString& text) {
+        err_ << text << '\n';
+        err_.flush();
+        shown = true;
+    }
+    QTextStream& err_;
+};
+
+// Runs a look-up to the end: the query sent, the answer printed until the server closes.
+template <class Lookup>
+int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& answer,
+              ErrorLines& boxes) {
+    LookupOutcome outcome = lookup.LookUp();
+    answer.StartStreaming();
+    if (outcome != LookupOutcome::QuerySent) {
+        if (outcome == LookupOutcome::Failed)
+            c.err << port.LastError() << ": " << port.LastErrorText() << '\n';
+        return CliFailed;
+    }
+    // Each pass of the wait ends a batch of events: printing is flushed per batch, not per line.
+    WaitUntil([&] {
+        c.out.flush();
+        return !port.Connected();
+    });
+    c.out.flush();
+    return boxes.shown ? CliFailed : CliOk;
+}
+
+QString TakeSingleArgument(QStringList& args, const char* what) {
+    RejectUnknownOptions(args);
+    args.removeAll("--");
+    if (args.size() != 1) throw CliUsageError{QString("expects one ") + what};
+    if (args.front().isEmpty()) throw CliUsageError{QString(what) + " is empty"};
+    return args.front();
+}
+
+uint16_t ParsePort(const QString& text, const char* option) {
+    bool ok = false;
+    uint port = text.toUInt(&ok);
+    if (!ok || port == 0 || port > 65535)
+        throw CliUsageError{QString(option) + " needs a port number from 1 to 65535"};
+    return uint16_t(port);
+}
+
+int Whois(CliContext& c) {
+    QString server = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
+    QString name = TakeSingleArgument(c.args, "NAME");
+    uint16_t port = 43;
+    qsizetype colon = server.lastIndexOf(':');
+    if (colon >= 0) {
+        port = ParsePort(server.mid(colon + 1), "--server");
+        server.truncate(colon);
+    }
+    if (server.isEmpty()) throw CliUsageError{"--server needs a host"};
+    auto boxes = std::make_shared<ErrorLines>(c.err);
+    SetBoxes(boxes);
+    TlcIPPort ipport;
+    PrintedAnswer answer(name, c.out);
+    WhoisLookup lookup(ipport, answer);
+    lookup.Server = server;
+    lookup.Port = port;
+    return RunLookup(c, ipport, lookup, answer, *boxes);
+}
+
+int Finger(CliContext& c) {
+    QString portText = TakeOption(c.args, "--port");
+    QString text = TakeSingleArgument(c.args, "TEXT");
+    auto boxes = std::make_shared<ErrorLines>(c.err);
+    SetBoxes(boxes);
+    TlcIPPort ipport;
+    PrintedAnswer answer(text, c.out);
+    FingerLookup lookup(ipport, answer);
+    if (!portText.isEmpty()) lookup.Port = ParsePort(portText, "--port");
+    return RunLookup(c, ipport, lookup, answer, *boxes);
+}
+
+CliRegistration whoisCommand{{"whois", "regiscribe-cli whois NAME [--server HOST[:PORT]]", Whois}};
+CliRegistration fingerCommand{{"finger", "regiscribe-cli finger TEXT [--port N]", Finger}};
+} // namespace

@@ -1,0 +1,89 @@
+#include "lookup/fingerlookup.h"
+
+#include "lookup/lcerrors.h"
+#include "lookup/lcipport.h"
+#include "platform/messageboxes.h"
+#include "platform/wait.h"
+
+QString LeftChars(const QString& text, int count) {
+    int units = 0;
+    for (int chars = 0; units < text.size() && chars < count; ++chars)
+        units += text[units].isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    return text.left(units);
+}
+
+FingerLookup::FingerLookup(TlcIPPort& port, LookupView& view) : port_(port), view_(view) {
+    port_.OnConnected = [this](QObject* s, int c, const QString& d) { IPPort2Connected(s, c, d); };
+    port_.OnDataIn = [this](QObject* s, QByteArrayView t, bool e) { IPPort2DataIn(s, t, e); };
+    port_.OnError = [this](QObject* s, int c, const QString& d) { IPPort2Error(s, c, d); };
+}
+
+LookupOutcome FingerLookup::LookUp() {
+    const QString text = view_.QueryText();
+    if (text.isEmpty()) {
+        Boxes().Beep();
+        return LookupOutcome::NothingToLookUp;
+    }
+    try {
+        port_.SetWinsockLoaded(true);
+        port_.SetEOL("\r\n");
+        port_.SetConnected(false);
+        qsizetype at = text.indexOf('@');
+        if (at >= 0) {
+            FingerUser = text.left(at);
+            FingerHost = LeftChars(text.mid(at + 1), 255);
+        } else {
+            FingerUser.clear();
+            FingerHost = text;
+        }
+        view_.AddResponse("Requesting " + FingerHost + "...");
+        ProcessPendingEvents();
+        port_.SetRemoteHost(FingerHost);
+        port_.SetRemotePort(Port);
+        view_.AddResponse("Connecting to " + port_.RemoteHost() +
+                          "...   Will time out in 15 seconds");
+        port_.SetConnected(true);
+        WaitUntil([this] { return port_.Connected(); }, ConnectionWaitMs);
+        if (port_.Connected()) {
+            // No user asks the host for its list of users.
+            port_.SetDataToSend((FingerUser + "\r\n").toUtf8());
+            return LookupOutcome::QuerySent;
+        }
+        Boxes().Warning("Connection timed out.");
+        view_.ClearResponse();
+        return LookupOutcome::TimedOut;
+    } catch (const ElcIPPort& e) {
+        view_.AddResponse("Exception: " + e.Message());
+        return LookupOutcome::Failed;
+    }
+}
+
+void FingerLookup::lResponseDblClick() {
+    std::optional<QString> item = view_.SelectedResponse();
+    if (!item) return;
+    qsizetype blank = item->indexOf(' ');
+    if (blank < 0) return;
+    FingerUser = item->left(blank);
+    view_.SetQueryText(FingerUser + "@" + FingerHost);
+    LookUp();
+}
+
+void FingerLookup::tHostDblClick() {
+    QString text = view_.QueryText();
+    qsizetype at = text.indexOf('@');
+    if (at < 0) return;
+    view_.SetQueryText(LeftChars(text.mid(at + 1), 255));
+    LookUp();
+}
+
+void FingerLookup::IPPort2Connected(QObject*, int statusCode, const QString& description) {
+    if (statusCode != 0) view_.AddResponse("Connection failed: " + description);
+}
+
+void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool) {
+    view_.AddResponse(QString::fromUtf8(text));
+}
+
+void FingerLookup::IPPort2Error(QObject*, int errorCode, const QString& description) {
+    Boxes().Error("IPPort error: " + QString::number(errorCode) + description);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What a look-up reads and shows: the query field and the answer list. The window implements it
+// with its controls, the command-line companion with its output.
+#include <QString>
+#include <optional>
+
+class LookupView {
+public:
+    virtual ~LookupView() = default;
+    // The text of the query field (tDomain, tHost).
+    virtual QString QueryText() const = 0;
+    virtual void SetQueryText(const QString& text) = 0;
+    // The answer memo or list (mResponse, lResponse).
+    virtual void ClearResponse() = 0;
+    virtual void AddResponse(const QString& line) = 0;
+    // The selected answer line, when one is selected.
+    virtual std::optional<QString> SelectedResponse() const { return std::nullopt; }
+};
+
+// How a look-up ended when its handler returned.
+enum class LookupOutcome {
+    NothingToLookUp, // empty field: a beep
+    Failed,          // an ElcIPPort was caught and shown as an "Exception: " line
+    TimedOut,        // no connection within the wait: the box, the answer emptied
+    QuerySent,       // connected and the query sent; the answer arrives as events
+};

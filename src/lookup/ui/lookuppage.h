@@ -1,0 +1,21 @@
+#pragma once
+// The common layout of the two look-up pages: a labelled query field with its button in one row,
+// and the answer filling the rest of the page.
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+struct LookupPageRow {
+    QLabel* label;
+    QLineEdit* field;
+    QPushButton* button;
+};
+
+// Builds the row on `page` and adds `answer` below it; the controls get their names, hints (as
+// tool tips) and accessible names.
+LookupPageRow BuildLookupPage(QWidget* page, const QString& labelText, const QString& fieldName,
+                              const QString& fieldHint, const QString& buttonName,
+                              const QString& buttonHint, QWidget* answer);

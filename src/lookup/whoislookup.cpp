@@ -1,0 +1,64 @@
+#include "lookup/whoislookup.h"
+
+#include "lookup/lcerrors.h"
+#include "lookup/lcipport.h"
+#include "platform/messageboxes.h"
+#include "platform/wait.h"
+
+WhoisLookup::WhoisLookup(TlcIPPort& port, LookupView& view) : port_(port), view_(view) {
+    port_.OnConnected = [this](QObject* s, int c, const QString& d) { IPPort1Connected(s, c, d); };
+    port_.OnDataIn = [this](QObject* s, QByteArrayView t, bool e) { IPPort1DataIn(s, t, e); };
+    port_.OnError = [this](QObject* s, int c, const QString& d) { IPPort1Error(s, c, d); };
+}
+
+QString WhoisLookup::LookUpHint() {
+    return QString("Searches ") + RegistryServer + " for the name you entered to the left.";
+}
+
+LookupOutcome WhoisLookup::LookUp() {
+    if (view_.QueryText().isEmpty()) {
+        Boxes().Beep();
+        return LookupOutcome::NothingToLookUp;
+    }
+    try {
+        port_.SetWinsockLoaded(true);
+        port_.SetEOL("\n");
+        if (port_.Connected()) port_.SetConnected(false);
+        view_.ClearResponse();
+        view_.AddResponse("Looking up host " + Server + "...");
+        port_.SetRemoteHost(Server);
+        port_.SetRemotePort(Port);
+        view_.AddResponse("Connecting to " + port_.RemoteHost() + " ...");
+        port_.SetConnected(true);
+        WaitUntil([this] { return port_.Connected(); }, ConnectionWaitMs);
+        if (port_.Connected()) {
+            // Read again: what was typed during the wait is what is asked.
+            port_.SetDataToSend((view_.QueryText() + "\r\n").toUtf8());
+            return LookupOutcome::QuerySent;
+        }
+        Boxes().Warning("Connection timed out.");
+        view_.ClearResponse();
+        return LookupOutcome::TimedOut;
+    } catch (const ElcIPPort& e) {
+        view_.AddResponse("Exception: " + e.Message());
+        return LookupOutcome::Failed;
+    }
+}
+
+void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& description) {
+    view_.ClearResponse();
+    if (statusCode == 0) {
+        view_.AddResponse("Connected. Waiting for data...");
+        view_.AddResponse("");
+    } else {
+        view_.AddResponse("Connection failed: " + description);
+    }
+}
+
+void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool) {
+    view_.AddResponse(QString::fromUtf8(text));
+}
+
+void WhoisLookup::IPPort1Error(QObject*, int errorCode, const QString& description) {
+    Boxes().Error("IPPort error: " + QString::number(errorCode) + description);
+}

@@ -1,0 +1,154 @@
+#pragma once
+// Loopback peers for the look-up tests. A ScriptedServer plays a fixed script on each connection
+// it accepts, on a thread of its own so the client under test runs its event loop undisturbed.
+// Every wait is bounded; the destructor stops and joins it.
+#include <QByteArray>
+#include <QList>
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+struct ServerStep {
+    enum Kind { ReadLine, Send, Pause } kind;
+    QByteArray bytes;
+    int ms = 0;
+};
+inline ServerStep ReadQuery() {
+    return {ServerStep::ReadLine, {}, 0};
+}
+inline ServerStep Send(const QByteArray& bytes) {
+    return {ServerStep::Send, bytes, 0};
+}
+inline ServerStep Pause(int ms) {
+    return {ServerStep::Pause, {}, ms};
+}
+
+// A listening socket on 127.0.0.1 with a free port chosen by the system.
+inline int ListenOnLoopback(int backlog, uint16_t& port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(fd, backlog);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+// A loopback port where nobody listens: connecting to it is refused.
+inline uint16_t RefusingPort() {
+    uint16_t port = 0;
+    ::close(ListenOnLoopback(1, port));
+    return port;
+}
+
+class ScriptedServer {
+public:
+    explicit ScriptedServer(std::vector<ServerStep> script, int connections = 1)
+        : script_(std::move(script)) {
+        listener_ = ListenOnLoopback(8, port_);
+        thread_ = std::thread([this, connections] { Serve(connections); });
+    }
+    ~ScriptedServer() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    uint16_t port() const { return port_; }
+    // The query line of each connection, with its line end, in order.
+    QList<QByteArray> Queries() const {
+        std::lock_guard lock(mutex_);
+        return queries_;
+    }
+
+private:
+    // Waits for `events` on `fd` in short slices so that a stop is noticed; false on time-out.
+    bool WaitFor(int fd, short events, int ms) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!stop_ && std::chrono::steady_clock::now() < end) {
+            pollfd p{fd, events, 0};
+            if (::poll(&p, 1, 50) > 0) return true;
+        }
+        return false;
+    }
+    void Serve(int connections) {
+        for (int i = 0; i < connections && !stop_; ++i) {
+            if (!WaitFor(listener_, POLLIN, 20000)) return;
+            int peer = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (peer < 0) return;
+            Play(peer);
+            ::close(peer);
+        }
+    }
+    void Play(int peer) {
+        for (const ServerStep& step : script_) {
+            if (stop_) return;
+            switch (step.kind) {
+            case ServerStep::ReadLine: {
+                QByteArray line;
+                char c = 0;
+                while (!line.endsWith('\n') && WaitFor(peer, POLLIN, 10000) &&
+                       ::recv(peer, &c, 1, 0) == 1)
+                    line += c;
+                std::lock_guard lock(mutex_);
+                queries_ << line;
+                break;
+            }
+            case ServerStep::Send:
+                ::send(peer, step.bytes.constData(), size_t(step.bytes.size()), MSG_NOSIGNAL);
+                break;
+            case ServerStep::Pause:
+                std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
+                break;
+            }
+        }
+    }
+
+    std::vector<ServerStep> script_;
+    int listener_ = -1;
+    uint16_t port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    QList<QByteArray> queries_;
+};
+
+// A loopback listener whose accept queue is full, so a new connection attempt stays pending.
+class PendingServer {
+public:
+    PendingServer() {
+        listener_ = ListenOnLoopback(0, port_);
+        // Fill the queue until an attempt no longer completes.
+        for (int i = 0; i < 8; ++i) {
+            int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            sockaddr_in addr{};
+            addr.sin_family = AF_INET;
+            addr.sin_port = htons(port_);
+            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            fillers_.push_back(fd);
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, 150) == 0) break;
+        }
+    }
+    ~PendingServer() {
+        for (int fd : fillers_)
+            ::close(fd);
+        ::close(listener_);
+    }
+    uint16_t port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    uint16_t port_ = 0;
+    std::vector<int> fillers_;
+};
