@@ -5,6 +5,7 @@
 #include "platform/exception.h"
 
 #include <QIODevice>
+#include <QObject>
 #include <QStringList>
 
 REGISCRIBE_EXCEPTION(EMessageError, Exception)
@@ -13,10 +14,11 @@ enum TMsgEncoding { meMIME, meUU };
 enum TCharSet { csUSASCII, csISO8859 };
 enum TPriority { ptLow, ptNormal, ptHigh };
 
-class TmsCustomMessage {
+// A component owned by its window (a QObject, so that a client holding it learns of its end).
+class TmsCustomMessage : public QObject {
 public:
-    TmsCustomMessage() = default;
-    virtual ~TmsCustomMessage() = default;
+    explicit TmsCustomMessage(QObject* parent = nullptr) : QObject(parent) {}
+    ~TmsCustomMessage() override = default;
     TmsCustomMessage(const TmsCustomMessage&) = delete;
     TmsCustomMessage& operator=(const TmsCustomMessage&) = delete;
 
@@ -71,6 +73,7 @@ private:
 
 class TmsMessage : public TmsCustomMessage {
 public:
+    using TmsCustomMessage::TmsCustomMessage;
     TmsAddressList& Recipients() { return recipients_; }
     const TmsAddressList& Recipients() const { return recipients_; }
     void SetRecipients(const TmsAddressList& list) { recipients_ = list; }
@@ -103,6 +106,7 @@ private:
 
 class TmsArticle : public TmsCustomMessage {
 public:
+    using TmsCustomMessage::TmsCustomMessage;
     const QString& NewsGroups() const { return newsGroups_; }
     void SetNewsGroups(const QString& groups) { newsGroups_ = groups; }
     // Filled when an article is read.

@@ -1,0 +1,173 @@
+#pragma once
+// The mail transport's TCP layer: resolves the server's name and port, connects, sends command
+// lines and streamed text, reads reply lines, and bounds every wait with a countdown of whole
+// seconds. Every wait keeps processing the event queue (sleeping in it), so the window stays
+// responsive; the socket's notifications only set flags that the waits look at.
+#include "mail/timecounter.h"
+#include "platform/exception.h"
+#include "platform/notifyingsocket.h"
+
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class ESocketError : public Exception {
+public:
+    ESocketError(uint16_t code, QString message) : Exception(std::move(message)), code_(code) {}
+    uint16_t ErrorCode() const { return code_; }
+
+private:
+    uint16_t code_;
+};
+REGISCRIBE_EXCEPTION(ETimedOutError, Exception)
+REGISCRIBE_EXCEPTION(ECanceledError, Exception)
+REGISCRIBE_EXCEPTION(EWinsockDLLError, Exception)
+// A refusal by the server; the message is the reply line that caused it.
+REGISCRIBE_EXCEPTION(EServerError, Exception)
+
+// Events: the first argument is always the component that fires it.
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+using TmsProgressEvent = std::function<void(QObject* Sender, int Perc, int Transferred)>;
+// The handler may replace the message text.
+using TmsErrorEvent = std::function<void(QObject* Sender, QString& Msg)>;
+
+// Transport codes of its own (texts in sockettexts.cpp).
+enum TransportErrorCode : uint16_t {
+    ErrTimedOut = 57000,
+    ErrCanceled = 57001,
+    ErrServerRequired = 57002,
+    ErrWinsockVersion = 57003,
+    ErrResolvingHost = 57004,
+    ErrServiceRequired = 57005,
+    ErrNotConnected = 57008,
+};
+
+class TagSocket : public QObject {
+public:
+    explicit TagSocket(QObject* parent = nullptr);
+    ~TagSocket() override;
+
+    // --- properties
+    // The interface is always present here; the flag only records the state.
+    bool WinsockLoaded() const { return winsockLoaded_; }
+    void SetWinsockLoaded(bool on) { winsockLoaded_ = on; }
+    const QString& Server() const { return server_; }
+    void SetServer(const QString& server) { server_ = server; }
+    uint16_t DefaultPort() const { return defaultPort_; }
+    void SetDefaultPort(uint16_t port) { defaultPort_ = port; }
+    const QString& ServiceName() const { return serviceName_; }
+    void SetServiceName(const QString& name) { serviceName_ = name; }
+    int TimeOut() const { return counter_.TimeOut(); }
+    void SetTimeOut(int seconds) { counter_.SetTimeOut(seconds); }
+    const QString& LocalHostName() const { return localHostName_; }
+    const QString& LastReply() const { return lastReply_; }
+    bool Canceled() const { return canceled_; }
+    // True from Open (socket created) until Close.
+    bool Connected() const { return socket_.IsOpen(); }
+    // The address and port the last Open found (host byte order).
+    uint32_t RemoteAddress() const { return remoteAddress_; }
+    uint16_t Port() const { return port_; }
+
+    // --- events
+    TNotifyEvent OnOpen;
+    TNotifyEvent OnClosing;
+    TNotifyEvent OnClosed;
+    TNotifyEvent OnCancel;
+    TmsProgressEvent OnProgress;
+    TmsErrorEvent OnError;
+
+    // --- operations
+    // Clears Canceled, TimedOut, the pending look-up, EventError and the notification flags.
+    virtual void Reset();
+    // The first three characters of `line` as a decimal number; -1 when they are not one.
+    virtual int ReplyCode(const QString& line) const;
+    // Fires OnOpen; then finds the local name, the remote address and the port, and creates the
+    // socket.
+    virtual void Open();
+    // With a socket open: OnClosing, close, OnClosed. Otherwise nothing.
+    virtual void Close();
+    // Sets Canceled, fires OnCancel, abandons a pending look-up and closes; the waiting operation
+    // then ends with ECanceledError.
+    virtual void Cancel();
+
+    void ConnectSocket();
+    // Sends `line` followed by CR LF.
+    void SendLine(const QString& line);
+    // Receives one line; `line` gets it without its trailing CR and LF. Returns its ReplyCode, or
+    // -1 when no complete line arrived. A line longer than 255 bytes is cut there and the rest of
+    // it is read and dropped.
+    int ReadLine(QString& line);
+    // Reads a whole (multi-line) reply into LastReply; returns the code of its first line.
+    int ReadReply();
+    // Sends the stream's whole content in chunks of 2047 bytes, firing OnProgress after each and
+    // once more with (0, 0) at the end.
+    void SendStream(QIODevice& stream);
+    // Raises ESocketError with the text of `code` after OnError (0 returns at once).
+    void RaiseSocketError(uint16_t code);
+
+    static constexpr int MaxLineLength = 255;
+    static constexpr int ChunkSize = 2047;
+
+protected:
+    // The host part of Server (text before the first ":").
+    QString HostPart() const;
+    // True when the peer has closed its side (or reset it), seen without taking any data.
+    bool PeerHasClosed();
+    bool PeerClosed() const { return peerClosed_; }
+
+private:
+    void ResolveRemoteHost();
+    void FindPort();
+    // A wait: Start, process events until `done`, Stop.
+    void Wait(const std::function<bool()>& done);
+    void AbandonLookup();
+    [[noreturn]] void TimeOutFailure();
+    [[noreturn]] void CancelFailure();
+    [[noreturn]] void ConnectFailure(uint16_t code);
+    // Timed-out or canceled ends of a wait, in that order.
+    void CheckTimeOutAndCancel();
+    // Sends everything in data; restartOnProgress restarts the countdown whenever bytes go out.
+    void SendAll(const char* data, int64_t size, bool restartOnProgress);
+    void NoteEvent(int code);
+
+    NotifyingSocket socket_;
+    TTimeCounter counter_;
+    QString server_;
+    uint16_t defaultPort_ = 0;
+    QString serviceName_;
+    QString localHostName_;
+    QString lastReply_;
+    uint32_t remoteAddress_ = 0;
+    uint16_t port_ = 0;
+    int startupCount_ = 0;
+    int pendingLookup_ = 0; // the host look-up's id, 0 when none
+    unsigned lookupGeneration_ = 0;
+    bool winsockLoaded_ = false;
+    bool canceled_ = false;
+    bool hostResolved_ = false;
+    bool serviceResolved_ = false;
+    bool connectDone_ = false;
+    bool readReady_ = false;
+    bool peerClosed_ = false;
+    bool writable_ = false;
+    bool eventError_ = false;
+    uint16_t eventErrorCode_ = 0;
+};
+
+// The mail-protocol base: a greeting after Open and a farewell before Close.
+class TmsMailBase : public TagSocket {
+public:
+    using TagSocket::TagSocket;
+
+    // Open and StartSession unless a socket is already open.
+    void Connect();
+    // EndSession and Close when a socket is open. The socket is closed even when the farewell
+    // fails, so the next Connect starts afresh; that failure is raised afterwards.
+    void Disconnect();
+
+protected:
+    virtual void StartSession() = 0;
+    virtual void EndSession() = 0;
+};
