@@ -106,6 +106,10 @@ bool ScriptedServer::SendReply(int fd, const ServerReply& reply, QByteArray& pen
         return false;
     }
     if (reply.kind == ServerReply::Silent) return true;
+    if (reply.raw) {
+        ::send(fd, reply.text.constData(), size_t(reply.text.size()), MSG_NOSIGNAL);
+        return !reply.closeAfter;
+    }
     const QByteArrayList lines = reply.text.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray out = lines[i] + "\r\n";

@@ -16,11 +16,17 @@ struct ServerReply {
     QByteArray text; // lines without their CR LF, joined by "\n"
     int pauseMs = 0; // pause between the lines of a multi-line reply
     bool closeAfter = false;
+    bool raw = false; // text goes out exactly as given, no line ends added
 
     static ServerReply Say(QByteArray lines, int pauseMs = 0) {
         return {Text, std::move(lines), pauseMs, false};
     }
     static ServerReply SayAndClose(QByteArray lines) { return {Text, std::move(lines), 0, true}; }
+    static ServerReply RawAndClose(QByteArray bytes) {
+        ServerReply r{Text, std::move(bytes), 0, true};
+        r.raw = true;
+        return r;
+    }
     static ServerReply Nothing() { return {Silent, {}, 0, false}; }
     static ServerReply Hangup() { return {Close, {}, 0, false}; }
     static ServerReply ResetConnection() { return {Reset, {}, 0, false}; }
