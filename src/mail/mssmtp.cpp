@@ -3,6 +3,7 @@
 #include "mail/shorttext.h"
 #include "mail/tempfilestream.h"
 #include "platform/fileerror.h"
+#include "platform/socketerrors.h"
 #include "platform/wait.h"
 
 #include <cerrno>
@@ -30,6 +31,10 @@ void TmsSMTP::Send() {
     }
     try {
         Disconnect();
+    } catch (const ESocketError& e) {
+        // A server that hung up after refusing us may reset the connection when our QUIT reaches
+        // it; the refusal is what the caller needs to hear.
+        if (!failure || e.ErrorCode() != WSAECONNRESET) failure = std::current_exception();
     } catch (...) {
         failure = std::current_exception();
     }

@@ -127,6 +127,9 @@ TEST_F(SmtpSession, RefusedGreetingOrHeloEndsTheSessionWithTheReplyLine) {
     EXPECT_EQ(SendAndCatch(), "421 too busy");
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_FALSE(smtp.Connected());
+    // Our QUIT may cross the server's hang-up and be answered by a reset; either way the socket
+    // is closed once and the refusal is what the caller gets.
+    events.removeAll("Error [10054] Connection reset by peer");
     EXPECT_EQ(events, (QStringList{"Open", "Closing", "Closed", "Raised"}));
 }
 
