@@ -1,0 +1,215 @@
+// regiscribe-cli message / send / encode / decode: the message component, the SMTP client and the
+// content encoders without a window.
+#include "cli/command.h"
+#include "mail/lineencoders.h"
+#include "mail/mailstatus.h"
+#include "mail/msmsg.h"
+#include "mail/mssmtp.h"
+#include "mail/quotedprintable.h"
+#include "platform/fileerror.h"
+#include "platform/fullstop.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+QByteArray ReadDescriptor(int fd) {
+    QByteArray bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) RaiseFileError(errno);
+        if (n == 0) return bytes;
+        bytes.append(buffer, n);
+    }
+}
+
+QByteArray ReadStandardInput() {
+    return ReadDescriptor(STDIN_FILENO);
+}
+
+QByteArray ReadFileBytes(const QString& path) {
+    int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) RaiseFileError(errno);
+    try {
+        QByteArray bytes = ReadDescriptor(fd);
+        ::close(fd);
+        return bytes;
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+}
+
+// Text lines as a memo holds them: split at LF, a CR before it dropped, no empty line for a final
+// line end.
+QByteArrayList SplitLines(const QByteArray& bytes) {
+    QByteArrayList lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r')) line.chop(1);
+    return lines;
+}
+
+void WriteOut(CliContext& c, const QByteArray& bytes) {
+    c.out.flush();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int Fail(CliContext& c, const Exception& e) {
+    c.err << WithFullStop(e.Message()) << '\n';
+    return CliFailed;
+}
+
+// The message the options describe; the body from FILE or standard input.
+void FillMessage(CliContext& c, TmsMessage& message) {
+    const QString from = TakeOption(c.args, "--from");
+    const QString name = TakeOption(c.args, "--name");
+    const QStringList to = TakeOptionValues(c.args, "--to");
+    const QStringList cc = TakeOptionValues(c.args, "--cc");
+    const QStringList bcc = TakeOptionValues(c.args, "--bcc");
+    const QString subject = TakeOption(c.args, "--subject");
+    RejectUnknownOptions(c.args);
+    c.args.removeAll("--");
+    if (c.args.size() > 1) throw CliUsageError{"expects at most one FILE"};
+
+    message.Sender().SetAddress(from);
+    message.Sender().SetName(name);
+    auto add = [](TmsAddressList& list, const QStringList& texts) {
+        for (const QString& text : texts) {
+            TmsMailAddress a = ParseMailAddress(text);
+            list.AddAddress(a.Address(), a.Name());
+        }
+    };
+    add(message.Recipients(), to);
+    add(message.CC(), cc);
+    add(message.BCC(), bcc);
+    message.SetSubject(subject);
+    const QByteArray bytes = c.args.isEmpty() ? ReadStandardInput() : ReadFileBytes(c.args.front());
+    QStringList body;
+    for (const QByteArray& line : SplitLines(bytes))
+        body << QString::fromUtf8(line);
+    message.SetBody(body);
+}
+
+int Message(CliContext& c) {
+    try {
+        TmsMessage message;
+        FillMessage(c, message);
+        message.Validate();
+        QByteArray text;
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadWrite);
+        message.EncodeToStream(buffer);
+        text.replace("\r\n", "\n");
+        WriteOut(c, text);
+        return CliOk;
+    } catch (const Exception& e) {
+        return Fail(c, e);
+    }
+}
+
+int Send(CliContext& c) {
+    const QString server = TakeOption(c.args, "--server");
+    const QString timeout = TakeOption(c.args, "--timeout");
+    int seconds = 60;
+    if (!timeout.isEmpty()) {
+        bool ok = false;
+        seconds = timeout.toInt(&ok);
+        if (!ok || seconds <= 0) throw CliUsageError{"--timeout needs a number of seconds above 0"};
+    }
+    try {
+        TmsMessage message;
+        FillMessage(c, message);
+        TmsSMTP smtp;
+        smtp.SetWinsockLoaded(true);
+        smtp.SetServer(server);
+        smtp.SetTimeOut(seconds);
+        smtp.SetMailMessage(&message);
+        ShowStatusOf(smtp, [&c](const MailStatus& status) {
+            c.out << status.text << '\n';
+            c.out.flush();
+        });
+        smtp.Send();
+        return CliOk;
+    } catch (const Exception& e) {
+        return Fail(c, e);
+    }
+}
+
+int Encode(CliContext& c) {
+    RejectUnknownOptions(c.args);
+    if (c.args.size() != 1) throw CliUsageError{"expects qp, base64 or uu"};
+    const QString kind = c.args.front();
+    if (kind != "qp" && kind != "base64" && kind != "uu")
+        throw CliUsageError{"unknown encoding " + kind};
+    try {
+        QByteArray input = ReadStandardInput();
+        QByteArrayList lines;
+        if (kind == "qp") {
+            QBuffer buffer(&input);
+            buffer.open(QIODevice::ReadOnly);
+            TQuotedPrintable(buffer, lines).Encode();
+        } else if (kind == "base64") {
+            lines = EncodeBase64Lines(input);
+        } else {
+            lines = EncodeUuLines(input);
+        }
+        QByteArray out;
+        qsizetype size = 0;
+        for (const QByteArray& line : lines)
+            size += line.size() + 1;
+        out.reserve(size);
+        for (const QByteArray& line : lines) {
+            out += line;
+            out += '\n';
+        }
+        WriteOut(c, out);
+        return CliOk;
+    } catch (const Exception& e) {
+        return Fail(c, e);
+    }
+}
+
+int Decode(CliContext& c) {
+    RejectUnknownOptions(c.args);
+    if (c.args.size() != 1) throw CliUsageError{"expects qp or base64"};
+    const QString kind = c.args.front();
+    if (kind != "qp" && kind != "base64") throw CliUsageError{"unknown encoding " + kind};
+    try {
+        QByteArrayList lines = SplitLines(ReadStandardInput());
+        QByteArray out;
+        if (kind == "qp") {
+            QBuffer buffer(&out);
+            buffer.open(QIODevice::WriteOnly);
+            TQuotedPrintable(buffer, lines).Decode();
+        } else {
+            for (const QByteArray& line : lines)
+                out += DecodeBase64Line(line);
+        }
+        WriteOut(c, out);
+        return CliOk;
+    } catch (const Exception& e) {
+        return Fail(c, e);
+    }
+}
+
+const CliRegistration messageCommand{
+    {"message",
+     "regiscribe-cli message --from ADDR [--name TEXT] --to ADDR [--cc ADDR] [--bcc ADDR] "
+     "[--subject TEXT] [FILE]",
+     Message}};
+const CliRegistration sendCommand{
+    {"send",
+     "regiscribe-cli send --server HOST[:PORT] --from ADDR [--name TEXT] --to ADDR [--cc ADDR] "
+     "[--bcc ADDR] [--subject TEXT] [--timeout SECONDS] [FILE]",
+     Send}};
+const CliRegistration encodeCommand{{"encode", "regiscribe-cli encode qp|base64|uu", Encode}};
+const CliRegistration decodeCommand{{"decode", "regiscribe-cli decode qp|base64", Decode}};
+} // namespace
