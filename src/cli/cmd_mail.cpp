@@ -14,11 +14,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 QByteArray ReadDescriptor(int fd) {
     QByteArray bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) bytes.reserve(qsizetype(info.st_size));
     char buffer[1 << 16];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -150,17 +153,13 @@ int Encode(CliContext& c) {
     if (kind != "qp" && kind != "base64" && kind != "uu")
         throw CliUsageError{"unknown encoding " + kind};
     try {
-        QByteArray input = ReadStandardInput();
-        QByteArrayList lines;
+        const QByteArray input = ReadStandardInput();
         if (kind == "qp") {
-            QBuffer buffer(&input);
-            buffer.open(QIODevice::ReadOnly);
-            TQuotedPrintable(buffer, lines).Encode();
-        } else if (kind == "base64") {
-            lines = EncodeBase64Lines(input);
-        } else {
-            lines = EncodeUuLines(input);
+            WriteOut(c, EncodeQuotedPrintableText(input, '\n'));
+            return CliOk;
         }
+        const QByteArrayList lines =
+            kind == "base64" ? EncodeBase64Lines(input) : EncodeUuLines(input);
         QByteArray out;
         qsizetype size = 0;
         for (const QByteArray& line : lines)

@@ -9,6 +9,8 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -106,6 +108,10 @@ void TagSocket::Open() {
     ResolveRemoteHost();
     FindPort();
     if (int e = socket_.Open()) RaiseSocketError(uint16_t(e));
+    // Commands are short and each waits for its reply: sent at once, they never sit behind
+    // the delayed acknowledgement of the text before them (the final "." after the stream).
+    int one = 1;
+    ::setsockopt(socket_.Handle(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 }
 
 void TagSocket::ResolveRemoteHost() {

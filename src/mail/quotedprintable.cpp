@@ -9,21 +9,28 @@ constexpr char kHex[] = "0123456789ABCDEF";
 // window responsive, rarely enough that a large body encodes at full speed.
 constexpr qsizetype kEventStride = 256 * 1024;
 
-bool NeedsEscape(unsigned char c) {
-    return c < 32 || c == '=' || c >= 128;
-}
+struct EscapeTable {
+    bool escape[256];
+    constexpr EscapeTable() : escape() {
+        for (int c = 0; c < 256; ++c)
+            escape[c] = c < 32 || c == '=' || c >= 128;
+    }
+};
+constexpr EscapeTable kEscape;
 
-void AppendEscaped(QByteArray& line, const char* data, qsizetype size) {
+// Appends the escaped bytes to `out` (which has room for three bytes each) and returns the end.
+char* Escape(const char* data, qsizetype size, char* out) {
     for (qsizetype i = 0; i < size; ++i) {
-        unsigned char c = static_cast<unsigned char>(data[i]);
-        if (NeedsEscape(c)) {
-            line += '=';
-            line += kHex[c >> 4];
-            line += kHex[c & 15];
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        if (kEscape.escape[c]) {
+            *out++ = '=';
+            *out++ = kHex[c >> 4];
+            *out++ = kHex[c & 15];
         } else {
-            line += char(c);
+            *out++ = char(c);
         }
     }
+    return out;
 }
 
 int HexValue(char c) {
@@ -36,18 +43,16 @@ int HexValue(char c) {
 [[noreturn]] void ParagraphTooLarge() {
     throw Exception("Paragraph is too large");
 }
-} // namespace
 
-void EncodeQuotedPrintableParagraph(const char* data, qsizetype size, QByteArrayList& lines) {
+// Cuts one paragraph into pieces and hands each encoded line to `sink(begin, end)`.
+template <typename Sink> void EncodeParagraph(const char* data, qsizetype size, Sink&& sink) {
     const qsizetype piece = TQuotedPrintable::PieceLength;
+    char line[TQuotedPrintable::PieceLength * 3 + 1];
     qsizetype start = 0;
     for (;;) {
-        qsizetype remaining = size - start;
+        const qsizetype remaining = size - start;
         if (remaining < piece) {
-            QByteArray last;
-            last.reserve(remaining * 3);
-            AppendEscaped(last, data + start, remaining);
-            lines.append(last);
+            sink(line, Escape(data + start, remaining, line));
             return;
         }
         // Look back from the character 65 places after the start for a blank; a blank found after
@@ -59,41 +64,57 @@ void EncodeQuotedPrintableParagraph(const char* data, qsizetype size, QByteArray
                 break;
             }
         }
-        QByteArray line;
-        line.reserve((end - start) * 3 + 1);
-        AppendEscaped(line, data + start, end - start);
-        line += '=';
-        lines.append(line);
+        char* stop = Escape(data + start, end - start, line);
+        *stop++ = '=';
+        sink(line, stop);
         start = end;
     }
 }
 
-void TQuotedPrintable::Encode() {
-    stream_.seek(0);
-    const QByteArray input = stream_.readAll();
+// Walks the paragraphs of `input` (ended by CR LF, a lone CR or a lone LF, or the input's end).
+template <typename Sink> void EncodeText(const QByteArray& input, Sink&& sink) {
     const char* data = input.constData();
     const qsizetype size = input.size();
     qsizetype pos = 0;
     qsizetype nextEvents = kEventStride;
     while (pos < size) {
-        // A paragraph runs to the next line end (CR LF, or a lone CR or LF) or to the stream's end.
-        qsizetype end = pos;
-        while (end < size && data[end] != '\r' && data[end] != '\n')
-            ++end;
-        if (end - pos > MaxParagraph) ParagraphTooLarge();
-        EncodeQuotedPrintableParagraph(data + pos, end - pos, lines_);
+        const char* found = data + pos;
+        const char* limit = data + size;
+        while (found < limit && *found != '\r' && *found != '\n')
+            ++found;
+        const qsizetype end = found - data;
+        if (end - pos > TQuotedPrintable::MaxParagraph) ParagraphTooLarge();
+        EncodeParagraph(data + pos, end - pos, sink);
         pos = end;
-        if (pos < size) {
-            if (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n')
-                pos += 2;
-            else
-                ++pos;
-        }
+        if (pos < size)
+            pos += (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n') ? 2 : 1;
         if (pos >= nextEvents) {
             ProcessPendingEvents();
             nextEvents = pos + kEventStride;
         }
     }
+}
+} // namespace
+
+void EncodeQuotedPrintableParagraph(const char* data, qsizetype size, QByteArrayList& lines) {
+    EncodeParagraph(data, size,
+                    [&](const char* b, const char* e) { lines.append(QByteArray(b, e - b)); });
+}
+
+void TQuotedPrintable::Encode() {
+    stream_.seek(0);
+    EncodeText(stream_.readAll(),
+               [&](const char* b, const char* e) { lines_.append(QByteArray(b, e - b)); });
+}
+
+QByteArray EncodeQuotedPrintableText(const QByteArray& input, char lineEnd) {
+    QByteArray out;
+    out.reserve(input.size() + input.size() / 8 + 64);
+    EncodeText(input, [&](const char* b, const char* e) {
+        out.append(b, e - b);
+        out.append(lineEnd);
+    });
+    return out;
 }
 
 void TQuotedPrintable::Decode() {

@@ -27,5 +27,8 @@ private:
     QByteArrayList& lines_;
 };
 
+// The encoded lines of `input`, each followed by `lineEnd`, in one buffer (for large inputs: no
+// line objects).
+QByteArray EncodeQuotedPrintableText(const QByteArray& input, char lineEnd);
 // Encodes one paragraph (no line ends inside) and appends its lines.
 void EncodeQuotedPrintableParagraph(const char* data, qsizetype size, QByteArrayList& lines);

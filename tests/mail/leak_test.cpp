@@ -5,9 +5,11 @@
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 int OpenDescriptors() {
@@ -60,7 +62,16 @@ TEST(NoLeaks, HundredFailingSendsLeaveNoSocketAndNoTemporaryFile) {
     smtp.SetServer("127.0.0.1:" + QString::number(server.Port()));
 
     int filesWhileSending = 0;
-    smtp.OnSending = [&](QObject*) { filesWhileSending += TemporaryFiles(temp.path()); };
+    smtp.OnSending = [&](QObject*) {
+        const QStringList files = QDir(temp.path()).entryList({"ms*"}, QDir::Files);
+        filesWhileSending += int(files.size());
+        // Only its owner may read the text on its way out.
+        for (const QString& f : files) {
+            struct stat info {};
+            ASSERT_EQ(::stat(QFile::encodeName(temp.path() + "/" + f).constData(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0600u);
+        }
+    };
 
     const int before = OpenDescriptors();
     int failures = 0;
