@@ -22,9 +22,9 @@ public:
     void ClearResponse() override { held_.clear(); }
     void AddResponse(const QString& line) override {
         if (streaming_)
-            out_ << line << '\n';
+            out_ << ShownLine(line) << '\n';
         else
-            held_ << line;
+            held_ << ShownLine(line);
     }
     void StartStreaming() {
         for (const QString& line : held_)

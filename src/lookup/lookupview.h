@@ -17,6 +17,12 @@ public:
     virtual std::optional<QString> SelectedResponse() const { return std::nullopt; }
 };
 
+// A line as an answer view shows it. A carriage return is not a line break there and shows as
+// nothing, so the CR of a CR LF line end (which stays part of the line's text) changes nothing.
+inline QString ShownLine(QString line) {
+    return line.remove(QChar('\r'));
+}
+
 // How a look-up ended when its handler returned.
 enum class LookupOutcome {
     NothingToLookUp, // empty field: a beep

@@ -75,7 +75,7 @@ void FingerTab::ClearResponse() {
 }
 
 void FingerTab::AddResponse(const QString& line) {
-    lResponse_->addItem(line);
+    lResponse_->addItem(ShownLine(line));
     lResponse_->scrollToBottom();
 }
 

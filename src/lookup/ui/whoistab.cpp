@@ -60,5 +60,5 @@ void WhoisTab::ClearResponse() {
 }
 
 void WhoisTab::AddResponse(const QString& line) {
-    mResponse_->appendPlainText(line);
+    mResponse_->appendPlainText(ShownLine(line));
 }

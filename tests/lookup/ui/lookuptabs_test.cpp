@@ -1,0 +1,259 @@
+// The WhoIs and Finger tabs of the main window against loopback servers.
+#include "app/ui/form1.h"
+#include "lookup/lcipport.h"
+#include "lookup/loopbackserver.h"
+#include "lookup/ui/fingertab.h"
+#include "lookup/ui/whoistab.h"
+#include "platform/messageboxes.h"
+#include "platform/wait.h"
+#include "support/tempdir.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+// Scripted boxes that also note what the answer showed when a warning box came up.
+class SnapshotBoxes : public ScriptedBoxes {
+public:
+    std::function<QString()> snapshot;
+    QStringList atWarning;
+    void Warning(const QString& text) override {
+        if (snapshot) atWarning << snapshot();
+        ScriptedBoxes::Warning(text);
+    }
+};
+
+class LookupTabs : public testing::Test {
+protected:
+    void SetUp() override {
+        SetBoxes(boxes);
+        form = std::make_unique<TForm1>();
+        whois = form->findChild<WhoisTab*>();
+        finger = form->findChild<FingerTab*>();
+        ASSERT_TRUE(whois && finger);
+        tDomain = form->Control<QLineEdit>("tDomain");
+        bLookUp = form->Control<QPushButton>("bLookUp");
+        mResponse = form->Control<QPlainTextEdit>("mResponse");
+        tHost = form->Control<QLineEdit>("tHost");
+        fingerlookup = form->Control<QPushButton>("fingerlookup");
+        lResponse = form->Control<QListWidget>("lResponse");
+        ASSERT_TRUE(tDomain && bLookUp && mResponse && tHost && fingerlookup && lResponse);
+        whois->lookup.Server = "127.0.0.1";
+    }
+    void TearDown() override { SetBoxes(std::make_shared<ScriptedBoxes>()); }
+
+    QStringList Items() const {
+        QStringList items;
+        for (int i = 0; i < lResponse->count(); ++i)
+            items << lResponse->item(i)->text();
+        return items;
+    }
+    // Waits until the look-up's connection has ended.
+    bool AnswerComplete(TlcIPPort* port) {
+        return WaitUntil([port] { return !port->Connected(); }, 10000);
+    }
+
+    ScopedWorkDir dir;
+    std::shared_ptr<SnapshotBoxes> boxes = std::make_shared<SnapshotBoxes>();
+    std::unique_ptr<TForm1> form;
+    WhoisTab* whois = nullptr;
+    FingerTab* finger = nullptr;
+    QLineEdit* tDomain = nullptr;
+    QPushButton* bLookUp = nullptr;
+    QPlainTextEdit* mResponse = nullptr;
+    QLineEdit* tHost = nullptr;
+    QPushButton* fingerlookup = nullptr;
+    QListWidget* lResponse = nullptr;
+};
+} // namespace
+
+TEST_F(LookupTabs, ThePagesCarryTheirControlsHintsAndTheRegistryServer) {
+    WhoisTab fresh(*form, *form->IPPort1);
+    EXPECT_EQ(fresh.lookup.Server, "whois.internic.net");
+    EXPECT_EQ(fresh.lookup.Port, 43);
+    EXPECT_EQ(bLookUp->text(), "LookUp");
+    EXPECT_EQ(bLookUp->toolTip(),
+              "Searches whois.internic.net for the name you entered to the left.");
+    EXPECT_EQ(tDomain->toolTip(), "Enter a domain name, host or contact.");
+    EXPECT_TRUE(mResponse->isReadOnly());
+    EXPECT_EQ(tHost->toolTip(), "Enter username@host to finger");
+    EXPECT_EQ(fingerlookup->toolTip(), "Lookup host for username you are fingering.");
+    EXPECT_EQ(lResponse->toolTip(), "Double click on a line for more information on user.");
+    EXPECT_EQ(finger->lookup.Port, 79);
+    // Stored not loaded; activating the window loads both.
+    EXPECT_FALSE(form->IPPort1->WinsockLoaded());
+    EXPECT_FALSE(form->IPPort2->WinsockLoaded());
+    form->FormActivate();
+    EXPECT_TRUE(form->IPPort1->WinsockLoaded());
+    EXPECT_TRUE(form->IPPort2->WinsockLoaded());
+}
+
+TEST_F(LookupTabs, WhoisEnterSendsTheFieldAndShowsTheAnswer) {
+    ScriptedServer server({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n"), Pause(100),
+                           Send("Registrar: Test\n\nlast line")});
+    whois->lookup.Port = server.port();
+    tDomain->setText(" example.com ");
+    QTest::keyClick(tDomain, Qt::Key_Return);
+    EXPECT_EQ(tDomain->text(), " example.com ");
+    ASSERT_TRUE(AnswerComplete(form->IPPort1));
+    EXPECT_EQ(server.Queries(), QList<QByteArray>{" example.com \r\n"});
+    EXPECT_EQ(mResponse->toPlainText(), "Connected. Waiting for data...\n\n"
+                                        "Domain Name: EXAMPLE.COM\nRegistrar: Test\n\nlast line");
+    EXPECT_TRUE(boxes->shown().empty());
+}
+
+TEST_F(LookupTabs, WhoisWithAnEmptyFieldOnlyBeeps) {
+    mResponse->setPlainText("earlier");
+    bLookUp->click();
+    EXPECT_EQ(boxes->Texts("beep").size(), 1);
+    EXPECT_EQ(boxes->shown().size(), 1u);
+    EXPECT_EQ(mResponse->toPlainText(), "earlier");
+}
+
+TEST_F(LookupTabs, WhoisRefusedConnectionEndsInTheTimedOutBox) {
+    whois->lookup.Port = RefusingPort();
+    whois->lookup.ConnectionWaitMs = 300;
+    boxes->snapshot = [this] { return mResponse->toPlainText(); };
+    tDomain->setText("example.com");
+    bLookUp->click();
+    EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
+    EXPECT_EQ(boxes->atWarning, QStringList{"Connection failed: [10061] Connection refused."});
+    EXPECT_EQ(mResponse->toPlainText(), "");
+}
+
+TEST_F(LookupTabs, WhoisServerThatCannotBeResolvedShowsTheException) {
+    whois->lookup.Server = "no-such-host.invalid";
+    tDomain->setText("example.com");
+    bLookUp->click();
+    EXPECT_EQ(mResponse->toPlainText(), "Looking up host no-such-host.invalid...\n"
+                                        "Exception: 11001: [11001] Host not found.");
+    EXPECT_TRUE(boxes->Texts("warning").isEmpty());
+}
+
+TEST_F(LookupTabs, WhoisWhileAConnectionIsPendingReports101) {
+    PendingServer server;
+    whois->lookup.Port = server.port();
+    whois->lookup.ConnectionWaitMs = 600;
+    boxes->snapshot = [this] { return mResponse->toPlainText(); };
+    tDomain->setText("example.com");
+    const QString busy = "Looking up host 127.0.0.1...\nException: 101: You cannot change the "
+                         "RemoteHost at this time. A connection is in progress.";
+    // Clicked again while the first look-up waits.
+    QTimer::singleShot(100, bLookUp, &QPushButton::click);
+    bLookUp->click();
+    EXPECT_EQ(boxes->atWarning, QStringList{busy});
+    EXPECT_EQ(mResponse->toPlainText(), "");
+    // The timed-out attempt is still pending.
+    bLookUp->click();
+    EXPECT_EQ(mResponse->toPlainText(), busy);
+}
+
+TEST_F(LookupTabs, WhoisNewLookUpClosesTheAnswerStillArriving) {
+    ScriptedServer slow({ReadQuery(), Send("first answer\n"), Pause(3000), Send("too late\n")});
+    ScriptedServer quick({ReadQuery(), Send("second answer\n")});
+    whois->lookup.Port = slow.port();
+    tDomain->setText("one.example");
+    bLookUp->click();
+    ASSERT_TRUE(WaitUntil([&] { return mResponse->toPlainText().contains("first"); }, 5000));
+    whois->lookup.Port = quick.port();
+    tDomain->setText("two.example");
+    bLookUp->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort1));
+    EXPECT_EQ(mResponse->toPlainText(), "Connected. Waiting for data...\n\nsecond answer");
+    EXPECT_EQ(quick.Queries(), QList<QByteArray>{"two.example\r\n"});
+}
+
+TEST_F(LookupTabs, FingerAppendsEachAnswerBelowTheLastOne) {
+    ScriptedServer server({ReadQuery(), Send("Login: alice\r\nName: Alice\r\nno line end")}, 2);
+    finger->lookup.Port = server.port();
+    tHost->setText("alice@127.0.0.1");
+    QTest::keyClick(tHost, Qt::Key_Return);
+    EXPECT_EQ(tHost->text(), "alice@127.0.0.1");
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    tHost->setText("127.0.0.1");
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    const QStringList one = {"Connecting to 127.0.0.1...   Will time out in 15 seconds",
+                             "Login: alice", "Name: Alice", "no line end"};
+    EXPECT_EQ(Items(), QStringList{"Requesting 127.0.0.1..."} + one +
+                           QStringList{"Requesting 127.0.0.1..."} + one);
+    EXPECT_EQ(server.Queries(), (QList<QByteArray>{"alice\r\n", "\r\n"}));
+    EXPECT_EQ(finger->lookup.FingerUser, "");
+    EXPECT_EQ(finger->lookup.FingerHost, "127.0.0.1");
+    EXPECT_TRUE(boxes->shown().empty());
+}
+
+TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
+    ScriptedServer server({ReadQuery()});
+    finger->lookup.Port = server.port();
+    tHost->setText("@127.0.0.1");
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    EXPECT_EQ(server.Queries(), QList<QByteArray>{"\r\n"});
+
+    lResponse->clear();
+    tHost->setText("a@b@no-such-host.invalid");
+    fingerlookup->click();
+    EXPECT_EQ(finger->lookup.FingerUser, "a");
+    EXPECT_EQ(finger->lookup.FingerHost, "b@no-such-host.invalid");
+    EXPECT_EQ(Items(), (QStringList{"Requesting b@no-such-host.invalid...",
+                                    "Exception: 11001: [11001] Host not found."}));
+
+    lResponse->clear();
+    tHost->setText("user@");
+    fingerlookup->click();
+    EXPECT_EQ(Items(),
+              (QStringList{"Requesting ...", "Connecting to ...   Will time out in 15 seconds",
+                           "Exception: 102: The RemoteHost address is invalid (0.0.0.0)."}));
+}
+
+TEST_F(LookupTabs, FingerRefusedConnectionEmptiesTheListAfterTheBox) {
+    finger->lookup.Port = RefusingPort();
+    finger->lookup.ConnectionWaitMs = 300;
+    boxes->snapshot = [this] { return Items().join('|'); };
+    lResponse->addItem("earlier answer");
+    tHost->setText("127.0.0.1");
+    fingerlookup->click();
+    EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
+    EXPECT_EQ(boxes->atWarning,
+              QStringList{"earlier answer|Requesting 127.0.0.1...|Connecting to 127.0.0.1...   "
+                          "Will time out in 15 seconds|Connection failed: [10061] Connection "
+                          "refused."});
+    EXPECT_EQ(lResponse->count(), 0);
+}
+
+TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
+    ScriptedServer server({ReadQuery(), Send("bob      Bob Builder   pts/1\r\n")}, 3);
+    finger->lookup.Port = server.port();
+    auto* pages = form->Control<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(form->Control<QWidget>("FingerSheet"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    tHost->setText("127.0.0.1");
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    QListWidgetItem* bob = lResponse->item(lResponse->count() - 1);
+    ASSERT_EQ(bob->text(), "bob      Bob Builder   pts/1");
+    lResponse->setCurrentItem(bob);
+
+    const QPoint at = lResponse->visualItemRect(bob).center();
+    // A user's double click: a click, then the second press as a double click.
+    QTest::mouseClick(lResponse->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(lResponse->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    EXPECT_EQ(tHost->text(), "bob@127.0.0.1");
+    QTest::mouseDClick(tHost, Qt::LeftButton);
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    EXPECT_EQ(tHost->text(), "127.0.0.1");
+    EXPECT_EQ(server.Queries(), (QList<QByteArray>{"\r\n", "bob\r\n", "\r\n"}));
+}
