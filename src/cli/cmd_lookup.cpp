@@ -7,37 +7,57 @@
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
 
+#include <QList>
 #include <QStringList>
+#include <cstdio>
 #include <memory>
 
 namespace {
 // The answer as a stream. Until the look-up's handler returns, the lines are held, because the
 // tab may still empty its answer (a connection, a time-out); from then on each line is printed as
-// it arrives, so what was printed is what the tab shows.
+// it arrives, so what was printed is what the tab shows. Lines go straight to standard output as
+// bytes: an answer of plain ASCII needs no conversion on its way through.
 class PrintedAnswer : public LookupView {
 public:
-    PrintedAnswer(QString query, QTextStream& out) : query_(std::move(query)), out_(out) {}
+    explicit PrintedAnswer(QString query) : query_(std::move(query)) {}
     QString QueryText() const override { return query_; }
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override { held_.clear(); }
     void AddResponse(const QString& line) override {
+        QByteArray bytes = ShownLine(line).toUtf8();
         if (streaming_)
-            out_ << ShownLine(line) << '\n';
+            Print(bytes);
         else
-            held_ << ShownLine(line);
+            held_ << bytes;
+    }
+    void AddAnswer(QByteArrayView text) override {
+        if (!streaming_ || !IsAscii(text)) return LookupView::AddAnswer(text);
+        // As the view shows it: a carriage return shows as nothing.
+        for (qsizetype cr; (cr = text.indexOf('\r')) >= 0; text = text.sliced(cr + 1))
+            std::fwrite(text.data(), 1, size_t(cr), stdout);
+        Print(text);
     }
     void StartStreaming() {
-        for (const QString& line : held_)
-            out_ << line << '\n';
+        for (const QByteArray& line : held_)
+            Print(line);
         held_.clear();
         streaming_ = true;
-        out_.flush();
+        Flush();
     }
+    static void Flush() { std::fflush(stdout); }
 
 private:
+    static bool IsAscii(QByteArrayView text) {
+        for (char c : text)
+            if (static_cast<unsigned char>(c) >= 0x80) return false;
+        return true;
+    }
+    static void Print(QByteArrayView line) {
+        std::fwrite(line.data(), 1, size_t(line.size()), stdout);
+        std::fputc('\n', stdout);
+    }
     QString query_;
-    QTextStream& out_;
-    QStringList held_;
+    QList<QByteArray> held_;
     bool streaming_ = false;
 };
 
@@ -69,6 +89,7 @@ template <class Lookup>
 int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& answer,
               ErrorLines& boxes) {
     LookupOutcome outcome = lookup.LookUp();
+    c.out.flush();
     answer.StartStreaming();
     if (outcome != LookupOutcome::QuerySent) {
         if (outcome == LookupOutcome::Failed)
@@ -77,10 +98,10 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
     }
     // Each pass of the wait ends a batch of events: printing is flushed per batch, not per line.
     WaitUntil([&] {
-        c.out.flush();
+        PrintedAnswer::Flush();
         return !port.Connected();
     });
-    c.out.flush();
+    PrintedAnswer::Flush();
     return boxes.shown ? CliFailed : CliOk;
 }
 
@@ -113,7 +134,7 @@ int Whois(CliContext& c) {
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
-    PrintedAnswer answer(name, c.out);
+    PrintedAnswer answer(name);
     WhoisLookup lookup(ipport, answer);
     lookup.Server = server;
     lookup.Port = port;
@@ -126,7 +147,7 @@ int Finger(CliContext& c) {
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
-    PrintedAnswer answer(text, c.out);
+    PrintedAnswer answer(text);
     FingerLookup lookup(ipport, answer);
     if (!portText.isEmpty()) lookup.Port = ParsePort(portText, "--port");
     return RunLookup(c, ipport, lookup, answer, *boxes);

@@ -81,7 +81,7 @@ void FingerLookup::IPPort2Connected(QObject*, int statusCode, const QString& des
 }
 
 void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool) {
-    view_.AddResponse(QString::fromUtf8(text));
+    view_.AddAnswer(text);
 }
 
 void FingerLookup::IPPort2Error(QObject*, int errorCode, const QString& description) {

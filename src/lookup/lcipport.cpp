@@ -122,7 +122,14 @@ int ClcIPPort::SetOption(int level, int option, const void* value, unsigned size
 }
 
 void ClcIPPort::ApplyBufferSize(int option, uint16_t& property) {
+    // The socket's buffer is made at least this large, never smaller than the system's own: a
+    // fixed small buffer turns off the system's buffer tuning and slows a transfer many times over.
     int size = property;
+    int current = 0;
+    socklen_t currentLen = sizeof current;
+    if (::getsockopt(socket_.Handle(), SOL_SOCKET, option, &current, &currentLen) == 0 &&
+        current >= size)
+        return;
     int code = SetOption(SOL_SOCKET, option, &size, sizeof size);
     if (code == 0) return;
     int actual = 0;

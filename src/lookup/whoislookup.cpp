@@ -56,7 +56,7 @@ void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& desc
 }
 
 void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool) {
-    view_.AddResponse(QString::fromUtf8(text));
+    view_.AddAnswer(text);
 }
 
 void WhoisLookup::IPPort1Error(QObject*, int errorCode, const QString& description) {

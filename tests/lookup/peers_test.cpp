@@ -1,0 +1,150 @@
+// The look-ups against real peers: Debian's efingerd on loopback, and Debian's whois client beside
+// regiscribe-cli on the same local WHOIS server.
+#include "lookup/fingerlookup.h"
+#include "lookup/lcipport.h"
+#include "lookup/loopbackserver.h"
+#include "platform/wait.h"
+#include "support/process.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+// efingerd is an inetd service: it answers on its standard input and output. This runner accepts
+// connections on a free loopback port and hands each one to a fresh efingerd, with time limits on
+// everything.
+const char* kEfingerdRunner = R"(
+import socket, subprocess, sys
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(4)
+listener.settimeout(20)
+print(listener.getsockname()[1], flush=True)
+for _ in range(int(sys.argv[1])):
+    peer, _ = listener.accept()
+    subprocess.run(["/usr/sbin/efingerd", "-n", "-t", "5"], stdin=peer, stdout=peer,
+                   stderr=subprocess.DEVNULL, timeout=10)
+    peer.close()
+)";
+
+class EfingerdPeer {
+public:
+    explicit EfingerdPeer(int connections) {
+        runner_.start("/usr/bin/python3", {"-c", kEfingerdRunner, QString::number(connections)});
+        if (runner_.waitForReadyRead(10000))
+            port_ = uint16_t(runner_.readLine().trimmed().toUInt());
+    }
+    ~EfingerdPeer() {
+        runner_.kill();
+        runner_.waitForFinished(5000);
+    }
+    uint16_t port() const { return port_; }
+
+private:
+    QProcess runner_;
+    uint16_t port_ = 0;
+};
+
+struct ListView : LookupView {
+    QString query;
+    QStringList lines;
+    QString QueryText() const override { return query; }
+    void SetQueryText(const QString& text) override { query = text; }
+    void ClearResponse() override { lines.clear(); }
+    void AddResponse(const QString& line) override { lines << line; }
+};
+
+QStringList Lines(const QByteArray& out) {
+    QStringList lines = QString::fromUtf8(out).split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+} // namespace
+
+TEST(RealPeers, EfingerdIsFingeredForAUserAndForTheHost) {
+    ASSERT_TRUE(QFileInfo::exists("/usr/sbin/efingerd")) << "efingerd is not installed";
+    EfingerdPeer peer(2);
+    ASSERT_NE(peer.port(), 0);
+    TlcIPPort port;
+    ListView view;
+    FingerLookup lookup(port, view);
+    lookup.Port = peer.port();
+    const QStringList head = {"Requesting 127.0.0.1...",
+                              "Connecting to 127.0.0.1...   Will time out in 15 seconds"};
+
+    view.query = "root@127.0.0.1";
+    ASSERT_EQ(lookup.LookUp(), LookupOutcome::QuerySent);
+    ASSERT_TRUE(WaitUntil([&] { return !port.Connected(); }, 15000));
+    ASSERT_GT(view.lines.size(), 2);
+    EXPECT_EQ(view.lines.mid(0, 2), head);
+    // efingerd names the user it was asked about first.
+    EXPECT_EQ(view.lines[2], "root");
+    const qsizetype userAnswer = view.lines.size();
+
+    // The host alone asks for the list of users: the answer does not start with a user's name.
+    view.query = "127.0.0.1";
+    ASSERT_EQ(lookup.LookUp(), LookupOutcome::QuerySent);
+    ASSERT_TRUE(WaitUntil([&] { return !port.Connected(); }, 15000));
+    ASSERT_GT(view.lines.size(), userAnswer + 2);
+    EXPECT_EQ(view.lines.mid(userAnswer, 2), head);
+    EXPECT_NE(view.lines[userAnswer + 2], "root");
+}
+
+TEST(RealPeers, DebiansWhoisClientAndOursPrintTheSameAnswer) {
+    const QByteArray answer = "Domain Name: EXAMPLE.COM\r\n   Registrar: Example Registrar\r\n\r\n"
+                              ">>> Last update of whois database <<<\nclosing line without LF";
+    ScriptedServer server({ReadQuery(), Send(answer)}, 2);
+    const QString port = QString::number(server.port());
+    ProcessResult theirs =
+        RunProgram("/usr/bin/whois", {"-h", "127.0.0.1", "-p", port, "example.com"});
+    ProcessResult ours = RunCli({"whois", "example.com", "--server", "127.0.0.1:" + port});
+    ASSERT_EQ(theirs.exitCode, 0) << theirs.err.toStdString();
+    ASSERT_EQ(ours.exitCode, 0) << ours.err.toStdString();
+    EXPECT_EQ(server.Queries(), (QList<QByteArray>{"example.com\r\n", "example.com\r\n"}));
+    QStringList ourLines = Lines(ours.out);
+    ASSERT_GE(ourLines.size(), 2);
+    EXPECT_EQ(ourLines.mid(0, 2), (QStringList{"Connected. Waiting for data...", ""}));
+    EXPECT_EQ(ourLines.mid(2), Lines(theirs.out));
+    EXPECT_EQ(ourLines.size(), 7);
+    EXPECT_TRUE(ours.err.isEmpty());
+}
+
+TEST(LookupCommands, FingerPrintsWhatTheListShows) {
+    ScriptedServer server({ReadQuery(), Send("Login: alice\r\nPlan: none")});
+    ProcessResult r =
+        RunCli({"finger", "alice@127.0.0.1", "--port", QString::number(server.port())});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Requesting 127.0.0.1...\n"
+                     "Connecting to 127.0.0.1...   Will time out in 15 seconds\n"
+                     "Login: alice\nPlan: none\n");
+    EXPECT_EQ(server.Queries(), QList<QByteArray>{"alice\r\n"});
+}
+
+TEST(LookupCommands, FailuresExitWithStatusOne) {
+    ProcessResult r = RunCli({"whois", "example.com", "--server", "no-such-host.invalid"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "Looking up host no-such-host.invalid...\n"
+                     "Exception: 11001: [11001] Host not found.\n");
+    EXPECT_EQ(r.err, "11001: [11001] Host not found.\n");
+
+    r = RunCli({"finger", "user@"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.endsWith("Exception: 102: The RemoteHost address is invalid (0.0.0.0).\n"));
+}
+
+TEST(LookupCommands, UsageErrorsExitWithStatusTwo) {
+    for (const QStringList& args :
+         {QStringList{"whois"}, QStringList{"whois", "a", "b"}, QStringList{"whois", ""},
+          QStringList{"whois", "a", "--server", "host:0"},
+          QStringList{"whois", "a", "--server", "host:99999"},
+          QStringList{"finger", "host", "--port", "x"}, QStringList{"finger", "a", "--bogus"}}) {
+        ProcessResult r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
