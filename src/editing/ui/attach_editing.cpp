@@ -1,6 +1,129 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
+#include "editing/ui/actionselectors.h"
+#include "editing/ui/blockediting.h"
+#include "editing/ui/clearallbuttons.h"
+#include "editing/ui/schemeselectors.h"
+#include "platform/guard.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+// Every handler runs inside the application's error handler. A control the window lacks is a
+// fault of the window's build; it is reported and its behaviour left out rather than crashing.
+template <class W> W* Find(TForm1& form, const char* name) {
+    W* w = form.Control<W>(name);
+    if (!w) qWarning("The main window has no control %s", name);
+    return w;
+}
+
+template <class Owner>
+void OnClick(TForm1& form, const char* button, Owner* owner, void (Owner::*handler)()) {
+    auto* b = Find<QAbstractButton>(form, button);
+    if (!b) return;
+    QObject::connect(b, &QAbstractButton::clicked, owner,
+                     [owner, handler] { Guarded([&] { (owner->*handler)(); }); });
+}
+
+// A radio's reaction runs whenever it becomes checked, by the user or by code; clicking it while
+// it is checked does not toggle it and so runs nothing.
+void OnChecked(TForm1& form, const char* radio, TActionSelectors* owner,
+               void (TActionSelectors::*handler)()) {
+    auto* r = Find<QRadioButton>(form, radio);
+    if (!r) return;
+    QObject::connect(r, &QRadioButton::toggled, owner, [owner, handler](bool checked) {
+        if (checked) Guarded([&] { (owner->*handler)(); });
+    });
+}
+
+// A scheme box reacts to the user's keystrokes in its edit part and to picks from its list,
+// never to text set by code.
+void OnUserChange(TForm1& form, const char* box, TSchemeSelectors* owner,
+                  void (TSchemeSelectors::*handler)()) {
+    auto* combo = Find<QComboBox>(form, box);
+    if (!combo || !combo->lineEdit()) return;
+    auto run = [owner, handler] { Guarded([&] { (owner->*handler)(); }); };
+    QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, owner, run);
+    QObject::connect(combo, &QComboBox::textActivated, owner, run);
+}
+
+void AttachBlockEditing(TForm1& form) {
+    auto* b = new TBlockEditing(form);
+    using T = TBlockEditing;
+    const std::pair<const char*, void (T::*)()> buttons[] = {
+        {"O1", &T::O1Click},
+        {"O2", &T::O2Click},
+        {"O3", &T::O3Click},
+        {"O4", &T::O4Click},
+        {"O5", &T::O5Click},
+        {"O6", &T::O6Click},
+        {"O7", &T::O7Click},
+        {"O8", &T::O8Click},
+        {"A1", &T::A1Click},
+        {"A2", &T::A2Click},
+        {"A3", &T::A3Click},
+        {"A4", &T::A4Click},
+        {"A5", &T::A5Click},
+        {"A6", &T::A6Click},
+        {"A7", &T::A7Click},
+        {"A8", &T::A8Click},
+        {"T1", &T::T1Click},
+        {"T2", &T::T2Click},
+        {"T3", &T::T3Click},
+        {"T4", &T::T4Click},
+        {"T5", &T::T5Click},
+        {"T6", &T::T6Click},
+        {"T7", &T::T7Click},
+        {"T8", &T::T8Click},
+        {"B1", &T::B1Click},
+        {"B2", &T::B2Click},
+        {"B3", &T::B3Click},
+        {"B4", &T::B4Click},
+        {"B5", &T::B5Click},
+        {"B6", &T::B6Click},
+        {"BitBtn32", &T::BitBtn32Click},
+        {"BitBtn33", &T::BitBtn33Click},
+        {"BitBtn3", &T::BitBtn3Click},
+    };
+    for (const auto& [name, handler] : buttons)
+        OnClick(form, name, b, handler);
+}
+
+void AttachClearAll(TForm1& form) {
+    auto* c = new TClearAll(form);
+    OnClick(form, "BitBtn2", c, &TClearAll::BitBtn2Click);
+    OnClick(form, "HostCancel", c, &TClearAll::HostCancelClick);
+    OnClick(form, "ContactClear", c, &TClearAll::ContactClearClick);
+}
+
+void AttachActionSelectors(TForm1& form) {
+    auto* a = new TActionSelectors(form);
+    using T = TActionSelectors;
+    OnChecked(form, "DeleteDomainRadio", a, &T::DeleteDomainRadioClick);
+    OnChecked(form, "NewHostRadio", a, &T::NewHostRadioClick);
+    OnChecked(form, "ModifyHostRadio", a, &T::ModifyHostRadioClick);
+    OnChecked(form, "DeleteHostRadio", a, &T::DeleteHostRadioClick);
+    OnChecked(form, "NewContactRadio", a, &T::NewContactRadioClick);
+    OnChecked(form, "ModifyContactRadio", a, &T::ModifyContactRadioClick);
+    OnChecked(form, "DeleteContactRadio", a, &T::DeleteContactRadioClick);
+}
+
+void AttachSchemeSelectors(TForm1& form) {
+    auto* s = new TSchemeSelectors(form);
+    using T = TSchemeSelectors;
+    OnUserChange(form, "AuthScheme", s, &T::AuthSchemeChange);
+    OnUserChange(form, "HostAuthScheme", s, &T::HostAuthSchemeChange);
+    OnUserChange(form, "ContactAuthorizationType", s, &T::ContactAuthorizationTypeChange);
+    OnUserChange(form, "ContactAuthenticationType", s, &T::ContactAuthenticationTypeChange);
+}
+} // namespace
 
 void AttachEditing(TForm1& form) {
-    (void)form;
+    AttachBlockEditing(form);
+    AttachClearAll(form);
+    AttachActionSelectors(form);
+    AttachSchemeSelectors(form);
 }

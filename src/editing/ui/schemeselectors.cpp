@@ -1,0 +1,23 @@
+#include "editing/ui/schemeselectors.h"
+
+#include "app/ui/form1.h"
+#include "editing/selectorrules.h"
+#include "editing/ui/formfields.h"
+
+#include <QLabel>
+
+TSchemeSelectors::TSchemeSelectors(TForm1& form) : QObject(&form), form_(form) {
+    setObjectName("SchemeSelectors");
+}
+
+void TSchemeSelectors::AuthorizationChange(const QString& box, const QString& infoField) {
+    const auto effect = AuthorizationSchemeEffect(FieldText(form_, box));
+    if (!effect) return;
+    FieldLabel(form_, infoField).setText(effect->caption);
+    SetFieldOpenByName(form_, infoField, effect->open);
+}
+
+void TSchemeSelectors::ContactAuthenticationTypeChange() {
+    if (const auto caption = AuthenticationCaption(FieldText(form_, "ContactAuthenticationType")))
+        FieldLabel(form_, "ContactAuthenticationInfo").setText(*caption);
+}
