@@ -12,7 +12,7 @@ TActionSelectors::TActionSelectors(TForm1& form) : QObject(&form), form_(form) {
 }
 
 void TActionSelectors::Apply(RecordKind kind, ActionChoice choice) {
-    const QString authorizationType = FieldText(form_, "ContactAuthorizationType");
+    const QString authorizationType = TextOfField(form_, "ContactAuthorizationType");
     for (const FieldOpening& change : ActionFieldChanges(kind, choice, authorizationType))
         SetFieldOpenByName(form_, change.control, change.open);
 }

@@ -9,7 +9,7 @@ TBlockEditing::TBlockEditing(TForm1& form) : QObject(&form), form_(form) {
 
 void TBlockEditing::CopyBlock(Block source, Block target) {
     for (const FieldCopy& copy : BlockCopyFields(source, target))
-        SetFieldTextFromCode(form_, copy.target, FieldText(form_, copy.source));
+        PlaceFieldText(form_, copy.target, TextOfField(form_, copy.source));
 }
 
 void TBlockEditing::CopyToAll(Block source) {
@@ -19,10 +19,10 @@ void TBlockEditing::CopyToAll(Block source) {
 
 void TBlockEditing::ClearBlock(Block block) {
     for (const QString& field : BlockFields(block))
-        SetFieldTextFromCode(form_, field, QString());
+        PlaceFieldText(form_, field, QString());
 }
 
 void TBlockEditing::BitBtn3Click() {
     for (const QString& field : NameServerFields())
-        SetFieldTextFromCode(form_, field, QString());
+        PlaceFieldText(form_, field, QString());
 }

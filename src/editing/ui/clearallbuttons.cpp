@@ -10,5 +10,5 @@ TClearAll::TClearAll(TForm1& form) : QObject(&form), form_(form) {
 
 void TClearAll::ClearTab(RecordKind kind) {
     for (const QString& field : ClearAllFields(kind))
-        SetFieldTextFromCode(form_, field, QString());
+        PlaceFieldText(form_, field, QString());
 }

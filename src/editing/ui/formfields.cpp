@@ -18,7 +18,7 @@ QWidget& Field(const TForm1& form, const QString& control) {
 }
 } // namespace
 
-QString FieldText(const TForm1& form, const QString& control) {
+QString TextOfField(const TForm1& form, const QString& control) {
     QWidget& w = Field(form, control);
     if (auto* edit = qobject_cast<QLineEdit*>(&w)) return edit->text();
     if (auto* box = qobject_cast<QComboBox*>(&w)) return box->currentText();
@@ -26,7 +26,7 @@ QString FieldText(const TForm1& form, const QString& control) {
     throw Exception("The main window's control " + control + " holds no text");
 }
 
-void SetFieldTextFromCode(TForm1& form, const QString& control, const QString& text) {
+void PlaceFieldText(TForm1& form, const QString& control, const QString& text) {
     QWidget& w = Field(form, control);
     if (auto* edit = qobject_cast<QLineEdit*>(&w)) return edit->setText(text);
     if (auto* box = qobject_cast<QComboBox*>(&w)) {

@@ -6,8 +6,8 @@
 class QLabel;
 class TForm1;
 
-QString FieldText(const TForm1& form, const QString& control);
-void SetFieldTextFromCode(TForm1& form, const QString& control, const QString& text);
+QString TextOfField(const TForm1& form, const QString& control);
+void PlaceFieldText(TForm1& form, const QString& control, const QString& text);
 void SetFieldOpenByName(TForm1& form, const QString& control, bool open);
 // The label that names a field; an error when the window has none.
 QLabel& FieldLabel(TForm1& form, const QString& control);

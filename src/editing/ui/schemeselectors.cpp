@@ -11,13 +11,13 @@ TSchemeSelectors::TSchemeSelectors(TForm1& form) : QObject(&form), form_(form) {
 }
 
 void TSchemeSelectors::AuthorizationChange(const QString& box, const QString& infoField) {
-    const auto effect = AuthorizationSchemeEffect(FieldText(form_, box));
+    const auto effect = AuthorizationSchemeEffect(TextOfField(form_, box));
     if (!effect) return;
     FieldLabel(form_, infoField).setText(effect->caption);
     SetFieldOpenByName(form_, infoField, effect->open);
 }
 
 void TSchemeSelectors::ContactAuthenticationTypeChange() {
-    if (const auto caption = AuthenticationCaption(FieldText(form_, "ContactAuthenticationType")))
+    if (const auto caption = AuthenticationCaption(TextOfField(form_, "ContactAuthenticationType")))
         FieldLabel(form_, "ContactAuthenticationInfo").setText(*caption);
 }
