@@ -1,0 +1,122 @@
+#include "store/atomicfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// The file a write should replace: the target of a symbolic link (followed to its end), else the
+// path itself.
+QByteArray FinalTarget(const QString& path) {
+    QByteArray target = QFile::encodeName(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+        char buffer[PATH_MAX];
+        ssize_t n = readlink(target.constData(), buffer, sizeof buffer - 1);
+        if (n <= 0) return target;
+        QByteArray link(buffer, n);
+        if (!link.startsWith('/')) {
+            qsizetype slash = target.lastIndexOf('/');
+            link = (slash < 0 ? QByteArray() : target.left(slash + 1)) + link;
+        }
+        target = link;
+    }
+    return target;
+}
+
+QByteArray FolderOf(const QByteArray& file) {
+    qsizetype slash = file.lastIndexOf('/');
+    if (slash < 0) return ".";
+    if (slash == 0) return "/";
+    return file.left(slash);
+}
+
+mode_t NewFileMode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool WriteWhole(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+bool MayWriteFile(const QString& path) {
+    QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (stat(name.constData(), &st) != 0) return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(name.constData(), W_OK) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QByteArray target = FinalTarget(path);
+    struct stat old;
+    const bool exists = stat(target.constData(), &old) == 0;
+    if (exists && !MayWriteFile(QFile::decodeName(target))) return false;
+
+    const QByteArray folder = FolderOf(target);
+    QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    QByteArray temp = folder + "/." + base + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+
+    // The data reaches the disk before the rename, so the name never refers to a file whose
+    // contents are still missing.
+    bool ok = WriteWhole(fd, bytes) && fdatasync(fd) == 0;
+    if (ok) {
+        if (exists) {
+            ok = fchmod(fd, old.st_mode & 07777) == 0;
+            if (ok && fchown(fd, old.st_uid, old.st_gid) != 0) {
+                // Only a privileged user may give a file away; keeping the group is best effort.
+                if (fchown(fd, uid_t(-1), old.st_gid) != 0) errno = 0;
+            }
+        } else {
+            ok = fchmod(fd, NewFileMode()) == 0;
+        }
+    }
+    int saved = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (ok && rename(temp.constData(), target.constData()) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        unlink(temp.constData());
+        errno = saved;
+        return false;
+    }
+    // The folder is not synced: after a power loss the rename may be undone, which leaves the
+    // old file whole, and syncing it would double the cost of every key written.
+    return true;
+}

@@ -1,0 +1,193 @@
+#include "store/inifile.h"
+
+#include "store/atomicfile.h"
+
+#include <QFile>
+#include <vector>
+
+namespace {
+// One line of the file: its text and its line end ("\r\n", "\n" or nothing at the end of file).
+struct Line {
+    QByteArray text;
+    QByteArray end;
+};
+
+std::vector<Line> SplitLines(const QByteArray& bytes) {
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype lf = bytes.indexOf('\n', start);
+        if (lf < 0) {
+            lines.push_back({bytes.mid(start), {}});
+            break;
+        }
+        qsizetype textEnd = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+        lines.push_back({bytes.mid(start, textEnd - start), bytes.mid(textEnd, lf + 1 - textEnd)});
+        start = lf + 1;
+    }
+    // A byte-order mark in front of the first line is not part of its text.
+    if (!lines.empty() && lines.front().text.startsWith("\xEF\xBB\xBF"))
+        lines.front().text.remove(0, 3);
+    return lines;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArray TrimBlanks(const QByteArray& text) {
+    qsizetype from = 0, to = text.size();
+    while (from < to && IsBlank(text[from]))
+        ++from;
+    while (to > from && IsBlank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// A section header's name, or false when the line is no header.
+bool SectionOf(const QByteArray& text, QByteArray& name) {
+    QByteArray t = TrimBlanks(text);
+    if (!t.startsWith('[')) return false;
+    qsizetype close = t.indexOf(']');
+    name = TrimBlanks(t.mid(1, close < 0 ? -1 : close - 1));
+    return true;
+}
+
+// The key and the raw value of a "key=value" line; false for blank, comment and other lines.
+bool KeyOf(const QByteArray& text, QByteArray& key, QByteArray& value) {
+    qsizetype eq = text.indexOf('=');
+    if (eq < 0) return false;
+    key = TrimBlanks(text.left(eq));
+    if (key.isEmpty() || key.startsWith(';')) return false;
+    value = text.mid(eq + 1);
+    return true;
+}
+
+bool SameName(const QByteArray& name, const QString& wanted) {
+    // Names are almost always ASCII; compare the bytes first and decode only when needed.
+    if (name.size() == wanted.size()) {
+        bool ascii = true;
+        for (qsizetype i = 0; i < name.size() && ascii; ++i) {
+            char a = name[i];
+            QChar b = wanted[i];
+            if (uchar(a) >= 0x80 || b.unicode() >= 0x80) {
+                ascii = false;
+                break;
+            }
+            if (QChar::toLower(char16_t(uchar(a))) != QChar::toLower(b.unicode())) return false;
+        }
+        if (ascii) return true;
+    }
+    return QString::fromUtf8(name).compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+// Blanks dropped, one pair of enclosing quotes removed, cut to the length limit without splitting
+// a character.
+QString CleanValue(const QByteArray& raw) {
+    QByteArray v = TrimBlanks(raw);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    QString text = QString::fromUtf8(v);
+    if (text.size() > TIniFile::MaxValueLength) {
+        qsizetype cut = TIniFile::MaxValueLength;
+        if (text[cut - 1].isHighSurrogate()) --cut;
+        text.truncate(cut);
+    }
+    return text;
+}
+
+bool ReadFile(const QString& path, QByteArray& bytes, bool& exists) {
+    QFile file(path);
+    exists = file.exists();
+    if (!exists) return true;
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool HoldsLineBreak(const QString& text) {
+    for (QChar c : text)
+        if (c == '\r' || c == '\n' || c == QChar(0)) return true;
+    return false;
+}
+} // namespace
+
+QString TIniFile::ReadString(const QString& section, const QString& key,
+                             const QString& fallback) const {
+    QByteArray bytes;
+    bool exists = false;
+    if (!ReadFile(path_, bytes, exists) || !exists) return fallback;
+    bool inSection = false, seenSection = false;
+    for (const Line& line : SplitLines(bytes)) {
+        QByteArray name, value;
+        if (SectionOf(line.text, name)) {
+            // Only the first section of that name counts.
+            if (inSection) return fallback;
+            inSection = !seenSection && SameName(name, section);
+            seenSection = seenSection || inSection;
+        } else if (inSection && KeyOf(line.text, name, value) && SameName(name, key)) {
+            return CleanValue(value);
+        }
+    }
+    return fallback;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) const {
+    const QString sectionName = section.trimmed(), keyName = key.trimmed();
+    if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value) ||
+        keyName.isEmpty() || keyName.contains('=') || keyName.startsWith('[') ||
+        keyName.startsWith(';') || sectionName.contains(']'))
+        Fail();
+
+    QByteArray bytes;
+    bool exists = false;
+    if (!ReadFile(path_, bytes, exists)) Fail();
+    if (exists && !MayWriteFile(path_)) Fail();
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    std::vector<Line> lines = SplitLines(bytes);
+
+    // Find the section, its last non-blank line and the key's line.
+    qsizetype header = -1, lastFilled = -1, keyLine = -1;
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        QByteArray name, raw;
+        if (SectionOf(lines[i].text, name)) {
+            if (header >= 0) break;
+            if (SameName(name, sectionName)) header = lastFilled = i;
+        } else if (header >= 0) {
+            if (!TrimBlanks(lines[i].text).isEmpty()) lastFilled = i;
+            if (KeyOf(lines[i].text, name, raw) && SameName(name, keyName)) {
+                keyLine = i;
+                break;
+            }
+        }
+    }
+
+    const QByteArray crlf = "\r\n";
+    if (keyLine >= 0) {
+        // The key keeps its spelling and everything in front of the equals sign.
+        Line& line = lines[keyLine];
+        line.text = line.text.left(line.text.indexOf('=') + 1) + value.toUtf8();
+    } else {
+        Line added{keyName.toUtf8() + "=" + value.toUtf8(), crlf};
+        if (header >= 0) {
+            if (lines[lastFilled].end.isEmpty()) lines[lastFilled].end = crlf;
+            lines.insert(lines.begin() + lastFilled + 1, added);
+        } else {
+            if (!lines.empty() && lines.back().end.isEmpty()) lines.back().end = crlf;
+            if (!lines.empty() && !TrimBlanks(lines.back().text).isEmpty())
+                lines.push_back({{}, crlf});
+            lines.push_back({"[" + sectionName.toUtf8() + "]", crlf});
+            lines.push_back(added);
+        }
+    }
+
+    QByteArray result = bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    for (const Line& line : lines)
+        result += line.text + line.end;
+    if (exists && result == bytes) return;
+    if (!ReplaceFileAtomically(path_, result)) Fail();
+}
+
+void TIniFile::Fail() const {
+    throw EIniFileError(QString("Unable to write to %1").arg(path_));
+}

@@ -1,0 +1,43 @@
+#include "store/setupsettings.h"
+
+#include "store/inifile.h"
+
+#include <QFileInfo>
+
+namespace {
+const char* const Section = "Setup";
+}
+
+QString SettingsFileFor(const QString& programPath) {
+    const QFileInfo info(programPath);
+    const QString fileName = info.fileName();
+    const qsizetype dot = fileName.lastIndexOf('.');
+    const QString base = dot > 0 ? fileName.left(dot) : fileName;
+    const QString folder = programPath.left(programPath.size() - fileName.size());
+    return folder + base + ".ini";
+}
+
+QString CutText(const QString& text, qsizetype limit) {
+    if (text.size() <= limit) return text;
+    qsizetype cut = limit;
+    if (cut > 0 && text[cut - 1].isHighSurrogate()) --cut;
+    return text.left(cut);
+}
+
+SetupSettings ReadSetup(const QString& settingsFile) {
+    TIniFile ini(settingsFile);
+    SetupSettings s;
+    s.mailto = ini.ReadString(Section, "Mailto", HostmasterMailbox);
+    s.server = ini.ReadString(Section, "Server", QString());
+    s.address = CutText(ini.ReadString(Section, "EMail Address", QString()), 255);
+    s.name = CutText(ini.ReadString(Section, "Name", QString()), 255);
+    return s;
+}
+
+void WriteSetup(const QString& settingsFile, const SetupSettings& settings) {
+    TIniFile ini(settingsFile);
+    ini.WriteString(Section, "Server", settings.server);
+    ini.WriteString(Section, "EMail Address", settings.address);
+    ini.WriteString(Section, "Name", settings.name);
+    ini.WriteString(Section, "Mailto", settings.mailto);
+}
