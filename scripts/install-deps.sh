@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest
   python3 python3-aiosmtpd
   poppler-utils efingerd whois msmtp hyperfine time
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
 )
 missing=()
 for p in "${packages[@]}"; do

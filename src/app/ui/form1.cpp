@@ -1,18 +1,38 @@
 #include "app/ui/form1.h"
 
+#include "app/ui/aboutbox.h"
 #include "app/ui/attach.h"
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
+#include "app/ui/mainmenu.h"
+#include "app/ui/pages.h"
+#include "app/ui/windowfont.h"
 #include "platform/guard.h"
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
 #include <QTabWidget>
+
+namespace {
+constexpr int kClientWidth = 538;
+constexpr int kClientHeight = 384;
+} // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
     setWindowTitle("Regiscribe 1.71");
+    // Fixed single border with the system menu and minimise button only.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
+    BuildMainMenu(*this);
     auto* pages = new QTabWidget(this);
     pages->setObjectName("PageControl1");
-    // The five pages; their controls are built on them by name.
+    // The five pages; the look-up subsystem builds the WhoIs and Finger controls on theirs.
     const char* sheets[][2] = {{"DomainRegSheet", "Domain Reg"},
                                {"HostRegSheet", "Host Reg"},
                                {"ContactRegSheet", "Contact Reg"},
@@ -23,8 +43,19 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         page->setObjectName(sheet[0]);
         pages->addTab(page, sheet[1]);
     }
+    BuildDomainPage(pages->widget(0));
+    BuildHostPage(pages->widget(1));
+    BuildContactPage(pages->widget(2));
+    pages->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(pages);
-    setFixedSize(538, 384);
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    AssignMainWindowHelpTopics(this);
+    InstallHelpKey(this);
     AttachTemplates(*this);
     AttachEditing(*this);
     AttachStore(*this);
@@ -52,11 +83,27 @@ bool TForm1::FormClose() {
     return true;
 }
 
+void TForm1::Exit1Click() {
+    // The same path as the close box, so the close steps run.
+    close();
+}
+
+void TForm1::Help2Click() {
+    ShowHelpContents();
+}
+
+void TForm1::About1Click() {
+    TAboutBox box(this);
+    box.exec();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (FormClose()) {
         event->accept();
-    else
+        emit Closed();
+    } else {
         event->ignore();
+    }
 }
 
 void TForm1::changeEvent(QEvent* event) {

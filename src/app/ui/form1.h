@@ -36,6 +36,11 @@ public:
     TlcIPPort* IPPort2 = nullptr;
     TpvlUrl* gourl = nullptr;
 
+    // The form viewer window (templates subsystem): AttachTemplates may set the factory; start-up
+    // then creates the viewer right after the main window and keeps it for the program's life.
+    std::function<QWidget*()> CreateFormView;
+    QWidget* FormView = nullptr;
+
     // Steps the subsystems add to the window's life cycle, run in the order added.
     std::vector<std::function<void()>> CreateSteps;   // end of FormCreate
     std::vector<std::function<void()>> ActivateSteps; // FormActivate
@@ -45,6 +50,15 @@ public:
     void FormActivate();
     // Runs the close steps; false (with the error box shown) when one failed.
     bool FormClose();
+
+    // Menu commands of the shell.
+    void Exit1Click();
+    void Help2Click();
+    void About1Click();
+
+signals:
+    // The window has closed (its close steps all succeeded).
+    void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

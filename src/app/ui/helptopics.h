@@ -1,0 +1,15 @@
+#pragma once
+// Help topics of the controls: F1 opens the topic of the focused control, or of its nearest
+// enclosing control that has one; a control without either opens nothing.
+#include <QString>
+
+class QWidget;
+
+// The topic the main window gives a control of that name; 0 for none.
+int MainWindowHelpTopic(const QString& controlName);
+// Gives every control below `root` that has a topic in the main window's table its topic.
+void AssignMainWindowHelpTopics(QWidget* root);
+
+void SetHelpTopic(QWidget* control, int topic);
+// The topic of `control` or of its nearest enclosing control with one; 0 for none.
+int HelpTopicFor(const QWidget* control);

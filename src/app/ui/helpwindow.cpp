@@ -1,0 +1,123 @@
+#include "app/ui/helpwindow.h"
+
+#include "app/ui/helptopics.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// The help pages live in a static library, so their resource is registered by hand.
+static void RegisterHelpPages() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace {
+QString& HelpFolder() {
+    static QString folder = ":/help";
+    return folder;
+}
+
+QPointer<THelpWindow>& TheWindow() {
+    static QPointer<THelpWindow> window;
+    return window;
+}
+
+QUrl PageUrl(const QString& file) {
+    QUrl url;
+    url.setScheme("qrc");
+    url.setPath(HelpFolder().mid(1) + "/" + file);
+    return url;
+}
+
+QString ResourcePath(const QUrl& url) {
+    RegisterHelpPages();
+    return ":" + url.path();
+}
+
+THelpWindow& OpenWindow() {
+    RegisterHelpPages();
+    if (!TheWindow()) {
+        TheWindow() = new THelpWindow;
+        TheWindow()->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *TheWindow();
+}
+} // namespace
+
+THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("HelpWindow");
+    setWindowTitle("Regiscribe Help");
+    resize(520, 420);
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName("HelpText");
+    browser_->setOpenLinks(true);
+    browser_->setAccessibleName("Help text");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+}
+
+void THelpWindow::Show(const QUrl& page) {
+    browser_->setSource(page);
+    show();
+    raise();
+    activateWindow();
+}
+
+QUrl THelpWindow::Page() const {
+    return browser_->source();
+}
+
+void SetHelpFile(const QString& folder) {
+    HelpFolder() = folder;
+}
+
+QString HelpFile() {
+    return HelpFolder();
+}
+
+QUrl HelpContentsUrl() {
+    return PageUrl("contents.html");
+}
+
+QUrl HelpTopicUrl(int topic) {
+    return PageUrl(QString("topic%1.html").arg(topic));
+}
+
+void ShowHelpContents() {
+    OpenWindow().Show(HelpContentsUrl());
+}
+
+bool ShowHelpTopic(int topic) {
+    const QUrl page = HelpTopicUrl(topic);
+    if (topic <= 0 || !QFile::exists(ResourcePath(page))) return false;
+    OpenWindow().Show(page);
+    return true;
+}
+
+THelpWindow* HelpWindow() {
+    return TheWindow();
+}
+
+void ShowHelpFor(const QWidget* control) {
+    if (int topic = HelpTopicFor(control)) ShowHelpTopic(topic);
+}
+
+void InstallHelpKey(QWidget* window) {
+    auto* help = new QAction(window);
+    help->setObjectName("HelpKey");
+    help->setShortcut(Qt::Key_F1);
+    help->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(help, &QAction::triggered, window, [window] {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && focus->window() == window) ShowHelpFor(focus);
+    });
+    window->addAction(help);
+}

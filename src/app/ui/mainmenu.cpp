@@ -1,0 +1,40 @@
+#include "app/ui/mainmenu.h"
+
+#include "app/ui/form1.h"
+#include "platform/guard.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    return item;
+}
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+} // namespace
+
+void BuildMainMenu(TForm1& form) {
+    QMenuBar* bar = form.menuBar();
+    bar->setObjectName("MainMenu1");
+    bar->setNativeMenuBar(false);
+    QMenu* file = AddMenu(bar, "Setup1", "&File");
+    AddItem(file, "Setup2", "Setup");
+    QAction* exit = AddItem(file, "Exit1", "Exit");
+    QMenu* help = AddMenu(bar, "Help1", "&Help");
+    AddItem(help, "RegiscribeHomePage1", "Regiscribe Home Page");
+    AddItem(help, "QuillmarkHomePage1", "Quillmark Home Page");
+    QAction* contents = AddItem(help, "Help2", "Contents");
+    QAction* about = AddItem(help, "About1", "About");
+    TForm1* f = &form;
+    QObject::connect(exit, &QAction::triggered, f, [f] { Guarded([f] { f->Exit1Click(); }); });
+    QObject::connect(contents, &QAction::triggered, f, [f] { Guarded([f] { f->Help2Click(); }); });
+    QObject::connect(about, &QAction::triggered, f, [f] { Guarded([f] { f->About1Click(); }); });
+}

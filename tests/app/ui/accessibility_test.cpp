@@ -1,0 +1,85 @@
+// Every edit, box, radio button and button of the main window can be reached by its name:
+// accessibility tools read the label or caption the user sees, and hints show as tool tips.
+#include "app/ui/form1.h"
+#include "app/ui/smtpsu.h"
+#include "templates/recordmodel.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+// The name a screen reader announces. An editable box reports its text as its name on this
+// desktop and is named by the label related to it, so its own accessible name is taken.
+QString AccessibleName(QWidget* w) {
+    if (qobject_cast<QComboBox*>(w)) return w->accessibleName();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString();
+}
+
+// The text of the label that accessibility tools relate to `w` as its label.
+QString RelatedLabel(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    if (!a) return QString();
+    for (const auto& [other, relation] : a->relations(QAccessible::Label))
+        return other->text(QAccessible::Name);
+    return QString();
+}
+
+// The interactive controls of a window that a user reaches (not the inner parts of boxes).
+QList<QWidget*> InteractiveControls(QWidget* root) {
+    QList<QWidget*> controls;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        // Unnamed widgets are parts of composite controls; "qt_" ones are the toolkit's own.
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+            qobject_cast<QAbstractButton*>(w) || qobject_cast<QPlainTextEdit*>(w))
+            controls << w;
+    }
+    return controls;
+}
+} // namespace
+
+TEST(Accessibility, EveryControlHasTheNameTheUserSees) {
+    TForm1 form;
+    const QList<QWidget*> controls = InteractiveControls(&form);
+    EXPECT_GT(controls.size(), 150);
+    for (QWidget* w : controls) {
+        if (w->objectName() == "Memo1") continue; // never shown
+        EXPECT_FALSE(AccessibleName(w).isEmpty()) << w->objectName().toStdString();
+    }
+    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
+        for (const FieldInfo& f : RecordFields(kind)) {
+            QString label = f.label;
+            if (label.endsWith(':')) label.chop(1);
+            QWidget* w = form.Control<QWidget>(f.control);
+            EXPECT_EQ(AccessibleName(w), label) << f.control.toStdString();
+            EXPECT_EQ(RelatedLabel(w), f.label) << f.control.toStdString();
+        }
+    EXPECT_EQ(AccessibleName(form.Control<QWidget>("BitBtn1")), "Send to Internic");
+    EXPECT_EQ(AccessibleName(form.Control<QWidget>("PublicNoRadio")), "Confidential");
+}
+
+TEST(Accessibility, HintsAreToolTipsAndDescriptions) {
+    TForm1 form;
+    QWidget* box = form.Control<QWidget>("HostAuthScheme");
+    EXPECT_EQ(box->toolTip(),
+              "Authorization type for the domain that has authority over this host.");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(QAccessible::Description), box->toolTip());
+}
+
+TEST(Accessibility, SetupDialogEditsAreNamedByTheirLabels) {
+    TSetupDlg dialog;
+    EXPECT_EQ(AccessibleName(dialog.ServerEdit), "SMTP Server");
+    EXPECT_EQ(AccessibleName(dialog.UserAddressEdit), "EMail address");
+    EXPECT_EQ(AccessibleName(dialog.UserNameEdit), "Name");
+    EXPECT_EQ(AccessibleName(dialog.mailto), "Mail Registrations to");
+    EXPECT_EQ(AccessibleName(dialog.OKButton), "OK");
+    EXPECT_EQ(AccessibleName(dialog.CancelButton), "Cancel");
+}
