@@ -6,6 +6,7 @@
 #include "templates/recordmodel.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -359,6 +360,12 @@ TEST(DesignedPages, ControlsSitOnTheTabTheyBelongTo) {
     EXPECT_TRUE(on("ContactReviewSheet", "Cmailprogress"));
     EXPECT_FALSE(on("DomainAdminSheet", "TMailEdit"));
     // The group titles the contact tab's labels refer to.
-    for (const char* group : {"AuthorizationGroup", "NotifyGroup", "AuthenticationGroup"})
-        EXPECT_NE(pages.Get<QWidget>(group), nullptr);
+    EXPECT_EQ(pages.Get<QGroupBox>("AuthorizationGroup")->title(), "Authorization");
+    EXPECT_EQ(pages.Get<QGroupBox>("NotifyGroup")->title(), "Notify Information");
+    EXPECT_EQ(pages.Get<QGroupBox>("AuthenticationGroup")->title(), "Authentication ");
+    auto* authentication = pages.Get<QGroupBox>("AuthenticationGroup");
+    for (const char* control : {"ContactAuthenticationType", "ContactAuthenticationInfo",
+                                "PublicYesRadio", "PublicNoRadio", "PublicLabel"})
+        EXPECT_TRUE(authentication->findChild<QWidget*>(control)) << control;
+    EXPECT_TRUE(pages.Get<QGroupBox>("NotifyGroup")->findChild<QWidget*>("ContactNotifyUse"));
 }

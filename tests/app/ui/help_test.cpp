@@ -73,6 +73,8 @@ TEST(Help, F1OpensTheFocusedControlsTopic) {
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("OOrgNameEdit")), HelpTopicUrl(1025));
     form.Control<QTabWidget>("PageControl1")->setCurrentIndex(1);
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("HostIPAddress")), HelpTopicUrl(1015));
+    // A memo lets F1 through to the window as well.
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("PurposeEdit")), HelpTopicUrl(1027));
     // In a box the focus sits in its line edit: the box is the nearest control with a topic.
     form.Control<QTabWidget>("PageControl1")->setCurrentIndex(2);
     auto* notify = form.Control<QComboBox>("ContactNotifyUse");
