@@ -68,10 +68,18 @@ void TPrinterText::Close() {
 void TPrinterText::DrawPiece(QString text) {
     const QFontMetrics metrics = Metrics();
     while (!text.isEmpty()) {
-        // Shorten one character at a time until the piece fits in what is left of the line.
+        // The longest start of the text that fits in what is left of the line: what shortening
+        // it one character at a time gives, found by halving since widths only grow.
+        const int room = Width() - x_;
         qsizetype n = text.size();
-        while (n > 0 && metrics.horizontalAdvance(text.left(n)) > Width() - x_)
-            --n;
+        if (metrics.horizontalAdvance(text) > room) {
+            qsizetype fits = 0, tooLong = text.size();
+            while (tooLong - fits > 1) {
+                const qsizetype mid = (fits + tooLong) / 2;
+                (metrics.horizontalAdvance(text.left(mid)) > room ? tooLong : fits) = mid;
+            }
+            n = fits;
+        }
         if (n > 0 && n < text.size() && text[n - 1].isHighSurrogate()) --n;
         if (n == 0) {
             if (x_ > 0) {
