@@ -21,6 +21,8 @@ TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
     QFont font("Courier New", 8);
     font.setStyleHint(QFont::TypeWriter);
     Memo1->setFont(font);
+    // Tab stops every eight characters, so the agreement's headings line up as in the file.
+    Memo1->setTabStopDistance(8 * Memo1->fontMetrics().averageCharWidth());
     QPalette palette = Memo1->palette();
     palette.setColor(QPalette::Text, Qt::black);
     Memo1->setPalette(palette);

@@ -16,6 +16,7 @@ TEST(FormViewer, ShowsEditableWrappedCourierTextAndCloseOnlyHidesIt) {
     EXPECT_EQ(viewer.Memo1->font().pointSize(), 8);
     EXPECT_FALSE(viewer.Memo1->isReadOnly());
     EXPECT_EQ(viewer.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(viewer.Memo1->tabStopDistance(), 8 * viewer.Memo1->fontMetrics().averageCharWidth());
     EXPECT_EQ(viewer.closebtn->text(), "Close");
     EXPECT_EQ(viewer.closebtn->size(), QSize(75, 33));
 

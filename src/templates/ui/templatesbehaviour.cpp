@@ -1,0 +1,178 @@
+#include "templates/ui/templatesbehaviour.h"
+
+#include "app/ui/form1.h"
+#include "platform/exception.h"
+#include "platform/messageboxes.h"
+#include "templates/ui/formviewer.h"
+#include "templates/ui/printing.h"
+#include "templates/ui/windowrecord.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+// Value labels of the domain review tab and the field each one shows ("" for the action code).
+const std::vector<std::pair<QString, QString>>& ReviewLabels() {
+    static const std::vector<std::pair<QString, QString>> labels = [] {
+        std::vector<std::pair<QString, QString>> l = {
+            {"rdomain", "DomainNameEdit"}, {"rregtype", ""},
+            {"rauthscheme", "AuthScheme"}, {"rauthinfo", "AuthInfoEdit"},
+            {"rorgname", "OOrgNameEdit"},  {"rorgaddr", "OAddrEdit"},
+            {"rorgcity", "OCityEdit"},     {"rorgstate", "OStateEdit"},
+            {"rorgpostal", "OZipEdit"},    {"rorgcountry", "OCountryEdit"},
+            {"rns1", "PriNSEdit"},         {"rns1ip", "PriNSIPEdit"},
+            {"rns2", "SecNSEdit"},         {"rns2ip", "SecNSIPEdit"},
+            {"rns3", "ThirdNSEdit"},       {"rns3ip", "ThirdNSIPEdit"},
+            {"rns4", "fourthnsedit"},      {"rns4ip", "fourthnsipedit"},
+        };
+        const char* const blocks[][2] = {{"radmin", "A"}, {"rtech", "T"}, {"rbilling", "B"}};
+        const char* const stems[][2] = {
+            {"name", "Name"}, {"email", "Mail"},  {"handle", "Handle"}, {"type", "Role"},
+            {"org", "Org"},   {"phone", "Phone"}, {"addr", "Addr"},     {"fax", "Fax"},
+            {"city", "City"}, {"state", "State"}, {"postal", "Zip"},    {"country", "Country"},
+        };
+        for (const auto& block : blocks)
+            for (const auto& stem : stems)
+                l.push_back({QString(block[0]) + stem[0], QString(block[1]) + stem[1] + "Edit"});
+        return l;
+    }();
+    return labels;
+}
+
+} // namespace
+
+TTemplates::TTemplates(TForm1& form) : QObject(&form), form_(form) {
+    setObjectName("Templates");
+}
+
+TTemplates::~TTemplates() = default;
+
+void TTemplates::PageControl2Change() {
+    RefreshDomainReview();
+}
+
+void TTemplates::RefreshDomainReview() {
+    const Record record = ReadRecord(form_, RecordKind::Domain);
+    for (const auto& [label, field] : ReviewLabels())
+        if (QLabel* value = form_.Control<QLabel>(label))
+            value->setText(field.isEmpty() ? record.action : record.Text(field));
+}
+
+void TTemplates::ShowFormClick() {
+    // The viewer comes up first, with whatever it held, before any check.
+    FormView().ShowViewer();
+    RunShowForm(RecordKind::Domain, [this](const QStringList& lines) {
+        FormView().SetLines(lines);
+        Holder("Memo1").setPlainText(lines.join('\n'));
+    });
+}
+
+void TTemplates::HostShowFormClick() {
+    RunShowForm(RecordKind::Host, [this](const QStringList& lines) {
+        Holder("Memo2").setPlainText(lines.join('\n'));
+    });
+}
+
+void TTemplates::ContactShowFormClick() {
+    RunShowForm(RecordKind::Contact, [this](const QStringList& lines) {
+        Holder("Memo3").setPlainText(lines.join('\n'));
+    });
+}
+
+void TTemplates::BitBtn4Click() {
+    PrintHolder(RecordKind::Domain, "Memo1");
+}
+
+void TTemplates::HostPrintClick() {
+    PrintHolder(RecordKind::Host, "Memo2");
+}
+
+void TTemplates::ContactPrintClick() {
+    PrintHolder(RecordKind::Contact, "Memo3");
+}
+
+TFormView& TTemplates::FormView() {
+    if (auto* viewer = qobject_cast<TFormView*>(form_.FormView)) return *viewer;
+    ownViewer_ = std::make_unique<TFormView>();
+    form_.FormView = ownViewer_.get();
+    return *ownViewer_;
+}
+
+QPrinter& TTemplates::Printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+QPrintDialog& TTemplates::PrintDialog1() {
+    if (!printDialog_) {
+        printDialog_ = new QPrintDialog(&Printer(), &form_);
+        printDialog_->setObjectName("PrintDialog1");
+    }
+    return *printDialog_;
+}
+
+void TTemplates::RunShowForm(RecordKind kind,
+                             const std::function<void(const QStringList&)>& loadHolder) {
+    const Record record = ReadRecord(form_, kind);
+    TemplateFiles files = Paths(kind);
+    ShowFormSteps steps;
+    steps.loadHolder = loadHolder;
+    steps.updateNameList = [this, kind](const Record& r, const TemplateFiles& written) {
+        StorePaths(kind, written);
+        if (UpdateNameListStep) UpdateNameListStep(kind, r, written);
+    };
+    try {
+        ShowFormFlow(record, files, steps);
+    } catch (const Exception&) {
+        // A failed write still leaves the new paths in the window's fields.
+        StorePaths(kind, files);
+        throw;
+    }
+}
+
+void TTemplates::PrintHolder(RecordKind kind, const QString& holderName) {
+    if (FieldText(form_, NameBoxControl(kind)).isEmpty()) {
+        Boxes().Information(EmptyNameMessage(kind));
+        return;
+    }
+    QPlainTextEdit& holder = Holder(holderName);
+    if (!PrintDialogRunner()(PrintDialog1())) return;
+    PrintLines(Printer(), holder.font(), HolderLines(holder));
+}
+
+void TTemplates::StorePaths(RecordKind kind, const TemplateFiles& files) {
+    switch (kind) {
+    case RecordKind::Domain:
+        form_.DomainFormFile = files.formFile;
+        form_.DomainRecordFile = files.recordFile;
+        return;
+    case RecordKind::Host:
+        form_.HostFormFile = files.formFile;
+        form_.HostRecordFile = files.recordFile;
+        return;
+    case RecordKind::Contact:
+        form_.ContactFormFile = files.formFile;
+        form_.ContactRecordFile = files.recordFile;
+        return;
+    }
+}
+
+TemplateFiles TTemplates::Paths(RecordKind kind) const {
+    switch (kind) {
+    case RecordKind::Domain:
+        return {form_.DomainFormFile, form_.DomainRecordFile};
+    case RecordKind::Host:
+        return {form_.HostFormFile, form_.HostRecordFile};
+    case RecordKind::Contact:
+        break;
+    }
+    return {form_.ContactFormFile, form_.ContactRecordFile};
+}
+
+QPlainTextEdit& TTemplates::Holder(const QString& name) const {
+    QPlainTextEdit* holder = form_.Control<QPlainTextEdit>(name);
+    if (!holder) throw Exception("The window has no text holder " + name);
+    return *holder;
+}

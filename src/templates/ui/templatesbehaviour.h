@@ -1,0 +1,54 @@
+#pragma once
+// The template commands of the main window: the domain review page, Show Form and Print on the
+// three record pages, and the form viewer.
+#include "templates/showform.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class QPlainTextEdit;
+class QPrintDialog;
+class QPrinter;
+class TForm1;
+class TFormView;
+
+class TTemplates : public QObject {
+    Q_OBJECT
+public:
+    explicit TTemplates(TForm1& form);
+    ~TTemplates() override;
+
+    // The record store's name-list step of Show Form (add a New name to the kind's name box and
+    // list file, remove a Delete entry with its files). Runs after the text holder is loaded and
+    // the window's path fields are set; does nothing until the record store sets it.
+    std::function<void(RecordKind kind, const Record& record, const TemplateFiles& files)>
+        UpdateNameListStep;
+
+    void PageControl2Change();
+    void RefreshDomainReview();
+    void ShowFormClick();
+    void HostShowFormClick();
+    void ContactShowFormClick();
+    void BitBtn4Click();
+    void HostPrintClick();
+    void ContactPrintClick();
+
+    // The viewer: the one start-up created, or one of its own when there is none.
+    TFormView& FormView();
+    // The printer PrintDialog1 prints to, and the dialog, both made at the first print.
+    QPrinter& Printer();
+    QPrintDialog& PrintDialog1();
+
+private:
+    void RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
+    void PrintHolder(RecordKind kind, const QString& holderName);
+    void StorePaths(RecordKind kind, const TemplateFiles& files);
+    TemplateFiles Paths(RecordKind kind) const;
+    QPlainTextEdit& Holder(const QString& name) const;
+
+    TForm1& form_;
+    std::unique_ptr<TFormView> ownViewer_;
+    std::unique_ptr<QPrinter> printer_;
+    QPrintDialog* printDialog_ = nullptr;
+};
