@@ -6,6 +6,7 @@
 #include "templates/ui/formviewer.h"
 #include "templates/ui/printing.h"
 #include "templates/ui/windowrecord.h"
+#include "templates/ui/windowwriters.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -116,18 +117,18 @@ QPrintDialog& TTemplates::PrintDialog1() {
 void TTemplates::RunShowForm(RecordKind kind,
                              const std::function<void(const QStringList&)>& loadHolder) {
     const Record record = ReadRecord(form_, kind);
-    TemplateFiles files = Paths(kind);
+    TemplateFiles files = WindowPaths(form_, kind);
     ShowFormSteps steps;
     steps.loadHolder = loadHolder;
     steps.updateNameList = [this, kind](const Record& r, const TemplateFiles& written) {
-        StorePaths(kind, written);
+        StoreWindowPaths(form_, kind, written);
         if (UpdateNameListStep) UpdateNameListStep(kind, r, written);
     };
     try {
         ShowFormFlow(record, files, steps);
     } catch (const Exception&) {
         // A failed write still leaves the new paths in the window's fields.
-        StorePaths(kind, files);
+        StoreWindowPaths(form_, kind, files);
         throw;
     }
 }
@@ -140,35 +141,6 @@ void TTemplates::PrintHolder(RecordKind kind, const QString& holderName) {
     QPlainTextEdit& holder = Holder(holderName);
     if (!PrintDialogRunner()(PrintDialog1())) return;
     PrintLines(Printer(), holder.font(), HolderLines(holder));
-}
-
-void TTemplates::StorePaths(RecordKind kind, const TemplateFiles& files) {
-    switch (kind) {
-    case RecordKind::Domain:
-        form_.DomainFormFile = files.formFile;
-        form_.DomainRecordFile = files.recordFile;
-        return;
-    case RecordKind::Host:
-        form_.HostFormFile = files.formFile;
-        form_.HostRecordFile = files.recordFile;
-        return;
-    case RecordKind::Contact:
-        form_.ContactFormFile = files.formFile;
-        form_.ContactRecordFile = files.recordFile;
-        return;
-    }
-}
-
-TemplateFiles TTemplates::Paths(RecordKind kind) const {
-    switch (kind) {
-    case RecordKind::Domain:
-        return {form_.DomainFormFile, form_.DomainRecordFile};
-    case RecordKind::Host:
-        return {form_.HostFormFile, form_.HostRecordFile};
-    case RecordKind::Contact:
-        break;
-    }
-    return {form_.ContactFormFile, form_.ContactRecordFile};
 }
 
 QPlainTextEdit& TTemplates::Holder(const QString& name) const {

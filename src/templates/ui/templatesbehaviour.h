@@ -43,8 +43,6 @@ public:
 private:
     void RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
     void PrintHolder(RecordKind kind, const QString& holderName);
-    void StorePaths(RecordKind kind, const TemplateFiles& files);
-    TemplateFiles Paths(RecordKind kind) const;
     QPlainTextEdit& Holder(const QString& name) const;
 
     TForm1& form_;

@@ -1,5 +1,6 @@
 // Show Form, the review page and Print on the main window.
 #include "app/ui/form1.h"
+#include "platform/fileerror.h"
 #include "platform/messageboxes.h"
 #include "support/process.h"
 #include "support/tempdir.h"
@@ -8,6 +9,7 @@
 #include "templates/ui/printing.h"
 #include "templates/ui/templatesbehaviour.h"
 #include "templates/ui/windowrecord.h"
+#include "templates/ui/windowwriters.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -270,4 +272,16 @@ TEST_F(WindowTemplates, EachPageShowsItsTemplateOnScreen) {
         if (form.FormView) form.FormView->hide();
     }
     EXPECT_EQ(boxes->Texts("error"), QStringList());
+}
+
+TEST_F(WindowTemplates, WriteWindowFormKeepsThePathsInTheWindow) {
+    SetFieldText(form, "DomainNameEdit", "example.org");
+    WriteWindowForm(form, RecordKind::Domain);
+    EXPECT_EQ(form.DomainFormFile, dir.file("domains/example.org.txt"));
+    EXPECT_EQ(ReadTextLines(form.DomainFormFile).size(), 222);
+    EXPECT_TRUE(Text("Memo1").isEmpty()); // writing alone loads no holder
+
+    SetFieldText(form, "DomainNameEdit", "../example.org");
+    EXPECT_THROW(WriteWindowForm(form, RecordKind::Domain), EInOutError);
+    EXPECT_EQ(form.DomainFormFile, dir.file("domains/example.org.txt"));
 }
