@@ -51,8 +51,12 @@ void CheckSheet(QWidget* sheet) {
         EXPECT_TRUE(sheet->rect().contains(r)) << Describe(w);
         const QFontMetrics fm(w->font());
         if (auto* label = qobject_cast<QLabel*>(w)) {
+            // Labels that cut a long value at their cell (the review values) need not fit it.
+            const bool cuts = label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored;
             if (label->pixmap().isNull()) {
-                EXPECT_GE(r.width(), fm.horizontalAdvance(label->text())) << Describe(w);
+                if (!cuts) {
+                    EXPECT_GE(r.width(), fm.horizontalAdvance(label->text())) << Describe(w);
+                }
                 EXPECT_GE(r.height(), fm.height()) << Describe(w);
             }
         } else if (qobject_cast<QAbstractButton*>(w)) {
