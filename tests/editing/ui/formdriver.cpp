@@ -1,0 +1,129 @@
+#include "formdriver.h"
+
+#include "editing/ui/formfields.h"
+#include "platform/wait.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+void ClickTabOf(QTabWidget& pages, int index) {
+    QTabBar* bar = pages.tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+} // namespace
+
+FormDriver::FormDriver() : boxes_(std::make_shared<ScriptedBoxes>()) {
+    SetBoxes(boxes_);
+    form_ = std::make_unique<TForm1>();
+    form_->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+FormDriver::~FormDriver() {
+    form_.reset();
+    ProcessPendingEvents();
+}
+
+QWidget& FormDriver::Widget(const QString& name) {
+    auto* w = form_->Control<QWidget>(name);
+    if (!w) throw std::runtime_error("no control " + name.toStdString());
+    return *w;
+}
+
+// Each page control keeps its sheets in a stacked widget; the sheet on the way up from the
+// control is made current by a click on its tab, outermost page control first.
+void FormDriver::ShowSheetOf(QWidget& w) {
+    std::vector<std::pair<QTabWidget*, int>> tabs;
+    for (QWidget* child = &w; child && child->parentWidget(); child = child->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget());
+        auto* pages = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+        if (pages) tabs.emplace_back(pages, pages->indexOf(child));
+    }
+    for (auto it = tabs.rbegin(); it != tabs.rend(); ++it)
+        if (it->first->currentIndex() != it->second) ClickTabOf(*it->first, it->second);
+    // A sheet shown for the first time lays out its controls in a posted event.
+    ProcessPendingEvents();
+}
+
+void FormDriver::Click(const QString& name) {
+    QWidget& w = Widget(name);
+    ShowSheetOf(w);
+    // A radio reacts only to clicks on its indicator and caption, which may be narrower than
+    // the space it is given: click its indicator.
+    QPoint at = w.rect().center();
+    if (qobject_cast<QRadioButton*>(&w)) {
+        QStyleOptionButton option;
+        option.initFrom(&w);
+        at = w.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &w).center();
+    }
+    QTest::mouseClick(&w, Qt::LeftButton, {}, at);
+}
+
+void FormDriver::ClickTab(const QString& pageControl, const QString& caption) {
+    auto& pages = *form_->Control<QTabWidget>(pageControl);
+    ShowSheetOf(pages);
+    for (int i = 0; i < pages.count(); ++i)
+        if (pages.tabText(i) == caption) return ClickTabOf(pages, i);
+    throw std::runtime_error("no tab " + caption.toStdString());
+}
+
+void FormDriver::Type(const QString& name, const QString& text) {
+    QWidget& w = Widget(name);
+    ShowSheetOf(w);
+    QWidget* target = &w;
+    if (auto* box = qobject_cast<QComboBox*>(&w)) target = box->lineEdit();
+    target->setFocus();
+    QTest::keyClicks(target, text);
+}
+
+void FormDriver::Pick(const QString& name, const QString& item) {
+    auto* box = qobject_cast<QComboBox*>(&Widget(name));
+    ASSERT_TRUE(box);
+    ShowSheetOf(*box);
+    const int index = box->findText(item, Qt::MatchExactly);
+    ASSERT_GE(index, 0) << item.toStdString();
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    ASSERT_TRUE(WaitUntil([view] { return view->isVisible(); }, 2000));
+    // The open list ignores a release that comes within a double-click time of opening.
+    WaitUntil([] { return false; }, QApplication::doubleClickInterval() + 100);
+    const QRect cell = view->visualRect(view->model()->index(index, box->modelColumn()));
+    QTest::mouseMove(view->viewport(), cell.center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_TRUE(WaitUntil([view] { return !view->isVisible(); }, 2000));
+}
+
+QString FormDriver::Text(const QString& name) {
+    return TextOfField(*form_, name);
+}
+
+QString FormDriver::Caption(const QString& label) {
+    auto* l = form_->Control<QLabel>(label);
+    return l ? l->text() : QString("<no label %1>").arg(label);
+}
+
+bool FormDriver::IsOpen(const QString& name) {
+    QWidget& w = Widget(name);
+    const bool silver = w.palette().color(QPalette::Base) == QColor(0xC0, 0xC0, 0xC0);
+    EXPECT_EQ(w.isEnabled(), !silver) << name.toStdString() << ": enabled and colour disagree";
+    return w.isEnabled() && !silver;
+}
+
+bool FormDriver::IsChecked(const QString& radio) {
+    auto* r = form_->Control<QRadioButton>(radio);
+    return r && r->isChecked();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Drives the real main window the way a user does: mouse clicks on buttons, radios and tabs,
+// keystrokes into edits and combo boxes, picks from a combo box's open list. The window is built
+// in a fresh working folder with scripted message boxes.
+#include "app/ui/form1.h"
+#include "platform/messageboxes.h"
+#include "support/tempdir.h"
+
+#include <QColor>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+class FormDriver {
+public:
+    FormDriver();
+    ~FormDriver();
+
+    TForm1& form() { return *form_; }
+    ScriptedBoxes& boxes() { return *boxes_; }
+    QWidget& Widget(const QString& name);
+
+    // Brings the sheet holding `name` to the front (by clicking its tabs) and clicks it.
+    void Click(const QString& name);
+    // Clicks a tab of a page control by its caption.
+    void ClickTab(const QString& pageControl, const QString& caption);
+    // Types `text` into an edit or into a combo box's edit part.
+    void Type(const QString& name, const QString& text);
+    // Opens a combo box's list and clicks the item with that text.
+    void Pick(const QString& name, const QString& item);
+
+    QString Text(const QString& name);
+    QString Caption(const QString& label);
+    bool IsOpen(const QString& name);
+    bool IsChecked(const QString& radio);
+
+private:
+    void ShowSheetOf(QWidget& w);
+
+    ScopedWorkDir dir_;
+    std::shared_ptr<ScriptedBoxes> boxes_;
+    std::unique_ptr<TForm1> form_;
+};
