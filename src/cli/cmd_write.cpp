@@ -79,7 +79,11 @@ int RunWrite(CliContext& c) {
         for (const QString& setting : settings)
             ApplySetting(record, setting);
         record.action = action;
-        record.publicFlag = kind == RecordKind::Contact ? publicFlag : QString();
+        // A public flag loaded from the record file stays unless --public is given.
+        if (kind != RecordKind::Contact)
+            record.publicFlag = QString();
+        else if (publicGiven)
+            record.publicFlag = publicFlag;
 
         TemplateFiles files;
         ShowFormSteps steps;

@@ -60,7 +60,8 @@ TEST(CliWrite, SelectorsCountAsPickedOnlyForAListItemAndContactsDefaultToConfide
     EXPECT_TRUE(text.contains("\r\n0a. (N)ew (M)odify (D)elete.: N\r\n"));
     EXPECT_TRUE(text.endsWith("\r\n3c. Public (Y/N)............: N\r\n"));
 
-    r = RunCli({"write", "contact", "Jane Roe", "--public", "Y", "--action=D"});
+    // Modify: a Delete record would take its files away with the name-list step.
+    r = RunCli({"write", "contact", "Jane Roe", "--public", "Y", "--action=M"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(ReadAll(dir.file("contacts/Jane Roe.txt")).endsWith("Y\r\n"));
 
