@@ -1,0 +1,160 @@
+#include "store/ui/storebehaviour.h"
+
+#include "app/ui/form1.h"
+#include "app/ui/smtpsu.h"
+#include "mail/msmsg.h"
+#include "mail/mssmtp.h"
+#include "store/namelist.h"
+#include "store/recordstore.h"
+#include "templates/ui/windowrecord.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+QString& RecordFileField(TForm1& form, RecordKind kind) {
+    return kind == RecordKind::Domain ? form.DomainRecordFile
+           : kind == RecordKind::Host ? form.HostRecordFile
+                                      : form.ContactRecordFile;
+}
+} // namespace
+
+TStore::TStore(TForm1& form) : QObject(&form), form_(form) {
+    setObjectName("RecordStore");
+}
+
+SetupSettings TStore::Settings() const {
+    SetupSettings s = settings_;
+    if (form_.msSMTP1) s.server = form_.msSMTP1->Server();
+    if (form_.msMessage1) {
+        s.address = form_.msMessage1->Sender().Address();
+        s.name = form_.msMessage1->Sender().Name();
+    }
+    s.mailto = form_.MailTo;
+    return s;
+}
+
+void TStore::SetSettings(const SetupSettings& settings) {
+    settings_ = settings;
+    settings_.address = CutText(settings.address, 255);
+    settings_.name = CutText(settings.name, 255);
+    if (form_.msSMTP1) form_.msSMTP1->SetServer(settings_.server);
+    if (form_.msMessage1) {
+        form_.msMessage1->Sender().SetAddress(settings_.address);
+        form_.msMessage1->Sender().SetName(settings_.name);
+    }
+    form_.MailTo = settings_.mailto;
+}
+
+void TStore::ReadSettingsAndDefaults() {
+    form_.SettingsFile = SettingsFileFor(QCoreApplication::applicationFilePath());
+    SetSettings(ReadSetup(form_.SettingsFile));
+    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
+        const FieldValues values = LoadDefaults(form_.SettingsFile, kind);
+        for (auto [field, text] : values.asKeyValueRange())
+            SetFieldText(form_, field, text);
+    }
+}
+
+QComboBox* TStore::NameBox(RecordKind kind) const {
+    return form_.Control<QComboBox>(NameBoxControl(kind));
+}
+
+void TStore::SetNameListItems(RecordKind kind, const QStringList& names) {
+    QComboBox* box = NameBox(kind);
+    if (!box) return;
+    // Replacing the list never changes the box's own text.
+    const QString text = FieldText(form_, NameBoxControl(kind));
+    const QSignalBlocker quiet(box);
+    box->clear();
+    box->addItems(names);
+    box->setCurrentIndex(-1);
+    SetControlText(box, text);
+}
+
+void TStore::LoadNameLists() {
+    // Contacts, hosts, domains: a list that cannot be read stops the ones after it.
+    for (RecordKind kind : {RecordKind::Contact, RecordKind::Host, RecordKind::Domain})
+        SetNameListItems(kind, OrderedNames(kind, ReadNameList(NameListFile(kind))));
+}
+
+void TStore::WriteSettings() {
+    WriteSetup(form_.SettingsFile, Settings());
+}
+
+void TStore::SaveDefaultsOf(RecordKind kind) {
+    SaveDefaults(form_.SettingsFile, ReadRecord(form_, kind));
+}
+
+void TStore::DomainDefultButtonClick() {
+    SaveDefaultsOf(RecordKind::Domain);
+}
+void TStore::HostDefaultButtonClick() {
+    SaveDefaultsOf(RecordKind::Host);
+}
+void TStore::ContactDefaultButtonClick() {
+    SaveDefaultsOf(RecordKind::Contact);
+}
+
+void TStore::LoadRecordFile(RecordKind kind, const QString& name) {
+    // A name that would leave the kind folder loads nothing and creates nothing.
+    if (!IsSafeRecordName(name)) return;
+    EnsureKindFolder(kind);
+    const QString path = RecordFilePath(kind, name);
+    RecordFileField(form_, kind) = path;
+    const auto loaded = ::LoadRecordFile(path, kind);
+    if (!loaded) return;
+    for (auto [field, text] : loaded->fields.asKeyValueRange()) {
+        // The stored spelling of a contact's name replaces the typed one; an empty one would
+        // clear the name being typed, so the box keeps it then.
+        if (field == NameBoxControl(kind) && text.isEmpty()) continue;
+        SetFieldText(form_, field, text);
+    }
+    if (kind == RecordKind::Contact) {
+        if (loaded->publicFlag == "Y") {
+            if (auto* yes = form_.Control<QRadioButton>("PublicYesRadio")) yes->setChecked(true);
+        } else if (loaded->publicFlag == "N") {
+            if (auto* no = form_.Control<QRadioButton>("PublicNoRadio")) no->setChecked(true);
+        }
+    }
+}
+
+void TStore::UpdateNameList(RecordKind kind, const Record& record, const TemplateFiles& files) {
+    QComboBox* box = NameBox(kind);
+    if (!box) return;
+    QStringList names;
+    for (int i = 0; i < box->count(); ++i)
+        names << box->itemText(i);
+    NameListChange change;
+    change.kind = kind;
+    change.action = record.action;
+    change.name = record.Name();
+    // The entry picked from the list; typing a name selects none.
+    change.selectedIndex =
+        box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == box->currentText()
+            ? box->currentIndex()
+            : -1;
+    change.recordFile = files.recordFile;
+    change.formFile = files.formFile;
+    if (ApplyNameListChange(change, names)) SetNameListItems(kind, names);
+}
+
+void TStore::Setup2Click() {
+    TSetupDlg dialog(&form_);
+    const SetupSettings current = Settings();
+    dialog.ServerEdit->setText(current.server);
+    dialog.UserAddressEdit->setText(current.address);
+    dialog.UserNameEdit->setText(current.name);
+    dialog.mailto->setText(current.mailto);
+    SetupSettings changed = current;
+    if (dialog.exec() == QDialog::Accepted) {
+        changed.server = dialog.ServerEdit->text();
+        changed.address = dialog.UserAddressEdit->text();
+        changed.name = dialog.UserNameEdit->text();
+    }
+    // The destination is taken however the dialog was closed.
+    changed.mailto = dialog.mailto->text();
+    SetSettings(changed);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The record store's behaviour in the main window: settings and defaults at creation, the Setup
+// section at close, Save as Default, record loading on name-box changes, the name lists and the
+// Setup command.
+#include "store/setupsettings.h"
+#include "templates/recordmodel.h"
+#include "templates/templatefiles.h"
+
+#include <QObject>
+
+class QComboBox;
+class TForm1;
+
+class TStore : public QObject {
+    Q_OBJECT
+public:
+    explicit TStore(TForm1& form);
+
+    // FormCreate: SettingsFile, the "Setup" section, LoadDefaults; then the three name lists.
+    void ReadSettingsAndDefaults();
+    void LoadNameLists();
+    // FormClose: the four "Setup" keys; a failure keeps the window open.
+    void WriteSettings();
+
+    void DomainDefultButtonClick();
+    void HostDefaultButtonClick();
+    void ContactDefaultButtonClick();
+
+    // The name boxes' change reaction (the user's edits and list picks only).
+    void LoadRecordFile(RecordKind kind, const QString& name);
+    void DomainNameEditChange(const QString& text) { LoadRecordFile(RecordKind::Domain, text); }
+    void HostNameChange(const QString& text) { LoadRecordFile(RecordKind::Host, text); }
+    void ContactnameChange(const QString& text) { LoadRecordFile(RecordKind::Contact, text); }
+
+    // After Show Form (and a successful send): New adds the name, Delete removes the picked
+    // entry and the record's two files.
+    void UpdateNameList(RecordKind kind, const Record& record, const TemplateFiles& files);
+
+    void Setup2Click();
+
+    // The settings in memory: the mail components when they exist, this copy otherwise.
+    SetupSettings Settings() const;
+    void SetSettings(const SetupSettings& settings);
+
+private:
+    QComboBox* NameBox(RecordKind kind) const;
+    void SetNameListItems(RecordKind kind, const QStringList& names);
+    void SaveDefaultsOf(RecordKind kind);
+
+    TForm1& form_;
+    SetupSettings settings_;
+};

@@ -1,0 +1,250 @@
+// The record store through the main window: defaults across a restart, records loaded while a
+// name is typed or picked, the name lists after Show Form, and the Setup command.
+#include "app/ui/form1.h"
+#include "app/ui/smtpsu.h"
+#include "platform/messageboxes.h"
+#include "store/inifile.h"
+#include "store/recordstore.h"
+#include "store/ui/storebehaviour.h"
+#include "support/tempdir.h"
+#include "templates/ui/windowrecord.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+std::string S(const QString& s) {
+    return s.toStdString();
+}
+
+// Every window of this program reads and writes the one settings file beside the program, so the
+// tests of this program take turns (ctest runs them as parallel processes) and start without it.
+class StoreWindow : public testing::Test {
+protected:
+    StoreWindow() {
+        const QString program = QCoreApplication::applicationFilePath();
+        lock_ = open(QFile::encodeName(program + ".lock").constData(), O_CREAT | O_RDWR, 0644);
+        if (lock_ >= 0) flock(lock_, LOCK_EX);
+        settings =
+            program.left(program.size() - QString("test_store_ui").size()) + "test_store_ui.ini";
+        QFile::remove(settings);
+        SetBoxes(boxes);
+    }
+    ~StoreWindow() override {
+        form.reset();
+        QFile::remove(settings);
+        SetBoxes(std::make_shared<ScriptedBoxes>());
+        if (lock_ >= 0) close(lock_);
+    }
+    TForm1& Start() {
+        form.reset();
+        form = std::make_unique<TForm1>();
+        return *form;
+    }
+    // Closes the window as its close box does; true when it closed.
+    bool CloseWindow() { return form->FormClose(); }
+    QString Text(const QString& field) { return FieldText(*form, field); }
+    QComboBox* Box(const QString& name) { return form->Control<QComboBox>(name); }
+    void Type(const QString& box, const QString& text) {
+        QTest::keyClicks(Box(box)->lineEdit(), text);
+    }
+    void Click(const QString& name) { form->Control<QAbstractButton>(name)->click(); }
+    QStringList Items(const QString& box) {
+        QStringList items;
+        for (int i = 0; i < Box(box)->count(); ++i)
+            items << Box(box)->itemText(i);
+        return items;
+    }
+
+    ScopedWorkDir dir;
+    QString settings;
+    std::shared_ptr<ScriptedBoxes> boxes = std::make_shared<ScriptedBoxes>();
+    std::unique_ptr<TForm1> form;
+
+private:
+    int lock_ = -1;
+};
+} // namespace
+
+TEST_F(StoreWindow, SaveAsDefaultComesBackAfterARestartExceptTheFieldsNotRestored) {
+    Start();
+    // First start: restored fields are empty, also the boxes that showed a first item.
+    EXPECT_EQ(Text("AuthScheme"), "");
+    EXPECT_EQ(Text("ContactNotifyUpdates"), "");
+    EXPECT_EQ(form->MailTo, "hostmaster@internic.net");
+
+    const std::pair<const char*, const char*> typed[] = {
+        {"DomainNameEdit", "example.com"},
+        {"OOrgNameEdit", "Example Inc"},
+        {"TPhoneEdit", "+1 555 0100"},
+        {"AuthScheme", "CRYPT-PW"},
+        {"PurposeEdit", "Web\r\nand mail"},
+        {"fourthnsipedit", "10.0.0.4"},
+        {"HostName", "ns1.example.com"},
+        {"HostNicHandle", "NS1-HST"},
+        {"HostIPAddress", "10.0.0.1"},
+        {"HCName", "Host Keeper"},
+        {"HostAuthInfo", "pw"},
+        {"Contactname", "Jane Doe"},
+        {"ContactNicHandle", "JD1"},
+        {"ContactRole", "I"},
+        {"ContactMail", "jane@example.com"},
+        {"ContactNotifyUse", "NOT-CARE"},
+    };
+    for (auto [field, text] : typed)
+        SetFieldText(*form, field, text);
+    Click("DomainDefultButton");
+    Click("HostDefaultButton");
+    Click("ContactDefaultButton");
+    EXPECT_TRUE(boxes->Texts("error").isEmpty()) << S(boxes->Texts("error").join('|'));
+    EXPECT_EQ(TIniFile(settings).ReadString("DomainReg", "TPhone", ""), "+1 555 0100");
+    ASSERT_TRUE(CloseWindow());
+
+    Start();
+    for (auto [field, text] : typed) {
+        const bool restored = !QStringList({"DomainNameEdit", "HostName", "HostNicHandle",
+                                            "HostIPAddress", "ContactNicHandle", "ContactRole"})
+                                   .contains(field);
+        EXPECT_EQ(Text(field), restored ? QString(text) : QString()) << field;
+    }
+}
+
+TEST_F(StoreWindow, TypingANameLoadsItsRecordAtTheFirstMatchWithoutTheSelectorReactions) {
+    Record stored = EmptyRecord(RecordKind::Domain);
+    stored.text["OOrgNameEdit"] = "Stored Org";
+    stored.text["AuthScheme"] = "CRYPT-PW";
+    stored.text["AuthInfoEdit"] = "secret";
+    EnsureKindFolder(RecordKind::Domain);
+    SaveRecordFile(RecordFilePath(RecordKind::Domain, "abc"), stored);
+    Start();
+    QWidget* info = form->Control<QWidget>("AuthInfoEdit");
+    ASSERT_NE(info, nullptr);
+    const bool infoEnabled = info->isEnabled();
+
+    SetFieldText(*form, "OOrgNameEdit", "typed meanwhile");
+    Type("DomainNameEdit", "ab");
+    EXPECT_EQ(Text("OOrgNameEdit"), "typed meanwhile");
+    Type("DomainNameEdit", "c"); // "abc": the first match
+    EXPECT_EQ(Text("OOrgNameEdit"), "Stored Org");
+    EXPECT_EQ(Text("AuthScheme"), "CRYPT-PW");
+    EXPECT_EQ(Text("AuthInfoEdit"), "secret");
+    EXPECT_EQ(info->isEnabled(), infoEnabled); // the scheme's reaction did not run
+    EXPECT_EQ(form->DomainRecordFile, dir.file("domains/abc.ini"));
+    SetFieldText(*form, "OOrgNameEdit", "edited again");
+    Type("DomainNameEdit", "d"); // "abcd": no file, the fields stay
+    EXPECT_EQ(Text("OOrgNameEdit"), "edited again");
+    EXPECT_EQ(form->DomainRecordFile, dir.file("domains/abcd.ini"));
+
+    // Text set by code is no change of the box.
+    SetFieldText(*form, "DomainNameEdit", "abc");
+    EXPECT_EQ(Text("OOrgNameEdit"), "edited again");
+}
+
+TEST_F(StoreWindow, PickingAContactLoadsItsPublicChoiceAndStoredSpelling) {
+    Record yes = EmptyRecord(RecordKind::Contact), no = EmptyRecord(RecordKind::Contact);
+    yes.text["Contactname"] = "Ann";
+    yes.publicFlag = "Y";
+    no.text["Contactname"] = "Bob";
+    no.publicFlag = "N";
+    EnsureKindFolder(RecordKind::Contact);
+    SaveRecordFile(RecordFilePath(RecordKind::Contact, "Ann"), yes);
+    SaveRecordFile(RecordFilePath(RecordKind::Contact, "Bob"), no);
+    WriteAll("Contacts.cbx", "Bob\r\nAnn\r\n");
+    Start();
+    EXPECT_EQ(Items("Contactname"), QStringList({"Ann", "Bob"})); // sorted on loading
+    QComboBox* box = Box("Contactname");
+    box->setCurrentIndex(0);
+    emit box->textActivated("Ann");
+    EXPECT_TRUE(form->Control<QRadioButton>("PublicYesRadio")->isChecked());
+    box->setCurrentIndex(1);
+    emit box->textActivated("Bob");
+    EXPECT_TRUE(form->Control<QRadioButton>("PublicNoRadio")->isChecked());
+    EXPECT_FALSE(form->Control<QRadioButton>("PublicYesRadio")->isChecked());
+    EXPECT_EQ(Text("Contactname"), "Bob");
+}
+
+TEST_F(StoreWindow, ShowFormAddsANewNameOnceAndADeleteTakesTheEntryAndItsFiles) {
+    Start();
+    boxes->AnswerNext(true); // a delete may be confirmed
+    boxes->AnswerNext(true);
+    Type("HostName", "ns1.example.com");
+    SetFieldText(*form, "HostIPAddress", "10.0.0.1");
+    Click("HostShowForm");
+    Click("HostShowForm");
+    EXPECT_EQ(Items("HostName"), QStringList{"ns1.example.com"});
+    EXPECT_EQ(ReadAll("hosts.cbx"), "ns1.example.com\r\n");
+    EXPECT_TRUE(QFile::exists("hosts/ns1.example.com.ini"));
+    EXPECT_TRUE(QFile::exists("hosts/ns1.example.com.txt"));
+    ASSERT_TRUE(CloseWindow());
+
+    Start();
+    EXPECT_EQ(Items("HostName"), QStringList{"ns1.example.com"});
+    QComboBox* box = Box("HostName");
+    box->setCurrentIndex(0);
+    emit box->textActivated("ns1.example.com");
+    EXPECT_EQ(Text("HostIPAddress"), "10.0.0.1");
+    form->Control<QRadioButton>("DeleteHostRadio")->setChecked(true);
+    Click("HostShowForm");
+    EXPECT_TRUE(boxes->Texts("error").isEmpty()) << S(boxes->Texts("error").join('|'));
+    EXPECT_TRUE(Items("HostName").isEmpty());
+    EXPECT_EQ(ReadAll("hosts.cbx"), "");
+    EXPECT_FALSE(QFile::exists("hosts/ns1.example.com.ini"));
+    EXPECT_FALSE(QFile::exists("hosts/ns1.example.com.txt"));
+}
+
+TEST_F(StoreWindow, SetupCancelKeepsTheNewMailboxOnlyAndCloseWritesTheFourKeys) {
+    TIniFile(settings).WriteString("Setup", "Server", "old.example");
+    Start();
+    TStore* store = form->findChild<TStore*>();
+    ASSERT_NE(store, nullptr);
+    auto answer = [](bool ok) {
+        QTimer::singleShot(0, [ok] {
+            auto* dialog = qobject_cast<TSetupDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->ServerEdit->text(), "old.example");
+            dialog->ServerEdit->setText("new.example");
+            dialog->UserNameEdit->setText(QString(300, 'n'));
+            dialog->mailto->setText("registry@example.net");
+            (ok ? dialog->OKButton : dialog->CancelButton)->click();
+        });
+    };
+    answer(false);
+    form->findChild<QAction*>("Setup2")->trigger();
+    EXPECT_EQ(form->MailTo, "registry@example.net");
+    EXPECT_EQ(store->Settings().server, "old.example");
+    EXPECT_EQ(store->Settings().name, "");
+
+    answer(true);
+    form->findChild<QAction*>("Setup2")->trigger();
+    EXPECT_EQ(store->Settings().server, "new.example");
+    EXPECT_EQ(store->Settings().name, QString(255, 'n'));
+
+    ASSERT_TRUE(CloseWindow());
+    EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=new.example\r\nEMail Address=\r\nName=" +
+                                     QByteArray(255, 'n') + "\r\nMailto=registry@example.net\r\n");
+}
+
+TEST_F(StoreWindow, SettingsThatCannotBeWrittenKeepTheWindowOpen) {
+    Start();
+    WriteAll(settings, "[Setup]\r\nServer=kept\r\n");
+    QFile::setPermissions(settings, QFile::ReadOwner);
+    EXPECT_FALSE(CloseWindow());
+    EXPECT_EQ(boxes->Texts("error"), QStringList{"Unable to write to " + settings + "."});
+    EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=kept\r\n");
+    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(CloseWindow());
+}
