@@ -1,0 +1,96 @@
+#include "mail/submission.h"
+
+#include "mail/mssmtp.h"
+#include "mail/submissiontexts.h"
+#include "platform/messageboxes.h"
+#include "templates/showform.h"
+#include "templates/templatewriters.h"
+
+namespace {
+const RecordKind kPages[] = {RecordKind::Domain, RecordKind::Host, RecordKind::Contact};
+
+// Marks a send in progress for as long as it lives, so that the end is told on every path.
+class BusyScope {
+public:
+    BusyScope(bool& busy, const std::function<void(bool)>& told) : busy_(busy), told_(told) {
+        busy_ = true;
+        if (told_) told_(true);
+    }
+    ~BusyScope() {
+        busy_ = false;
+        if (told_) told_(false);
+    }
+
+private:
+    bool& busy_;
+    const std::function<void(bool)>& told_;
+};
+} // namespace
+
+TSubmission::TSubmission(TmsSMTP& smtp, TmsMessage& message, SubmissionDisplay& display)
+    : smtp_(smtp), message_(message), display_(display) {}
+
+SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, TemplateFiles& files) {
+    // A press while the client is busy must not start a second session on it.
+    if (busy_) return SubmissionOutcome::Busy;
+    if (!smtp_.WinsockLoaded()) smtp_.SetWinsockLoaded(true);
+    const Record& record = request.record;
+    if (record.Name().isEmpty()) {
+        Boxes().Information(EmptyNameMessage(record.kind));
+        return SubmissionOutcome::NoName;
+    }
+    if (request.confirm && !Boxes().WarningYesNo(SubmissionConfirmation()))
+        return SubmissionOutcome::Declined;
+
+    WriteForm(record, files);
+    // The memo does not wrap, so its lines are the file's lines: they are the message's body.
+    const QStringList lines = ReadTextLines(files.formFile);
+    if (request.loadHolder) request.loadHolder(lines);
+    if (record.Text(AuthorizationControl(record.kind)) == "PGP") {
+        Boxes().Information(PgpSubmissionNotice());
+        return SubmissionOutcome::Pgp;
+    }
+    FillMessage(request, lines);
+    SendMessage();
+    if (request.updateNameList) request.updateNameList(record, files);
+    return SubmissionOutcome::Sent;
+}
+
+void TSubmission::FillMessage(const SubmissionRequest& request, const QStringList& body) {
+    message_.Recipients().Clear();
+    message_.Recipients().AddAddress(request.mailTo, QString());
+    // The message cuts the subject to its 255 characters.
+    message_.SetSubject(request.record.Name() + SubjectWords(request.record.kind));
+    message_.SetBody(body);
+}
+
+void TSubmission::SendMessage() {
+    BusyScope scope(busy_, OnBusyChanged);
+    accepted_ = false;
+    smtp_.Send();
+}
+
+void TSubmission::ShowStage(SmtpStage stage) {
+    if (stage == SmtpStage::MailSent) accepted_ = true;
+    const MailStatus status = StatusOfStage(stage);
+    for (RecordKind page : kPages) {
+        if (page == RecordKind::Contact && stage == SmtpStage::Closed && accepted_)
+            Boxes().Information(SubmissionSentNotice());
+        if (status.progress >= 0) display_.SetProgress(page, status.progress);
+        display_.SetStatus(page, status.text);
+    }
+    if (stage == SmtpStage::MailSent) Boxes().Beep();
+}
+
+void ConnectStageEvents(TmsSMTP& smtp, TSubmission& flow) {
+    auto route = [&flow](SmtpStage stage) {
+        return [&flow, stage](QObject*) { flow.ShowStage(stage); };
+    };
+    smtp.OnOpen = route(SmtpStage::Open);
+    smtp.OnPrepare = route(SmtpStage::Prepare);
+    smtp.OnSending = route(SmtpStage::Sending);
+    smtp.OnMailSent = route(SmtpStage::MailSent);
+    smtp.OnClosing = route(SmtpStage::Closing);
+    smtp.OnClosed = route(SmtpStage::Closed);
+    smtp.OnCancel = route(SmtpStage::Cancel);
+}

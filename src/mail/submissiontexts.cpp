@@ -1,0 +1,40 @@
+#include "mail/submissiontexts.h"
+
+QString SubmissionConfirmation() {
+    return "You are about to mail this registration.  We strongly suggest you click SHOW FORM and "
+           "review your entries before you proceed.  Click YES to mail the registration.  Click "
+           "NO to cancel.";
+}
+
+QString PgpSubmissionNotice() {
+    return "You have selected PGP as your Authorization type. If you wish to use PGP Encryption, "
+           "cut and paste the form out of the window and use PGP software to mail it.";
+}
+
+QString SubmissionSentNotice() {
+    return "Your registratuion has been sent.";
+}
+
+QString SubjectWords(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Domain:
+        return " Internic DOMAIN Registration";
+    case RecordKind::Host:
+        return " Internic HOST Registration";
+    case RecordKind::Contact:
+        break;
+    }
+    return " Internic CONTACT Registration";
+}
+
+QString AuthorizationControl(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Domain:
+        return "AuthScheme";
+    case RecordKind::Host:
+        return "HostAuthScheme";
+    case RecordKind::Contact:
+        break;
+    }
+    return "ContactAuthorizationType";
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The fixed texts and per-kind values of mailing a registration: the boxes the mail buttons show,
+// the subject's fixed words and the authorization selector whose "PGP" stops a send.
+#include "templates/recordmodel.h"
+
+#include <QString>
+
+// The warning asked before anything is written (two blanks after each full stop).
+QString SubmissionConfirmation();
+// Shown instead of mailing when the authorization scheme is "PGP".
+QString PgpSubmissionNotice();
+// Shown when the connection closes after the server accepted the message.
+QString SubmissionSentNotice();
+
+// The words after the record name in the subject: " Internic DOMAIN Registration" and so on.
+QString SubjectWords(RecordKind kind);
+// "AuthScheme", "HostAuthScheme" or "ContactAuthorizationType".
+QString AuthorizationControl(RecordKind kind);

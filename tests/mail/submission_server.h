@@ -1,0 +1,92 @@
+#pragma once
+// A real SMTP server on a free loopback port for the submission tests: Debian's aiosmtpd, run by
+// submission_server.py with Debian's own Python. It saves each accepted message (envelope, subject
+// and the body as Python's mail parser decodes it); the process ends with this object. Every wait
+// is bounded.
+#include "platform/wait.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+struct ReceivedMessage {
+    QString from;
+    QStringList to;
+    QString subject;
+    QString encoding;
+    QStringList bodyLines; // the decoded body split at CR LF, without a last empty piece
+    QString raw;
+};
+
+class LocalSmtpServer {
+public:
+    struct Options {
+        bool refuseRcpt = false;
+        double delaySeconds = 0;
+    };
+
+    LocalSmtpServer() : LocalSmtpServer(Options{}) {}
+    explicit LocalSmtpServer(Options options) {
+        QStringList args{QString(TESTS_SOURCE_DIR) + "/mail/submission_server.py", "--save",
+                         save_.path()};
+        if (options.refuseRcpt) args << "--refuse-rcpt";
+        if (options.delaySeconds > 0) args << "--delay" << QString::number(options.delaySeconds);
+        process_.setProgram("/usr/bin/python3");
+        process_.setArguments(args);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start();
+        if (!process_.waitForStarted(10000)) return;
+        QByteArray line;
+        QDeadlineTimer deadline(15000);
+        while (!line.contains('\n') && !deadline.hasExpired() &&
+               process_.state() == QProcess::Running) {
+            process_.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+            line += process_.readAll();
+        }
+        if (line.startsWith("PORT ")) port_ = line.mid(5).trimmed().toUShort();
+    }
+    ~LocalSmtpServer() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+
+    // 0 when the server did not come up.
+    uint16_t Port() const { return port_; }
+    QString Address() const { return "127.0.0.1:" + QString::number(port_); }
+
+    // The messages accepted so far, in order.
+    std::vector<ReceivedMessage> Messages() const {
+        std::vector<ReceivedMessage> all;
+        for (int n = 1;; ++n) {
+            QFile file(QDir(save_.path()).filePath(QString::number(n) + ".json"));
+            if (!file.open(QIODevice::ReadOnly)) break;
+            const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+            ReceivedMessage m;
+            m.from = o["from"].toString();
+            for (const QJsonValue& v : o["to"].toArray())
+                m.to << v.toString();
+            m.subject = o["subject"].toString();
+            m.encoding = o["encoding"].toString();
+            m.bodyLines = o["body"].toString().split("\r\n");
+            if (!m.bodyLines.isEmpty() && m.bodyLines.back().isEmpty()) m.bodyLines.removeLast();
+            m.raw = o["raw"].toString();
+            all.push_back(m);
+        }
+        return all;
+    }
+
+private:
+    QTemporaryDir save_;
+    QProcess process_;
+    uint16_t port_ = 0;
+};
