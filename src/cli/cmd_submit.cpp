@@ -1,0 +1,92 @@
+// regiscribe-cli submit: the mail button of a record kind's page, without the window and without
+// the confirmation box.
+#include "cli/command.h"
+#include "cli/recordargs.h"
+#include "mail/mssmtp.h"
+#include "mail/submission.h"
+#include "mail/submissiontexts.h"
+#include "platform/fullstop.h"
+#include "platform/messageboxes.h"
+#include "store/setupsettings.h"
+#include "templates/showform.h"
+#include "templates/storesteps.h"
+
+#include <memory>
+
+namespace {
+const char* const kUsage =
+    "regiscribe-cli submit KIND NAME [--set FIELD=VALUE]... [--action N|M|D] [--public Y|N]";
+
+// Each status line text once, as the pages show it.
+class PrintedStatus : public SubmissionDisplay {
+public:
+    explicit PrintedStatus(QTextStream& out) : out_(out) {}
+    void SetProgress(RecordKind, int) override {}
+    void SetStatus(RecordKind page, const QString& text) override {
+        if (page != RecordKind::Domain) return;
+        out_ << text << '\n';
+        out_.flush();
+    }
+
+private:
+    QTextStream& out_;
+};
+
+// The sent box is the last line of a good send; every other box tells why the job stopped.
+class SubmissionBoxes : public MessageBoxes {
+public:
+    SubmissionBoxes(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
+    void Information(const QString& text) override {
+        QTextStream& s = text == SubmissionSentNotice() ? out_ : err_;
+        s << text << '\n';
+        s.flush();
+    }
+    bool WarningYesNo(const QString& text) override {
+        Information(text);
+        return false;
+    }
+    void Error(const QString& text) override { Information(text); }
+    void Beep() override {}
+
+private:
+    QTextStream& out_;
+    QTextStream& err_;
+};
+
+int RunSubmit(CliContext& c) {
+    const RecordArguments parsed = ParseRecordArguments(c.args);
+    SetBoxes(std::make_shared<SubmissionBoxes>(c.out, c.err));
+    if (parsed.name.isEmpty()) {
+        Boxes().Information(EmptyNameMessage(parsed.kind));
+        return CliFailed;
+    }
+    try {
+        SubmissionRequest request;
+        request.record = BuildRecord(parsed);
+        request.confirm = false;
+        request.updateNameList = StoreSteps().updateNameListFile;
+
+        const SetupSettings setup = ReadSetup(c.settingsFile);
+        request.mailTo = setup.mailto;
+        TmsMessage message;
+        message.SetContentType("text/plain");
+        message.Sender().SetAddress(setup.address);
+        message.Sender().SetName(setup.name);
+        TmsSMTP smtp;
+        smtp.SetServer(setup.server);
+        smtp.SetMailMessage(&message);
+
+        PrintedStatus display(c.out);
+        TSubmission flow(smtp, message, display);
+        ConnectStageEvents(smtp, flow);
+        TemplateFiles files;
+        return flow.Submit(request, files) == SubmissionOutcome::Sent ? CliOk : CliFailed;
+    } catch (const Exception& e) {
+        c.out.flush();
+        c.err << WithFullStop(e.Message()) << '\n';
+        return CliFailed;
+    }
+}
+
+CliRegistration registration({"submit", kUsage, RunSubmit});
+} // namespace
