@@ -1,6 +1,53 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
+#include "mail/mssmtp.h"
+#include "mail/ui/mailsubmission.h"
+#include "platform/guard.h"
+
+#include <QAbstractButton>
+
+namespace {
+// The window's message and SMTP client with the settings of its form description.
+void CreateMailComponents(TForm1& form) {
+    form.msMessage1 = new TmsMessage(&form);
+    form.msMessage1->setObjectName("msMessage1");
+    form.msMessage1->SetContentType("text/plain");
+    form.msMessage1->SetReturnReceipt(false);
+    form.msSMTP1 = new TmsSMTP(&form);
+    form.msSMTP1->setObjectName("msSMTP1");
+    form.msSMTP1->SetDefaultPort(25);
+    form.msSMTP1->SetMailMessage(form.msMessage1);
+}
+
+void WireClientEvents(TmsSMTP& smtp, TMailSubmission& mail) {
+    smtp.OnOpen = [&mail](QObject* sender) { mail.msSMTP1Open(sender); };
+    smtp.OnPrepare = [&mail](QObject* sender) { mail.msSMTP1Prepare(sender); };
+    smtp.OnSending = [&mail](QObject* sender) { mail.msSMTP1Sending(sender); };
+    smtp.OnMailSent = [&mail](QObject* sender) { mail.msSMTP1MailSent(sender); };
+    smtp.OnClosing = [&mail](QObject* sender) { mail.msSMTP1Closing(sender); };
+    smtp.OnClosed = [&mail](QObject* sender) { mail.msSMTP1Closed(sender); };
+    smtp.OnCancel = [&mail](QObject* sender) { mail.msSMTP1Cancel(sender); };
+}
+
+void ConnectButton(TForm1& form, const char* name, TMailSubmission* mail,
+                   void (TMailSubmission::*handler)()) {
+    if (auto* button = form.Control<QAbstractButton>(name))
+        QObject::connect(button, &QAbstractButton::clicked, mail,
+                         [mail, handler] { Guarded([&] { (mail->*handler)(); }); });
+}
+} // namespace
 
 void AttachMail(TForm1& form) {
-    (void)form;
+    CreateMailComponents(form);
+    auto* mail = new TMailSubmission(form);
+    mail->setObjectName("MailSubmission");
+    WireClientEvents(*form.msSMTP1, *mail);
+    ConnectButton(form, "BitBtn1", mail, &TMailSubmission::BitBtn1Click);
+    ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
+    ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
+    // The first of the window's socket components to be made ready each time it becomes active.
+    TmsSMTP* smtp = form.msSMTP1;
+    form.ActivateSteps.push_back([smtp] {
+        if (!smtp->WinsockLoaded()) smtp->SetWinsockLoaded(true);
+    });
 }

@@ -1,0 +1,43 @@
+#pragma once
+// The main window's mail buttons and the handlers of its SMTP client's events: each button mails
+// its page's template through the shared submission flow, and every stage of a send moves the
+// progress bar and the status line of all three registration pages. While a send is in progress
+// the three mail buttons are disabled, so a second send cannot start on the busy client.
+#include "mail/submission.h"
+
+#include <QObject>
+
+class TForm1;
+
+class TMailSubmission : public QObject, public SubmissionDisplay {
+public:
+    // Needs the window's msSMTP1 and msMessage1.
+    explicit TMailSubmission(TForm1& form);
+
+    void BitBtn1Click();
+    void HostMailtoNicClick();
+    void ContactMailtoNicClick();
+
+    void msSMTP1Open(QObject* Sender);
+    void msSMTP1Prepare(QObject* Sender);
+    void msSMTP1Sending(QObject* Sender);
+    void msSMTP1MailSent(QObject* Sender);
+    void msSMTP1Closing(QObject* Sender);
+    void msSMTP1Closed(QObject* Sender);
+    void msSMTP1Cancel(QObject* Sender);
+
+    void SetProgress(RecordKind page, int position) override;
+    void SetStatus(RecordKind page, const QString& text) override;
+
+    // The window's name-list step after a send without error; set by the record store.
+    std::function<void(RecordKind kind, const TemplateFiles& files)> UpdateNameList;
+
+    const TSubmission& Flow() const { return flow_; }
+
+private:
+    void MailPage(RecordKind kind);
+    void EnableMailButtons(bool enabled);
+
+    TForm1& form_;
+    TSubmission flow_;
+};
