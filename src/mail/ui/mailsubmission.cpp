@@ -2,7 +2,9 @@
 
 #include "app/ui/form1.h"
 #include "mail/mssmtp.h"
+#include "store/ui/storebehaviour.h"
 #include "templates/ui/windowrecord.h"
+#include "templates/ui/windowwriters.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -30,35 +32,6 @@ PageControls ControlsOf(RecordKind kind) {
     return {"ContactMailtoNic", "Memo3", "Cstatus", "Cmailprogress"};
 }
 
-// The window's fields that hold the paths last written for a kind.
-std::pair<QString*, QString*> FilesOf(TForm1& form, RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return {&form.DomainFormFile, &form.DomainRecordFile};
-    case RecordKind::Host:
-        return {&form.HostFormFile, &form.HostRecordFile};
-    case RecordKind::Contact:
-        break;
-    }
-    return {&form.ContactFormFile, &form.ContactRecordFile};
-}
-
-// Keeps the window's path fields in step with the writer's, also when writing or sending fails.
-class WindowFiles {
-public:
-    WindowFiles(TForm1& form, RecordKind kind) : fields_(FilesOf(form, kind)) {
-        files.formFile = *fields_.first;
-        files.recordFile = *fields_.second;
-    }
-    ~WindowFiles() {
-        *fields_.first = files.formFile;
-        *fields_.second = files.recordFile;
-    }
-    TemplateFiles files;
-
-private:
-    std::pair<QString*, QString*> fields_;
-};
 } // namespace
 
 TMailSubmission::TMailSubmission(TForm1& form)
@@ -86,11 +59,19 @@ void TMailSubmission::MailPage(RecordKind kind) {
         if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
             memo->setPlainText(lines.join('\n'));
     };
-    request.updateNameList = [this, kind](const Record&, const TemplateFiles& files) {
-        if (UpdateNameList) UpdateNameList(kind, files);
-    };
-    WindowFiles window(form_, kind);
-    flow_.Submit(request, window.files);
+    if (auto* store = form_.findChild<TStore*>())
+        request.updateNameList = [store, kind](const Record& record, const TemplateFiles& files) {
+            store->UpdateNameList(kind, record, files);
+        };
+    // The window's path fields take the writer's paths also when writing or sending fails.
+    TemplateFiles files = WindowPaths(form_, kind);
+    struct KeepPaths {
+        TForm1& form;
+        RecordKind kind;
+        TemplateFiles& files;
+        ~KeepPaths() { StoreWindowPaths(form, kind, files); }
+    } keep{form_, kind, files};
+    flow_.Submit(request, files);
 }
 
 void TMailSubmission::EnableMailButtons(bool enabled) {

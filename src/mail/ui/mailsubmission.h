@@ -29,9 +29,6 @@ public:
     void SetProgress(RecordKind page, int position) override;
     void SetStatus(RecordKind page, const QString& text) override;
 
-    // The window's name-list step after a send without error; set by the record store.
-    std::function<void(RecordKind kind, const TemplateFiles& files)> UpdateNameList;
-
     const TSubmission& Flow() const { return flow_; }
 
 private:
