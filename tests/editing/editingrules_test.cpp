@@ -120,12 +120,3 @@ TEST(ActionRules, ContactModifyKeepsAMailCheckedContactsInfoClosedButDeleteOpens
     }
     EXPECT_TRUE(ActionFieldChanges(RecordKind::Domain, ActionChoice::DeleteDeclined).empty());
 }
-
-TEST(ActionRules, DeleteQuestionsNameTheKindWithTwoBlanksAfterTheFullStop) {
-    EXPECT_EQ(DeleteQuestion(RecordKind::Domain),
-              "You just chose to DELETE a domain.  Is this what you really want to do?");
-    EXPECT_EQ(DeleteQuestion(RecordKind::Host),
-              "You just chose to DELETE a host.  Is this what you really want to do?");
-    EXPECT_EQ(DeleteQuestion(RecordKind::Contact),
-              "You just chose to DELETE a contact.  Is this what you really want to do?");
-}
