@@ -84,7 +84,7 @@ void TmsSMTP::PrepareMessage(TTempFileStream& stream) {
 void TmsSMTP::SendEnvelope() {
     if (OnSending) OnSending(this);
     TmsMessage& message = *mailMessage_;
-    Command(CutText("MAIL FROM:<" + message.Sender().Address() + ">"), 2);
+    Command(CutShortText("MAIL FROM:<" + message.Sender().Address() + ">"), 2);
 
     auto recipient = [this](const QString& address, const QString& command) {
         SendLine(command);
@@ -97,7 +97,7 @@ void TmsSMTP::SendEnvelope() {
         for (const TmsAddressList* list : {&message.Recipients(), &message.CC(), &message.BCC()})
             for (int i = 0; i < list->Count(); ++i) {
                 const QString& address = list->Items(i).Address();
-                recipient(address, CutText("RCPT TO:<" + address + ">"));
+                recipient(address, CutShortText("RCPT TO:<" + address + ">"));
             }
     } else {
         for (const QString& entry : envelopeRecipients_) {

@@ -17,13 +17,6 @@ QString SettingsFileFor(const QString& programPath) {
     return folder + base + ".ini";
 }
 
-QString CutText(const QString& text, qsizetype limit) {
-    if (text.size() <= limit) return text;
-    qsizetype cut = limit;
-    if (cut > 0 && text[cut - 1].isHighSurrogate()) --cut;
-    return text.left(cut);
-}
-
 SetupSettings ReadSetup(const QString& settingsFile) {
     TIniFile ini(settingsFile);
     SetupSettings s;

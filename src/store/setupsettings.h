@@ -1,6 +1,8 @@
 #pragma once
 // The application settings of the "Setup" section of the settings file: how and where the
 // templates are mailed.
+#include "platform/cuttext.h"
+
 #include <QString>
 
 struct SetupSettings {
@@ -24,6 +26,3 @@ SetupSettings ReadSetup(const QString& settingsFile);
 // Writes "Server", "EMail Address", "Name" and "Mailto" in this order; a failure stops at that
 // key with "Unable to write to %s".
 void WriteSetup(const QString& settingsFile, const SetupSettings& settings);
-
-// Text cut to `limit` characters, never in the middle of a character.
-QString CutText(const QString& text, qsizetype limit);
