@@ -1,5 +1,6 @@
 #include "lookup/fingerlookup.h"
 
+#include "lookup/connectandask.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
 #include "platform/messageboxes.h"
@@ -42,16 +43,8 @@ LookupOutcome FingerLookup::LookUp() {
         port_.SetRemotePort(Port);
         view_.AddResponse("Connecting to " + port_.RemoteHost() +
                           "...   Will time out in 15 seconds");
-        port_.SetConnected(true);
-        WaitUntil([this] { return port_.Connected(); }, ConnectionWaitMs);
-        if (port_.Connected()) {
-            // No user asks the host for its list of users.
-            port_.SetDataToSend((FingerUser + "\r\n").toUtf8());
-            return LookupOutcome::QuerySent;
-        }
-        Boxes().Warning("Connection timed out.");
-        view_.ClearResponse();
-        return LookupOutcome::TimedOut;
+        // No user asks the host for its list of users.
+        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this] { return FingerUser; });
     } catch (const ElcIPPort& e) {
         view_.AddResponse("Exception: " + e.Message());
         return LookupOutcome::Failed;

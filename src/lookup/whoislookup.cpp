@@ -1,5 +1,6 @@
 #include "lookup/whoislookup.h"
 
+#include "lookup/connectandask.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
 #include "platform/messageboxes.h"
@@ -29,16 +30,7 @@ LookupOutcome WhoisLookup::LookUp() {
         port_.SetRemoteHost(Server);
         port_.SetRemotePort(Port);
         view_.AddResponse("Connecting to " + port_.RemoteHost() + " ...");
-        port_.SetConnected(true);
-        WaitUntil([this] { return port_.Connected(); }, ConnectionWaitMs);
-        if (port_.Connected()) {
-            // Read again: what was typed during the wait is what is asked.
-            port_.SetDataToSend((view_.QueryText() + "\r\n").toUtf8());
-            return LookupOutcome::QuerySent;
-        }
-        Boxes().Warning("Connection timed out.");
-        view_.ClearResponse();
-        return LookupOutcome::TimedOut;
+        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this] { return view_.QueryText(); });
     } catch (const ElcIPPort& e) {
         view_.AddResponse("Exception: " + e.Message());
         return LookupOutcome::Failed;
