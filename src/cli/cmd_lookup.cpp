@@ -66,9 +66,9 @@ class ErrorLines : public MessageBoxes {
 public:
     explicit ErrorLines(QTextStream& err) : err_(err) {}
     void Information(const QString& text) override { Show(text); }
-    bool WarningYesNo(const QString& text) override {
+    BoxAnswer WarningYesNo(const QString& text) override {
         Show(text);
-        return false;
+        return BoxAnswer::No;
     }
     void Warning(const QString& text) override { Show(text); }
     void Error(const QString& text) override { Show(text); }
@@ -77,7 +77,7 @@ public:
 
 private:
     void Show(const QString& text) {
-        err_ << text << '\n';
+        err_ << DisplayedText(text) << '\n';
         err_.flush();
         shown = true;
     }

@@ -38,12 +38,12 @@ public:
     SubmissionBoxes(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
     void Information(const QString& text) override {
         QTextStream& s = text == SubmissionSentNotice() ? out_ : err_;
-        s << text << '\n';
+        s << DisplayedText(text) << '\n';
         s.flush();
     }
-    bool WarningYesNo(const QString& text) override {
+    BoxAnswer WarningYesNo(const QString& text) override {
         Information(text);
-        return false;
+        return BoxAnswer::No;
     }
     void Error(const QString& text) override { Information(text); }
     void Beep() override {}

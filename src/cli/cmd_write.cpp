@@ -3,6 +3,7 @@
 #include "cli/recordargs.h"
 #include "platform/exception.h"
 #include "platform/fullstop.h"
+#include "platform/messageboxes.h"
 #include "templates/showform.h"
 #include "templates/storesteps.h"
 
@@ -13,7 +14,7 @@ const char* const kUsage =
 int RunWrite(CliContext& c) {
     const RecordArguments parsed = ParseRecordArguments(c.args);
     if (parsed.name.isEmpty()) {
-        c.err << EmptyNameMessage(parsed.kind) << "\n";
+        c.err << DisplayedText(EmptyNameMessage(parsed.kind)) << "\n";
         return CliFailed;
     }
     try {

@@ -39,7 +39,8 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
         Boxes().Information(EmptyNameMessage(record.kind));
         return SubmissionOutcome::NoName;
     }
-    if (request.confirm && !Boxes().WarningYesNo(SubmissionConfirmation()))
+    // Only Yes mails: closing the box must never send a registration.
+    if (request.confirm && Boxes().WarningYesNo(SubmissionConfirmation()) != BoxAnswer::Yes)
         return SubmissionOutcome::Declined;
 
     WriteForm(record, files);

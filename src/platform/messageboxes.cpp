@@ -15,28 +15,41 @@ void SetBoxes(std::shared_ptr<MessageBoxes> boxes) {
     if (boxes) Current() = std::move(boxes);
 }
 
-void ScriptedBoxes::Information(const QString& text) {
-    shown_.push_back({"information", text});
+QString DisplayedText(const QString& text) {
+    if (!text.contains(QLatin1String("&&"))) return text;
+    return QString(text).replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
-bool ScriptedBoxes::WarningYesNo(const QString& text) {
-    shown_.push_back({"warning", text});
-    if (answers_.empty()) return false;
-    bool yes = answers_.front();
+QString ApplicationTitle() {
+    return QStringLiteral("Regiscribe");
+}
+
+void ScriptedBoxes::Record(const char* kind, const QString& caption, const QString& text) {
+    shown_.push_back({QString::fromLatin1(kind), caption, DisplayedText(text)});
+}
+
+void ScriptedBoxes::Information(const QString& text) {
+    Record("information", InformationCaption(), text);
+}
+
+BoxAnswer ScriptedBoxes::WarningYesNo(const QString& text) {
+    Record("warning", WarningCaption(), text);
+    if (answers_.empty()) return BoxAnswer::No;
+    const BoxAnswer answer = answers_.front();
     answers_.pop_front();
-    return yes;
+    return answer;
 }
 
 void ScriptedBoxes::Warning(const QString& text) {
-    shown_.push_back({"warning", text});
+    Record("warning", WarningCaption(), text);
 }
 
 void ScriptedBoxes::Error(const QString& text) {
-    shown_.push_back({"error", text});
+    Record("error", ApplicationTitle(), text);
 }
 
 void ScriptedBoxes::Beep() {
-    shown_.push_back({"beep", QString()});
+    shown_.push_back({"beep", QString(), QString()});
 }
 
 QStringList ScriptedBoxes::Texts(const QString& kind) const {
@@ -44,4 +57,11 @@ QStringList ScriptedBoxes::Texts(const QString& kind) const {
     for (const Shown& s : shown_)
         if (s.kind == kind) texts << s.text;
     return texts;
+}
+
+QStringList ScriptedBoxes::Captions(const QString& kind) const {
+    QStringList captions;
+    for (const Shown& s : shown_)
+        if (s.kind == kind) captions << s.caption;
+    return captions;
 }

@@ -1,17 +1,26 @@
 #pragma once
 // The modal message boxes and the beep go through this interface: the window program shows real
 // boxes, the command-line companion writes lines, and tests script the answers.
+//
+// Information and warning boxes carry the standard captions of their kind ("Information",
+// "Warning"); the error box carries the application's title. A box shows its text with every "&&"
+// as one "&" (DisplayedText), the way the window's captions show a doubled ampersand.
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <memory>
+#include <vector>
+
+// How the user answered a Yes/No box. Escape answers No; closing the box with its window's close
+// button is an answer of its own, which each question maps as it needs.
+enum class BoxAnswer { Yes, No, Closed };
 
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual void Information(const QString& text) = 0;
-    // A warning with Yes and No; true for Yes.
-    virtual bool WarningYesNo(const QString& text) = 0;
+    // A warning with Yes and No.
+    virtual BoxAnswer WarningYesNo(const QString& text) = 0;
     // A warning with OK only. Boxes without a warning icon of their own show it as information.
     virtual void Warning(const QString& text) { Information(text); }
     // An error box under the application's title; the text is shown as given.
@@ -23,29 +32,44 @@ public:
 MessageBoxes& Boxes();
 void SetBoxes(std::shared_ptr<MessageBoxes> boxes);
 
+// The text a box shows: "&&" as one "&".
+QString DisplayedText(const QString& text);
+// The application's title, on the error box.
+QString ApplicationTitle();
+inline const char* InformationCaption() {
+    return "Information";
+}
+inline const char* WarningCaption() {
+    return "Warning";
+}
+
 // Answers boxes from a script and records every box it was shown, for tests.
 class ScriptedBoxes : public MessageBoxes {
 public:
     struct Shown {
-        QString kind; // "information", "warning", "error" or "beep"
-        QString text;
+        QString kind;    // "information", "warning", "error" or "beep"
+        QString caption; // as the box's title bar shows it
+        QString text;    // as the box shows it (DisplayedText)
     };
     void Information(const QString& text) override;
-    bool WarningYesNo(const QString& text) override;
+    BoxAnswer WarningYesNo(const QString& text) override;
     void Warning(const QString& text) override; // recorded as "warning"
     void Error(const QString& text) override;
     void Beep() override;
 
-    // Answers for the next warning boxes, in order; with none left a warning is answered No.
-    void AnswerNext(bool yes) { answers_.push_back(yes); }
+    // Answers for the next Yes/No boxes, in order; with none left a box is answered No.
+    void AnswerNext(bool yes) { answers_.push_back(yes ? BoxAnswer::Yes : BoxAnswer::No); }
+    void AnswerNext(BoxAnswer answer) { answers_.push_back(answer); }
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList Texts(const QString& kind) const;
+    QStringList Captions(const QString& kind) const;
     void Clear() {
         shown_.clear();
         answers_.clear();
     }
 
 private:
+    void Record(const char* kind, const QString& caption, const QString& text);
     std::vector<Shown> shown_;
-    std::deque<bool> answers_;
+    std::deque<BoxAnswer> answers_;
 };

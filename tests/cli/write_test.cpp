@@ -105,7 +105,7 @@ TEST(CliWrite, EmptyAndRefusedNamesFailWithTheWindowsTextsAndTouchNothing) {
     const QString work = dir.file("a/b");
     ProcessResult r = RunCli({"write", "contact", ""}, work);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "You did not enter a Contact Name on the Aithorization, Notify && "
+    EXPECT_EQ(r.err, "You did not enter a Contact Name on the Aithorization, Notify & "
                      "Authentication tab.\n");
     for (const char* kind : {"domain", "host", "contact"}) {
         for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb"}) {

@@ -10,10 +10,6 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 // efingerd is an inetd service: it answers on its standard input and output. This runner accepts
 // connections on a free loopback port and hands each one to a fresh efingerd, with time limits on

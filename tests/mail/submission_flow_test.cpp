@@ -37,7 +37,7 @@ public:
         log_ << "box: " + text;
         ScriptedBoxes::Information(text);
     }
-    bool WarningYesNo(const QString& text) override {
+    BoxAnswer WarningYesNo(const QString& text) override {
         log_ << "question: " + text;
         return ScriptedBoxes::WarningYesNo(text);
     }

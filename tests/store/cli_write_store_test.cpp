@@ -1,8 +1,8 @@
 // regiscribe-cli write with the record store: it starts from the record file, saves it again and
 // keeps the name list as Show Form does.
-#include "qstringprint.h"
 #include "store/inifile.h"
 #include "support/process.h"
+#include "support/qstringprint.h"
 #include "support/tempdir.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "store/memovalue.h"
 #include "support/tempdir.h"
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 #include "store/namelist.h"
 #include "support/tempdir.h"
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
 #include <QDir>
 #include <QFile>
 

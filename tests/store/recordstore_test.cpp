@@ -4,7 +4,7 @@
 #include "store/storekeys.h"
 #include "support/tempdir.h"
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
 #include <QDir>
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "store/setupsettings.h"
 #include "support/tempdir.h"
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
 
 #include <gtest/gtest.h>
 

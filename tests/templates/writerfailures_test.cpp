@@ -119,7 +119,7 @@ TEST_F(WriterFailures, ShowFormStopsAtAnEmptyNameOrAFailedWrite) {
     EXPECT_EQ(boxes->Texts("information"),
               QStringList({"You did not enter a domain name on the TYPE tab.",
                            "You did not enter a host name on the TYPE tab.",
-                           "You did not enter a Contact Name on the Aithorization, Notify && "
+                           "You did not enter a Contact Name on the Aithorization, Notify & "
                            "Authentication tab."}));
     EXPECT_FALSE(QDir("domains").exists());
 

@@ -1,5 +1,6 @@
 #include "app/ui/controls.h"
 
+#include "app/ui/combobox.h"
 #include "app/ui/fieldstate.h"
 #include "app/ui/typinglimit.h"
 #include "templates/recordmodel.h"
@@ -82,7 +83,7 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& hint, i
 
 QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& items,
                      const QString& text, const QString& hint) {
-    auto* box = new QComboBox(parent);
+    auto* box = new TComboBox(parent);
     box->setObjectName(name);
     box->setEditable(true);
     // The list is fixed: typed text is never added to it, and typing is not completed from it

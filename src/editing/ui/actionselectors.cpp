@@ -18,7 +18,8 @@ void TActionSelectors::Apply(RecordKind kind, ActionChoice choice) {
 }
 
 void TActionSelectors::ConfirmDelete(RecordKind kind) {
-    if (Boxes().WarningYesNo(DeleteQuestion(kind))) {
+    // Only No (or Escape) declines: Yes, or closing the box, keeps Delete.
+    if (Boxes().WarningYesNo(DeleteQuestion(kind)) != BoxAnswer::No) {
         Apply(kind, ActionChoice::DeleteConfirmed);
         return;
     }

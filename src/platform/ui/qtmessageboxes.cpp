@@ -1,33 +1,58 @@
 #include "platform/ui/qtmessageboxes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
-QString Title() {
-    return QApplication::applicationDisplayName();
-}
 QWidget* Owner() {
     return QApplication::activeWindow();
 }
+
+void Show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, DisplayedText(text), QMessageBox::Ok, Owner());
+    box.exec();
+}
+
+// A Yes/No box that tells a close by the window's close button apart from Escape (No).
+class YesNoBox : public QMessageBox {
+public:
+    explicit YesNoBox(const QString& text)
+        : QMessageBox(QMessageBox::Warning, WarningCaption(), DisplayedText(text),
+                      QMessageBox::Yes | QMessageBox::No, Owner()) {
+        setDefaultButton(QMessageBox::Yes);
+        setEscapeButton(QMessageBox::No);
+        setObjectName("YesNoBox");
+    }
+    bool closedByWindow = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        closedByWindow = true;
+        QMessageBox::closeEvent(event);
+    }
+};
 } // namespace
 
 void QtMessageBoxes::Information(const QString& text) {
-    QMessageBox::information(Owner(), Title(), text);
+    Show(QMessageBox::Information, InformationCaption(), text);
 }
 
-bool QtMessageBoxes::WarningYesNo(const QString& text) {
-    // Escape answers No.
-    return QMessageBox::warning(Owner(), Title(), text, QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::Yes) == QMessageBox::Yes;
+BoxAnswer QtMessageBoxes::WarningYesNo(const QString& text) {
+    YesNoBox box(text);
+    box.exec();
+    if (box.closedByWindow) return BoxAnswer::Closed;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
 void QtMessageBoxes::Warning(const QString& text) {
-    QMessageBox::warning(Owner(), Title(), text);
+    Show(QMessageBox::Warning, WarningCaption(), text);
 }
 
 void QtMessageBoxes::Error(const QString& text) {
-    QMessageBox::critical(Owner(), Title(), text);
+    const QString title = QApplication::applicationDisplayName();
+    Show(QMessageBox::Critical, title.isEmpty() ? ApplicationTitle() : title, text);
 }
 
 void QtMessageBoxes::Beep() {

@@ -2,10 +2,13 @@
 
 #include "editing/ui/formfields.h"
 #include "platform/wait.h"
+#include "store/setupsettings.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -26,11 +29,15 @@ void ClickTabOf(QTabWidget& pages, int index) {
 }
 } // namespace
 
-FormDriver::FormDriver() : boxes_(std::make_shared<ScriptedBoxes>()) {
+FormDriver::FormDriver(Folder folder) : boxes_(std::make_shared<ScriptedBoxes>()) {
+    if (folder == FreshFolder) dir_.emplace();
     SetBoxes(boxes_);
     form_ = std::make_unique<TForm1>();
     form_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    // Focus moves only in the active window.
+    form_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
 }
 
 FormDriver::~FormDriver() {
@@ -107,6 +114,21 @@ void FormDriver::Pick(const QString& name, const QString& item) {
     EXPECT_TRUE(WaitUntil([view] { return !view->isVisible(); }, 2000));
 }
 
+void FormDriver::ClickInto(const QString& name) {
+    QWidget& w = Widget(name);
+    ShowSheetOf(w);
+    QWidget* target = &w;
+    if (auto* box = qobject_cast<QComboBox*>(&w); box && box->lineEdit()) target = box->lineEdit();
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    ASSERT_TRUE(w.hasFocus() || target->hasFocus()) << name.toStdString() << " took no focus";
+}
+
+void FormDriver::PressKey(Qt::Key key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused) << "no control has the focus";
+    QTest::keyClick(focused, key);
+}
+
 QString FormDriver::Text(const QString& name) {
     return TextOfField(*form_, name);
 }
@@ -126,4 +148,18 @@ bool FormDriver::IsOpen(const QString& name) {
 bool FormDriver::IsChecked(const QString& radio) {
     auto* r = form_->Control<QRadioButton>(radio);
     return r && r->isChecked();
+}
+
+SettingsFileForTest::SettingsFileForTest(const QByteArray& content)
+    : path_(SettingsFileFor(QCoreApplication::applicationFilePath())) {
+    QFile old(path_);
+    if (old.open(QIODevice::ReadOnly)) previous_ = old.readAll(), hadOne_ = true;
+    WriteAll(path_, content);
+}
+
+SettingsFileForTest::~SettingsFileForTest() {
+    if (hadOne_)
+        WriteAll(path_, previous_);
+    else
+        QFile::remove(path_);
 }

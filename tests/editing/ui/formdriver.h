@@ -9,12 +9,16 @@
 #include <QColor>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
 class FormDriver {
 public:
-    FormDriver();
+    // The window works in a fresh folder of its own, or in the current folder (prepared by the
+    // test, for lists and records the window loads as it starts).
+    enum Folder { FreshFolder, InCurrentFolder };
+    explicit FormDriver(Folder folder = FreshFolder);
     ~FormDriver();
 
     TForm1& form() { return *form_; }
@@ -29,6 +33,10 @@ public:
     void Type(const QString& name, const QString& text);
     // Opens a combo box's list and clicks the item with that text.
     void Pick(const QString& name, const QString& item);
+    // Puts the focus into a control with a mouse click, as the user does.
+    void ClickInto(const QString& name);
+    // Sends one key to the control that has the focus.
+    void PressKey(Qt::Key key);
 
     QString Text(const QString& name);
     QString Caption(const QString& label);
@@ -38,7 +46,20 @@ public:
 private:
     void ShowSheetOf(QWidget& w);
 
-    ScopedWorkDir dir_;
+    std::optional<ScopedWorkDir> dir_;
     std::shared_ptr<ScriptedBoxes> boxes_;
     std::unique_ptr<TForm1> form_;
+};
+
+// Puts a settings file beside the program for one test and takes it away again, putting back
+// whatever was there before.
+class SettingsFileForTest {
+public:
+    explicit SettingsFileForTest(const QByteArray& content);
+    ~SettingsFileForTest();
+
+private:
+    QString path_;
+    QByteArray previous_;
+    bool hadOne_ = false;
 };

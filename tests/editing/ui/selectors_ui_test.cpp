@@ -25,10 +25,12 @@ TEST(ActionSelectorsUi, HostModifyThenDeclinedDeleteClosesTheHandleAndChecksNew)
     EXPECT_FALSE(d.IsOpen("HostNicHandle"));
     EXPECT_EQ(d.Text("HostNicHandle"), "HST-1"); // closed fields keep their text
 
-    d.boxes().AnswerNext(true);
+    // Closing the question with the box's close button is not a No: Delete stays checked.
+    d.boxes().AnswerNext(BoxAnswer::Closed);
     d.Click("DeleteHostRadio");
     EXPECT_TRUE(d.IsChecked("DeleteHostRadio"));
     EXPECT_TRUE(d.IsOpen("HostNicHandle"));
+    EXPECT_EQ(d.boxes().Captions("warning"), QStringList(2, "Warning"));
     // Clicking the checked Delete again asks nothing.
     d.Click("DeleteHostRadio");
     EXPECT_EQ(d.boxes().Texts("warning").size(), 2);

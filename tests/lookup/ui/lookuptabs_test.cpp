@@ -17,10 +17,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 // Scripted boxes that also note what the answer showed when a warning box came up.
 class SnapshotBoxes : public ScriptedBoxes {

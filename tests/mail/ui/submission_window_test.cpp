@@ -162,9 +162,13 @@ TEST_F(MailWindow, NoWritesNothingAndPgpWritesButDoesNotMail) {
     form->msSMTP1->SetServer(server.Address());
     SetFieldText(*form, "Contactname", "Jane Roe");
 
+    // No, and closing the confirmation with its close button, both mail nothing.
     boxes->AnswerNext(false);
     Button(2)->click();
-    EXPECT_EQ(boxes->Texts("warning"), QStringList{SubmissionConfirmation()});
+    boxes->AnswerNext(BoxAnswer::Closed);
+    Button(2)->click();
+    EXPECT_EQ(boxes->Texts("warning"), QStringList(2, SubmissionConfirmation()));
+    EXPECT_EQ(boxes->Captions("warning"), QStringList(2, "Warning"));
     EXPECT_FALSE(QFileInfo::exists(dir.file("contacts")));
     EXPECT_TRUE(form->Control<QPlainTextEdit>("Memo3")->toPlainText().isEmpty());
     EXPECT_TRUE(form->ContactFormFile.isEmpty());
@@ -174,6 +178,7 @@ TEST_F(MailWindow, NoWritesNothingAndPgpWritesButDoesNotMail) {
     boxes->AnswerNext(true);
     Button(2)->click();
     EXPECT_EQ(boxes->Texts("information"), QStringList{PgpSubmissionNotice()});
+    EXPECT_EQ(boxes->Captions("information"), QStringList{"Information"});
     EXPECT_TRUE(boxes->Texts("error").isEmpty());
     EXPECT_EQ(form->ContactFormFile, dir.file("contacts/Jane Roe.txt"));
     EXPECT_EQ(form->Control<QPlainTextEdit>("Memo3")->toPlainText(),
@@ -185,7 +190,7 @@ TEST_F(MailWindow, NoWritesNothingAndPgpWritesButDoesNotMail) {
     SetFieldText(*form, "Contactname", "");
     Button(2)->click();
     EXPECT_EQ(boxes->Texts("information"),
-              QStringList{"You did not enter a Contact Name on the Aithorization, Notify && "
+              QStringList{"You did not enter a Contact Name on the Aithorization, Notify & "
                           "Authentication tab."});
     EXPECT_TRUE(boxes->Texts("warning").isEmpty());
 }

@@ -99,7 +99,7 @@ TEST_F(WindowTemplates, HostAndContactShowFormFillTheirReviewMemos) {
     Click("ContactShowForm");
     EXPECT_EQ(boxes->Texts("information"),
               QStringList({"You did not enter a host name on the TYPE tab.",
-                           "You did not enter a Contact Name on the Aithorization, Notify && "
+                           "You did not enter a Contact Name on the Aithorization, Notify & "
                            "Authentication tab."}));
     EXPECT_TRUE(Text("Memo2").isEmpty());
 
