@@ -15,7 +15,11 @@ QLocale TemplateLocale();
 void SetTemplateLocale(const QLocale& locale);
 void ResetTemplateLocale();
 
-// "Processed " + short date and, unless the time is exactly midnight, a blank and the long time.
+// A time format without its time-zone fields: the locale's long time format names the zone
+// ("2:05:09 PM UTC"), which the templates' time does not carry.
+QString WithoutTimeZone(const QString& format);
+// "Processed " + short date and, unless the time is exactly midnight, a blank and the long time
+// (without the zone).
 QString ProcessedLine(const QDateTime& when, const QLocale& locale);
 // The same for the template clock and locale.
 QString ProcessedLine();

@@ -3,7 +3,7 @@
 #include "support/tempdir.h"
 #include "templates/templatetime.h"
 
-const char* const kFixedProcessedLine = "Processed 3/7/26 2:05:09 PM UTC";
+const char* const kFixedProcessedLine = "Processed 3/7/26 2:05:09 PM";
 
 QDateTime FixedTime() {
     return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9), Qt::UTC);

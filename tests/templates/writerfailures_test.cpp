@@ -8,6 +8,7 @@
 #include "templates/templatetime.h"
 
 #include <QDirIterator>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 namespace {
@@ -136,9 +137,21 @@ TEST(ProcessedLine, ShortDateThenLongTimeUnlessMidnight) {
     const QLocale de(QLocale::German, QLocale::Germany);
     const QDateTime afternoon = FixedTime();
     EXPECT_EQ(ProcessedLine(afternoon, us), kFixedProcessedLine);
-    EXPECT_EQ(ProcessedLine(afternoon, de), "Processed 07.03.26 14:05:09 UTC");
+    EXPECT_EQ(ProcessedLine(afternoon, de), "Processed 07.03.26 14:05:09");
     const QDateTime midnight(QDate(2026, 3, 7), QTime(0, 0, 0, 500), Qt::UTC);
     EXPECT_EQ(ProcessedLine(midnight, us), "Processed 3/7/26");
     const QDateTime oneSecond(QDate(2026, 3, 7), QTime(0, 0, 1), Qt::UTC);
-    EXPECT_EQ(ProcessedLine(oneSecond, us), "Processed 3/7/26 12:00:01 AM UTC");
+    EXPECT_EQ(ProcessedLine(oneSecond, us), "Processed 3/7/26 12:00:01 AM");
+    // No locale's long time carries its zone into the line, whatever the zone is called.
+    const QDateTime berlin(QDate(2026, 3, 7), QTime(9, 30, 0), QTimeZone("Europe/Berlin"));
+    for (const QLocale& l : {us, de, QLocale(QLocale::French), QLocale(QLocale::Japanese),
+                             QLocale(QLocale::Chinese, QLocale::China)}) {
+        const QString line = ProcessedLine(berlin, l);
+        EXPECT_TRUE(line.startsWith("Processed " + l.toString(berlin.date(), QLocale::ShortFormat)));
+        for (const char* zone : {"CET", "GMT", "UTC", "MEZ", "Europe", "+01", "Berlin"})
+            EXPECT_FALSE(line.contains(zone)) << line.toStdString();
+    }
+    EXPECT_EQ(WithoutTimeZone("h:mm:ss AP t"), "h:mm:ss AP");
+    EXPECT_EQ(WithoutTimeZone("t HH:mm:ss"), "HH:mm:ss");
+    EXPECT_EQ(WithoutTimeZone("HH'h'mm 'at' tttt"), "HH'h'mm 'at'");
 }
