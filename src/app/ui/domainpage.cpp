@@ -107,11 +107,13 @@ void BuildNameServerSheet(QWidget* sheet) {
 }
 
 void BuildReviewSheet(QWidget* sheet) {
+    // The summary takes the sheet's whole width, so that its values show whole; the buttons and
+    // the status line lie below it.
     auto* column = new QVBoxLayout(sheet);
+    column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
-    auto* row = new QHBoxLayout;
-    row->addWidget(MakeDomainReviewLabels(sheet), 1);
-    row->addWidget(MakeButtonColumn(
+    column->addWidget(MakeDomainReviewLabels(sheet), 1);
+    column->addWidget(MakeButtonRow(
         sheet, "DomainReviewPanel",
         {{"ShowForm", "Show Form", "Shows the form that will be sent to the Internic."},
          {"BitBtn1", "Send to Internic", "Mails application to the Internic"},
@@ -119,7 +121,6 @@ void BuildReviewSheet(QWidget* sheet) {
          {"DomainDefultButton", "Save as Default",
           "Saves all entries on previous tabs as defaults."},
          {"BitBtn4", "Print", nullptr}}));
-    column->addLayout(row, 1);
     column->addLayout(MakeStatusRow(sheet, "status", "MailProgress"));
 }
 } // namespace

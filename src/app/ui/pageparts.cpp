@@ -80,6 +80,18 @@ QWidget* MakeButtonColumn(QWidget* parent, const QString& name,
     return panel;
 }
 
+QWidget* MakeButtonRow(QWidget* parent, const QString& name,
+                       const std::initializer_list<ButtonSpec>& buttons) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(name);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    for (const ButtonSpec& b : buttons)
+        row->addWidget(MakeButton(panel, b.name, b.caption, b.hint ? b.hint : ""), 1);
+    return panel;
+}
+
 QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName) {
     auto* row = new QHBoxLayout;
     auto* status = MakeEdit(parent, statusName);

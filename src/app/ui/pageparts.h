@@ -37,6 +37,10 @@ struct ButtonSpec {
 QWidget* MakeButtonColumn(QWidget* parent, const QString& name,
                           const std::initializer_list<ButtonSpec>& buttons);
 
+// The same buttons side by side, without a frame, sharing the width.
+QWidget* MakeButtonRow(QWidget* parent, const QString& name,
+                       const std::initializer_list<ButtonSpec>& buttons);
+
 // A status line ("status...") and its progress bar in one row.
 QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName);
 

@@ -1,10 +1,12 @@
 #include "app/ui/reviewlabels.h"
 
+#include "app/ui/reviewrow.h"
+
 #include <QFont>
-#include <QGridLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QString>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <vector>
 
@@ -45,8 +47,8 @@ std::vector<Row> ReviewRows() {
     return rows;
 }
 
-QLabel* ReviewLabel(QWidget* parent, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text, parent);
+template <class Label> Label* ReviewLabel(QWidget* parent, const QString& text, const QFont& font) {
+    auto* label = new Label(text, parent);
     label->setFont(font);
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, Qt::black);
@@ -60,27 +62,34 @@ QWidget* MakeDomainReviewLabels(QWidget* parent) {
     panel->setObjectName("DomainReviewLabels");
     QFont font("Arial");
     font.setPointSize(7);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(0);
-    grid->setHorizontalSpacing(4);
-    int r = 0;
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    // The first captions line up within each group of rows (the domain and organization rows,
+    // the contact blocks, the name servers), so a long caption in one group takes no width from
+    // the values of another.
+    std::vector<std::vector<TReviewRowLayout*>> groups(1);
     for (const Row& row : ReviewRows()) {
-        for (size_t i = 0; i < row.size(); ++i) {
-            const int column = int(i) * 2;
-            grid->addWidget(ReviewLabel(panel, row[i].caption, font), r, column, Qt::AlignRight);
-            QLabel* value = ReviewLabel(panel, "n/a", font);
-            value->setObjectName(row[i].value);
-            // A long value is cut at its cell rather than pushing the others aside.
-            value->setMinimumWidth(1);
-            value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-            const int span = i + 1 == row.size() ? 8 - column - 1 : 1;
-            grid->addWidget(value, r, column + 1, 1, span);
+        const QString first = row.front().value;
+        if (first == "radminname" || first == "rns1") groups.emplace_back();
+        auto* layout = new TReviewRowLayout(3);
+        for (const Pair& pair : row) {
+            auto* caption = ReviewLabel<QLabel>(panel, pair.caption, font);
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            auto* value = ReviewLabel<TElidingLabel>(panel, "n/a", font);
+            value->setObjectName(pair.value);
+            layout->AddPair(caption, value);
         }
-        ++r;
+        column->addLayout(layout);
+        groups.back().push_back(layout);
     }
-    for (int column = 1; column < 8; column += 2)
-        grid->setColumnStretch(column, 1);
-    grid->setRowStretch(r, 1);
+    for (const auto& group : groups) {
+        int width = 0;
+        for (TReviewRowLayout* row : group)
+            width = std::max(width, row->FirstCaptionNaturalWidth());
+        for (TReviewRowLayout* row : group)
+            row->SetFirstCaptionWidth(width);
+    }
+    column->addStretch(1);
     return panel;
 }
