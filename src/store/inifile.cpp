@@ -6,7 +6,8 @@
 #include <vector>
 
 namespace {
-// One line of the file: its text and its line end ("\r\n", "\n" or nothing at the end of file).
+// One line of the file: its text and its line end ("\r\n", "\n", a lone "\r", or nothing at
+// the end of the file).
 struct Line {
     QByteArray text;
     QByteArray end;
@@ -15,15 +16,19 @@ struct Line {
 std::vector<Line> SplitLines(const QByteArray& bytes) {
     std::vector<Line> lines;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype lf = bytes.indexOf('\n', start);
-        if (lf < 0) {
+    const qsizetype size = bytes.size();
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end == size) {
             lines.push_back({bytes.mid(start), {}});
             break;
         }
-        qsizetype textEnd = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
-        lines.push_back({bytes.mid(start, textEnd - start), bytes.mid(textEnd, lf + 1 - textEnd)});
-        start = lf + 1;
+        const qsizetype endLength =
+            bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1;
+        lines.push_back({bytes.mid(start, end - start), bytes.mid(end, endLength)});
+        start = end + endLength;
     }
     // A byte-order mark in front of the first line is not part of its text.
     if (!lines.empty() && lines.front().text.startsWith("\xEF\xBB\xBF"))
@@ -31,8 +36,9 @@ std::vector<Line> SplitLines(const QByteArray& bytes) {
     return lines;
 }
 
+// The blanks trimmed around names and values: space, tab and vertical tab.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v';
 }
 
 QByteArray TrimBlanks(const QByteArray& text) {
@@ -146,16 +152,16 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     std::vector<Line> lines = SplitLines(bytes);
 
-    // Find the section, its last non-blank line and the key's line.
-    qsizetype header = -1, lastFilled = -1, keyLine = -1;
+    // Find the section, its last key line (the header when it has none) and the key's line.
+    qsizetype header = -1, lastKey = -1, keyLine = -1;
     for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
         QByteArray name, raw;
         if (SectionOf(lines[i].text, name)) {
             if (header >= 0) break;
-            if (SameName(name, sectionName)) header = lastFilled = i;
-        } else if (header >= 0) {
-            if (!TrimBlanks(lines[i].text).isEmpty()) lastFilled = i;
-            if (KeyOf(lines[i].text, name, raw) && SameName(name, keyName)) {
+            if (SameName(name, sectionName)) header = lastKey = i;
+        } else if (header >= 0 && KeyOf(lines[i].text, name, raw)) {
+            lastKey = i;
+            if (SameName(name, keyName)) {
                 keyLine = i;
                 break;
             }
@@ -167,15 +173,16 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         // The key keeps its spelling and everything in front of the equals sign.
         Line& line = lines[keyLine];
         line.text = line.text.left(line.text.indexOf('=') + 1) + value.toUtf8();
+        if (line.end.isEmpty()) line.end = crlf;
     } else {
+        // A new key goes right after the section's last key, so comments that end the section
+        // stay below it; a new section goes at the end of the file.
         Line added{keyName.toUtf8() + "=" + value.toUtf8(), crlf};
         if (header >= 0) {
-            if (lines[lastFilled].end.isEmpty()) lines[lastFilled].end = crlf;
-            lines.insert(lines.begin() + lastFilled + 1, added);
+            if (lines[lastKey].end.isEmpty()) lines[lastKey].end = crlf;
+            lines.insert(lines.begin() + lastKey + 1, added);
         } else {
             if (!lines.empty() && lines.back().end.isEmpty()) lines.back().end = crlf;
-            if (!lines.empty() && !TrimBlanks(lines.back().text).isEmpty())
-                lines.push_back({{}, crlf});
             lines.push_back({"[" + sectionName.toUtf8() + "]", crlf});
             lines.push_back(added);
         }

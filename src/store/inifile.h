@@ -23,9 +23,10 @@ public:
     // section of that name and its first line for that key count.
     QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
 
-    // Sets `key` in `section` to `value`: the key's line is replaced in place, a new key goes at
-    // the end of its section (after its last non-blank line), a new section at the end of the file.
-    // Every other byte of the file stays as it was. The file is replaced atomically, so it holds
+    // Sets `key` in `section` to `value`: the key's line is replaced in place (a last line without
+    // line end gains CR LF), a new key goes right after the section's last key line, a new
+    // section at the end of the file. Every other byte of the file stays as it was. Lines end in
+    // CR LF, LF or a lone CR. The file is replaced atomically, so it holds
     // either the old or the new contents at every moment. A name or value that holds a line break
     // (it would split the line and corrupt the file), a file that cannot be read whole or may not
     // be written, and every failure to write raise EIniFileError and leave the file untouched.

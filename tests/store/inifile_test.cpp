@@ -118,7 +118,6 @@ TEST(IniWrite, ChangesOnlyTheKeysLineAndPlacesNewKeysAtTheEndOfTheirSection) {
                                 "[Last]\r\n"
                                 "Tail=no line end\r\n"
                                 "More=1\r\n"
-                                "\r\n"
                                 "[HostReg]\r\n"
                                 "HostName=ns1\r\n";
     EXPECT_EQ(ReadAll("s.ini"), expected);
@@ -130,6 +129,36 @@ TEST(IniWrite, ChangesOnlyTheKeysLineAndPlacesNewKeysAtTheEndOfTheirSection) {
     ini.WriteString("Setup", "Unknown", "");
     EXPECT_TRUE(ReadAll("s.ini").contains("\r\nUnknown=\r\n"));
     EXPECT_EQ(FolderEntries(dir.path()), QStringList{"s.ini"}); // no temporary file left
+}
+
+TEST(IniWrite, ALoneCrEndsALineAndCommentsThatEndASectionStayBelowItsNewKey) {
+    ScopedWorkDir dir;
+    // A file written with lone CR line ends, as old editors did.
+    WriteAll("cr.ini", "[Setup]\rServer=old\r; server above\r\r[DomainReg]\rOCity=X\r");
+    EXPECT_EQ(Read("cr.ini", "Setup", "Server"), "old");
+    EXPECT_EQ(Read("cr.ini", "DomainReg", "OCity"), "X");
+    TIniFile ini("cr.ini");
+    ini.WriteString("Setup", "Server", "new");
+    ini.WriteString("Setup", "Name", "Jane");
+    ini.WriteString("DomainReg", "OZip", "1");
+    EXPECT_EQ(ReadAll("cr.ini"),
+              "[Setup]\rServer=new\rName=Jane\r\n; server above\r\r[DomainReg]\rOCity=X\r"
+              "OZip=1\r\n");
+
+    // A section without keys takes its first key right under its header; the last line's value
+    // replaced gains the line end it lacked.
+    WriteAll("h.ini", "[Empty]\r\n; nothing yet\r\n[Last]\r\nTail=no line end");
+    TIniFile("h.ini").WriteString("Empty", "First", "1");
+    TIniFile("h.ini").WriteString("Last", "Tail", "ended");
+    EXPECT_EQ(ReadAll("h.ini"), "[Empty]\r\nFirst=1\r\n; nothing yet\r\n[Last]\r\nTail=ended\r\n");
+}
+
+TEST(IniRead, TabsAndVerticalTabsAroundNamesAndValuesAreBlanks) {
+    ScopedWorkDir dir;
+    WriteAll("t.ini", "[\tSetup\v]\r\n\v\tServer\t=\v mail.example \t\v\r\n");
+    EXPECT_EQ(Read("t.ini", "Setup", "Server"), "mail.example");
+    TIniFile("t.ini").WriteString("Setup", "Server", "b");
+    EXPECT_EQ(ReadAll("t.ini"), "[\tSetup\v]\r\n\v\tServer\t=b\r\n");
 }
 
 TEST(IniWrite, CreatesTheFileWithCrLfLinesAndKeepsItsPermissionsAndLinks) {
