@@ -71,8 +71,7 @@ Record BuildRecord(const RecordArguments& parsed) {
     // Nothing is read for a name that would leave the kind folder.
     RefuseUnsafeRecordName(record.Name());
     if (StoreSteps().loadRecordFile)
-        StoreSteps().loadRecordFile(record,
-                                    KindFolderPath(parsed.kind) + "/" + record.Name() + ".ini");
+        StoreSteps().loadRecordFile(record, RecordFileOf(parsed.kind, record.Name()));
     for (const QString& setting : parsed.settings)
         ApplySetting(record, setting);
     record.action = parsed.action;

@@ -3,6 +3,7 @@
 #include "store/inifile.h"
 #include "store/memovalue.h"
 #include "store/storekeys.h"
+#include "templates/templatefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,9 +81,5 @@ void EnsureKindFolder(RecordKind kind) {
 }
 
 QString RecordFilePath(RecordKind kind, const QString& name) {
-    return KindFolder(kind) + "/" + name + ".ini";
-}
-
-QString FormFilePath(RecordKind kind, const QString& name) {
-    return KindFolder(kind) + "/" + name + ".txt";
+    return RecordFileOf(kind, name);
 }

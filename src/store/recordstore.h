@@ -33,7 +33,6 @@ QString KindFolder(RecordKind kind);
 // Creates the kind's folder (one level) when it is missing; a failure is ignored, the write that
 // follows reports its own error.
 void EnsureKindFolder(RecordKind kind);
-// The record file of a name: kind folder + "/" + name + ".ini".
+// The record file of a name: kind folder + "/" + name + ".ini", where a file whose name differs
+// only in letter case counts as that name's (RecordFileOf).
 QString RecordFilePath(RecordKind kind, const QString& name);
-// The template text file beside it: kind folder + "/" + name + ".txt".
-QString FormFilePath(RecordKind kind, const QString& name);

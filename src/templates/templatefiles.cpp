@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,13 +27,33 @@ void RefuseUnsafeRecordName(const QString& name) {
     if (!IsSafeRecordName(name)) RaiseFileError(ENOENT);
 }
 
+QString RecordFileBase(const QString& folder, const QString& name) {
+    const QDir dir(folder);
+    for (const char* extension : {".ini", ".txt"}) {
+        const QString file = name + extension;
+        if (QFileInfo(dir.filePath(file)).isFile()) return name;
+        // Sorted, so that of several spellings the same one is always taken.
+        const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        for (const QString& entry : entries)
+            if (entry.compare(file, Qt::CaseInsensitive) == 0)
+                return entry.left(entry.size() - file.size() + name.size());
+    }
+    return name;
+}
+
+QString RecordFileOf(RecordKind kind, const QString& name) {
+    const QString folder = KindFolderPath(kind);
+    return folder + "/" + RecordFileBase(folder, name) + ".ini";
+}
+
 void PrepareTemplateFiles(RecordKind kind, const QString& name, TemplateFiles& files) {
     RefuseUnsafeRecordName(name);
     const QString folder = KindFolderPath(kind);
     // One level only; it usually exists already, and a real failure shows when the file is made.
     QDir().mkdir(folder);
-    files.formFile = folder + "/" + name + ".txt";
-    files.recordFile = folder + "/" + name + ".ini";
+    const QString base = folder + "/" + RecordFileBase(folder, name);
+    files.formFile = base + ".txt";
+    files.recordFile = base + ".ini";
 }
 
 QByteArray JoinTemplateLines(const QStringList& lines) {

@@ -21,8 +21,16 @@ QString KindFolderPath(RecordKind kind);
 // outside the kind folder or split a name list (see IsSafeRecordName). Nothing is touched.
 void RefuseUnsafeRecordName(const QString& name);
 
+// The base name under which a record's files lie in `folder`. As on a file system that ignores
+// letter case, "Bob" and "bob" name one record: when no file of exactly that name exists but one
+// whose name differs only in case does (its record file first, else its template), that file's
+// spelling is the record's; otherwise the name as given.
+QString RecordFileBase(const QString& folder, const QString& name);
+// The record file of a name in its kind folder, by that rule.
+QString RecordFileOf(RecordKind kind, const QString& name);
+
 // The first steps of every writer: refuses an unsafe name, creates the kind folder (one level; a
-// failure is left to the file creation to report) and sets both paths.
+// failure is left to the file creation to report) and sets both paths (RecordFileBase).
 void PrepareTemplateFiles(RecordKind kind, const QString& name, TemplateFiles& files);
 
 // The lines joined with CR LF after every line, as 8-bit (UTF-8) text.

@@ -200,8 +200,13 @@ TEST(RecordFile, PathsLieInTheKindFolderOfTheCurrentDirectory) {
     ScopedWorkDir dir;
     EXPECT_EQ(RecordFilePath(RecordKind::Host, "ns1.example.com"),
               QDir::currentPath() + "/hosts/ns1.example.com.ini");
-    EXPECT_EQ(FormFilePath(RecordKind::Contact, "Jane"),
-              QDir::currentPath() + "/contacts/Jane.txt");
+    // A record file whose name differs only in letter case is that name's record.
+    EnsureKindFolder(RecordKind::Contact);
+    WriteAll("contacts/Jane.ini", "[ContactReg]\r\n");
+    EXPECT_EQ(RecordFilePath(RecordKind::Contact, "JANE"),
+              QDir::currentPath() + "/contacts/Jane.ini");
+    EXPECT_EQ(RecordFilePath(RecordKind::Contact, "Janet"),
+              QDir::currentPath() + "/contacts/Janet.ini");
     EnsureKindFolder(RecordKind::Domain);
     EnsureKindFolder(RecordKind::Domain); // existing: nothing happens
     EXPECT_TRUE(QDir("domains").exists());

@@ -2,6 +2,7 @@
 #include "app/ui/aboutbox.h"
 #include "app/ui/form1.h"
 #include "app/ui/helpwindow.h"
+#include "support/programsettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +69,7 @@ TEST(MainWindow, MenuHoldsTwoMenusWithSixItemsInOrder) {
 }
 
 TEST(MainWindow, ExitRunsTheCloseStepsLikeTheCloseBoxAndAFailedStepKeepsItOpen) {
+    ProgramSettings settings; // closing writes the settings file
     TForm1 form;
     int closes = 0;
     bool fail = true;

@@ -1,6 +1,6 @@
 #include "editing/blockcopy.h"
 #include "editing/ui/formfields.h"
-#include "formdriver.h"
+#include "support/ui/formdriver.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

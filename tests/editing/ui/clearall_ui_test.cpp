@@ -1,5 +1,5 @@
 #include "editing/clearall.h"
-#include "formdriver.h"
+#include "support/ui/formdriver.h"
 
 #include <QComboBox>
 #include <QDir>

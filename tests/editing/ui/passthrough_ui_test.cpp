@@ -1,7 +1,7 @@
 // Passing through a selector or a name box (clicking into it, tabbing out, pressing Enter) is not
 // an edit and not a pick: no reaction runs, no record is loaded, and no item counts as selected.
-#include "formdriver.h"
 #include "support/tempdir.h"
+#include "support/ui/formdriver.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,4 +95,40 @@ TEST(PassThroughUi, ARestoredContactNameDoesNotReloadItsRecordOverTheUsersEdits)
     // Picking the name from the list does load it.
     d.Pick("Contactname", "Bob");
     EXPECT_EQ(d.Text("ContactOrgName"), "Stored Org");
+}
+
+// "Bob" and "bob" name one record, as they do where file names ignore letter case.
+TEST(RecordNamesUi, ANameTypedInAnotherCaseIsTheSameRecord) {
+    FormDriver d;
+    d.Type("Contactname", "Bob");
+    d.Type("ContactOrgName", "Bob's Org");
+    d.Click("ContactShowForm");
+    EXPECT_EQ(QDir("contacts").entryList(QDir::Files), QStringList({"Bob.ini", "Bob.txt"}));
+    d.Click("ContactClear");
+    ASSERT_EQ(d.Text("ContactOrgName"), "");
+
+    d.Type("Contactname", "bob");
+    EXPECT_EQ(d.Text("ContactOrgName"), "Bob's Org");
+    EXPECT_EQ(d.Text("Contactname"), "Bob"); // the stored spelling
+
+    d.Type("DomainNameEdit", "Example.COM");
+    d.Type("OOrgNameEdit", "Example Inc.");
+    d.Click("ShowForm");
+    d.Click("BitBtn2"); // Clear All
+    d.Type("DomainNameEdit", "example.com");
+    EXPECT_EQ(d.Text("OOrgNameEdit"), "Example Inc.");
+    d.Type("OCityEdit", "Springfield");
+    d.Click("ShowForm");
+    EXPECT_EQ(QDir("domains").entryList(QDir::Files, QDir::Name),
+              QStringList({"Example.COM.ini", "Example.COM.txt"}));
+    EXPECT_TRUE(ReadAll("domains/Example.COM.ini").contains("OCityEdit=Springfield"));
+    EXPECT_EQ(ReadAll("domains.cbx"), "Example.COM\r\n"); // listed once
+
+    // A Delete of "EXAMPLE.com" takes that record's files.
+    d.boxes().AnswerNext(true);
+    d.Click("DeleteDomainRadio");
+    d.Click("BitBtn2");
+    d.Type("DomainNameEdit", "EXAMPLE.com");
+    d.Click("ShowForm");
+    EXPECT_TRUE(QDir("domains").entryList(QDir::Files).isEmpty());
 }

@@ -1,5 +1,5 @@
 #include "editing/ui/formfields.h"
-#include "formdriver.h"
+#include "support/ui/formdriver.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
-#include "formdriver.h"
 #include "store/setupsettings.h"
+#include "support/ui/formdriver.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -7,6 +7,7 @@
 #include "store/recordstore.h"
 #include "store/ui/storebehaviour.h"
 #include "support/tempdir.h"
+#include "support/ui/formdriver.h"
 #include "templates/ui/windowrecord.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <fcntl.h>
@@ -35,26 +37,19 @@ std::string S(const QString& s) {
 // tests of this program take turns (ctest runs them as parallel processes) and start without it.
 class StoreWindow : public testing::Test {
 protected:
-    StoreWindow() {
-        const QString program = QCoreApplication::applicationFilePath();
-        lock_ = open(QFile::encodeName(program + ".lock").constData(), O_CREAT | O_RDWR, 0644);
-        if (lock_ >= 0) flock(lock_, LOCK_EX);
-        settings =
-            program.left(program.size() - QString("test_store_ui").size()) + "test_store_ui.ini";
-        QFile::remove(settings);
-        SetBoxes(boxes);
-    }
+    StoreWindow() { SetBoxes(boxes); }
     ~StoreWindow() override {
         form.reset();
-        QFile::remove(settings);
         SetBoxes(std::make_shared<ScriptedBoxes>());
-        if (lock_ >= 0) close(lock_);
     }
     TForm1& Start() {
         form.reset();
         form = std::make_unique<TForm1>();
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
     }
+    void Pick(const QString& boxName, const QString& item) { PickFromList(*Box(boxName), item); }
     // Closes the window as its close box does; true when it closed.
     bool CloseWindow() { return form->FormClose(); }
     QString Text(const QString& field) { return FieldText(*form, field); }
@@ -70,13 +65,11 @@ protected:
         return items;
     }
 
+    ProgramSettings guard; // this test's turn on the settings file, which starts absent
+    QString settings = ProgramSettings::Path();
     ScopedWorkDir dir;
-    QString settings;
     std::shared_ptr<ScriptedBoxes> boxes = std::make_shared<ScriptedBoxes>();
     std::unique_ptr<TForm1> form;
-
-private:
-    int lock_ = -1;
 };
 } // namespace
 
@@ -166,12 +159,9 @@ TEST_F(StoreWindow, PickingAContactLoadsItsPublicChoiceAndStoredSpelling) {
     WriteAll("Contacts.cbx", "Bob\r\nAnn\r\n");
     Start();
     EXPECT_EQ(Items("Contactname"), QStringList({"Ann", "Bob"})); // sorted on loading
-    QComboBox* box = Box("Contactname");
-    box->setCurrentIndex(0);
-    emit box->textActivated("Ann");
+    Pick("Contactname", "Ann");
     EXPECT_TRUE(form->Control<QRadioButton>("PublicYesRadio")->isChecked());
-    box->setCurrentIndex(1);
-    emit box->textActivated("Bob");
+    Pick("Contactname", "Bob");
     EXPECT_TRUE(form->Control<QRadioButton>("PublicNoRadio")->isChecked());
     EXPECT_FALSE(form->Control<QRadioButton>("PublicYesRadio")->isChecked());
     EXPECT_EQ(Text("Contactname"), "Bob");
@@ -193,9 +183,7 @@ TEST_F(StoreWindow, ShowFormAddsANewNameOnceAndADeleteTakesTheEntryAndItsFiles) 
 
     Start();
     EXPECT_EQ(Items("HostName"), QStringList{"ns1.example.com"});
-    QComboBox* box = Box("HostName");
-    box->setCurrentIndex(0);
-    emit box->textActivated("ns1.example.com");
+    Pick("HostName", "ns1.example.com");
     EXPECT_EQ(Text("HostIPAddress"), "10.0.0.1");
     form->Control<QRadioButton>("DeleteHostRadio")->setChecked(true);
     Click("HostShowForm");

@@ -4,6 +4,7 @@
 #include "platform/messageboxes.h"
 #include "support/process.h"
 #include "support/tempdir.h"
+#include "support/ui/formdriver.h"
 #include "templates/templatefiles.h"
 #include "templates/ui/formviewer.h"
 #include "templates/ui/printing.h"
@@ -112,8 +113,9 @@ TEST_F(WindowTemplates, HostAndContactShowFormFillTheirReviewMemos) {
     EXPECT_EQ(form.HostFormFile, dir.file("hosts/ns1.example.com.txt"));
 
     SetFieldText(form, "Contactname", "Jane Roe");
-    auto* notify = form.Control<QComboBox>("ContactNotifyUse");
-    notify->setCurrentIndex(2); // picked from the list
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    PickFromList(*form.Control<QComboBox>("ContactNotifyUse"), "NOT-CARE");
     Click("ContactShowForm");
     const QStringList contact = Lines("Memo3");
     ASSERT_EQ(contact.size(), 31);

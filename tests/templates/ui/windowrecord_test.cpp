@@ -1,5 +1,6 @@
 // Reading a record from the window, and placing texts from program code.
 #include "app/ui/form1.h"
+#include "support/ui/formdriver.h"
 #include "templates/ui/windowrecord.h"
 
 #include <QComboBox>
@@ -30,14 +31,14 @@ TEST(WindowRecord, SelectorGivesItsItemOnlyOnceTheUserPickedOne) {
     EXPECT_EQ(r.Text("AuthScheme"), "MAIL-FROM");
     EXPECT_EQ(r.Selected("AuthScheme"), "");
     // The user picks the second item.
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     auto* box = form.Control<QComboBox>("AuthScheme");
-    box->setCurrentIndex(1);
-    emit box->textActivated(box->currentText());
+    PickFromList(*box, "CRYPT-PW");
     r = ReadRecord(form, RecordKind::Domain);
     EXPECT_EQ(r.Text("AuthScheme"), "CRYPT-PW");
     EXPECT_EQ(r.Selected("AuthScheme"), "CRYPT-PW");
     // Typing something else leaves no item selected, as in the design.
-    form.show();
     box->lineEdit()->setFocus();
     box->lineEdit()->end(false);
     QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
@@ -49,8 +50,10 @@ TEST(WindowRecord, SelectorGivesItsItemOnlyOnceTheUserPickedOne) {
 
 TEST(WindowRecord, ProgramTextKeepsTheSelectionOnlyWhenItMatches) {
     TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     auto* box = form.Control<QComboBox>("ContactNotifyUse");
-    box->setCurrentIndex(2);
+    PickFromList(*box, "NOT-CARE");
     SetFieldText(form, "ContactNotifyUse", "NOT-CARE");
     EXPECT_EQ(ReadRecord(form, RecordKind::Contact).Selected("ContactNotifyUse"), "NOT-CARE");
     SetFieldText(form, "ContactNotifyUse", "");

@@ -1,4 +1,4 @@
-#include "formdriver.h"
+#include "support/ui/formdriver.h"
 
 #include "editing/ui/formfields.h"
 #include "platform/wait.h"
@@ -53,7 +53,7 @@ QWidget& FormDriver::Widget(const QString& name) {
 
 // Each page control keeps its sheets in a stacked widget; the sheet on the way up from the
 // control is made current by a click on its tab, outermost page control first.
-void FormDriver::ShowSheetOf(QWidget& w) {
+void ShowSheetOf(QWidget& w) {
     std::vector<std::pair<QTabWidget*, int>> tabs;
     for (QWidget* child = &w; child && child->parentWidget(); child = child->parentWidget()) {
         auto* stack = qobject_cast<QStackedWidget*>(child->parentWidget());
@@ -97,21 +97,25 @@ void FormDriver::Type(const QString& name, const QString& text) {
     QTest::keyClicks(target, text);
 }
 
-void FormDriver::Pick(const QString& name, const QString& item) {
-    auto* box = qobject_cast<QComboBox*>(&Widget(name));
-    ASSERT_TRUE(box);
-    ShowSheetOf(*box);
-    const int index = box->findText(item, Qt::MatchExactly);
+void PickFromList(QComboBox& box, const QString& item) {
+    ShowSheetOf(box);
+    const int index = box.findText(item, Qt::MatchExactly);
     ASSERT_GE(index, 0) << item.toStdString();
-    box->showPopup();
-    QAbstractItemView* view = box->view();
+    box.showPopup();
+    QAbstractItemView* view = box.view();
     ASSERT_TRUE(WaitUntil([view] { return view->isVisible(); }, 2000));
     // The open list ignores a release that comes within a double-click time of opening.
     WaitUntil([] { return false; }, QApplication::doubleClickInterval() + 100);
-    const QRect cell = view->visualRect(view->model()->index(index, box->modelColumn()));
+    const QRect cell = view->visualRect(view->model()->index(index, box.modelColumn()));
     QTest::mouseMove(view->viewport(), cell.center());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_TRUE(WaitUntil([view] { return !view->isVisible(); }, 2000));
+}
+
+void FormDriver::Pick(const QString& name, const QString& item) {
+    auto* box = qobject_cast<QComboBox*>(&Widget(name));
+    ASSERT_TRUE(box);
+    PickFromList(*box, item);
 }
 
 void FormDriver::ClickInto(const QString& name) {
@@ -148,18 +152,4 @@ bool FormDriver::IsOpen(const QString& name) {
 bool FormDriver::IsChecked(const QString& radio) {
     auto* r = form_->Control<QRadioButton>(radio);
     return r && r->isChecked();
-}
-
-SettingsFileForTest::SettingsFileForTest(const QByteArray& content)
-    : path_(SettingsFileFor(QCoreApplication::applicationFilePath())) {
-    QFile old(path_);
-    if (old.open(QIODevice::ReadOnly)) previous_ = old.readAll(), hadOne_ = true;
-    WriteAll(path_, content);
-}
-
-SettingsFileForTest::~SettingsFileForTest() {
-    if (hadOne_)
-        WriteAll(path_, previous_);
-    else
-        QFile::remove(path_);
 }

@@ -4,6 +4,7 @@
 // in a fresh working folder with scripted message boxes.
 #include "app/ui/form1.h"
 #include "platform/messageboxes.h"
+#include "support/programsettings.h"
 #include "support/tempdir.h"
 
 #include <QColor>
@@ -11,7 +12,14 @@
 #include <memory>
 #include <optional>
 
+class QComboBox;
 class QWidget;
+
+// Brings the sheets holding `w` to the front by clicking their tabs, outermost first.
+void ShowSheetOf(QWidget& w);
+// Opens the box's list and clicks the item with that text, as the user picks it. The box's window
+// must be on screen; its sheet is brought to the front first.
+void PickFromList(QComboBox& box, const QString& item);
 
 class FormDriver {
 public:
@@ -44,22 +52,14 @@ public:
     bool IsChecked(const QString& radio);
 
 private:
-    void ShowSheetOf(QWidget& w);
-
+    ProgramSettings settings_; // the window's settings file: the test's, or none
     std::optional<ScopedWorkDir> dir_;
     std::shared_ptr<ScriptedBoxes> boxes_;
     std::unique_ptr<TForm1> form_;
 };
 
-// Puts a settings file beside the program for one test and takes it away again, putting back
-// whatever was there before.
-class SettingsFileForTest {
+// A settings file beside the program for one test (see ProgramSettings).
+class SettingsFileForTest : public ProgramSettings {
 public:
-    explicit SettingsFileForTest(const QByteArray& content);
-    ~SettingsFileForTest();
-
-private:
-    QString path_;
-    QByteArray previous_;
-    bool hadOne_ = false;
+    explicit SettingsFileForTest(const QByteArray& content) : ProgramSettings(content) {}
 };
