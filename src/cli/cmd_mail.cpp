@@ -6,6 +6,7 @@
 #include "mail/msmsg.h"
 #include "mail/mssmtp.h"
 #include "mail/quotedprintable.h"
+#include "mail/submissiontexts.h"
 #include "platform/fileerror.h"
 #include "platform/fullstop.h"
 
@@ -140,6 +141,10 @@ int Send(CliContext& c) {
             c.out.flush();
         });
         smtp.Send();
+        if (!smtp.FarewellProblem().isEmpty()) {
+            c.out << FarewellWarning(smtp.FarewellProblem()) << '\n';
+            c.out.flush();
+        }
         return CliOk;
     } catch (const Exception& e) {
         return Fail(c, e);

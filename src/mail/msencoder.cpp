@@ -137,7 +137,17 @@ void TmsCustomEncoder::WriteCommonTail() {
 }
 
 QByteArray TmsCustomEncoder::BodyBytes() const {
-    return message_.Body().join("\r\n").toUtf8();
+    const QString text = message_.Body().join("\r\n");
+    if (message_.CharSet() != csISO8859) return text.toUtf8();
+    // The bytes must be what the label says: Latin-1, one "?" for each character outside it.
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+        bytes += c.unicode() <= 0xFF ? char(c.unicode()) : '?';
+    }
+    return bytes;
 }
 
 void TmsCustomEncoder::WriteQuotedPrintable(const QByteArray& bytes) {

@@ -14,6 +14,9 @@ namespace {
 QString WithoutLineEnds(QString text) {
     return text.replace('\r', ' ').replace('\n', ' ');
 }
+QString NoAnswerToQuit() {
+    return QStringLiteral("no answer (the server closed the connection)");
+}
 } // namespace
 
 TmsSMTP::TmsSMTP(QObject* parent) : TmsMailBase(parent) {
@@ -22,6 +25,8 @@ TmsSMTP::TmsSMTP(QObject* parent) : TmsMailBase(parent) {
 }
 
 void TmsSMTP::Send() {
+    mailAccepted_ = false;
+    farewellProblem_.clear();
     std::exception_ptr failure;
     try {
         Connect();
@@ -31,10 +36,16 @@ void TmsSMTP::Send() {
     }
     try {
         Disconnect();
-    } catch (const ESocketError& e) {
-        // A server that hung up after refusing us may reset the connection when our QUIT reaches
-        // it; the refusal is what the caller needs to hear.
-        if (!failure || e.ErrorCode() != WSAECONNRESET) failure = std::current_exception();
+    } catch (const Exception& e) {
+        if (!failure && mailAccepted_) {
+            // The message went out; the farewell's trouble is only worth a mention.
+            farewellProblem_ = e.Message();
+        } else if (const auto* socketError = dynamic_cast<const ESocketError*>(&e);
+                   !failure || !socketError || socketError->ErrorCode() != WSAECONNRESET) {
+            // A server that hung up after refusing us may reset the connection when our QUIT
+            // reaches it; the refusal is what the caller needs to hear.
+            failure = std::current_exception();
+        }
     } catch (...) {
         failure = std::current_exception();
     }
@@ -47,18 +58,37 @@ void TmsSMTP::Open() {
     TmsMailBase::Open();
 }
 
-void TmsSMTP::Command(const QString& command, int digit) {
+void TmsSMTP::Command(const QString& command, int digit, const QString& what) {
     SendLine(command);
-    if (!Accepted(ReadReply(), digit)) throw EServerError(LastReply());
+    Expect(digit, what);
+}
+
+void TmsSMTP::Expect(int digit, const QString& what) {
+    const int code = ReadReply();
+    if (Accepted(code, digit)) return;
+    if (code == -1 && LastReply().isEmpty()) NoReply(what);
+    throw EServerError(LastReply());
+}
+
+void TmsSMTP::NoReply(const QString& what) {
+    if (!PeerClosed()) throw EServerError("The server sent an empty reply to " + what);
+    if (what == ".")
+        throw EServerError("Connection closed by the server while waiting for its reply to the "
+                           "end of the message; the message may not have been accepted");
+    if (what.isEmpty())
+        throw EServerError("Connection closed by the server while waiting for its greeting");
+    throw EServerError("Connection closed by the server while waiting for its reply to " + what);
 }
 
 void TmsSMTP::StartSession() {
     ConnectSocket();
-    if (!Accepted(ReadReply(), 2)) throw EServerError(LastReply());
+    Expect(2, QString());
     const QString name = LocalHostName().isEmpty() ? HostPart() : LocalHostName();
     SendLine("HELO " + name);
-    if (Accepted(ReadReply(), 2)) return;
-    Command(QStringLiteral("HELO"), 2);
+    const int code = ReadReply();
+    if (Accepted(code, 2)) return;
+    if (code == -1 && LastReply().isEmpty()) NoReply("HELO");
+    Command(QStringLiteral("HELO"), 2, "HELO");
 }
 
 void TmsSMTP::SendMail() {
@@ -69,6 +99,7 @@ void TmsSMTP::SendMail() {
     PrepareMessage(stream);
     SendEnvelope();
     SendData(stream);
+    mailAccepted_ = true;
     if (OnMailSent) OnMailSent(this);
 }
 
@@ -84,11 +115,13 @@ void TmsSMTP::PrepareMessage(TTempFileStream& stream) {
 void TmsSMTP::SendEnvelope() {
     if (OnSending) OnSending(this);
     TmsMessage& message = *mailMessage_;
-    Command(CutShortText("MAIL FROM:<" + message.Sender().Address() + ">"), 2);
+    Command(CutShortText("MAIL FROM:<" + message.Sender().Address() + ">"), 2, "MAIL FROM");
 
     auto recipient = [this](const QString& address, const QString& command) {
         SendLine(command);
-        if (Accepted(ReadReply(), 2)) return;
+        const int code = ReadReply();
+        if (Accepted(code, 2)) return;
+        if (code == -1 && LastReply().isEmpty()) NoReply("RCPT TO");
         bool proceed = false;
         if (OnAddressRejected) OnAddressRejected(this, address, LastReply(), proceed);
         if (!proceed) throw EServerError(LastReply());
@@ -105,22 +138,31 @@ void TmsSMTP::SendEnvelope() {
             recipient(address, "RCPT TO:<" + address + ">");
         }
     }
-    Command(QStringLiteral("DATA"), 3);
+    Command(QStringLiteral("DATA"), 3, "DATA");
 }
 
 void TmsSMTP::SendData(QIODevice& stream) {
     SendStream(stream);
     SendLine(QString());
-    Command(QStringLiteral("."), 2);
+    Command(QStringLiteral("."), 2, ".");
 }
 
 void TmsSMTP::EndSession() {
     ProcessPendingEvents();
     // A server that has already hung up (after refusing us, say) cannot be told goodbye; the
     // farewell then ends here and the socket is simply closed.
-    if (PeerHasClosed()) return;
+    if (PeerHasClosed()) {
+        if (mailAccepted_) farewellProblem_ = NoAnswerToQuit();
+        return;
+    }
     SendLine(QStringLiteral("QUIT"));
     const int code = ReadReply();
-    if (code == -1 && PeerClosed()) return;
-    if (!Accepted(code, 2)) throw EServerError(LastReply());
+    if (code == -1 && PeerClosed()) {
+        if (mailAccepted_) farewellProblem_ = NoAnswerToQuit();
+        return;
+    }
+    if (!Accepted(code, 2)) {
+        if (code == -1 && LastReply().isEmpty()) NoReply("QUIT");
+        throw EServerError(LastReply());
+    }
 }

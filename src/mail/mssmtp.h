@@ -32,8 +32,13 @@ public:
     TmsAddressRejectedEvent OnAddressRejected;
 
     // Connect, SendMail, and Disconnect in every case. Raises the first failure (a failure of the
-    // farewell replaces it).
+    // farewell replaces it). Once the server has accepted the message it has been sent: a
+    // farewell that fails after that (QUIT refused or unanswered, a reset) raises nothing and is
+    // told by FarewellProblem instead.
     void Send();
+    // What went wrong at QUIT after the message of the last Send was accepted; empty when the
+    // farewell went well or the message was not accepted.
+    const QString& FarewellProblem() const { return farewellProblem_; }
     // The mail transaction on a started session.
     void SendMail();
 
@@ -50,9 +55,17 @@ private:
     void SendEnvelope();
     void SendData(QIODevice& stream);
     // Sends `command` and raises EServerError with LastReply unless the reply is of class `digit`.
-    void Command(const QString& command, int digit);
+    // `what` names the step for a server that hangs up instead of replying.
+    void Command(const QString& command, int digit, const QString& what);
+    // Reads a reply and raises unless it is of class `digit`: with the reply line, or, when the
+    // server closed the connection without replying, with a text that says so.
+    void Expect(int digit, const QString& what);
+    // The failure for a reply that never came.
+    [[noreturn]] void NoReply(const QString& what);
     bool Accepted(int code, int digit) const { return code >= 0 && code / 100 == digit; }
 
     QPointer<TmsMessage> mailMessage_;
+    bool mailAccepted_ = false;
+    QString farewellProblem_;
     QStringList envelopeRecipients_;
 };

@@ -69,6 +69,10 @@ void TSubmission::SendMessage() {
     BusyScope scope(busy_, OnBusyChanged);
     accepted_ = false;
     smtp_.Send();
+    // The message was sent; a failed farewell is only mentioned where the stages are shown.
+    if (!smtp_.FarewellProblem().isEmpty())
+        for (RecordKind page : kPages)
+            display_.SetStatus(page, FarewellWarning(smtp_.FarewellProblem()));
 }
 
 void TSubmission::ShowStage(SmtpStage stage) {

@@ -15,6 +15,10 @@ QString SubmissionSentNotice() {
     return "Your registratuion has been sent.";
 }
 
+QString FarewellWarning(const QString& problem) {
+    return "Connection closed; QUIT: " + problem;
+}
+
 QString SubjectWords(RecordKind kind) {
     switch (kind) {
     case RecordKind::Domain:

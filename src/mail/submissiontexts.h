@@ -11,6 +11,8 @@ QString SubmissionConfirmation();
 QString PgpSubmissionNotice();
 // Shown when the connection closes after the server accepted the message.
 QString SubmissionSentNotice();
+// The status line after a send whose message was accepted but whose QUIT went wrong.
+QString FarewellWarning(const QString& problem);
 
 // The words after the record name in the subject: " Internic DOMAIN Registration" and so on.
 QString SubjectWords(RecordKind kind);

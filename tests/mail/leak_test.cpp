@@ -1,7 +1,7 @@
 // A hundred failing sends leave no socket and no temporary file behind.
 #include "mail/mssmtp.h"
 #include "platform/wait.h"
-#include "scriptedserver.h"
+#include "support/scriptedserver.h"
 #include "support/tempdir.h"
 
 #include <QDir>

@@ -142,7 +142,13 @@ TEST(MessageText, LatinCharsetAlwaysGoesQuotedPrintable) {
     QByteArrayList lines = EncodedLines(m);
     EXPECT_EQ(lines[4], "Content-Type: text/plain; charset=\"iso-8859-1\"");
     EXPECT_EQ(lines[5], "Content-Transfer-Encoding: quoted-printable");
-    EXPECT_EQ(lines[7], "caf=C3=A9");
+    // Latin-1 bytes under the Latin-1 label; a character outside it becomes one "?".
+    EXPECT_EQ(lines[7], "caf=E9");
+    m.SetBody({"\u20ac 5, \u00fcber \U0001F600!"});
+    EXPECT_EQ(EncodedLines(m)[7], "? 5, =FCber ?!");
+    // The US-ASCII label keeps the text's own bytes, as before.
+    m.SetCharSet(csUSASCII);
+    EXPECT_EQ(EncodedLines(m)[7], QString("\u20ac 5, \u00fcber \U0001F600!").toUtf8());
 }
 
 TEST(MessageText, LineEndsInsideABodyLineCannotEndTheDataEarly) {

@@ -1,7 +1,7 @@
 // The SMTP client against a scripted loopback server: transcripts, refusals, time-outs, resets,
 // and that every failure leaves the component closed and ready for a fresh session.
 #include "mail/mssmtp.h"
-#include "scriptedserver.h"
+#include "support/scriptedserver.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -353,15 +353,83 @@ TEST_F(SmtpSession, FailedSendIsFollowedByAFreshSession) {
     EXPECT_EQ(server.Commands().count(Helo().toUtf8()), 2);
 }
 
-TEST_F(SmtpSession, RefusedQuitIsToldAndTheNextSendStartsAfresh) {
-    ScriptedServer server([](const QByteArray& c) {
-        if (c == "QUIT") return ServerReply::SayAndClose("500 quit refused");
-        return ScriptedServer::Usual(c);
+TEST_F(SmtpSession, AServerThatHangsUpInsteadOfReplyingIsToldWhereItDidSo) {
+    struct Case {
+        const char* command; // the command whose reply never comes ("" for the greeting)
+        const char* text;
+    };
+    const Case cases[] = {
+        {"", "Connection closed by the server while waiting for its greeting"},
+        {"HELO", "Connection closed by the server while waiting for its reply to HELO"},
+        {"MAIL", "Connection closed by the server while waiting for its reply to MAIL FROM"},
+        {"RCPT", "Connection closed by the server while waiting for its reply to RCPT TO"},
+        {"DATA", "Connection closed by the server while waiting for its reply to DATA"},
+        {".", "Connection closed by the server while waiting for its reply to the end of the "
+              "message; the message may not have been accepted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const QByteArray at = c.command;
+        ScriptedServer server(
+            [at](const QByteArray& command) {
+                if (!at.isEmpty() && command.startsWith(at)) return ServerReply::Hangup();
+                return ScriptedServer::Usual(command);
+            },
+            at.isEmpty() ? ServerReply::Hangup() : ServerReply::Say("220 test"));
+        Use(server);
+        events.clear();
+        EXPECT_EQ(SendAndCatch(), c.text);
+        EXPECT_FALSE(events.contains("MailSent"));
+        EXPECT_FALSE(smtp.Connected());
+        EXPECT_TRUE(smtp.FarewellProblem().isEmpty());
+    }
+}
+
+TEST_F(SmtpSession, OnceTheMessageIsAcceptedAFailedQuitIsOnlyMentioned) {
+    struct Case {
+        const char* name;
+        ServerReply quit;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"refused", ServerReply::SayAndClose("500 quit refused"), "500 quit refused"},
+        {"reset", ServerReply::ResetConnection(), "[10054] Connection reset by peer"},
+        {"hang-up", ServerReply::Hangup(), "no answer (the server closed the connection)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server([&c](const QByteArray& command) {
+            if (command == "QUIT") return c.quit;
+            return ScriptedServer::Usual(command);
+        });
+        Use(server);
+        events.clear();
+        EXPECT_EQ(SendAndCatch(), "");
+        EXPECT_EQ(smtp.FarewellProblem(), c.problem);
+        EXPECT_EQ(events.count("Closed"), 1);
+        EXPECT_LT(events.indexOf("MailSent"), events.indexOf("Closed"));
+        EXPECT_FALSE(smtp.Connected());
+    }
+    // A server that closes right after accepting the message is not asked for QUIT at all.
+    ScriptedServer early([](const QByteArray& command) {
+        if (command == ".") return ServerReply::SayAndClose("250 queued");
+        return ScriptedServer::Usual(command);
     });
-    Use(server);
+    Use(early);
+    EXPECT_EQ(SendAndCatch(), "");
+    EXPECT_FALSE(smtp.FarewellProblem().isEmpty());
+    // A clean farewell leaves nothing to mention, and a refused QUIT before any message was
+    // accepted is still an error.
+    ScriptedServer usual;
+    Use(usual);
+    EXPECT_EQ(SendAndCatch(), "");
+    EXPECT_EQ(smtp.FarewellProblem(), "");
+    ScriptedServer refusing([](const QByteArray& command) {
+        if (command.startsWith("MAIL")) return ServerReply::Say("550 no");
+        if (command == "QUIT") return ServerReply::SayAndClose("500 quit refused");
+        return ScriptedServer::Usual(command);
+    });
+    Use(refusing);
     EXPECT_EQ(SendAndCatch(), "500 quit refused");
-    EXPECT_TRUE(events.contains("MailSent"));
-    EXPECT_FALSE(smtp.Connected());
-    EXPECT_EQ(SendAndCatch(), "500 quit refused");
-    EXPECT_EQ(server.Connections(), 2);
+    EXPECT_EQ(smtp.FarewellProblem(), "");
 }

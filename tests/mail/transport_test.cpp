@@ -1,7 +1,7 @@
 // The socket transport on its own: reply reading, port finding, streaming progress, cancel and
 // the calls that need a connection.
 #include "mail/agsocket.h"
-#include "scriptedserver.h"
+#include "support/scriptedserver.h"
 
 #include <QBuffer>
 #include <QThread>

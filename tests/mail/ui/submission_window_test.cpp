@@ -5,6 +5,7 @@
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
 #include "platform/messageboxes.h"
+#include "support/scriptedserver.h"
 #include "support/tempdir.h"
 #include "templates/templatefiles.h"
 #include "templates/ui/windowrecord.h"
@@ -140,6 +141,28 @@ TEST_F(MailWindow, ARefusedRecipientShowsTheReplyLineAndNoSentBox) {
     EXPECT_FALSE(QFileInfo::exists(dir.file("domains.cbx")));
     EXPECT_EQ(form->Control<QComboBox>("DomainNameEdit")->count(), 0);
     EXPECT_TRUE(QFileInfo::exists(dir.file("domains/example.com.txt")));
+}
+
+TEST_F(MailWindow, AResetAtQuitAfterTheMessageWasAcceptedStillCountsAsSent) {
+    ScriptedServer server([](const QByteArray& command) {
+        if (command == "QUIT") return ServerReply::ResetConnection();
+        return ScriptedServer::Usual(command);
+    });
+    form->msSMTP1->SetServer("127.0.0.1:" + QString::number(server.Port()));
+    SetFieldText(*form, "DomainNameEdit", "example.com");
+    boxes->AnswerNext(true);
+
+    Button(0)->click();
+
+    EXPECT_TRUE(boxes->Texts("error").isEmpty()) << boxes->Texts("error").join('|').toStdString();
+    EXPECT_EQ(boxes->Texts("information"), QStringList{SubmissionSentNotice()});
+    EXPECT_FALSE(server.Data().isEmpty());
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_EQ(Status(page), "Connection closed; QUIT: [10054] Connection reset by peer")
+            << page;
+        EXPECT_EQ(Bar(page), 0) << page;
+    }
+    EXPECT_EQ(ReadAll(dir.file("domains.cbx")), "example.com\r\n"); // the New name is listed
 }
 
 TEST_F(MailWindow, AnEmptyServerShowsOnlyItsErrorAndLeavesTheStatusLinesAlone) {

@@ -1,4 +1,4 @@
-#include "scriptedserver.h"
+#include "support/scriptedserver.h"
 
 #include <arpa/inet.h>
 #include <chrono>
