@@ -15,27 +15,26 @@
 namespace {
 // The answer as a stream. Until the look-up's handler returns, the lines are held, because the
 // tab may still empty its answer (a connection, a time-out); from then on each line is printed as
-// it arrives, so what was printed is what the tab shows. Lines go straight to standard output as
-// bytes: an answer of plain ASCII needs no conversion on its way through.
+// it arrives, so what was printed is what the tab shows. The server's bytes are printed as they
+// came, whatever their encoding; the program's own lines are UTF-8.
 class PrintedAnswer : public LookupView {
 public:
-    explicit PrintedAnswer(QString query) : query_(std::move(query)) {}
+    PrintedAnswer(QString query, QTextStream& err) : query_(std::move(query)), err_(err) {}
     QString QueryText() const override { return query_; }
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override { held_.clear(); }
-    void AddResponse(const QString& line) override {
-        QByteArray bytes = ShownLine(line).toUtf8();
-        if (streaming_)
-            Print(bytes);
-        else
-            held_ << bytes;
+    void AddResponse(const QString& line) override { AddAnswer(line.toUtf8()); }
+    // Why the connection failed is told at once, not only after the wait for it has run out.
+    void AddConnectionFailure(const QString& line) override {
+        err_ << line << '\n';
+        err_.flush();
+        AddResponse(line);
     }
-    void AddAnswer(QByteArrayView text) override {
-        if (!streaming_ || !IsAscii(text)) return LookupView::AddAnswer(text);
-        // As the view shows it: a carriage return shows as nothing.
-        for (qsizetype cr; (cr = text.indexOf('\r')) >= 0; text = text.sliced(cr + 1))
-            std::fwrite(text.data(), 1, size_t(cr), stdout);
-        Print(text);
+    void AddAnswer(QByteArrayView line) override {
+        if (streaming_)
+            Print(line);
+        else
+            held_ << line.toByteArray();
     }
     void StartStreaming() {
         for (const QByteArray& line : held_)
@@ -47,16 +46,12 @@ public:
     static void Flush() { std::fflush(stdout); }
 
 private:
-    static bool IsAscii(QByteArrayView text) {
-        for (char c : text)
-            if (static_cast<unsigned char>(c) >= 0x80) return false;
-        return true;
-    }
     static void Print(QByteArrayView line) {
         std::fwrite(line.data(), 1, size_t(line.size()), stdout);
         std::fputc('\n', stdout);
     }
     QString query_;
+    QTextStream& err_;
     QList<QByteArray> held_;
     bool streaming_ = false;
 };
@@ -134,7 +129,7 @@ int Whois(CliContext& c) {
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
-    PrintedAnswer answer(name);
+    PrintedAnswer answer(name, c.err);
     WhoisLookup lookup(ipport, answer);
     lookup.Server = server;
     lookup.Port = port;
@@ -147,7 +142,7 @@ int Finger(CliContext& c) {
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
-    PrintedAnswer answer(text);
+    PrintedAnswer answer(text, c.err);
     FingerLookup lookup(ipport, answer);
     if (!portText.isEmpty()) lookup.Port = ParsePort(portText, "--port");
     return RunLookup(c, ipport, lookup, answer, *boxes);

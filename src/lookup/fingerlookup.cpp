@@ -17,6 +17,9 @@ FingerLookup::FingerLookup(TlcIPPort& port, LookupView& view) : port_(port), vie
     port_.OnConnected = [this](QObject* s, int c, const QString& d) { IPPort2Connected(s, c, d); };
     port_.OnDataIn = [this](QObject* s, QByteArrayView t, bool e) { IPPort2DataIn(s, t, e); };
     port_.OnError = [this](QObject* s, int c, const QString& d) { IPPort2Error(s, c, d); };
+    port_.OnDisconnected = [this](QObject* s, int c, const QString& d) {
+        IPPort2Disconnected(s, c, d);
+    };
 }
 
 LookupOutcome FingerLookup::LookUp() {
@@ -29,6 +32,7 @@ LookupOutcome FingerLookup::LookUp() {
         port_.SetWinsockLoaded(true);
         port_.SetEOL("\r\n");
         port_.SetConnected(false);
+        answer_.Clear();
         qsizetype at = text.indexOf('@');
         if (at >= 0) {
             FingerUser = text.left(at);
@@ -70,11 +74,15 @@ void FingerLookup::tHostDblClick() {
 }
 
 void FingerLookup::IPPort2Connected(QObject*, int statusCode, const QString& description) {
-    if (statusCode != 0) view_.AddResponse("Connection failed: " + description);
+    if (statusCode != 0) view_.AddConnectionFailure("Connection failed: " + description);
 }
 
-void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool) {
-    view_.AddAnswer(text);
+void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool eol) {
+    if (const auto line = answer_.Line(text, eol)) view_.AddAnswer(*line);
+}
+
+void FingerLookup::IPPort2Disconnected(QObject*, int, const QString&) {
+    if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
 }
 
 void FingerLookup::IPPort2Error(QObject*, int errorCode, const QString& description) {

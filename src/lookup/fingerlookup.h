@@ -32,10 +32,13 @@ public:
     void IPPort2Connected(QObject* sender, int statusCode, const QString& description);
     void IPPort2DataIn(QObject* sender, QByteArrayView text, bool eol);
     void IPPort2Error(QObject* sender, int errorCode, const QString& description);
+    // The end of the answer: bytes still waiting for the rest of a character are shown.
+    void IPPort2Disconnected(QObject* sender, int statusCode, const QString& description);
 
 private:
     TlcIPPort& port_;
     LookupView& view_;
+    AnswerText answer_{false};
 };
 
 // At most `count` characters of `text`, never cutting a character in two.

@@ -230,6 +230,7 @@ void ClcIPPort::Connect() {
     if (SocketExists())
         return RaiseError(LC_ALREADY_CONNECTED, LcOwnErrorMessage(LC_ALREADY_CONNECTED));
     closePending_ = false;
+    receiveError_ = 0;
     fifo_.Clear();
     if (remoteAddress_ == 0) return RaiseError(LC_NO_ADDRESS, LcOwnErrorMessage(LC_NO_ADDRESS));
     if (remotePort_ == 0) return RaiseError(LC_NO_PORT, LcOwnErrorMessage(LC_NO_PORT));
@@ -367,11 +368,13 @@ void ClcIPPort::Pump(PumpMode mode) {
         if (received == 0) {
             if (!Alive(connection)) return;
             inReceive_ = false;
-            Disconnect(0);
+            Disconnect(receiveError_);
             return;
         }
-        if (error != WSAEWOULDBLOCK && error != WSAENOTSOCK && Alive(connection) && OnError)
-            OnError(this, error, "Winsock error in recv() ");
+        if (error != WSAEWOULDBLOCK && error != WSAENOTSOCK && Alive(connection)) {
+            receiveError_ = error;
+            if (OnError) OnError(this, error, "Winsock error in recv() ");
+        }
         return;
     }
 }

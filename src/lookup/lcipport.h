@@ -108,6 +108,9 @@ private:
     bool keepAlive_ = false;
     bool connected_ = false;
     int bytesSent_ = 0;
+    // The code of a receive that failed (a reset), reported by OnError; the end of the connection
+    // that follows is told with it rather than as a normal end.
+    int receiveError_ = 0;
     // Counts connection attempts, so that work queued for an earlier socket is dropped.
     uint64_t connection_ = 0;
 };

@@ -10,6 +10,9 @@ WhoisLookup::WhoisLookup(TlcIPPort& port, LookupView& view) : port_(port), view_
     port_.OnConnected = [this](QObject* s, int c, const QString& d) { IPPort1Connected(s, c, d); };
     port_.OnDataIn = [this](QObject* s, QByteArrayView t, bool e) { IPPort1DataIn(s, t, e); };
     port_.OnError = [this](QObject* s, int c, const QString& d) { IPPort1Error(s, c, d); };
+    port_.OnDisconnected = [this](QObject* s, int c, const QString& d) {
+        IPPort1Disconnected(s, c, d);
+    };
 }
 
 QString WhoisLookup::LookUpHint() {
@@ -25,6 +28,7 @@ LookupOutcome WhoisLookup::LookUp() {
         port_.SetWinsockLoaded(true);
         port_.SetEOL("\n");
         if (port_.Connected()) port_.SetConnected(false);
+        answer_.Clear();
         view_.ClearResponse();
         view_.AddResponse("Looking up host " + Server + "...");
         port_.SetRemoteHost(Server);
@@ -43,12 +47,16 @@ void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& desc
         view_.AddResponse("Connected. Waiting for data...");
         view_.AddResponse("");
     } else {
-        view_.AddResponse("Connection failed: " + description);
+        view_.AddConnectionFailure("Connection failed: " + description);
     }
 }
 
-void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool) {
-    view_.AddAnswer(text);
+void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
+    if (const auto line = answer_.Line(text, eol)) view_.AddAnswer(*line);
+}
+
+void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
+    if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
 }
 
 void WhoisLookup::IPPort1Error(QObject*, int errorCode, const QString& description) {

@@ -32,8 +32,11 @@ public:
     void IPPort1Connected(QObject* sender, int statusCode, const QString& description);
     void IPPort1DataIn(QObject* sender, QByteArrayView text, bool eol);
     void IPPort1Error(QObject* sender, int errorCode, const QString& description);
+    // The end of the answer: bytes still waiting for the rest of a character are shown.
+    void IPPort1Disconnected(QObject* sender, int statusCode, const QString& description);
 
 private:
     TlcIPPort& port_;
     LookupView& view_;
+    AnswerText answer_{true};
 };

@@ -22,6 +22,7 @@ int NotifyingSocket::Open() {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0) return SocketErrorFromErrno(errno);
     closedReported_ = false;
+    pendingError_ = 0;
     readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     readNotifier_->setEnabled(false);
@@ -69,6 +70,11 @@ int64_t NotifyingSocket::Receive(char* data, int64_t size, int& error) {
     error = 0;
     if (fd_ < 0) {
         error = WSAENOTSOCK;
+        return -1;
+    }
+    if (pendingError_ != 0) {
+        error = pendingError_;
+        pendingError_ = 0;
         return -1;
     }
     ssize_t n = ::recv(fd_, data, size_t(size), 0);
@@ -134,6 +140,8 @@ void NotifyingSocket::ReadActivated() {
         return;
     }
     int code = n == 0 ? 0 : SocketErrorFromErrno(errno);
+    // Peeking took the error from the socket; it stays due for the next receive.
+    pendingError_ = code;
     closedReported_ = true;
     if (eventsEnabled_ && OnClosed) OnClosed(code);
 }

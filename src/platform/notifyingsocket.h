@@ -56,6 +56,9 @@ private:
     void ArmWrite(bool on);
 
     int fd_ = -1;
+    // An error the readability check took from the socket (a reset); the next Receive() reports
+    // it, as the socket itself would have.
+    int pendingError_ = 0;
     bool connecting_ = false;
     bool closedReported_ = false;
     bool eventsEnabled_ = true;

@@ -1,7 +1,7 @@
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
-#include "lookup/loopbackserver.h"
 #include "platform/wait.h"
+#include "support/loopbackpeer.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ TEST(LineClientErrorTexts, FollowTheClientsOwnTable) {
 }
 
 TEST(LineClient, LfLinesAreDeliveredAtTheirTerminatorAndTheRestAtClose) {
-    ScriptedServer server({Send("abc\nde"), Pause(300)});
+    ScriptedPeer server({Send("abc\nde"), Pause(300)});
     RecordingPort r(server.port());
     r.port.SetConnected(true);
     ASSERT_TRUE(WaitUntil([&] { return !r.pieces.empty(); }, 5000));
@@ -92,8 +92,21 @@ TEST(LineClient, LfLinesAreDeliveredAtTheirTerminatorAndTheRestAtClose) {
     EXPECT_GE(r.readyToSend, 1);
 }
 
+TEST(LineClient, AResetIsAnErrorAndEndsTheConnectionWithItsCode) {
+    // The reset comes while the client waits for more, and right behind the data.
+    for (int pauseMs : {300, 0}) {
+        SCOPED_TRACE(pauseMs);
+        ScriptedPeer server({Send("abc\n"), Pause(pauseMs), ResetConnection()});
+        RecordingPort r(server.port());
+        r.RunToEnd();
+        EXPECT_EQ(r.errors, std::vector<int>{10054});
+        EXPECT_EQ(r.disconnected, std::vector<int>{10054});
+        EXPECT_FALSE(r.port.Connected());
+    }
+}
+
 TEST(LineClient, ALineSplitAcrossReceivesIsJoined) {
-    ScriptedServer server({Send("abc\nde"), Pause(200), Send("f\ng\n")});
+    ScriptedPeer server({Send("abc\nde"), Pause(200), Send("f\ng\n")});
     RecordingPort r(server.port());
     r.RunToEnd();
     EXPECT_EQ(r.pieces, (std::vector<Piece>{{"abc", true}, {"def", true}, {"g", true}}));
@@ -101,20 +114,20 @@ TEST(LineClient, ALineSplitAcrossReceivesIsJoined) {
 
 TEST(LineClient, TerminatorsAreComparedExactly) {
     {
-        ScriptedServer server({Send("one\r\ntwo\nthree\r\n")});
+        ScriptedPeer server({Send("one\r\ntwo\nthree\r\n")});
         RecordingPort r(server.port(), "\r\n");
         r.RunToEnd();
         EXPECT_EQ(r.pieces, (std::vector<Piece>{{"one", true}, {"two\nthree", true}}));
     }
     {
-        ScriptedServer server({Send("one\r\ntwo\n")});
+        ScriptedPeer server({Send("one\r\ntwo\n")});
         RecordingPort r(server.port(), "\n");
         r.RunToEnd();
         EXPECT_EQ(r.pieces, (std::vector<Piece>{{"one\r", true}, {"two", true}}));
     }
     {
         // Without a terminator everything received is handed out as it comes.
-        ScriptedServer server({Send("a\nb")});
+        ScriptedPeer server({Send("a\nb")});
         RecordingPort r(server.port(), "");
         r.RunToEnd();
         ASSERT_FALSE(r.pieces.empty());
@@ -131,7 +144,7 @@ TEST(LineClient, DataWithoutTerminatorComesInFullBufferPieces) {
     QByteArray data(5000, 'x');
     for (int i = 0; i < data.size(); ++i)
         data[i] = char('a' + i % 26);
-    ScriptedServer server({Send(data)});
+    ScriptedPeer server({Send(data)});
     RecordingPort r(server.port());
     r.RunToEnd();
     ASSERT_EQ(r.pieces.size(), 3u);
@@ -141,7 +154,7 @@ TEST(LineClient, DataWithoutTerminatorComesInFullBufferPieces) {
 }
 
 TEST(LineClient, ChangingTheTerminatorSplitsBufferedDataAgain) {
-    ScriptedServer server({Send("a;b;c"), Pause(800)});
+    ScriptedPeer server({Send("a;b;c"), Pause(800)});
     RecordingPort r(server.port());
     r.port.SetConnected(true);
     ASSERT_TRUE(WaitUntil([&] { return r.port.Connected(); }, 5000));
@@ -155,7 +168,7 @@ TEST(LineClient, ChangingTheTerminatorSplitsBufferedDataAgain) {
 }
 
 TEST(LineClient, DisconnectFromOnDataInStillDeliversTheBufferedLines) {
-    ScriptedServer server({Send("a\nb\nc\nrest"), Pause(600), Send("late\n")});
+    ScriptedPeer server({Send("a\nb\nc\nrest"), Pause(600), Send("late\n")});
     RecordingPort r(server.port());
     r.port.OnDataIn = [&](QObject*, QByteArrayView text, bool eol) {
         r.pieces.push_back({text.toByteArray(), eol});
@@ -279,7 +292,7 @@ TEST(LineClient, SendingNeedsAConnection) {
 }
 
 TEST(LineClient, SendsExactlyTheGivenBytes) {
-    ScriptedServer server({ReadQuery(), Send("ok\n")});
+    ScriptedPeer server({ReadQuery(), Send("ok\n")});
     RecordingPort r(server.port());
     r.port.OnConnected = [&](QObject*, int code, const QString&) {
         r.connected.push_back(code);
@@ -322,7 +335,7 @@ TEST(LineClient, APartialSendRaises10035AndReadyToSendFollows) {
 }
 
 TEST(LineClient, DestructionFiresNoEvents) {
-    ScriptedServer server({Pause(300)});
+    ScriptedPeer server({Pause(300)});
     auto r = std::make_unique<RecordingPort>(server.port());
     bool fired = false;
     r->port.SetConnected(true);

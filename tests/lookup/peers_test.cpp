@@ -2,10 +2,11 @@
 // regiscribe-cli on the same local WHOIS server.
 #include "lookup/fingerlookup.h"
 #include "lookup/lcipport.h"
-#include "lookup/loopbackserver.h"
 #include "platform/wait.h"
+#include "support/loopbackpeer.h"
 #include "support/process.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST(RealPeers, EfingerdIsFingeredForAUserAndForTheHost) {
 TEST(RealPeers, DebiansWhoisClientAndOursPrintTheSameAnswer) {
     const QByteArray answer = "Domain Name: EXAMPLE.COM\r\n   Registrar: Example Registrar\r\n\r\n"
                               ">>> Last update of whois database <<<\nclosing line without LF";
-    ScriptedServer server({ReadQuery(), Send(answer)}, 2);
+    ScriptedPeer server({ReadQuery(), Send(answer)}, 2);
     const QString port = QString::number(server.port());
     ProcessResult theirs =
         RunProgram("/usr/bin/whois", {"-h", "127.0.0.1", "-p", port, "example.com"});
@@ -111,7 +112,7 @@ TEST(RealPeers, DebiansWhoisClientAndOursPrintTheSameAnswer) {
 }
 
 TEST(LookupCommands, FingerPrintsWhatTheListShows) {
-    ScriptedServer server({ReadQuery(), Send("Login: alice\r\nPlan: none")});
+    ScriptedPeer server({ReadQuery(), Send("Login: alice\r\nPlan: none")});
     ProcessResult r =
         RunCli({"finger", "alice@127.0.0.1", "--port", QString::number(server.port())});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -142,5 +143,46 @@ TEST(LookupCommands, UsageErrorsExitWithStatusTwo) {
         ProcessResult r = RunCli(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST(LookupCommands, AnswersArePrintedWithTheBytesTheServerSent) {
+    ScriptedPeer server(
+        {ReadQuery(), Send("Name: M\xFCller\r\nName: M\xC3\xBCller\nTab\there\r\n")});
+    ProcessResult r =
+        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(server.port())});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QByteArray("Connected. Waiting for data...\n\nName: M\xFCller\n"
+                                "Name: M\xC3\xBCller\nTab\there\n"));
+}
+
+TEST(LookupCommands, AResetWhileTheAnswerArrivesIsAFailure) {
+    ScriptedPeer server({ReadQuery(), Send("first line\n"), Pause(200), ResetConnection()});
+    ProcessResult r =
+        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(server.port())});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nfirst line\n");
+    EXPECT_EQ(r.err, "IPPort error: 10054Winsock error in recv() \n");
+}
+
+TEST(LookupCommands, ARefusedConnectionIsToldAsSoonAsItFails) {
+    for (const QStringList& args :
+         {QStringList{"whois", "example.com", "--server",
+                      "127.0.0.1:" + QString::number(RefusingPort())},
+          QStringList{"finger", "127.0.0.1", "--port", QString::number(RefusingPort())}}) {
+        QProcess cli;
+        cli.setReadChannel(QProcess::StandardError);
+        cli.start(REGISCRIBE_CLI, args);
+        ASSERT_TRUE(cli.waitForStarted(5000));
+        QByteArray err;
+        QElapsedTimer clock;
+        clock.start();
+        while (!err.contains('\n') && clock.elapsed() < 5000 && cli.waitForReadyRead(5000))
+            err += cli.readAllStandardError();
+        err += cli.readAllStandardError();
+        EXPECT_EQ(err, "Connection failed: [10061] Connection refused.\n") << args[0].toStdString();
+        EXPECT_LT(clock.elapsed(), 5000); // long before the 15-second wait is over
+        cli.kill();
+        cli.waitForFinished(5000);
     }
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 FingerTab::FingerTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
     setObjectName("FingerTab");
@@ -23,6 +24,14 @@ FingerTab::FingerTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(por
     tHost_ = row.field;
     fingerlookup_ = row.button;
     tHost_->installEventFilter(this);
+    // Every line is one row of the same height, so the list lays out a batch of rows without
+    // measuring each; lines that arrive together are added together, once per pass of the event
+    // loop.
+    lResponse_->setUniformItemSizes(true);
+    showTimer_ = new QTimer(this);
+    showTimer_->setSingleShot(true);
+    showTimer_->setInterval(0);
+    connect(showTimer_, &QTimer::timeout, this, &FingerTab::ShowAddedLines);
     connect(fingerlookup_, &QPushButton::clicked, this,
             [this] { Guarded([this] { fingerlookupClick(); }); });
     connect(lResponse_, &QListWidget::itemDoubleClicked, this,
@@ -71,11 +80,20 @@ void FingerTab::SetQueryText(const QString& text) {
 }
 
 void FingerTab::ClearResponse() {
+    added_.clear();
     lResponse_->clear();
 }
 
 void FingerTab::AddResponse(const QString& line) {
-    lResponse_->addItem(ShownLine(line));
+    added_ << line;
+    if (!showTimer_->isActive()) showTimer_->start();
+}
+
+void FingerTab::ShowAddedLines() {
+    showTimer_->stop();
+    if (added_.isEmpty()) return;
+    lResponse_->addItems(added_);
+    added_.clear();
     lResponse_->scrollToBottom();
 }
 

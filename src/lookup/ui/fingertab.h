@@ -4,12 +4,14 @@
 #include "lookup/fingerlookup.h"
 
 #include <QObject>
+#include <QStringList>
 
 class TForm1;
 class TlcIPPort;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 class FingerTab : public QObject, public LookupView {
     Q_OBJECT
@@ -31,10 +33,15 @@ public:
     void AddResponse(const QString& line) override;
     std::optional<QString> SelectedResponse() const override;
 
+    // Shows the lines added since the last pass of the event loop (they are shown in batches).
+    void ShowAddedLines();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QStringList added_;
+    QTimer* showTimer_;
     QLineEdit* tHost_;
     QPushButton* fingerlookup_;
     QListWidget* lResponse_;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
     setObjectName("WhoisTab");
@@ -25,6 +26,12 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port,
     tDomain_ = row.field;
     bLookUp_ = row.button;
     tDomain_->installEventFilter(this);
+    // Lines that arrive together are shown together, once per pass of the event loop: adding
+    // them one by one would lay out and repaint the memo for every line.
+    showTimer_ = new QTimer(this);
+    showTimer_->setSingleShot(true);
+    showTimer_->setInterval(0);
+    connect(showTimer_, &QTimer::timeout, this, &WhoisTab::ShowAddedLines);
     connect(bLookUp_, &QPushButton::clicked, this, [this] { Guarded([this] { bLookUpClick(); }); });
 }
 
@@ -56,9 +63,18 @@ void WhoisTab::SetQueryText(const QString& text) {
 }
 
 void WhoisTab::ClearResponse() {
+    added_.clear();
     mResponse_->clear();
 }
 
 void WhoisTab::AddResponse(const QString& line) {
-    mResponse_->appendPlainText(ShownLine(line));
+    added_ << line;
+    if (!showTimer_->isActive()) showTimer_->start();
+}
+
+void WhoisTab::ShowAddedLines() {
+    showTimer_->stop();
+    if (added_.isEmpty()) return;
+    mResponse_->appendPlainText(added_.join(QLatin1Char('\n')));
+    added_.clear();
 }

@@ -4,12 +4,14 @@
 #include "lookup/whoislookup.h"
 
 #include <QObject>
+#include <QStringList>
 
 class TForm1;
 class TlcIPPort;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 class WhoisTab : public QObject, public LookupView {
     Q_OBJECT
@@ -28,10 +30,15 @@ public:
     void ClearResponse() override;
     void AddResponse(const QString& line) override;
 
+    // Shows the lines added since the last pass of the event loop (they are shown in batches).
+    void ShowAddedLines();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QStringList added_;
+    QTimer* showTimer_;
     QLineEdit* tDomain_;
     QPushButton* bLookUp_;
     QPlainTextEdit* mResponse_;

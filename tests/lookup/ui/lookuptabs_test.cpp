@@ -1,11 +1,11 @@
 // The WhoIs and Finger tabs of the main window against loopback servers.
 #include "app/ui/form1.h"
 #include "lookup/lcipport.h"
-#include "lookup/loopbackserver.h"
 #include "lookup/ui/fingertab.h"
 #include "lookup/ui/whoistab.h"
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
+#include "support/loopbackpeer.h"
 #include "support/tempdir.h"
 
 #include <QLineEdit>
@@ -48,7 +48,13 @@ protected:
     }
     void TearDown() override { SetBoxes(std::make_shared<ScriptedBoxes>()); }
 
+    // What the answer views show: lines are added in batches, once per pass of the event loop.
+    QString Memo() const {
+        ProcessPendingEvents();
+        return mResponse->toPlainText();
+    }
     QStringList Items() const {
+        ProcessPendingEvents();
         QStringList items;
         for (int i = 0; i < lResponse->count(); ++i)
             items << lResponse->item(i)->text();
@@ -95,16 +101,16 @@ TEST_F(LookupTabs, ThePagesCarryTheirControlsHintsAndTheRegistryServer) {
 }
 
 TEST_F(LookupTabs, WhoisEnterSendsTheFieldAndShowsTheAnswer) {
-    ScriptedServer server({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n"), Pause(100),
-                           Send("Registrar: Test\n\nlast line")});
+    ScriptedPeer server({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n"), Pause(100),
+                         Send("Registrar: Test\n\nlast line")});
     whois->lookup.Port = server.port();
     tDomain->setText(" example.com ");
     QTest::keyClick(tDomain, Qt::Key_Return);
     EXPECT_EQ(tDomain->text(), " example.com ");
     ASSERT_TRUE(AnswerComplete(form->IPPort1));
     EXPECT_EQ(server.Queries(), QList<QByteArray>{" example.com \r\n"});
-    EXPECT_EQ(mResponse->toPlainText(), "Connected. Waiting for data...\n\n"
-                                        "Domain Name: EXAMPLE.COM\nRegistrar: Test\n\nlast line");
+    EXPECT_EQ(Memo(), "Connected. Waiting for data...\n\n"
+                      "Domain Name: EXAMPLE.COM\nRegistrar: Test\n\nlast line");
     EXPECT_TRUE(boxes->shown().empty());
 }
 
@@ -113,26 +119,26 @@ TEST_F(LookupTabs, WhoisWithAnEmptyFieldOnlyBeeps) {
     bLookUp->click();
     EXPECT_EQ(boxes->Texts("beep").size(), 1);
     EXPECT_EQ(boxes->shown().size(), 1u);
-    EXPECT_EQ(mResponse->toPlainText(), "earlier");
+    EXPECT_EQ(Memo(), "earlier");
 }
 
 TEST_F(LookupTabs, WhoisRefusedConnectionEndsInTheTimedOutBox) {
     whois->lookup.Port = RefusingPort();
     whois->lookup.ConnectionWaitMs = 300;
-    boxes->snapshot = [this] { return mResponse->toPlainText(); };
+    boxes->snapshot = [this] { return Memo(); };
     tDomain->setText("example.com");
     bLookUp->click();
     EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
     EXPECT_EQ(boxes->atWarning, QStringList{"Connection failed: [10061] Connection refused."});
-    EXPECT_EQ(mResponse->toPlainText(), "");
+    EXPECT_EQ(Memo(), "");
 }
 
 TEST_F(LookupTabs, WhoisServerThatCannotBeResolvedShowsTheException) {
     whois->lookup.Server = "no-such-host.invalid";
     tDomain->setText("example.com");
     bLookUp->click();
-    EXPECT_EQ(mResponse->toPlainText(), "Looking up host no-such-host.invalid...\n"
-                                        "Exception: 11001: [11001] Host not found.");
+    EXPECT_EQ(Memo(), "Looking up host no-such-host.invalid...\n"
+                      "Exception: 11001: [11001] Host not found.");
     EXPECT_TRUE(boxes->Texts("warning").isEmpty());
 }
 
@@ -140,7 +146,7 @@ TEST_F(LookupTabs, WhoisWhileAConnectionIsPendingReports101) {
     PendingServer server;
     whois->lookup.Port = server.port();
     whois->lookup.ConnectionWaitMs = 600;
-    boxes->snapshot = [this] { return mResponse->toPlainText(); };
+    boxes->snapshot = [this] { return Memo(); };
     tDomain->setText("example.com");
     const QString busy = "Looking up host 127.0.0.1...\nException: 101: You cannot change the "
                          "RemoteHost at this time. A connection is in progress.";
@@ -148,29 +154,29 @@ TEST_F(LookupTabs, WhoisWhileAConnectionIsPendingReports101) {
     QTimer::singleShot(100, bLookUp, &QPushButton::click);
     bLookUp->click();
     EXPECT_EQ(boxes->atWarning, QStringList{busy});
-    EXPECT_EQ(mResponse->toPlainText(), "");
+    EXPECT_EQ(Memo(), "");
     // The timed-out attempt is still pending.
     bLookUp->click();
-    EXPECT_EQ(mResponse->toPlainText(), busy);
+    EXPECT_EQ(Memo(), busy);
 }
 
 TEST_F(LookupTabs, WhoisNewLookUpClosesTheAnswerStillArriving) {
-    ScriptedServer slow({ReadQuery(), Send("first answer\n"), Pause(3000), Send("too late\n")});
-    ScriptedServer quick({ReadQuery(), Send("second answer\n")});
+    ScriptedPeer slow({ReadQuery(), Send("first answer\n"), Pause(3000), Send("too late\n")});
+    ScriptedPeer quick({ReadQuery(), Send("second answer\n")});
     whois->lookup.Port = slow.port();
     tDomain->setText("one.example");
     bLookUp->click();
-    ASSERT_TRUE(WaitUntil([&] { return mResponse->toPlainText().contains("first"); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Memo().contains("first"); }, 5000));
     whois->lookup.Port = quick.port();
     tDomain->setText("two.example");
     bLookUp->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort1));
-    EXPECT_EQ(mResponse->toPlainText(), "Connected. Waiting for data...\n\nsecond answer");
+    EXPECT_EQ(Memo(), "Connected. Waiting for data...\n\nsecond answer");
     EXPECT_EQ(quick.Queries(), QList<QByteArray>{"two.example\r\n"});
 }
 
 TEST_F(LookupTabs, FingerAppendsEachAnswerBelowTheLastOne) {
-    ScriptedServer server({ReadQuery(), Send("Login: alice\r\nName: Alice\r\nno line end")}, 2);
+    ScriptedPeer server({ReadQuery(), Send("Login: alice\r\nName: Alice\r\nno line end")}, 2);
     finger->lookup.Port = server.port();
     tHost->setText("alice@127.0.0.1");
     QTest::keyClick(tHost, Qt::Key_Return);
@@ -190,7 +196,7 @@ TEST_F(LookupTabs, FingerAppendsEachAnswerBelowTheLastOne) {
 }
 
 TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
-    ScriptedServer server({ReadQuery()});
+    ScriptedPeer server({ReadQuery()});
     finger->lookup.Port = server.port();
     tHost->setText("@127.0.0.1");
     fingerlookup->click();
@@ -229,7 +235,7 @@ TEST_F(LookupTabs, FingerRefusedConnectionEmptiesTheListAfterTheBox) {
 }
 
 TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
-    ScriptedServer server({ReadQuery(), Send("bob      Bob Builder   pts/1\r\n")}, 3);
+    ScriptedPeer server({ReadQuery(), Send("bob      Bob Builder   pts/1\r\n")}, 3);
     finger->lookup.Port = server.port();
     auto* pages = form->Control<QTabWidget>("PageControl1");
     pages->setCurrentWidget(form->Control<QWidget>("FingerSheet"));
@@ -238,9 +244,8 @@ TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
     tHost->setText("127.0.0.1");
     fingerlookup->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    ASSERT_EQ(Items().last(), "bob      Bob Builder   pts/1");
     QListWidgetItem* bob = lResponse->item(lResponse->count() - 1);
-    ASSERT_EQ(bob->text(), "bob      Bob Builder   pts/1");
-    lResponse->setCurrentItem(bob);
 
     const QPoint at = lResponse->visualItemRect(bob).center();
     // A user's double click: a click, then the second press as a double click.
@@ -252,4 +257,38 @@ TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
     ASSERT_TRUE(AnswerComplete(form->IPPort2));
     EXPECT_EQ(tHost->text(), "127.0.0.1");
     EXPECT_EQ(server.Queries(), (QList<QByteArray>{"\r\n", "bob\r\n", "\r\n"}));
+}
+
+TEST_F(LookupTabs, EachAnswerLineIsUtf8WhenItIsAndLatin1OtherwiseAndOnlyTheLineEndsCrIsHidden) {
+    // 3000 "é" in UTF-8 are 6000 bytes: the 2048-byte receive buffer cuts this line into pieces,
+    // and 2048 is even while the bytes start one byte in, so every cut falls inside a character.
+    const QByteArray wide = "x" + QString(3000, QChar(0xE9)).toUtf8();
+    ScriptedPeer server({ReadQuery(),
+                         Send("M\xFC"
+                              "ller\r\nM\xC3\xBC"
+                              "ller\na\rb\r\n"),
+                         Pause(50), Send(wide + "\n")});
+    whois->lookup.Port = server.port();
+    tDomain->setText("example.com");
+    bLookUp->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort1));
+    const QStringList lines = Memo().split('\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines.mid(2, 3), (QStringList{"M\u00fcller", "M\u00fcller", "a\u240db"}));
+    // The wide line, in pieces that each hold whole characters only.
+    const QStringList pieces = lines.mid(5);
+    EXPECT_GE(pieces.size(), 3);
+    EXPECT_EQ(pieces.join(""), "x" + QString(3000, QChar(0xE9)));
+    for (const QString& piece : pieces)
+        EXPECT_FALSE(piece.contains(QChar::ReplacementCharacter));
+}
+
+TEST_F(LookupTabs, AResetWhileTheAnswerArrivesShowsTheErrorBox) {
+    ScriptedPeer server({ReadQuery(), Send("first line\n"), Pause(200), ResetConnection()});
+    whois->lookup.Port = server.port();
+    tDomain->setText("example.com");
+    bLookUp->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort1));
+    EXPECT_EQ(boxes->Texts("error"), QStringList{"IPPort error: 10054Winsock error in recv() "});
+    EXPECT_EQ(Memo(), "Connected. Waiting for data...\n\nfirst line");
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Loopback peers for the look-up tests. A ScriptedServer plays a fixed script on each connection
+// Loopback peers for the look-up tests. A ScriptedPeer plays a fixed script on each connection
 // it accepts, on a thread of its own so the client under test runs its event loop undisturbed.
 // Every wait is bounded; the destructor stops and joins it.
 #include <QByteArray>
@@ -16,7 +16,7 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { ReadLine, Send, Pause } kind;
+    enum Kind { ReadLine, Send, Pause, Reset } kind;
     QByteArray bytes;
     int ms = 0;
 };
@@ -28,6 +28,10 @@ inline ServerStep Send(const QByteArray& bytes) {
 }
 inline ServerStep Pause(int ms) {
     return {ServerStep::Pause, {}, ms};
+}
+// Ends the connection with a reset (SO_LINGER 0) instead of a normal close.
+inline ServerStep ResetConnection() {
+    return {ServerStep::Reset, {}, 0};
 }
 
 // A listening socket on 127.0.0.1 with a free port chosen by the system.
@@ -51,14 +55,14 @@ inline uint16_t RefusingPort() {
     return port;
 }
 
-class ScriptedServer {
+class ScriptedPeer {
 public:
-    explicit ScriptedServer(std::vector<ServerStep> script, int connections = 1)
+    explicit ScriptedPeer(std::vector<ServerStep> script, int connections = 1)
         : script_(std::move(script)) {
         listener_ = ListenOnLoopback(8, port_);
         thread_ = std::thread([this, connections] { Serve(connections); });
     }
-    ~ScriptedServer() {
+    ~ScriptedPeer() {
         stop_ = true;
         thread_.join();
         ::close(listener_);
@@ -109,6 +113,11 @@ private:
             case ServerStep::Pause:
                 std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
                 break;
+            case ServerStep::Reset: {
+                linger hard{1, 0};
+                ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+                return;
+            }
             }
         }
     }
