@@ -12,7 +12,7 @@ cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -r
 trap cleanup EXIT
 
 start_server() { # size -> port in $port
-    /usr/bin/python3 bench/lookup_whois_server.py "$1" >"$work/port.$1" &
+    /usr/bin/python3 bench/lookup_answer_server.py whois "$1" >"$work/port.$1" &
     pids+=($!)
     for _ in $(seq 50); do [ -s "$work/port.$1" ] && break; sleep 0.1; done
     port=$(cat "$work/port.$1")

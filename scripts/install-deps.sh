@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev googletest
   python3 python3-aiosmtpd
-  poppler-utils efingerd whois msmtp hyperfine time
+  poppler-utils efingerd finger whois msmtp hyperfine time
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
 )
 missing=()

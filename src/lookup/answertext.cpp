@@ -83,9 +83,13 @@ QString DecodeAnswerLine(QByteArrayView bytes) {
     return text;
 }
 
-std::optional<QByteArray> AnswerText::Line(QByteArrayView piece, bool eol) {
-    QByteArray line = waiting_ + piece.toByteArray();
-    waiting_.clear();
+std::optional<QByteArrayView> AnswerText::Line(QByteArrayView piece, bool eol) {
+    QByteArrayView line = piece;
+    if (!waiting_.isEmpty()) {
+        joined_ = waiting_ + piece.toByteArray();
+        waiting_.clear();
+        line = joined_;
+    }
     if (eol) {
         if (lfTerminated_ && line.endsWith('\r')) line.chop(1);
         return line;
@@ -93,7 +97,7 @@ std::optional<QByteArray> AnswerText::Line(QByteArrayView piece, bool eol) {
     // A piece without its terminator may stop inside a character: its last bytes wait for the
     // next piece.
     if (const int tail = IncompleteUtf8Tail(line); tail > 0) {
-        waiting_ = line.last(tail);
+        waiting_ = line.last(tail).toByteArray();
         line.chop(tail);
         if (line.isEmpty()) return std::nullopt;
     }

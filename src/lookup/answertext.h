@@ -17,14 +17,16 @@ public:
     void SetLfTerminated(bool on) { lfTerminated_ = on; }
 
     // The bytes of the line to show for a piece (OnDataIn's text and EOL flag), or nothing while
-    // the piece's bytes wait for the rest of their character.
-    std::optional<QByteArray> Line(QByteArrayView piece, bool eol);
+    // the piece's bytes wait for the rest of their character. The view is valid until the next
+    // call or the piece's end, whichever comes first.
+    std::optional<QByteArrayView> Line(QByteArrayView piece, bool eol);
     // Bytes still waiting when the answer ends, as a line of their own.
     std::optional<QByteArray> Finish();
     void Clear() { waiting_.clear(); }
 
 private:
     QByteArray waiting_;
+    QByteArray joined_; // the waiting bytes and the next piece
     bool lfTerminated_;
 };
 

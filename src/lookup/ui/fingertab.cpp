@@ -1,19 +1,18 @@
 #include "lookup/ui/fingertab.h"
 
 #include "app/ui/form1.h"
+#include "lookup/ui/answerlist.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 
 FingerTab::FingerTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
     setObjectName("FingerTab");
     QWidget* page = form.Control<QWidget>("FingerSheet");
-    lResponse_ = new QListWidget(page);
+    lResponse_ = new TAnswerList(page);
     lResponse_->setObjectName("lResponse");
     lResponse_->setToolTip("Double click on a line for more information on user.");
     lResponse_->setAccessibleName("Finger answer");
@@ -24,17 +23,9 @@ FingerTab::FingerTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(por
     tHost_ = row.field;
     fingerlookup_ = row.button;
     tHost_->installEventFilter(this);
-    // Every line is one row of the same height, so the list lays out a batch of rows without
-    // measuring each; lines that arrive together are added together, once per pass of the event
-    // loop.
-    lResponse_->setUniformItemSizes(true);
-    showTimer_ = new QTimer(this);
-    showTimer_->setSingleShot(true);
-    showTimer_->setInterval(0);
-    connect(showTimer_, &QTimer::timeout, this, &FingerTab::ShowAddedLines);
     connect(fingerlookup_, &QPushButton::clicked, this,
             [this] { Guarded([this] { fingerlookupClick(); }); });
-    connect(lResponse_, &QListWidget::itemDoubleClicked, this,
+    connect(lResponse_, &TAnswerList::RowDoubleClicked, this,
             [this] { Guarded([this] { lResponseDblClick(); }); });
 }
 
@@ -80,25 +71,20 @@ void FingerTab::SetQueryText(const QString& text) {
 }
 
 void FingerTab::ClearResponse() {
-    added_.clear();
-    lResponse_->clear();
+    lResponse_->Clear();
 }
 
 void FingerTab::AddResponse(const QString& line) {
-    added_ << line;
-    if (!showTimer_->isActive()) showTimer_->start();
+    lResponse_->AddText(line);
 }
 
-void FingerTab::ShowAddedLines() {
-    showTimer_->stop();
-    if (added_.isEmpty()) return;
-    lResponse_->addItems(added_);
-    added_.clear();
-    lResponse_->scrollToBottom();
+void FingerTab::AddAnswer(QByteArrayView line) {
+    // Kept as received; decoded when it is shown.
+    lResponse_->AddBytes(line);
 }
 
 std::optional<QString> FingerTab::SelectedResponse() const {
-    QListWidgetItem* item = lResponse_->currentItem();
-    if (!item || !item->isSelected()) return std::nullopt;
-    return item->text();
+    const qsizetype row = lResponse_->CurrentRow();
+    if (row < 0) return std::nullopt;
+    return lResponse_->LineText(row);
 }

@@ -4,14 +4,12 @@
 #include "lookup/fingerlookup.h"
 
 #include <QObject>
-#include <QStringList>
 
 class TForm1;
 class TlcIPPort;
 class QLineEdit;
-class QListWidget;
+class TAnswerList;
 class QPushButton;
-class QTimer;
 
 class FingerTab : public QObject, public LookupView {
     Q_OBJECT
@@ -31,18 +29,14 @@ public:
     void SetQueryText(const QString& text) override;
     void ClearResponse() override;
     void AddResponse(const QString& line) override;
+    void AddAnswer(QByteArrayView line) override;
     std::optional<QString> SelectedResponse() const override;
-
-    // Shows the lines added since the last pass of the event loop (they are shown in batches).
-    void ShowAddedLines();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QStringList added_;
-    QTimer* showTimer_;
     QLineEdit* tHost_;
     QPushButton* fingerlookup_;
-    QListWidget* lResponse_;
+    TAnswerList* lResponse_;
 };

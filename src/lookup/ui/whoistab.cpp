@@ -1,22 +1,19 @@
 #include "lookup/ui/whoistab.h"
 
 #include "app/ui/form1.h"
+#include "lookup/ui/answermemo.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
     setObjectName("WhoisTab");
     QWidget* page = form.Control<QWidget>("WhoIsSheet");
-    mResponse_ = new QPlainTextEdit(page);
+    mResponse_ = new TAnswerMemo(page);
     mResponse_->setObjectName("mResponse");
-    mResponse_->setReadOnly(true);
-    mResponse_->setLineWrapMode(QPlainTextEdit::NoWrap);
     mResponse_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mResponse_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mResponse_->setAccessibleName("WHOIS answer");
@@ -26,12 +23,6 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port,
     tDomain_ = row.field;
     bLookUp_ = row.button;
     tDomain_->installEventFilter(this);
-    // Lines that arrive together are shown together, once per pass of the event loop: adding
-    // them one by one would lay out and repaint the memo for every line.
-    showTimer_ = new QTimer(this);
-    showTimer_->setSingleShot(true);
-    showTimer_->setInterval(0);
-    connect(showTimer_, &QTimer::timeout, this, &WhoisTab::ShowAddedLines);
     connect(bLookUp_, &QPushButton::clicked, this, [this] { Guarded([this] { bLookUpClick(); }); });
 }
 
@@ -63,18 +54,14 @@ void WhoisTab::SetQueryText(const QString& text) {
 }
 
 void WhoisTab::ClearResponse() {
-    added_.clear();
-    mResponse_->clear();
+    mResponse_->Clear();
 }
 
 void WhoisTab::AddResponse(const QString& line) {
-    added_ << line;
-    if (!showTimer_->isActive()) showTimer_->start();
+    mResponse_->AddText(line);
 }
 
-void WhoisTab::ShowAddedLines() {
-    showTimer_->stop();
-    if (added_.isEmpty()) return;
-    mResponse_->appendPlainText(added_.join(QLatin1Char('\n')));
-    added_.clear();
+void WhoisTab::AddAnswer(QByteArrayView line) {
+    // Kept as received; decoded when it is shown.
+    mResponse_->AddBytes(line);
 }

@@ -4,14 +4,12 @@
 #include "lookup/whoislookup.h"
 
 #include <QObject>
-#include <QStringList>
 
 class TForm1;
 class TlcIPPort;
 class QLineEdit;
-class QPlainTextEdit;
+class TAnswerMemo;
 class QPushButton;
-class QTimer;
 
 class WhoisTab : public QObject, public LookupView {
     Q_OBJECT
@@ -29,17 +27,13 @@ public:
     void SetQueryText(const QString& text) override;
     void ClearResponse() override;
     void AddResponse(const QString& line) override;
-
-    // Shows the lines added since the last pass of the event loop (they are shown in batches).
-    void ShowAddedLines();
+    void AddAnswer(QByteArrayView line) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QStringList added_;
-    QTimer* showTimer_;
     QLineEdit* tDomain_;
     QPushButton* bLookUp_;
-    QPlainTextEdit* mResponse_;
+    TAnswerMemo* mResponse_;
 };

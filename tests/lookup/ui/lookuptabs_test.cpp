@@ -1,6 +1,8 @@
 // The WhoIs and Finger tabs of the main window against loopback servers.
 #include "app/ui/form1.h"
 #include "lookup/lcipport.h"
+#include "lookup/ui/answerlist.h"
+#include "lookup/ui/answermemo.h"
 #include "lookup/ui/fingertab.h"
 #include "lookup/ui/whoistab.h"
 #include "platform/messageboxes.h"
@@ -9,8 +11,6 @@
 #include "support/tempdir.h"
 
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -39,10 +39,10 @@ protected:
         ASSERT_TRUE(whois && finger);
         tDomain = form->Control<QLineEdit>("tDomain");
         bLookUp = form->Control<QPushButton>("bLookUp");
-        mResponse = form->Control<QPlainTextEdit>("mResponse");
+        mResponse = form->Control<TAnswerMemo>("mResponse");
         tHost = form->Control<QLineEdit>("tHost");
         fingerlookup = form->Control<QPushButton>("fingerlookup");
-        lResponse = form->Control<QListWidget>("lResponse");
+        lResponse = form->Control<TAnswerList>("lResponse");
         ASSERT_TRUE(tDomain && bLookUp && mResponse && tHost && fingerlookup && lResponse);
         whois->lookup.Server = "127.0.0.1";
     }
@@ -56,8 +56,8 @@ protected:
     QStringList Items() const {
         ProcessPendingEvents();
         QStringList items;
-        for (int i = 0; i < lResponse->count(); ++i)
-            items << lResponse->item(i)->text();
+        for (qsizetype i = 0; i < lResponse->Count(); ++i)
+            items << lResponse->LineText(i);
         return items;
     }
     // Waits until the look-up's connection has ended.
@@ -72,10 +72,10 @@ protected:
     FingerTab* finger = nullptr;
     QLineEdit* tDomain = nullptr;
     QPushButton* bLookUp = nullptr;
-    QPlainTextEdit* mResponse = nullptr;
+    TAnswerMemo* mResponse = nullptr;
     QLineEdit* tHost = nullptr;
     QPushButton* fingerlookup = nullptr;
-    QListWidget* lResponse = nullptr;
+    TAnswerList* lResponse = nullptr;
 };
 } // namespace
 
@@ -87,7 +87,6 @@ TEST_F(LookupTabs, ThePagesCarryTheirControlsHintsAndTheRegistryServer) {
     EXPECT_EQ(bLookUp->toolTip(),
               "Searches whois.internic.net for the name you entered to the left.");
     EXPECT_EQ(tDomain->toolTip(), "Enter a domain name, host or contact.");
-    EXPECT_TRUE(mResponse->isReadOnly());
     EXPECT_EQ(tHost->toolTip(), "Enter username@host to finger");
     EXPECT_EQ(fingerlookup->toolTip(), "Lookup host for username you are fingering.");
     EXPECT_EQ(lResponse->toolTip(), "Double click on a line for more information on user.");
@@ -115,7 +114,7 @@ TEST_F(LookupTabs, WhoisEnterSendsTheFieldAndShowsTheAnswer) {
 }
 
 TEST_F(LookupTabs, WhoisWithAnEmptyFieldOnlyBeeps) {
-    mResponse->setPlainText("earlier");
+    mResponse->AddText("earlier");
     bLookUp->click();
     EXPECT_EQ(boxes->Texts("beep").size(), 1);
     EXPECT_EQ(boxes->shown().size(), 1u);
@@ -203,7 +202,7 @@ TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
     ASSERT_TRUE(AnswerComplete(form->IPPort2));
     EXPECT_EQ(server.Queries(), QList<QByteArray>{"\r\n"});
 
-    lResponse->clear();
+    lResponse->Clear();
     tHost->setText("a@b@no-such-host.invalid");
     fingerlookup->click();
     EXPECT_EQ(finger->lookup.FingerUser, "a");
@@ -211,7 +210,7 @@ TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
     EXPECT_EQ(Items(), (QStringList{"Requesting b@no-such-host.invalid...",
                                     "Exception: 11001: [11001] Host not found."}));
 
-    lResponse->clear();
+    lResponse->Clear();
     tHost->setText("user@");
     fingerlookup->click();
     EXPECT_EQ(Items(),
@@ -223,7 +222,7 @@ TEST_F(LookupTabs, FingerRefusedConnectionEmptiesTheListAfterTheBox) {
     finger->lookup.Port = RefusingPort();
     finger->lookup.ConnectionWaitMs = 300;
     boxes->snapshot = [this] { return Items().join('|'); };
-    lResponse->addItem("earlier answer");
+    lResponse->AddText("earlier answer");
     tHost->setText("127.0.0.1");
     fingerlookup->click();
     EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
@@ -231,7 +230,7 @@ TEST_F(LookupTabs, FingerRefusedConnectionEmptiesTheListAfterTheBox) {
               QStringList{"earlier answer|Requesting 127.0.0.1...|Connecting to 127.0.0.1...   "
                           "Will time out in 15 seconds|Connection failed: [10061] Connection "
                           "refused."});
-    EXPECT_EQ(lResponse->count(), 0);
+    EXPECT_EQ(lResponse->Count(), 0);
 }
 
 TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
@@ -245,9 +244,9 @@ TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
     fingerlookup->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort2));
     ASSERT_EQ(Items().last(), "bob      Bob Builder   pts/1");
-    QListWidgetItem* bob = lResponse->item(lResponse->count() - 1);
+    const qsizetype bob = lResponse->Count() - 1;
 
-    const QPoint at = lResponse->visualItemRect(bob).center();
+    const QPoint at = lResponse->RowRect(bob).center();
     // A user's double click: a click, then the second press as a double click.
     QTest::mouseClick(lResponse->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(lResponse->viewport(), Qt::LeftButton, {}, at);
@@ -291,4 +290,34 @@ TEST_F(LookupTabs, AResetWhileTheAnswerArrivesShowsTheErrorBox) {
     ASSERT_TRUE(AnswerComplete(form->IPPort1));
     EXPECT_EQ(boxes->Texts("error"), QStringList{"IPPort error: 10054Winsock error in recv() "});
     EXPECT_EQ(Memo(), "Connected. Waiting for data...\n\nfirst line");
+}
+
+TEST_F(LookupTabs, AFortyFourThousandLineFingerAnswerIsShownWholeInFewRepaints) {
+    QByteArray answer;
+    for (int i = 0; i < 44000; ++i)
+        answer += QByteArray("user") + QByteArray::number(i) + "  Benchmark User   pts/1\r\n";
+    ScriptedPeer server({ReadQuery(), Send(answer)});
+    finger->lookup.Port = server.port();
+    auto* pages = form->Control<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(form->Control<QWidget>("FingerSheet"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    lResponse->viewport()->installEventFilter(&counter);
+    tHost->setText("127.0.0.1");
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    const QStringList items = Items();
+    ASSERT_EQ(items.size(), 44002);
+    EXPECT_EQ(items.last(), "user43999  Benchmark User   pts/1");
+    // Lines are shown in batches, not one repaint (and relayout) per line.
+    QTest::qWait(50);
+    EXPECT_LT(counter.paints, 1000);
+    EXPECT_TRUE(lResponse->viewport()->rect().contains(lResponse->RowRect(items.size() - 1)));
 }

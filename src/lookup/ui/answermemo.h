@@ -1,0 +1,34 @@
+#pragma once
+// The WhoIs tab's answer memo (mResponse): read-only lines with both scroll bars, whose text the
+// user selects with the mouse or Ctrl+A and copies with Ctrl+C or the context menu.
+#include "lookup/ui/lineview.h"
+
+class TAnswerMemo : public TLineView {
+    Q_OBJECT
+public:
+    explicit TAnswerMemo(QWidget* parent = nullptr);
+
+    struct Position {
+        qsizetype row = 0;
+        int column = 0;
+        auto operator<=>(const Position&) const = default;
+    };
+    bool HasSelection() const { return anchor_ != cursor_; }
+    QString SelectedText() const;
+    void SelectAll();
+    void SelectRange(Position from, Position to);
+    void Copy() const;
+    void Clear() override;
+
+protected:
+    QList<QTextLayout::FormatRange> Highlights(qsizetype row, int length) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    Position PositionAt(const QPoint& point) const;
+    Position anchor_, cursor_;
+};

@@ -1,0 +1,70 @@
+#pragma once
+// The answer views of the look-up tabs draw their lines straight from a line store, only the ones
+// in sight, so that adding a line costs the same whether the view holds ten lines or a million
+// and a 20 MB answer arrives as fast as the server sends it. Lines added during one pass of the
+// event loop are shown together: the scroll bars are set and the view repainted once per pass.
+// This base draws and scrolls; the memo adds text selection, the list box a current line.
+#include "lookup/linestore.h"
+
+#include <QAbstractScrollArea>
+#include <QTextLayout>
+#include <QTimer>
+
+class TLineView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit TLineView(QWidget* parent = nullptr);
+
+    // Adds a line of the server's answer as received, or a line of the program's own.
+    void AddBytes(QByteArrayView bytes);
+    void AddText(const QString& text) { AddBytes(text.toUtf8()); }
+    virtual void Clear();
+    qsizetype Count() const { return store_.Count(); }
+    QString LineText(qsizetype index) const { return store_.Text(index); }
+    // Every line as shown, joined by LF.
+    QString toPlainText() const { return store_.Joined(0, store_.Count() - 1); }
+
+    // Shows what was added since the last pass at once (the views do it by themselves on the
+    // next pass of the event loop).
+    void ShowAdded();
+    // The row at a point of the viewport, or -1 below the last line.
+    qsizetype RowAt(int y) const;
+    // The viewport rectangle of a row.
+    QRect RowRect(qsizetype row) const;
+    void ScrollToRow(qsizetype row);
+    int LineHeight() const { return lineHeight_; }
+
+protected:
+    const TLineStore& Store() const { return store_; }
+    qsizetype FirstVisibleRow() const;
+    int TextLeft() const;
+    // A row's text laid out in one line, tabs at every eighth average character width.
+    void LayOut(QTextLayout& layout, qsizetype row) const;
+    // The character position in a row nearest to a viewport x.
+    int ColumnAt(qsizetype row, int x) const;
+    // Draws one row with its highlighted parts.
+    void PaintRow(QPainter& painter, qsizetype row, const QRect& rect);
+    // The highlighted parts of a row's text (of `length` characters); none by default.
+    virtual QList<QTextLayout::FormatRange> Highlights(qsizetype row, int length) const;
+    // Whether a row is highlighted across the view's whole width (a list's current line).
+    virtual bool WholeRowHighlighted(qsizetype) const { return false; }
+    // The format of highlighted text.
+    QTextCharFormat HighlightFormat() const;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Width of the widest line seen so far (measured when drawn, estimated from bytes before).
+    int ContentWidth() const;
+
+private:
+    void UpdateScrollBars();
+    void MeasureFont();
+
+    TLineStore store_;
+    QTimer showTimer_;
+    int lineHeight_ = 1;
+    int averageCharWidth_ = 1;
+    mutable int widestDrawn_ = 0;
+    bool followEnd_ = true;
+};
