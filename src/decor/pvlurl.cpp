@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -52,14 +51,56 @@ QString DefaultBrowserEntry() {
 }
 } // namespace
 
+namespace {
+bool IsPlaceholder(QChar code) {
+    return code == '1' || code == 'u' || code == 'U' || code == 'f' || code == 'F';
+}
+
+// The other field codes of a desktop entry's Exec line (icon, name, entry file, and the
+// deprecated ones): they expand to nothing here.
+bool IsOtherFieldCode(QChar code) {
+    return QStringLiteral("ickdDnNvm").contains(code);
+}
+
+// Where the address goes: before the first placeholder in double quotes (the quotes go with it),
+// else before the first bare one; -1 when there is none. "%%" is an escaped percent sign.
+qsizetype PlaceholderCut(const QString& command) {
+    qsizetype bare = -1;
+    for (qsizetype i = 0; i + 1 < command.size(); ++i) {
+        if (command[i] != '%') continue;
+        const QChar code = command[i + 1];
+        if (IsPlaceholder(code)) {
+            const bool quoted =
+                i > 0 && command[i - 1] == '"' && i + 2 < command.size() && command[i + 2] == '"';
+            if (quoted) return i - 1;
+            if (bare < 0) bare = i;
+        }
+        ++i; // the code, or the second "%" of "%%", is taken
+    }
+    return bare;
+}
+
+// "%%" becomes "%", and the other field codes are dropped.
+QString WithoutFieldCodes(const QString& command) {
+    QString result;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        if (command[i] == '%' && i + 1 < command.size()) {
+            const QChar code = command[i + 1];
+            if (code == '%' || IsOtherFieldCode(code)) {
+                if (code == '%') result += '%';
+                ++i;
+                continue;
+            }
+        }
+        result += command[i];
+    }
+    return result;
+}
+} // namespace
+
 QString BrowserCommandLine(const QString& registered, const QString& url) {
-    static const QRegularExpression quoted(R"("%[uUfF]")");
-    static const QRegularExpression bare(R"(%[uUfF])");
-    QString command = registered;
-    QRegularExpressionMatch m = quoted.match(command);
-    if (!m.hasMatch()) m = bare.match(command);
-    if (m.hasMatch()) command.truncate(m.capturedStart());
-    return command + ' ' + url;
+    const qsizetype cut = PlaceholderCut(registered);
+    return WithoutFieldCodes(cut < 0 ? registered : registered.left(cut)) + ' ' + url;
 }
 
 QString DefaultBrowserCommand() {
@@ -73,8 +114,9 @@ QString DefaultBrowserCommand() {
 }
 
 void TpvlUrl::Execute() const {
-    // The show state has no counterpart for a detached process here; the browser's own window
-    // rules apply.
+    // UrlShowCommand is not handed on: a process started here learns its window state from no
+    // standard channel (the desktop's startup notification and activation tokens carry none, and
+    // each browser has options of its own), so the browser's own window rules apply.
     QString registered = RegisteredCommand ? RegisteredCommand() : DefaultBrowserCommand();
     if (registered.trimmed().isEmpty()) return;
     QStringList words = QProcess::splitCommand(BrowserCommandLine(registered, url_));

@@ -46,8 +46,10 @@ private:
 };
 
 // The command line to start: the registered command cut just before its first address
-// placeholder ("%u", "%U", "%f" or "%F"; a quoted one is looked for first, and the quotes go with
-// it), then one blank and the address. A command without placeholder gets them appended whole.
+// placeholder ("%1", or a desktop entry's "%u", "%U", "%f", "%F"; one in double quotes is looked
+// for first, and the quotes go with it), then one blank and the address. A command without
+// placeholder gets them appended whole. In what is kept, "%%" becomes "%" and the desktop entry's
+// other field codes ("%i", "%c", "%k" and the deprecated ones) are dropped.
 QString BrowserCommandLine(const QString& registered, const QString& url);
 
 // The desktop's default web browser's command (its desktop entry's Exec line), or empty.

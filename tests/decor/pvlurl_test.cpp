@@ -2,8 +2,8 @@
 #include "support/tempdir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -19,6 +19,15 @@ TEST(BrowserCommand, TheAddressTakesThePlaceOfThePlaceholder) {
     EXPECT_EQ(BrowserCommandLine(R"(b %f "%u")", url), "b %f  " + url);
     // No placeholder: blank and address after the whole command.
     EXPECT_EQ(BrowserCommandLine("/opt/web/start", url), "/opt/web/start " + url);
+    // The registered command's own "%1", quoted first, then bare.
+    EXPECT_EQ(BrowserCommandLine(R"("C:\Web\web.exe" -nohome "%1" -x)", url),
+              R"("C:\Web\web.exe" -nohome  )" + url);
+    EXPECT_EQ(BrowserCommandLine("web %1 -x", url), "web  " + url);
+    EXPECT_EQ(BrowserCommandLine(R"(web %1 "%U")", url), "web %1  " + url);
+    // Other field codes are dropped and "%%" is one "%"; an escaped "%%u" is no placeholder.
+    EXPECT_EQ(BrowserCommandLine("web %i --class=%c --from %k --tick=%% %u", url),
+              "web  --class= --from  --tick=%  " + url);
+    EXPECT_EQ(BrowserCommandLine("web --literal=%%u", url), "web --literal=%u " + url);
 }
 
 namespace {
