@@ -1,6 +1,7 @@
 // regiscribe-cli message / send / encode / decode: the message component, the SMTP client and the
 // content encoders without a window.
 #include "cli/command.h"
+#include "cli/securemail.h"
 #include "mail/lineencoders.h"
 #include "mail/mailstatus.h"
 #include "mail/msmsg.h"
@@ -122,6 +123,7 @@ int Message(CliContext& c) {
 int Send(CliContext& c) {
     const QString server = TakeOption(c.args, "--server");
     const QString timeout = TakeOption(c.args, "--timeout");
+    const SecureMailOptions secure = TakeSecureMailOptions(c.args, true);
     int seconds = 60;
     if (!timeout.isEmpty()) {
         bool ok = false;
@@ -136,6 +138,7 @@ int Send(CliContext& c) {
         smtp.SetServer(server);
         smtp.SetTimeOut(seconds);
         smtp.SetMailMessage(&message);
+        ApplySecureMail(smtp, secure, c.err);
         ShowStatusOf(smtp, [&c](const MailStatus& status) {
             c.out << status.text << '\n';
             c.out.flush();
@@ -212,7 +215,9 @@ const CliRegistration messageCommand{
 const CliRegistration sendCommand{
     {"send",
      "regiscribe-cli send --server HOST[:PORT] --from ADDR [--name TEXT] --to ADDR [--cc ADDR] "
-     "[--bcc ADDR] [--subject TEXT] [--timeout SECONDS] [FILE]",
+     "[--bcc ADDR] [--subject TEXT] [--timeout SECONDS]\n"
+     "                      [--security none|starttls|tls] [--user NAME] [--password-command CMD]\n"
+     "                      [--trace] [FILE]",
      Send}};
 const CliRegistration encodeCommand{{"encode", "regiscribe-cli encode qp|base64|uu", Encode}};
 const CliRegistration decodeCommand{{"decode", "regiscribe-cli decode qp|base64", Decode}};

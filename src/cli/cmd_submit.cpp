@@ -2,6 +2,7 @@
 // the confirmation box.
 #include "cli/command.h"
 #include "cli/recordargs.h"
+#include "cli/securemail.h"
 #include "mail/mssmtp.h"
 #include "mail/submission.h"
 #include "mail/submissiontexts.h"
@@ -15,7 +16,8 @@
 
 namespace {
 const char* const kUsage =
-    "regiscribe-cli submit KIND NAME [--set FIELD=VALUE]... [--action N|M|D] [--public Y|N]";
+    "regiscribe-cli submit KIND NAME [--set FIELD=VALUE]... [--action N|M|D] [--public Y|N]\n"
+    "                      [--password-command CMD] [--trace]";
 
 // Each status line text once, as the pages show it.
 class PrintedStatus : public SubmissionDisplay {
@@ -54,6 +56,7 @@ private:
 };
 
 int RunSubmit(CliContext& c) {
+    const SecureMailOptions secure = TakeSecureMailOptions(c.args, false);
     const RecordArguments parsed = ParseRecordArguments(c.args);
     SetBoxes(std::make_shared<SubmissionBoxes>(c.out, c.err));
     if (parsed.name.isEmpty()) {
@@ -75,6 +78,17 @@ int RunSubmit(CliContext& c) {
         TmsSMTP smtp;
         smtp.SetServer(setup.server);
         smtp.SetMailMessage(&message);
+        const std::optional<TMailSecurity> security = SecurityFromName(setup.security);
+        if (!security)
+            throw EMailSecurityError("The settings file's \"Security\" is " + setup.security +
+                                     "; it must be None, STARTTLS or TLS");
+        smtp.SetSecurity(*security);
+        smtp.SetUser(setup.user);
+        // The password is looked for once it is sure that a message will go out.
+        request.beforeSending = [&] {
+            ApplySecureMail(smtp, secure, c.err);
+            return true;
+        };
 
         PrintedStatus display(c.out);
         TSubmission flow(smtp, message, display);

@@ -161,6 +161,10 @@ void TagSocket::FindPort() {
             return;
         }
     }
+    if (implicitPort_ != 0) {
+        port_ = implicitPort_;
+        return;
+    }
     if (serviceName_.isEmpty()) RaiseSocketError(ErrServiceRequired);
     if (canceled_) CancelFailure();
     const QByteArray service = serviceName_.toUtf8();
@@ -208,12 +212,24 @@ void TagSocket::ConnectSocket() {
     if (eventError_) ConnectFailure(eventErrorCode_);
 }
 
+int64_t TagSocket::ChannelSend(const char* data, int64_t size, int& error) {
+    return tls_ ? tls_->Send(data, size, error) : socket_.Send(data, size, error);
+}
+
+int64_t TagSocket::ChannelReceive(char* data, int64_t size, int& error) {
+    return tls_ ? tls_->Receive(data, size, error) : socket_.Receive(data, size, error);
+}
+
+void TagSocket::Trace(const char* direction, const QString& line) {
+    if (OnTrace) OnTrace(QString::fromLatin1(direction) + line);
+}
+
 void TagSocket::SendAll(const char* data, int64_t size, bool restartOnProgress) {
     int64_t sent = 0;
     while (sent < size && !counter_.TimedOut() && !canceled_) {
         writable_ = false;
         int error = 0;
-        int64_t n = socket_.Send(data + sent, size - sent, error);
+        int64_t n = ChannelSend(data + sent, size - sent, error);
         if (n < 0) {
             if (error != WSAEWOULDBLOCK && !canceled_) RaiseSocketError(uint16_t(error));
             // Room in the send buffer is announced by the writable event; sleep until then.
@@ -226,8 +242,9 @@ void TagSocket::SendAll(const char* data, int64_t size, bool restartOnProgress) 
     }
 }
 
-void TagSocket::SendLine(const QString& line) {
+void TagSocket::SendLine(const QString& line, const QString& traced) {
     if (!Connected()) RaiseSocketError(ErrNotConnected);
+    Trace("C: ", traced.isEmpty() ? line : traced);
     const QByteArray text = line.toUtf8() + "\r\n";
     counter_.Start();
     SendAll(text.constData(), text.size(), false);
@@ -238,7 +255,8 @@ void TagSocket::SendLine(const QString& line) {
 int TagSocket::ReadLine(QString& line) {
     if (!Connected()) RaiseSocketError(ErrNotConnected);
     auto dataOrEnd = [this] {
-        return readReady_ || peerClosed_ || canceled_ || counter_.TimedOut() || eventError_;
+        return readReady_ || Buffered() || peerClosed_ || canceled_ || counter_.TimedOut() ||
+               eventError_;
     };
     Wait(dataOrEnd);
     if (canceled_) CancelFailure();
@@ -255,7 +273,7 @@ int TagSocket::ReadLine(QString& line) {
     while (!canceled_ && !counter_.TimedOut()) {
         char c = 0;
         int error = 0;
-        int64_t n = socket_.Receive(&c, 1, error);
+        int64_t n = ChannelReceive(&c, 1, error);
         if (n == 1) {
             if (c == '\n') {
                 foundLf = true;
@@ -280,16 +298,20 @@ int TagSocket::ReadLine(QString& line) {
             buffer.chop(1);
         line = QString::fromUtf8(buffer);
         result = ReplyCode(line);
+        Trace("S: ", line);
     }
     CheckTimeOutAndCancel();
     return result;
 }
 
 int TagSocket::ReadReply() {
+    replyLines_.clear();
     const int code = ReadLine(lastReply_);
+    replyLines_ << lastReply_;
     if (code > 0 && lastReply_.indexOf('-') == 3) {
         while (!peerClosed_) {
             const int next = ReadLine(lastReply_);
+            if (next != -1 || !lastReply_.isEmpty()) replyLines_ << lastReply_;
             const bool last = lastReply_.indexOf(' ') == 3 || lastReply_.size() == 3;
             if (next == code && last) break;
         }
@@ -315,9 +337,54 @@ void TagSocket::SendStream(QIODevice& stream) {
     if (OnProgress) OnProgress(this, 0, 0);
 }
 
+void TagSocket::StartTls(const QString& host) {
+    if (!Connected()) RaiseSocketError(ErrNotConnected);
+    tls_ = std::make_unique<TTlsChannel>(socket_);
+    try {
+        tls_->Begin(host);
+    } catch (const ETlsError&) {
+        TlsFailure();
+    }
+    counter_.Start();
+    for (;;) {
+        // A notification can only arrive while the wait below processes events.
+        readReady_ = writable_ = false;
+        const TTlsChannel::Step step = tls_->Handshake();
+        if (step == TTlsChannel::Step::Done) break;
+        if (step == TTlsChannel::Step::Failed) TlsFailure();
+        const bool reading = step == TTlsChannel::Step::WantRead;
+        WaitUntil([this, reading] {
+            return (reading ? readReady_ || peerClosed_ : writable_) || eventError_ || canceled_ ||
+                   counter_.TimedOut();
+        });
+        if (canceled_) CancelFailure();
+        if (counter_.TimedOut()) TimeOutFailure();
+        if (eventError_) {
+            counter_.Stop();
+            ConnectFailure(eventErrorCode_);
+        }
+    }
+    counter_.Stop();
+}
+
+void TagSocket::TlsFailure() {
+    counter_.Stop();
+    const int socketError = tls_ ? tls_->SocketError() : 0;
+    if (socketError != 0) ConnectFailure(uint16_t(socketError));
+    QString message = tls_ ? tls_->FailureText() : QString();
+    if (message.isEmpty()) message = "The secure connection failed";
+    if (OnError) OnError(this, message);
+    // Nothing more goes over a connection that could not be secured.
+    tls_.reset();
+    Close();
+    throw ETlsError(message);
+}
+
 void TagSocket::Close() {
     if (!socket_.IsOpen()) return;
     if (OnClosing) OnClosing(this);
+    if (tls_) tls_->Shutdown();
+    tls_.reset();
     socket_.Close();
     if (OnClosed) OnClosed(this);
 }

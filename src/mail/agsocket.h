@@ -4,14 +4,17 @@
 // seconds. Every wait keeps processing the event queue (sleeping in it), so the window stays
 // responsive; the socket's notifications only set flags that the waits look at.
 #include "mail/timecounter.h"
+#include "mail/tlschannel.h"
 #include "platform/exception.h"
 #include "platform/notifyingsocket.h"
 
 #include <QIODevice>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class ESocketError : public Exception {
 public:
@@ -69,6 +72,14 @@ public:
     // The address and port the last Open found (host byte order).
     uint32_t RemoteAddress() const { return remoteAddress_; }
     uint16_t Port() const { return port_; }
+    // The port used when Server names none, instead of the service look-up; 0 looks the service
+    // up as described.
+    void SetImplicitPort(uint16_t port) { implicitPort_ = port; }
+    // Every line of the last reply ReadReply read (LastReply is its last).
+    const QStringList& ReplyLines() const { return replyLines_; }
+    // True while the connection runs over TLS; the protocol in words ("TLS 1.3").
+    bool Secured() const { return tls_ != nullptr; }
+    QString TlsVersion() const { return tls_ ? tls_->Version() : QString(); }
 
     // --- events
     TNotifyEvent OnOpen;
@@ -77,6 +88,8 @@ public:
     TNotifyEvent OnCancel;
     TmsProgressEvent OnProgress;
     TmsErrorEvent OnError;
+    // Each command line sent ("C: ...") and reply line read ("S: ..."), for a trace.
+    std::function<void(const QString& line)> OnTrace;
 
     // --- operations
     // Clears Canceled, TimedOut, the pending look-up, EventError and the notification flags.
@@ -93,8 +106,12 @@ public:
     virtual void Cancel();
 
     void ConnectSocket();
-    // Sends `line` followed by CR LF.
-    void SendLine(const QString& line);
+    // Sends `line` followed by CR LF; `traced` is what the trace shows of it (a secret's
+    // stand-in), the line itself when empty.
+    void SendLine(const QString& line, const QString& traced = QString());
+    // Secures the open connection with TLS for `host`, waiting for the handshake as for a reply.
+    // A refused certificate or a failed handshake closes the connection and raises ETlsError.
+    void StartTls(const QString& host);
     // Receives one line; `line` gets it without its trailing CR and LF. Returns its ReplyCode, or
     // -1 when no complete line arrived. A line longer than 255 bytes is cut there and the rest of
     // it is read and dropped.
@@ -131,8 +148,18 @@ private:
     // Sends everything in data; restartOnProgress restarts the countdown whenever bytes go out.
     void SendAll(const char* data, int64_t size, bool restartOnProgress);
     void NoteEvent(int code);
+    // The connection's own send and receive: through TLS once it is secured.
+    int64_t ChannelSend(const char* data, int64_t size, int& error);
+    int64_t ChannelReceive(char* data, int64_t size, int& error);
+    // Decrypted bytes that wait in TLS: data to read although the socket has none.
+    bool Buffered() const { return tls_ && tls_->Pending() > 0; }
+    void Trace(const char* direction, const QString& line);
+    [[noreturn]] void TlsFailure();
 
     NotifyingSocket socket_;
+    std::unique_ptr<TTlsChannel> tls_;
+    QStringList replyLines_;
+    uint16_t implicitPort_ = 0;
     TTimeCounter counter_;
     QString server_;
     uint16_t defaultPort_ = 0;

@@ -1,6 +1,7 @@
 #include "mail/mssmtp.h"
 
 #include "mail/shorttext.h"
+#include "mail/smtpextensions.h"
 #include "mail/tempfilestream.h"
 #include "platform/fileerror.h"
 #include "platform/socketerrors.h"
@@ -54,8 +55,26 @@ void TmsSMTP::Send() {
 
 void TmsSMTP::Open() {
     if (Server().isEmpty()) RaiseSocketError(ErrServerRequired);
+    if (!user_.isEmpty() && security_ == TMailSecurity::None)
+        throw EMailSecurityError(PasswordNeedsEncryptionText());
+    SetImplicitPort(SecurityDefaultPort(security_));
     Reset();
     TmsMailBase::Open();
+}
+
+void TmsSMTP::Probe() {
+    std::exception_ptr failure;
+    try {
+        Connect();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        Disconnect();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TmsSMTP::Command(const QString& command, int digit, const QString& what) {
@@ -82,13 +101,54 @@ void TmsSMTP::NoReply(const QString& what) {
 
 void TmsSMTP::StartSession() {
     ConnectSocket();
+    if (security_ == TMailSecurity::Tls) StartTls(HostPart());
     Expect(2, QString());
     const QString name = LocalHostName().isEmpty() ? HostPart() : LocalHostName();
+    if (Extended()) {
+        Ehlo(name);
+        if (security_ == TMailSecurity::StartTls) {
+            // Never a silent fall-back to plain text.
+            if (!Offers(extensions_, "STARTTLS"))
+                throw EMailSecurityError(StartTlsNotOfferedText());
+            Command(QStringLiteral("STARTTLS"), 2, "STARTTLS");
+            StartTls(HostPart());
+            Ehlo(name);
+        }
+        if (!user_.isEmpty()) Authenticate();
+        return;
+    }
     SendLine("HELO " + name);
     const int code = ReadReply();
     if (Accepted(code, 2)) return;
     if (code == -1 && LastReply().isEmpty()) NoReply("HELO");
     Command(QStringLiteral("HELO"), 2, "HELO");
+}
+
+void TmsSMTP::Ehlo(const QString& name) {
+    Command("EHLO " + name, 2, "EHLO");
+    extensions_ = EhloExtensions(ReplyLines());
+}
+
+void TmsSMTP::Authenticate() {
+    if (password_.isEmpty()) throw EMailSecurityError(NoPasswordText(user_, Server()));
+    const QStringList mechanisms = AuthMechanisms(extensions_);
+    if (mechanisms.contains("PLAIN")) {
+        SendLine("AUTH PLAIN " + QString::fromLatin1(PlainAuthResponse(user_, password_)),
+                 "AUTH PLAIN ****");
+        Expect(2, "AUTH");
+    } else if (mechanisms.contains("LOGIN")) {
+        Command(QStringLiteral("AUTH LOGIN"), 3, "AUTH");
+        SendLine(QString::fromLatin1(LoginAuthResponse(user_)), "****");
+        Expect(3, "AUTH");
+        SendLine(QString::fromLatin1(LoginAuthResponse(password_)), "****");
+        Expect(2, "AUTH");
+    } else if (mechanisms.isEmpty()) {
+        throw EMailSecurityError(AuthNotOfferedText());
+    } else {
+        throw EMailSecurityError("The server offers only " + mechanisms.join(", ") +
+                                 " to sign in, which this program does not speak; nothing was "
+                                 "sent.");
+    }
 }
 
 void TmsSMTP::SendMail() {

@@ -2,7 +2,12 @@
 // The SMTP client: one Send opens a connection to Server, greets it with HELO, transmits the
 // message as one mail transaction (MAIL FROM, RCPT TO for every recipient, DATA, the text and
 // "."), says QUIT and closes, firing an event at each stage.
+//
+// With Security set (STARTTLS or TLS) or a User, the session is the extended one of today's
+// submission servers: TLS from the first byte or after STARTTLS, EHLO, and AUTH PLAIN or LOGIN
+// before the same mail transaction. Without them it is exactly the plain session above.
 #include "mail/agsocket.h"
+#include "mail/mailsecurity.h"
 #include "mail/msmsg.h"
 
 class TTempFileStream;
@@ -16,6 +21,9 @@ using TmsAddressRejectedEvent = std::function<void(QObject* Sender, const QStrin
 
 enum SmtpErrorCode : uint16_t { ErrMailMessageRequired = 57102 };
 
+// A refusal of the secured session before anything was sent (see mailsecurity.h for the texts).
+REGISCRIBE_EXCEPTION(EMailSecurityError, Exception)
+
 class TmsSMTP : public TmsMailBase {
 public:
     explicit TmsSMTP(QObject* parent = nullptr);
@@ -25,6 +33,17 @@ public:
     void SetMailMessage(TmsMessage* message) { mailMessage_ = message; }
     // When not empty, the addresses given to RCPT TO instead of the message's lists.
     QStringList& EnvelopeRecipients() { return envelopeRecipients_; }
+
+    TMailSecurity Security() const { return security_; }
+    void SetSecurity(TMailSecurity security) { security_ = security; }
+    // The login name for AUTH; empty signs in as nobody.
+    const QString& User() const { return user_; }
+    void SetUser(const QString& user) { user_ = user; }
+    // The password for User; never stored by the client beyond its own life.
+    void SetPassword(const QString& password) { password_ = password; }
+    bool HasPassword() const { return !password_.isEmpty(); }
+    // Whether the extended session is used (Security set, or a User).
+    bool Extended() const { return security_ != TMailSecurity::None || !user_.isEmpty(); }
 
     TNotifyEvent OnPrepare;  // before the message is encoded
     TNotifyEvent OnSending;  // before the envelope commands
@@ -42,9 +61,14 @@ public:
     // The mail transaction on a started session.
     void SendMail();
 
-    // Fails with "Server property is required" before OnOpen when Server is empty; then Reset and
-    // the transport's Open.
+    // Fails with "Server property is required" before OnOpen when Server is empty, and refuses a
+    // User without Security (a password is never sent in the clear); then Reset and the
+    // transport's Open.
     void Open() override;
+
+    // Connects, greets, secures, signs in and says QUIT, sending no mail: the Mail Security
+    // dialog's Test. Raises what Send would raise for those steps.
+    void Probe();
 
 protected:
     void StartSession() override;
@@ -62,9 +86,16 @@ private:
     void Expect(int digit, const QString& what);
     // The failure for a reply that never came.
     [[noreturn]] void NoReply(const QString& what);
+    // EHLO, keeping the extensions the server offers.
+    void Ehlo(const QString& name);
+    void Authenticate();
     bool Accepted(int code, int digit) const { return code >= 0 && code / 100 == digit; }
 
     QPointer<TmsMessage> mailMessage_;
+    TMailSecurity security_ = TMailSecurity::None;
+    QString user_;
+    QString password_;
+    QStringList extensions_;
     bool mailAccepted_ = false;
     QString farewellProblem_;
     QStringList envelopeRecipients_;

@@ -51,6 +51,7 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
         Boxes().Information(PgpSubmissionNotice());
         return SubmissionOutcome::Pgp;
     }
+    if (request.beforeSending && !request.beforeSending()) return SubmissionOutcome::Declined;
     FillMessage(request, lines);
     SendMessage();
     if (request.updateNameList) request.updateNameList(record, files);

@@ -24,6 +24,9 @@ struct SubmissionRequest {
     std::function<void(const QStringList& lines)> loadHolder;
     // The record store's name-list step, run only after a send without error. May be empty.
     std::function<void(const Record& record, const TemplateFiles& files)> updateNameList;
+    // Run right before the message is sent, once it is sure that one will be (the password is
+    // found here); returning false stops without sending. May be empty.
+    std::function<bool()> beforeSending;
 };
 
 enum class SubmissionOutcome {

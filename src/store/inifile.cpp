@@ -138,6 +138,12 @@ QString TIniFile::ReadString(const QString& section, const QString& key,
     return fallback;
 }
 
+bool TIniFile::HasKey(const QString& section, const QString& key) const {
+    // A value that no file could hold stands for "missing".
+    const QString missing(QChar(0));
+    return ReadString(section, key, missing) != missing;
+}
+
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) const {
     const QString sectionName = section.trimmed(), keyName = key.trimmed();
     if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value) ||

@@ -23,6 +23,9 @@ public:
     // section of that name and its first line for that key count.
     QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
 
+    // Whether the file holds `key` in (the first) `section`.
+    bool HasKey(const QString& section, const QString& key) const;
+
     // Sets `key` in `section` to `value`: the key's line is replaced in place (a last line without
     // line end gains CR LF), a new key goes right after the section's last key line, a new
     // section at the end of the file. Every other byte of the file stays as it was. Lines end in

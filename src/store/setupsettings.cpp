@@ -24,6 +24,8 @@ SetupSettings ReadSetup(const QString& settingsFile) {
     s.server = ini.ReadString(Section, "Server", QString());
     s.address = CutText(ini.ReadString(Section, "EMail Address", QString()), 255);
     s.name = CutText(ini.ReadString(Section, "Name", QString()), 255);
+    s.security = ini.ReadString(Section, "Security", QString());
+    s.user = ini.ReadString(Section, "User", QString());
     return s;
 }
 
@@ -33,4 +35,8 @@ void WriteSetup(const QString& settingsFile, const SetupSettings& settings) {
     ini.WriteString(Section, "EMail Address", settings.address);
     ini.WriteString(Section, "Name", settings.name);
     ini.WriteString(Section, "Mailto", settings.mailto);
+    for (const auto& [key, value] :
+         {std::pair<const char*, const QString&>{"Security", settings.security},
+          {"User", settings.user}})
+        if (!value.isEmpty() || ini.HasKey(Section, key)) ini.WriteString(Section, key, value);
 }

@@ -29,9 +29,9 @@ TEST(CliSubmit, MailsTheTemplateWithTheSettingsFilesValuesAndPrintsEachStatus) {
     ASSERT_NE(server.Port(), 0);
     WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
 
-    ProcessResult r = RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "domain",
-                              "example.com", "--set", "OOrgNameEdit=Example Inc", "--set",
-                              "AuthScheme=MAIL-FROM"});
+    ProcessResult r =
+        RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "domain", "example.com",
+                "--set", "OOrgNameEdit=Example Inc", "--set", "AuthScheme=MAIL-FROM"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     EXPECT_EQ(OutputLines(r.out),
@@ -55,12 +55,12 @@ TEST(CliSubmit, MailsTheTemplateWithTheSettingsFilesValuesAndPrintsEachStatus) {
 
 TEST(CliSubmit, ARefusalIsTheErrorLineAndTheNameListStaysAsItWas) {
     ScopedWorkDir dir;
-    LocalSmtpServer server({.refuseRcpt = true});
+    LocalSmtpServer server(LocalSmtpServer::Options::RefusingRecipients());
     ASSERT_NE(server.Port(), 0);
     WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
 
-    ProcessResult r = RunCli(
-        {"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});
+    ProcessResult r =
+        RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err,
               "550 5.1.1 <hostmaster@registry.test>: Recipient address rejected: User unknown.\n");

@@ -162,7 +162,7 @@ TEST_F(SubmissionFlow, ARefusedRecipientClosesTheConnectionAndLeavesTheNameListA
     busyChanges.clear();
     nameListUpdates = 0;
 
-    LocalSmtpServer refusing({.refuseRcpt = true});
+    LocalSmtpServer refusing(LocalSmtpServer::Options::RefusingRecipients());
     ASSERT_NE(refusing.Port(), 0);
     smtp.SetServer(refusing.Address());
     boxes->AnswerNext(true);

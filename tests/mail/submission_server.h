@@ -29,6 +29,22 @@ public:
     struct Options {
         bool refuseRcpt = false;
         double delaySeconds = 0;
+        // Certificate chain and key: offered with STARTTLS, or spoken from the first byte.
+        QString startTlsCert, startTlsKey;
+        QString tlsCert, tlsKey;
+        QString auth;       // "user:password": AUTH required before MAIL FROM
+        QString mechanisms; // offered AUTH mechanisms, "PLAIN,LOGIN" when empty
+
+        static Options RefusingRecipients() {
+            Options o;
+            o.refuseRcpt = true;
+            return o;
+        }
+        static Options Slow(double seconds) {
+            Options o;
+            o.delaySeconds = seconds;
+            return o;
+        }
     };
 
     LocalSmtpServer() : LocalSmtpServer(Options{}) {}
@@ -37,6 +53,11 @@ public:
                          save_.path()};
         if (options.refuseRcpt) args << "--refuse-rcpt";
         if (options.delaySeconds > 0) args << "--delay" << QString::number(options.delaySeconds);
+        if (!options.startTlsCert.isEmpty())
+            args << "--starttls" << options.startTlsCert << options.startTlsKey;
+        if (!options.tlsCert.isEmpty()) args << "--tls" << options.tlsCert << options.tlsKey;
+        if (!options.auth.isEmpty()) args << "--auth" << options.auth;
+        if (!options.mechanisms.isEmpty()) args << "--mechanisms" << options.mechanisms;
         process_.setProgram("/usr/bin/python3");
         process_.setArguments(args);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

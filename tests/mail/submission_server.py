@@ -8,6 +8,10 @@ header, the transfer encoding and the body decoded by Python's own mail parser. 
   --refuse-rcpt     answer every RCPT TO with a 550 refusal
   --delay SECONDS   pause before answering HELO, MAIL FROM, RCPT TO, the end of the data and QUIT,
                     so that every stage of a send lasts visibly long
+  --starttls CERT KEY  offer STARTTLS with this certificate chain and key
+  --tls CERT KEY       speak TLS from the first byte (implicit TLS) with them
+  --auth USER:PASSWORD require AUTH with this login before MAIL FROM
+  --mechanisms LIST    the AUTH mechanisms offered, comma-separated (default PLAIN,LOGIN)
 
 It ends when its standard input closes or it is terminated, and never runs longer than --lifetime
 seconds (default 120), so a test that loses track of it cannot leave it behind.
@@ -22,7 +26,11 @@ import os
 import signal
 import sys
 
-from aiosmtpd.smtp import SMTP
+import logging
+import ssl
+import warnings
+
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 REFUSAL = "550 5.1.1 <{}>: Recipient address rejected: User unknown"
 
@@ -81,17 +89,45 @@ class Handler:
 
 
 async def main():
+    # The refusals the tests provoke are expected; the server need not report them.
+    warnings.simplefilter("ignore")
+    logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     parser = argparse.ArgumentParser()
     parser.add_argument("--save", required=True)
     parser.add_argument("--refuse-rcpt", action="store_true")
     parser.add_argument("--delay", type=float, default=0.0)
     parser.add_argument("--lifetime", type=float, default=120.0)
+    parser.add_argument("--starttls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--auth")
+    parser.add_argument("--mechanisms", default="PLAIN,LOGIN")
     args = parser.parse_args()
 
     loop = asyncio.get_running_loop()
     handler = Handler(args.save, args.refuse_rcpt, args.delay)
+    options = {"hostname": "sink.test", "decode_data": False}
+    context = None
+    for pair in (args.starttls, args.tls):
+        if pair:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(pair[0], pair[1])
+    if args.starttls:
+        options["tls_context"] = context
+    if args.auth:
+        login, password = args.auth.split(":", 1)
+
+        def authenticator(server, session, envelope, mechanism, auth_data):
+            good = (isinstance(auth_data, LoginPassword) and
+                    auth_data.login == login.encode() and auth_data.password == password.encode())
+            return AuthResult(success=good, handled=False)
+
+        offered = args.mechanisms.upper().split(",")
+        options.update(authenticator=authenticator, auth_required=True,
+                       # with implicit TLS the server cannot tell that the line is encrypted
+                       auth_require_tls=not args.tls,
+                       auth_exclude_mechanism=[m for m in ("PLAIN", "LOGIN") if m not in offered])
     server = await loop.create_server(
-        lambda: SMTP(handler, hostname="sink.test", decode_data=False), "127.0.0.1", 0)
+        lambda: SMTP(handler, **options), "127.0.0.1", 0, ssl=context if args.tls else None)
     print("PORT {}".format(server.sockets[0].getsockname()[1]), flush=True)
 
     stop = asyncio.Event()

@@ -41,6 +41,10 @@ public:
     std::function<QWidget*()> CreateFormView;
     QWidget* FormView = nullptr;
 
+    // The Setup dialog's "Security..." button, given the dialog's "SMTP Server" text as it stands
+    // (the mail subsystem sets it).
+    std::function<void(const QString& server)> MailSecurityCommand;
+
     // Steps the subsystems add to the window's life cycle, run in the order added.
     std::vector<std::function<void()>> CreateSteps;   // end of FormCreate
     std::vector<std::function<void()>> ActivateSteps; // FormActivate

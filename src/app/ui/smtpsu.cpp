@@ -53,6 +53,9 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     mailto->setText(kRegistryMailbox);
     grid->setRowStretch(4, 1);
     auto* buttons = new QHBoxLayout;
+    SecurityButton = MakeButton(this, "SecurityButton", "Security...",
+                                "Connection security, user name and password for your SMTP server");
+    buttons->addWidget(SecurityButton);
     buttons->addStretch(1);
     OKButton = MakeButton(this, "OKButton", "OK");
     OKButton->setDefault(true);
@@ -70,6 +73,7 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(UserNameEdit, OKButton);
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, mailto);
+    setTabOrder(mailto, SecurityButton);
     InstallHelpKey(this);
     setFixedSize(404, 154);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -17,6 +17,9 @@ public:
     QLineEdit* mailto;
     QPushButton* OKButton;
     QPushButton* CancelButton;
+    // Opens the Mail Security dialog (connection security, user name, password); bottom left,
+    // last in the tab order.
+    QPushButton* SecurityButton;
 };
 
 // The registry's hostmaster mailbox, the destination field's initial text.

@@ -45,6 +45,7 @@ void AttachMail(TForm1& form) {
     ConnectButton(form, "BitBtn1", mail, &TMailSubmission::BitBtn1Click);
     ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
     ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
+    form.MailSecurityCommand = [mail](const QString& server) { mail->SecurityButtonClick(server); };
     // The first of the window's socket components to be made ready each time it becomes active.
     TmsSMTP* smtp = form.msSMTP1;
     form.ActivateSteps.push_back([smtp] {

@@ -1,12 +1,17 @@
 #include "mail/ui/mailsubmission.h"
 
 #include "app/ui/form1.h"
+#include "mail/keyring.h"
 #include "mail/mssmtp.h"
+#include "mail/ui/passworddlg.h"
+#include "mail/ui/securitydlg.h"
+#include "platform/messageboxes.h"
 #include "store/ui/storebehaviour.h"
 #include "templates/ui/windowrecord.h"
 #include "templates/ui/windowwriters.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -59,6 +64,7 @@ void TMailSubmission::MailPage(RecordKind kind) {
         if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
             memo->setPlainText(lines.join('\n'));
     };
+    request.beforeSending = [this] { return PreparePassword(); };
     if (auto* store = form_.findChild<TStore*>())
         request.updateNameList = [store, kind](const Record& record, const TemplateFiles& files) {
             store->UpdateNameList(kind, record, files);
@@ -72,6 +78,52 @@ void TMailSubmission::MailPage(RecordKind kind) {
         ~KeepPaths() { StoreWindowPaths(form, kind, files); }
     } keep{form_, kind, files};
     flow_.Submit(request, files);
+}
+
+bool TMailSubmission::PreparePassword() {
+    TmsSMTP& smtp = *form_.msSMTP1;
+    // A password goes only over an encrypted connection; without one the client refuses itself.
+    if (smtp.User().isEmpty() || smtp.Security() == TMailSecurity::None) return true;
+    const QString user = smtp.User(), server = smtp.Server();
+    std::optional<QString> password = passwords_.Known(user, server);
+    if (!password) password = ReadStoredPassword(user, server);
+    if (!password) {
+        TPasswordDlg dialog(user, server, &form_);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        password = dialog.PasswordEdit->text();
+        if (dialog.RememberBox->isChecked()) {
+            const KeyringAnswer stored = StorePassword(user, server, *password);
+            if (!stored.ok) Boxes().Warning(stored.problem + ".");
+        }
+    }
+    passwords_.Keep(user, server, *password);
+    smtp.SetPassword(*password);
+    return true;
+}
+
+void TMailSubmission::SecurityButtonClick(const QString& server) {
+    TStore* store = form_.findChild<TStore*>();
+    if (!store) return;
+    SetupSettings settings = store->Settings();
+    TSecurityDlg dialog(server, &form_);
+    dialog.SetSecurity(SecurityFromName(settings.security).value_or(TMailSecurity::None));
+    dialog.UserEdit->setText(settings.user);
+    if (const auto known = passwords_.Known(settings.user, server))
+        dialog.PasswordEdit->setText(*known);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // A file that never had "Security" keeps it out while it stays None.
+    const TMailSecurity security = dialog.Security();
+    if (security != TMailSecurity::None || !settings.security.isEmpty())
+        settings.security = SecurityName(security);
+    settings.user = dialog.UserEdit->text();
+    store->SetSettings(settings);
+    const QString password = dialog.PasswordEdit->text();
+    if (password.isEmpty() || settings.user.isEmpty()) return;
+    passwords_.Keep(settings.user, server, password);
+    if (dialog.RememberBox->isChecked()) {
+        const KeyringAnswer stored = StorePassword(settings.user, server, password);
+        if (!stored.ok) Boxes().Warning(stored.problem + ".");
+    }
 }
 
 void TMailSubmission::EnableMailButtons(bool enabled) {

@@ -4,6 +4,7 @@
 // progress bar and the status line of all three registration pages. While a send is in progress
 // the three mail buttons are disabled, so a second send cannot start on the busy client.
 #include "mail/submission.h"
+#include "mail/ui/mailpasswords.h"
 
 #include <QObject>
 
@@ -31,10 +32,18 @@ public:
 
     const TSubmission& Flow() const { return flow_; }
 
+    // The Setup dialog's "Security..." button: the Mail Security dialog for `server`.
+    void SecurityButtonClick(const QString& server);
+    // The password a send needs, from memory, the keyring or the user; false when the user
+    // declined to give one.
+    bool PreparePassword();
+    TMailPasswords& Passwords() { return passwords_; }
+
 private:
     void MailPage(RecordKind kind);
     void EnableMailButtons(bool enabled);
 
     TForm1& form_;
     TSubmission flow_;
+    TMailPasswords passwords_;
 };

@@ -4,6 +4,7 @@
 #include "app/ui/smtpsu.h"
 #include "mail/msmsg.h"
 #include "mail/mssmtp.h"
+#include "platform/guard.h"
 #include "store/namelist.h"
 #include "store/recordstore.h"
 #include "templates/ui/windowrecord.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace {
@@ -40,7 +42,14 @@ void TStore::SetSettings(const SetupSettings& settings) {
     settings_ = settings;
     settings_.address = CutText(settings.address, 255);
     settings_.name = CutText(settings.name, 255);
-    if (form_.msSMTP1) form_.msSMTP1->SetServer(settings_.server);
+    if (form_.msSMTP1) {
+        form_.msSMTP1->SetServer(settings_.server);
+        // A value the program does not know secures nothing; a user then meets the refusal that
+        // says why.
+        form_.msSMTP1->SetSecurity(
+            SecurityFromName(settings_.security).value_or(TMailSecurity::None));
+        form_.msSMTP1->SetUser(settings_.user);
+    }
     if (form_.msMessage1) {
         form_.msMessage1->Sender().SetAddress(settings_.address);
         form_.msMessage1->Sender().SetName(settings_.name);
@@ -148,13 +157,21 @@ void TStore::Setup2Click() {
     dialog.UserAddressEdit->setText(current.address);
     dialog.UserNameEdit->setText(current.name);
     dialog.mailto->setText(current.mailto);
+    QObject::connect(dialog.SecurityButton, &QPushButton::clicked, &dialog, [this, &dialog] {
+        Guarded([&] {
+            if (form_.MailSecurityCommand) form_.MailSecurityCommand(dialog.ServerEdit->text());
+        });
+    });
     SetupSettings changed = current;
     if (dialog.exec() == QDialog::Accepted) {
         changed.server = dialog.ServerEdit->text();
         changed.address = dialog.UserAddressEdit->text();
         changed.name = dialog.UserNameEdit->text();
     }
-    // The destination is taken however the dialog was closed.
+    // The destination is taken however the dialog was closed; the security dialog's values were
+    // taken into memory when it closed with OK.
+    changed.security = settings_.security;
+    changed.user = settings_.user;
     changed.mailto = dialog.mailto->text();
     SetSettings(changed);
 }

@@ -116,7 +116,7 @@ TEST_F(MailWindow, SendToInternicMailsTheDomainTemplateAndEndsWithConnectionClos
 }
 
 TEST_F(MailWindow, ARefusedRecipientShowsTheReplyLineAndNoSentBox) {
-    LocalSmtpServer server({.refuseRcpt = true});
+    LocalSmtpServer server(LocalSmtpServer::Options::RefusingRecipients());
     ASSERT_NE(server.Port(), 0);
     form->msSMTP1->SetServer(server.Address());
     SetFieldText(*form, "DomainNameEdit", "example.com");
@@ -249,7 +249,7 @@ TEST_F(MailWindow, HostAndContactButtonsMailTheirOwnTemplates) {
 // A slow server: while the send waits, the window keeps handling its events and repainting, and
 // the bar and the status line visibly move.
 TEST_F(MailWindow, TheWindowRepaintsAndTheProgressMovesDuringASlowSend) {
-    LocalSmtpServer server({.delaySeconds = 0.4});
+    LocalSmtpServer server(LocalSmtpServer::Options::Slow(0.4));
     ASSERT_NE(server.Port(), 0);
     form->msSMTP1->SetServer(server.Address());
     SetFieldText(*form, "DomainNameEdit", "slow.example");

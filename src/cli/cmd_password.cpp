@@ -1,0 +1,43 @@
+// regiscribe-cli password set|clear: a mail password in the desktop's keyring.
+#include "cli/command.h"
+#include "mail/keyring.h"
+
+#include <cstdio>
+
+namespace {
+const char* const kUsage = "regiscribe-cli password set|clear --server HOST[:PORT] --user NAME";
+
+int RunPassword(CliContext& c) {
+    const QString server = TakeOption(c.args, "--server");
+    const QString user = TakeOption(c.args, "--user");
+    RejectUnknownOptions(c.args);
+    c.args.removeAll("--");
+    if (c.args.size() != 1 || (c.args.front() != "set" && c.args.front() != "clear"))
+        throw CliUsageError{"expects set or clear"};
+    if (server.isEmpty()) throw CliUsageError{"--server is needed"};
+    if (user.isEmpty()) throw CliUsageError{"--user is needed"};
+    KeyringAnswer answer;
+    if (c.args.front() == "set") {
+        // The first line of standard input, without its line end.
+        char buffer[1024];
+        QByteArray line =
+            std::fgets(buffer, sizeof buffer, stdin) ? QByteArray(buffer) : QByteArray();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty()) {
+            c.err << "No password on standard input.\n";
+            return CliFailed;
+        }
+        answer = StorePassword(user, server, QString::fromUtf8(line));
+    } else {
+        answer = ClearStoredPassword(user, server);
+    }
+    if (!answer.ok) {
+        c.err << answer.problem << ".\n";
+        return CliFailed;
+    }
+    return CliOk;
+}
+
+CliRegistration registration({"password", kUsage, RunPassword});
+} // namespace

@@ -1,0 +1,262 @@
+#include "mail/tlschannel.h"
+
+#include "platform/notifyingsocket.h"
+#include "platform/socketerrors.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <arpa/inet.h>
+#include <openssl/bio.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
+#include <openssl/x509v3.h>
+
+namespace {
+// The BIO's state: the socket, and the last socket error it met.
+struct SocketLink {
+    NotifyingSocket* socket;
+    int error = 0;
+};
+
+int LinkWrite(BIO* bio, const char* data, size_t size, size_t* written) {
+    auto* link = static_cast<SocketLink*>(BIO_get_data(bio));
+    BIO_clear_retry_flags(bio);
+    int error = 0;
+    const int64_t n = link->socket->Send(data, int64_t(size), error);
+    if (n < 0) {
+        if (error == WSAEWOULDBLOCK)
+            BIO_set_retry_write(bio);
+        else
+            link->error = error;
+        return 0;
+    }
+    *written = size_t(n);
+    return 1;
+}
+
+int LinkRead(BIO* bio, char* data, size_t size, size_t* read) {
+    auto* link = static_cast<SocketLink*>(BIO_get_data(bio));
+    BIO_clear_retry_flags(bio);
+    int error = 0;
+    const int64_t n = link->socket->Receive(data, int64_t(size), error);
+    if (n < 0) {
+        if (error == WSAEWOULDBLOCK)
+            BIO_set_retry_read(bio);
+        else
+            link->error = error;
+        return 0;
+    }
+    *read = size_t(n);
+    return n > 0 ? 1 : 0;
+}
+
+long LinkControl(BIO*, int command, long, void*) {
+    return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
+
+int LinkDestroy(BIO* bio) {
+    delete static_cast<SocketLink*>(BIO_get_data(bio));
+    BIO_set_data(bio, nullptr);
+    return 1;
+}
+
+BIO_METHOD* LinkMethod() {
+    static BIO_METHOD* method = [] {
+        BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "mail socket");
+        BIO_meth_set_write_ex(m, LinkWrite);
+        BIO_meth_set_read_ex(m, LinkRead);
+        BIO_meth_set_ctrl(m, LinkControl);
+        BIO_meth_set_destroy(m, LinkDestroy);
+        return m;
+    }();
+    return method;
+}
+
+SocketLink* LinkOf(SSL* ssl) {
+    BIO* bio = ssl ? SSL_get_rbio(ssl) : nullptr;
+    return bio ? static_cast<SocketLink*>(BIO_get_data(bio)) : nullptr;
+}
+
+// The client context, made once: system trust store, the extra anchors, TLS 1.2 at least.
+SSL_CTX* ClientContext() {
+    static SSL_CTX* context = [] {
+        SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
+        if (!ctx) return ctx;
+        SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+        SSL_CTX_set_default_verify_paths(ctx);
+        SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
+        SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+        return ctx;
+    }();
+    return context;
+}
+
+// The extra trust anchors of REGISCRIBE_CA_FILE, loaded once per file name.
+bool LoadExtraAnchors(SSL_CTX* ctx, QString& problem) {
+    static QByteArray loaded;
+    const QByteArray file = qgetenv("REGISCRIBE_CA_FILE");
+    if (file.isEmpty() || file == loaded) return true;
+    if (SSL_CTX_load_verify_locations(ctx, file.constData(), nullptr) != 1) {
+        problem = "The trust anchors in " + QFile::decodeName(file) + " could not be read";
+        ERR_clear_error();
+        return false;
+    }
+    loaded = file;
+    return true;
+}
+
+QString OpenSslReason() {
+    const unsigned long code = ERR_peek_last_error();
+    ERR_clear_error();
+    if (code == 0) return QString();
+    const char* reason = ERR_reason_error_string(code);
+    return reason ? QString::fromUtf8(reason) : QString("error %1").arg(code);
+}
+} // namespace
+
+TTlsChannel::TTlsChannel(NotifyingSocket& socket) : socket_(socket) {}
+
+TTlsChannel::~TTlsChannel() {
+    if (ssl_) SSL_free(ssl_);
+}
+
+QString TTlsChannel::CertificateProblem(long verifyResult) {
+    switch (verifyResult) {
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+        return "certificate has expired";
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        return "certificate is not yet valid";
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+        return "self-signed certificate";
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        return "issued by an authority that is not trusted";
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+        return "host name mismatch";
+    case X509_V_ERR_CERT_REVOKED:
+        return "certificate has been revoked";
+    default:
+        return QString::fromUtf8(X509_verify_cert_error_string(verifyResult));
+    }
+}
+
+void TTlsChannel::Begin(const QString& host) {
+    SSL_CTX* ctx = ClientContext();
+    QString problem;
+    if (!ctx) throw ETlsError("The secure connection failed: " + OpenSslReason());
+    if (!LoadExtraAnchors(ctx, problem)) throw ETlsError(problem);
+    if (ssl_) SSL_free(ssl_);
+    failure_.clear();
+    socketError_ = 0;
+    ssl_ = SSL_new(ctx);
+    if (!ssl_) throw ETlsError("The secure connection failed: " + OpenSslReason());
+    BIO* bio = BIO_new(LinkMethod());
+    BIO_set_data(bio, new SocketLink{&socket_});
+    BIO_set_init(bio, 1);
+    SSL_set_bio(ssl_, bio, bio);
+
+    const QByteArray name = host.toUtf8();
+    in_addr ip{};
+    if (inet_pton(AF_INET, name.constData(), &ip) == 1) {
+        // An address is checked against the certificate's IP entries; no SNI is sent for it.
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), name.constData());
+    } else {
+        SSL_set_tlsext_host_name(ssl_, name.constData());
+        SSL_set1_host(ssl_, name.constData());
+    }
+    SSL_set_connect_state(ssl_);
+}
+
+TTlsChannel::Step TTlsChannel::Handshake() {
+    if (!ssl_) return Step::Failed;
+    ERR_clear_error();
+    const int rc = SSL_do_handshake(ssl_);
+    if (rc == 1) return Step::Done;
+    const int error = SSL_get_error(ssl_, rc);
+    if (error == SSL_ERROR_WANT_READ) return Step::WantRead;
+    if (error == SSL_ERROR_WANT_WRITE) return Step::WantWrite;
+    const long verify = SSL_get_verify_result(ssl_);
+    if (verify != X509_V_OK) {
+        failure_ = "The server's certificate was not accepted: " + CertificateProblem(verify);
+        ERR_clear_error();
+        return Step::Failed;
+    }
+    if (SocketLink* link = LinkOf(ssl_); link && link->error) socketError_ = link->error;
+    QString reason = OpenSslReason();
+    if (reason.isEmpty())
+        reason = socketError_ ? QString("the connection broke off")
+                              : QString("the server ended the connection");
+    failure_ = "The secure connection failed: " + reason;
+    return Step::Failed;
+}
+
+int64_t TTlsChannel::Send(const char* data, int64_t size, int& error) {
+    error = 0;
+    if (!ssl_) {
+        error = WSAENOTSOCK;
+        return -1;
+    }
+    size_t written = 0;
+    ERR_clear_error();
+    if (SSL_write_ex(ssl_, data, size_t(size), &written) == 1) return int64_t(written);
+    const int code = SSL_get_error(ssl_, 0);
+    if (code == SSL_ERROR_WANT_WRITE || code == SSL_ERROR_WANT_READ) {
+        error = WSAEWOULDBLOCK;
+    } else {
+        SocketLink* link = LinkOf(ssl_);
+        error = link && link->error ? link->error : int(WSAECONNABORTED);
+        ERR_clear_error();
+    }
+    return -1;
+}
+
+int64_t TTlsChannel::Receive(char* data, int64_t size, int& error) {
+    error = 0;
+    if (!ssl_) {
+        error = WSAENOTSOCK;
+        return -1;
+    }
+    size_t read = 0;
+    ERR_clear_error();
+    if (SSL_read_ex(ssl_, data, size_t(size), &read) == 1) return int64_t(read);
+    const int code = SSL_get_error(ssl_, 0);
+    if (code == SSL_ERROR_WANT_READ || code == SSL_ERROR_WANT_WRITE) {
+        error = WSAEWOULDBLOCK;
+        return -1;
+    }
+    SocketLink* link = LinkOf(ssl_);
+    if (code == SSL_ERROR_ZERO_RETURN || (code == SSL_ERROR_SYSCALL && !(link && link->error))) {
+        // The peer ended the session, with or without saying so.
+        ERR_clear_error();
+        return 0;
+    }
+    error = link && link->error ? link->error : int(WSAECONNABORTED);
+    ERR_clear_error();
+    return -1;
+}
+
+int64_t TTlsChannel::Pending() const {
+    return ssl_ ? SSL_pending(ssl_) : 0;
+}
+
+QString TTlsChannel::Version() const {
+    if (!ssl_) return QString();
+    switch (SSL_version(ssl_)) {
+    case TLS1_3_VERSION:
+        return "TLS 1.3";
+    case TLS1_2_VERSION:
+        return "TLS 1.2";
+    default:
+        return QString::fromUtf8(SSL_get_version(ssl_));
+    }
+}
+
+void TTlsChannel::Shutdown() {
+    if (!ssl_ || !SSL_is_init_finished(ssl_)) return;
+    ERR_clear_error();
+    SSL_shutdown(ssl_);
+    ERR_clear_error();
+}

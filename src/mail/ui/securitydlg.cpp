@@ -1,0 +1,121 @@
+#include "mail/ui/securitydlg.h"
+
+#include "mail/mssmtp.h"
+#include "mail/ui/rememberbox.h"
+#include "platform/fullstop.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QString TestOutcome(const QString& tlsVersion, const QString& user) {
+    QString sentence = "Connected";
+    if (!tlsVersion.isEmpty()) sentence += ", secured with " + tlsVersion;
+    if (!user.isEmpty())
+        sentence += (tlsVersion.isEmpty() ? ", " : " and ") + QString("signed in as ") + user;
+    return sentence + ".";
+}
+
+TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
+    : QDialog(parent), server_(server) {
+    setObjectName("SecurityDlg");
+    setWindowTitle("Mail Security");
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* column = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    SecurityBox = new QComboBox(this);
+    SecurityBox->setObjectName("SecurityBox");
+    SecurityBox->addItems({"None", "STARTTLS", "TLS"});
+    SecurityBox->setToolTip("None: plain text, as older servers speak. STARTTLS: the usual port "
+                            "587. TLS: encrypted from the first byte, the usual port 465.");
+    form->addRow("Connection security", SecurityBox);
+    UserEdit = new QLineEdit(this);
+    UserEdit->setObjectName("UserEdit");
+    UserEdit->setToolTip("The login name your provider gives you; empty signs in as nobody.");
+    form->addRow("User name", UserEdit);
+    PasswordEdit = new QLineEdit(this);
+    PasswordEdit->setObjectName("PasswordEdit");
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit->setToolTip("Kept in memory until the program ends, and in the keyring if you "
+                             "ask; never in a file.");
+    form->addRow("Password", PasswordEdit);
+    RememberBox = MakeRememberBox(this);
+    form->addRow(QString(), RememberBox);
+    for (int row = 0; row < form->rowCount(); ++row)
+        if (auto* label =
+                qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)
+                                          ? form->itemAt(row, QFormLayout::LabelRole)->widget()
+                                          : nullptr))
+            if (QWidget* field = form->itemAt(row, QFormLayout::FieldRole)->widget())
+                field->setAccessibleName(label->text());
+    column->addLayout(form);
+
+    auto* test = new QHBoxLayout;
+    TestButton = new QPushButton("Test", this);
+    TestButton->setObjectName("TestButton");
+    TestButton->setAutoDefault(false);
+    TestButton->setToolTip("Connects to " +
+                           (server.isEmpty() ? QString("the SMTP server") : server) +
+                           ", secures the connection and signs in, without sending anything.");
+    TestResult = new QLabel(this);
+    TestResult->setObjectName("TestResult");
+    TestResult->setWordWrap(true);
+    TestResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    test->addWidget(TestButton);
+    test->addWidget(TestResult, 1);
+    column->addLayout(test);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    OKButton = new QPushButton("OK", this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton("Cancel", this);
+    CancelButton->setObjectName("CancelButton");
+    CancelButton->setAutoDefault(false);
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    column->addLayout(buttons);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(TestButton, &QPushButton::clicked, this, &TSecurityDlg::TestButtonClick);
+    setMinimumWidth(420);
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
+TMailSecurity TSecurityDlg::Security() const {
+    return SecurityFromName(SecurityBox->currentText()).value_or(TMailSecurity::None);
+}
+
+void TSecurityDlg::SetSecurity(TMailSecurity security) {
+    SecurityBox->setCurrentText(SecurityName(security));
+}
+
+void TSecurityDlg::TestButtonClick() {
+    TestButton->setEnabled(false);
+    OKButton->setEnabled(false);
+    TestResult->setText("Testing...");
+    TmsSMTP smtp;
+    smtp.SetServer(server_);
+    smtp.SetSecurity(Security());
+    smtp.SetUser(UserEdit->text());
+    smtp.SetPassword(PasswordEdit->text());
+    smtp.SetTimeOut(30);
+    QString outcome;
+    QString version;
+    smtp.OnClosing = [&version, &smtp](QObject*) { version = smtp.TlsVersion(); };
+    try {
+        smtp.Probe();
+        outcome = TestOutcome(version, UserEdit->text());
+    } catch (const Exception& e) {
+        outcome = WithFullStop(e.Message());
+    }
+    TestResult->setText(outcome);
+    TestButton->setEnabled(true);
+    OKButton->setEnabled(true);
+}

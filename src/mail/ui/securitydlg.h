@@ -1,0 +1,42 @@
+#pragma once
+// The "Mail Security" dialog of the Setup dialog: how the connection to the SMTP server is
+// secured, the user name to sign in with and its password, and a Test that connects, greets,
+// secures, signs in and says QUIT without sending anything.
+#include "mail/mailsecurity.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TSecurityDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `server`: the Setup dialog's "SMTP Server" text as it stands; the Test connects there.
+    explicit TSecurityDlg(const QString& server, QWidget* parent = nullptr);
+
+    TMailSecurity Security() const;
+    void SetSecurity(TMailSecurity security);
+
+    QComboBox* SecurityBox;
+    QLineEdit* UserEdit;
+    QLineEdit* PasswordEdit;
+    QCheckBox* RememberBox;
+    QPushButton* TestButton;
+    QLabel* TestResult;
+    QPushButton* OKButton;
+    QPushButton* CancelButton;
+
+    // Runs the Test; the outcome goes to TestResult in one plain sentence.
+    void TestButtonClick();
+
+private:
+    QString server_;
+};
+
+// The Test's sentence for a session that went well: "Connected, secured with TLS 1.3 and signed
+// in as jane." and its shorter forms.
+QString TestOutcome(const QString& tlsVersion, const QString& user);
