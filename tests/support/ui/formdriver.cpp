@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -152,4 +154,23 @@ bool FormDriver::IsOpen(const QString& name) {
 bool FormDriver::IsChecked(const QString& radio) {
     auto* r = form_->Control<QRadioButton>(radio);
     return r && r->isChecked();
+}
+
+void WhenModal::Schedule(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act,
+                         int timeoutMs) {
+    auto* poll = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, clock, matches, act, timeoutMs] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool found = modal && modal->isVisible() && matches(modal);
+        if (!found && clock->elapsed() <= timeoutMs) return;
+        // Stopped before acting: the action may open a dialog of its own and wait in it.
+        poll->stop();
+        poll->deleteLater();
+        delete clock;
+        if (found) act(modal);
+    });
+    poll->start();
 }

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -62,4 +63,19 @@ private:
 class SettingsFileForTest : public ProgramSettings {
 public:
     explicit SettingsFileForTest(const QByteArray& content) : ProgramSettings(content) {}
+};
+
+// Runs `act` on the next modal dialog of type `Dialog` once it is on screen (polling every 20 ms
+// for at most `timeoutMs`), while the code that opened it waits in the dialog's own loop.
+class WhenModal {
+public:
+    template <class Dialog>
+    static void Next(std::function<void(Dialog&)> act, int timeoutMs = 15000) {
+        Schedule([](QWidget* w) { return qobject_cast<Dialog*>(w) != nullptr; },
+                 [act](QWidget* w) { act(*qobject_cast<Dialog*>(w)); }, timeoutMs);
+    }
+
+private:
+    static void Schedule(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act,
+                         int timeoutMs);
 };

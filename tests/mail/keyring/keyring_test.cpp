@@ -1,0 +1,116 @@
+// Mail passwords through a real Secret Service (gnome-keyring on a private session bus): stored by
+// `password set` and by the Mail Security dialog, found again by the next send of the companion
+// and of a new window, removed by `password clear`; and never in any file the program writes.
+#include "app/ui/smtpsu.h"
+#include "mail/keyring.h"
+#include "mail/submission_server.h"
+#include "mail/submissiontexts.h"
+#include "mail/ui/securitydlg.h"
+#include "support/process.h"
+#include "support/testcerts.h"
+#include "support/ui/formdriver.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList FilesHolding(const QString& folder, const QByteArray& secret) {
+    QStringList holding;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (ReadAll(file).contains(secret)) holding << file;
+    }
+    if (ReadAll(ProgramSettings::Path()).contains(secret)) holding << ProgramSettings::Path();
+    return holding;
+}
+
+class Keyring : public testing::Test {
+protected:
+    void SetUp() override {
+        QString why;
+        ASSERT_TRUE(KeyringAvailable(&why)) << why.toStdString();
+        ASSERT_TRUE(certs.Made()) << certs.Problem().toStdString();
+        LocalSmtpServer::Options o;
+        o.startTlsCert = certs.Cert("server");
+        o.startTlsKey = certs.Key("server");
+        o.auth = "jane:k3yring-secret";
+        server = std::make_unique<LocalSmtpServer>(o);
+        ASSERT_NE(server->Port(), 0);
+        address = "localhost:" + QString::number(server->Port());
+    }
+    void TearDown() override { ClearStoredPassword("jane", address); }
+
+    TestCertificates certs;
+    TrustTestAuthority trust{certs.Authority()};
+    std::unique_ptr<LocalSmtpServer> server;
+    QString address;
+};
+} // namespace
+
+TEST_F(Keyring, ThePasswordSetByTheCompanionServesItsNextSendUntilCleared) {
+    ScopedWorkDir dir;
+    WriteAll("body.txt", "text\r\n");
+    const QStringList send = {
+        "send",       "--server", address,  "--from", "jane@example.org", "--to", "hm@example.net",
+        "--security", "starttls", "--user", "jane",   "body.txt"};
+    ProcessResult r = RunCli({"password", "set", "--server", address, "--user", "jane"}, dir.path(),
+                             "k3yring-secret\nsecond line ignored\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadStoredPassword("jane", address), QString("k3yring-secret"));
+
+    r = RunCli(send, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(server->Messages().size(), 1u);
+
+    r = RunCli({"password", "clear", "--server", address, "--user", "jane"}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = RunCli(send, dir.path());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, ("No password for jane at " + address + ".\n").toUtf8());
+    EXPECT_EQ(FilesHolding(dir.path(), "k3yring-secret"), QStringList());
+}
+
+TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
+    {
+        FormDriver d;
+        WhenModal::Next<TSetupDlg>([&](TSetupDlg& setup) {
+            setup.ServerEdit->setText(address);
+            setup.UserAddressEdit->setText("jane@example.org");
+            setup.mailto->setText("hm@example.net");
+            WhenModal::Next<TSecurityDlg>([&](TSecurityDlg& security) {
+                PickFromList(*security.SecurityBox, "STARTTLS");
+                security.UserEdit->setText("jane");
+                QTest::keyClicks(security.PasswordEdit, "k3yring-secret");
+                EXPECT_TRUE(security.RememberBox->isEnabled());
+                QTest::mouseClick(security.RememberBox, Qt::LeftButton);
+                QTest::mouseClick(security.OKButton, Qt::LeftButton);
+            });
+            QTest::mouseClick(setup.SecurityButton, Qt::LeftButton);
+            QTest::mouseClick(setup.OKButton, Qt::LeftButton);
+        });
+        d.form().findChild<QAction*>("Setup2")->trigger();
+        EXPECT_EQ(ReadStoredPassword("jane", address), QString("k3yring-secret"));
+        ASSERT_TRUE(d.form().FormClose());
+        const QByteArray settings = ReadAll(ProgramSettings::Path());
+        EXPECT_TRUE(settings.contains("Security=STARTTLS")) << settings.toStdString();
+
+        // A new window knows nothing in memory, asks nobody, and finds the keyring's password.
+        SettingsFileForTest keep(settings);
+        FormDriver again;
+        again.Type("DomainNameEdit", "example.com");
+        again.boxes().AnswerNext(true);
+        again.Click("BitBtn1");
+        EXPECT_TRUE(again.boxes().Texts("error").isEmpty())
+            << again.boxes().Texts("error").join('|').toStdString();
+        EXPECT_EQ(again.boxes().Texts("information"), QStringList{SubmissionSentNotice()});
+        EXPECT_EQ(server->Messages().size(), 1u);
+        EXPECT_EQ(FilesHolding(QDir::currentPath(), "k3yring-secret"), QStringList());
+    }
+}
