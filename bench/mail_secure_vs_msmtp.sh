@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Sends a 222-line domain template 20 times over STARTTLS with AUTH PLAIN to the same local
+# aiosmtpd, with `regiscribe-cli send` and with Debian's msmtp configured the same way (the same
+# test authority trusted, the same password from a command), and prints how many times longer
+# msmtp takes (ours must not be slower: the ratio must be 1.00 or more).
+source "$(dirname "$0")/mail_common.sh"
+
+# A test authority and a certificate for localhost, made for this run.
+key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+openssl req -x509 "${key[@]}" -keyout "$WORK/ca.key" -out "$WORK/ca.pem" -days 1 \
+    -subj "/CN=bench CA" 2>/dev/null
+openssl req "${key[@]}" -keyout "$WORK/server.key" -out "$WORK/server.csr" -subj "/CN=localhost" \
+    2>/dev/null
+printf 'subjectAltName=DNS:localhost\n' >"$WORK/server.ext"
+openssl x509 -req -in "$WORK/server.csr" -CA "$WORK/ca.pem" -CAkey "$WORK/ca.key" \
+    -CAcreateserial -days 1 -extfile "$WORK/server.ext" -out "$WORK/server.pem" 2>/dev/null
+
+mkdir -p "$WORK/saved"
+# The server ends when its standard input closes: a pipe that stays open while the run lasts.
+sleep 600 | /usr/bin/python3 "$ROOT/tests/mail/submission_server.py" --save "$WORK/saved" \
+    --lifetime 600 --starttls "$WORK/server.pem" "$WORK/server.key" --auth jane:s3cret \
+    >"$WORK/server.out" &
+STARTED_PIDS+=($!)
+for _ in $(seq 1 100); do grep -q '^PORT ' "$WORK/server.out" 2>/dev/null && break; sleep 0.1; done
+PORT="$(awk '/^PORT /{print $2}' "$WORK/server.out")"
+[ -n "$PORT" ] || { echo "the SMTP server did not start" >&2; exit 1; }
+
+BODY="$WORK/example.com.txt"
+/usr/bin/python3 - "$BODY" <<'PY'
+import sys
+lines = ["Processed 8 Dec 2026 05:00:00", "", "Domain Version Number: 4.0", ""]
+n = 0
+while len(lines) < 222:
+    n += 1
+    lines.append("%d.   Registrant field %d ......: value of field number %d for example.com" % (n, n, n))
+with open(sys.argv[1], "wb") as f:
+    f.write("".join(l + "\r\n" for l in lines[:222]).encode())
+PY
+
+FROM=jane@example.org
+TO=hostmaster@example.net
+SUBJECT="example.com Internic DOMAIN Registration"
+"$CLI" message --from "$FROM" --name Jane --to "$TO" --subject "$SUBJECT" "$BODY" >"$WORK/message.eml"
+printf '' >"$WORK/empty.rc"
+export REGISCRIBE_CA_FILE="$WORK/ca.pem"
+
+OURS="$CLI send --server localhost:$PORT --security starttls --user jane --password-command 'echo s3cret' --from $FROM --name Jane --to $TO --subject '$SUBJECT' $BODY >/dev/null"
+PEER="msmtp --file=$WORK/empty.rc --host=localhost --port=$PORT --tls=on --tls-starttls=on --tls-trust-file=$WORK/ca.pem --auth=plain --user=jane --passwordeval='echo s3cret' --from=$FROM -- $TO <$WORK/message.eml"
+
+hyperfine --style basic --warmup 2 --runs 20 --export-json "$WORK/send.json" \
+    -n regiscribe-cli "$OURS" -n msmtp "$PEER"
+received=$(ls "$WORK/saved"/*.json | wc -l)
+echo "messages received by the server: $received (expected 44)"
+ours=$(mean_of "$WORK/send.json" 0)
+peer=$(mean_of "$WORK/send.json" 1)
+echo "ratio msmtp/regiscribe-cli (mean wall time a send): $(ratio "$peer" "$ours") (must be >= 1.00)"
+echo "ratio msmtp/regiscribe-cli (mean CPU time a send):  $(ratio "$(cpu_of "$WORK/send.json" 1)" "$(cpu_of "$WORK/send.json" 0)")"
