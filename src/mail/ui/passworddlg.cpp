@@ -1,5 +1,6 @@
 #include "mail/ui/passworddlg.h"
 
+#include "app/ui/windowfont.h"
 #include "mail/ui/rememberbox.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@ TPasswordDlg::TPasswordDlg(const QString& user, const QString& server, QWidget* 
     setObjectName("PasswordDlg");
     setWindowTitle("Mail Password");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFont(WindowFont());
     auto* column = new QVBoxLayout(this);
     auto* label = new QLabel("Password for " + user + " at " + server + ":", this);
     label->setObjectName("PasswordLabel");

@@ -1,6 +1,7 @@
 #include "mail/ui/securitydlg.h"
 
 #include "mail/mssmtp.h"
+#include "app/ui/windowfont.h"
 #include "mail/ui/rememberbox.h"
 #include "platform/fullstop.h"
 
@@ -26,6 +27,7 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     setObjectName("SecurityDlg");
     setWindowTitle("Mail Security");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFont(WindowFont());
     auto* column = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     SecurityBox = new QComboBox(this);
