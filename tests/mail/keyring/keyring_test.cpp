@@ -5,6 +5,7 @@
 #include "mail/keyring.h"
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
+#include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
 #include "support/process.h"
 #include "support/testcerts.h"
@@ -89,7 +90,8 @@ TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
                 security.UserEdit->setText("jane");
                 QTest::keyClicks(security.PasswordEdit, "k3yring-secret");
                 EXPECT_TRUE(security.RememberBox->isEnabled());
-                QTest::mouseClick(security.RememberBox, Qt::LeftButton);
+                ClickIndicator(*security.RememberBox);
+                EXPECT_TRUE(security.RememberBox->isChecked());
                 QTest::mouseClick(security.OKButton, Qt::LeftButton);
             });
             QTest::mouseClick(setup.SecurityButton, Qt::LeftButton);
@@ -104,12 +106,18 @@ TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
         // A new window knows nothing in memory, asks nobody, and finds the keyring's password.
         SettingsFileForTest keep(settings);
         FormDriver again;
+        bool asked = false;
+        WhenModal::Next<TPasswordDlg>([&](TPasswordDlg& dialog) {
+            asked = true;
+            dialog.reject();
+        });
         again.Type("DomainNameEdit", "example.com");
         again.boxes().AnswerNext(true);
         again.Click("BitBtn1");
         EXPECT_TRUE(again.boxes().Texts("error").isEmpty())
             << again.boxes().Texts("error").join('|').toStdString();
         EXPECT_EQ(again.boxes().Texts("information"), QStringList{SubmissionSentNotice()});
+        EXPECT_FALSE(asked);
         EXPECT_EQ(server->Messages().size(), 1u);
         EXPECT_EQ(FilesHolding(QDir::currentPath(), "k3yring-secret"), QStringList());
     }

@@ -68,18 +68,22 @@ void ShowSheetOf(QWidget& w) {
     ProcessPendingEvents();
 }
 
+void ClickIndicator(QAbstractButton& button) {
+    // A check box or radio reacts only to clicks on its indicator and caption, which may be
+    // narrower than the space it is given.
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const bool radio = qobject_cast<QRadioButton*>(&button) != nullptr;
+    const QRect indicator = button.style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, &button);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, indicator.center());
+}
+
 void FormDriver::Click(const QString& name) {
     QWidget& w = Widget(name);
     ShowSheetOf(w);
-    // A radio reacts only to clicks on its indicator and caption, which may be narrower than
-    // the space it is given: click its indicator.
-    QPoint at = w.rect().center();
-    if (qobject_cast<QRadioButton*>(&w)) {
-        QStyleOptionButton option;
-        option.initFrom(&w);
-        at = w.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &w).center();
-    }
-    QTest::mouseClick(&w, Qt::LeftButton, {}, at);
+    if (auto* radio = qobject_cast<QRadioButton*>(&w)) return ClickIndicator(*radio);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, w.rect().center());
 }
 
 void FormDriver::ClickTab(const QString& pageControl, const QString& caption) {

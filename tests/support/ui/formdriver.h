@@ -13,9 +13,12 @@
 #include <memory>
 #include <optional>
 
+class QAbstractButton;
 class QComboBox;
 class QWidget;
 
+// Clicks a check box or radio button on its indicator, which reacts however wide the button is.
+void ClickIndicator(QAbstractButton& button);
 // Brings the sheets holding `w` to the front by clicking their tabs, outermost first.
 void ShowSheetOf(QWidget& w);
 // Opens the box's list and clicks the item with that text, as the user picks it. The box's window
