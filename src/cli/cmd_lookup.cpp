@@ -10,6 +10,7 @@
 #include <QList>
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -82,7 +83,7 @@ private:
 // Runs a look-up to the end: the query sent, the answer printed until the server closes.
 template <class Lookup>
 int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& answer,
-              ErrorLines& boxes) {
+              ErrorLines& boxes, const std::function<bool()>& active) {
     LookupOutcome outcome = lookup.LookUp();
     c.out.flush();
     answer.StartStreaming();
@@ -94,7 +95,7 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
     // Each pass of the wait ends a batch of events: printing is flushed per batch, not per line.
     WaitUntil([&] {
         PrintedAnswer::Flush();
-        return !port.Connected();
+        return !active();
     });
     PrintedAnswer::Flush();
     return boxes.shown ? CliFailed : CliOk;
@@ -118,6 +119,7 @@ uint16_t ParsePort(const QString& text, const char* option) {
 
 int Whois(CliContext& c) {
     QString server = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
+    const bool follow = TakeFlag(c.args, "--follow");
     QString name = TakeSingleArgument(c.args, "NAME");
     uint16_t port = 43;
     qsizetype colon = server.lastIndexOf(':');
@@ -133,7 +135,8 @@ int Whois(CliContext& c) {
     WhoisLookup lookup(ipport, answer);
     lookup.Server = server;
     lookup.Port = port;
-    return RunLookup(c, ipport, lookup, answer, *boxes);
+    lookup.FollowReferrals = follow;
+    return RunLookup(c, ipport, lookup, answer, *boxes, [&lookup] { return lookup.Active(); });
 }
 
 int Finger(CliContext& c) {
@@ -145,9 +148,10 @@ int Finger(CliContext& c) {
     PrintedAnswer answer(text, c.err);
     FingerLookup lookup(ipport, answer);
     if (!portText.isEmpty()) lookup.Port = ParsePort(portText, "--port");
-    return RunLookup(c, ipport, lookup, answer, *boxes);
+    return RunLookup(c, ipport, lookup, answer, *boxes, [&ipport] { return ipport.Connected(); });
 }
 
-CliRegistration whoisCommand{{"whois", "regiscribe-cli whois NAME [--server HOST[:PORT]]", Whois}};
+CliRegistration whoisCommand{
+    {"whois", "regiscribe-cli whois NAME [--server HOST[:PORT]] [--follow]", Whois}};
 CliRegistration fingerCommand{{"finger", "regiscribe-cli finger TEXT [--port N]", Finger}};
 } // namespace

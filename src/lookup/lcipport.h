@@ -54,6 +54,8 @@ public:
     void SetMaxLineLength(uint32_t length);
 
     bool Connected() const { return connected_; }
+    // A connection attempt is under way: a socket exists but is not connected yet.
+    bool Connecting() const { return SocketExists() && !connected_; }
     // True connects (the outcome comes as OnConnected); false disconnects.
     void SetConnected(bool on);
 

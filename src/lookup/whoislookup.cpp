@@ -1,6 +1,7 @@
 #include "lookup/whoislookup.h"
 
 #include "lookup/connectandask.h"
+#include "lookup/idna.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
 #include "platform/messageboxes.h"
@@ -24,6 +25,11 @@ LookupOutcome WhoisLookup::LookUp() {
         Boxes().Beep();
         return LookupOutcome::NothingToLookUp;
     }
+    ++lookup_;
+    referrals_ = 0;
+    referralHop_ = referralPending_ = false;
+    hopLines_.clear();
+    asked_ = QStringList{WhoisServer{Server, Port}.Key()};
     try {
         port_.SetWinsockLoaded(true);
         port_.SetEOL("\n");
@@ -34,14 +40,32 @@ LookupOutcome WhoisLookup::LookUp() {
         port_.SetRemoteHost(Server);
         port_.SetRemotePort(Port);
         view_.AddResponse("Connecting to " + port_.RemoteHost() + " ...");
-        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this] { return view_.QueryText(); });
+        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this] {
+            query_ = QueryForWire(view_.QueryText());
+            return query_;
+        });
     } catch (const ElcIPPort& e) {
         view_.AddResponse("Exception: " + e.Message());
         return LookupOutcome::Failed;
     }
 }
 
+bool WhoisLookup::Active() const {
+    return referralPending_ || port_.Connected() || port_.Connecting();
+}
+
+void WhoisLookup::Stop() {
+    ++lookup_;
+    referralPending_ = false;
+    port_.SetConnected(false);
+}
+
 void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& description) {
+    if (referralHop_) {
+        // A referral's answer goes below what is shown.
+        if (statusCode != 0) view_.AddResponse("Referral failed: " + description);
+        return;
+    }
     view_.ClearResponse();
     if (statusCode == 0) {
         view_.AddResponse("Connected. Waiting for data...");
@@ -52,11 +76,53 @@ void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& desc
 }
 
 void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
-    if (const auto line = answer_.Line(text, eol)) view_.AddAnswer(*line);
+    const auto line = answer_.Line(text, eol);
+    if (!line) return;
+    view_.AddAnswer(*line);
+    if (FollowReferrals) hopLines_ << DecodeAnswerLine(*line);
 }
 
 void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
+    if (!FollowReferrals || referrals_ >= MaxReferrals) return;
+    const std::optional<WhoisServer> next = FindReferral(hopLines_);
+    if (!next || asked_.contains(next->Key())) return;
+    // The next server is asked once this notification is over.
+    referralPending_ = true;
+    QMetaObject::invokeMethod(
+        &port_, [this, server = *next, lookup = lookup_] { FollowReferral(server, lookup); },
+        Qt::QueuedConnection);
+}
+
+void WhoisLookup::FollowReferral(const WhoisServer& server, uint64_t lookup) {
+    if (lookup != lookup_) return;
+    referralPending_ = false;
+    ++referrals_;
+    asked_ << server.Key();
+    hopLines_.clear();
+    answer_.Clear();
+    referralHop_ = true;
+    view_.AddResponse("");
+    view_.AddResponse("Following referral to " + server.host + " ...");
+    try {
+        port_.SetRemoteHost(QueryForWire(server.host));
+        port_.SetRemotePort(server.port);
+        port_.SetConnected(true);
+        WaitUntil(
+            [this, lookup] {
+                return port_.Connected() || !port_.Connecting() || lookup != lookup_;
+            },
+            ConnectionWaitMs);
+        if (lookup != lookup_) return;
+        if (port_.Connected()) {
+            port_.SetDataToSend((query_ + "\r\n").toUtf8());
+        } else if (port_.Connecting()) {
+            port_.SetConnected(false);
+            view_.AddResponse("Referral failed: Connection timed out.");
+        }
+    } catch (const ElcIPPort& e) {
+        view_.AddResponse("Referral failed: " + e.Message());
+    }
 }
 
 void WhoisLookup::IPPort1Error(QObject*, int errorCode, const QString& description) {

@@ -186,3 +186,62 @@ TEST(LookupCommands, ARefusedConnectionIsToldAsSoonAsItFails) {
         cli.waitForFinished(5000);
     }
 }
+
+TEST(WhoisReferrals, TheRegistrarsServerIsAskedTheSameTextAfterTheRegistry) {
+    ScriptedPeer::Listener registrarSocket;
+    const QByteArray registrarPort = QByteArray::number(registrarSocket.port);
+    ScriptedPeer registry(
+        {ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: "
+                           "127.0.0.1:" +
+                           registrarPort + "\r\nDNSSEC: unsigned\r\n")},
+        2);
+    ScriptedPeer registrar(registrarSocket, {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
+    const QString server = "127.0.0.1:" + QString::number(registry.port());
+
+    ProcessResult r = RunCli({"whois", "example.com", "--server", server, "--follow"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(Lines(r.out),
+              (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
+                           "   Registrar WHOIS Server: 127.0.0.1:" + QString(registrarPort),
+                           "DNSSEC: unsigned", "", "Following referral to 127.0.0.1 ...",
+                           "Registrant Name: Jane Roe"}));
+    EXPECT_EQ(registrar.Queries(), QList<QByteArray>{"example.com\r\n"});
+
+    // Without --follow the described look-up stands alone, byte for byte.
+    r = RunCli({"whois", "example.com", "--server", server});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nDomain Name: EXAMPLE.COM\n"
+                     "   Registrar WHOIS Server: 127.0.0.1:" +
+                         registrarPort + "\nDNSSEC: unsigned\n");
+}
+
+TEST(WhoisReferrals, ALoopStopsAtAServerAlreadyAskedAndAFailureIsALine) {
+    ScriptedPeer::Listener a, b;
+    const QByteArray aPort = QByteArray::number(a.port), bPort = QByteArray::number(b.port);
+    ScriptedPeer first(a, {ReadQuery(), Send("ReferralServer: whois://127.0.0.1:" + bPort + "\n")});
+    ScriptedPeer second(b, {ReadQuery(), Send("refer: 127.0.0.1:" + aPort + "\n")});
+    ProcessResult r =
+        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString(aPort), "--follow"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.out).count("Following referral"), 1);
+
+    // A referral to a server that refuses: the line says so, and what was shown stays.
+    const QByteArray refusing = QByteArray::number(RefusingPort());
+    ScriptedPeer third({ReadQuery(), Send("Whois Server: 127.0.0.1:" + refusing + "\n")});
+    r = RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(third.port()),
+                "--follow"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("Whois Server: 127.0.0.1:" + refusing +
+                               "\n\nFollowing referral to 127.0.0.1 ...\n"
+                               "Referral failed: [10061] Connection refused.\n"))
+        << r.out.toStdString();
+}
+
+TEST(WhoisInternationalNames, ANameWithNonAsciiLettersIsSentAsItsALabel) {
+    ScriptedPeer server({ReadQuery(), Send("ok\n")}, 2);
+    const QString at = "127.0.0.1:" + QString::number(server.port());
+    EXPECT_EQ(RunCli({"whois", "b\u00fccher.example", "--server", at}).exitCode, 0);
+    EXPECT_EQ(RunCli({"whois", "Example.COM", "--server", at}).exitCode, 0);
+    EXPECT_EQ(server.Queries(),
+              (QList<QByteArray>{"xn--bcher-kva.example\r\n", "Example.COM\r\n"}));
+}

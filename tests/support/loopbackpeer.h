@@ -58,8 +58,15 @@ inline uint16_t RefusingPort() {
 class ScriptedPeer {
 public:
     explicit ScriptedPeer(std::vector<ServerStep> script, int connections = 1)
-        : script_(std::move(script)) {
-        listener_ = ListenOnLoopback(8, port_);
+        : ScriptedPeer(Listener(), std::move(script), connections) {}
+    // A listening socket made beforehand, so that peers can name each other's ports.
+    struct Listener {
+        Listener() { fd = ListenOnLoopback(8, port); }
+        int fd = -1;
+        uint16_t port = 0;
+    };
+    ScriptedPeer(Listener listener, std::vector<ServerStep> script, int connections = 1)
+        : script_(std::move(script)), listener_(listener.fd), port_(listener.port) {
         thread_ = std::thread([this, connections] { Serve(connections); });
     }
     ~ScriptedPeer() {
