@@ -10,6 +10,11 @@ int MainWindowHelpTopic(const QString& controlName);
 // Gives every control below `root` that has a topic in the main window's table its topic.
 void AssignMainWindowHelpTopics(QWidget* root);
 
+// The topics of the controls added beside the described ones.
+inline constexpr int MailSecurityHelpTopic = 1032;
+inline constexpr int RdapHelpTopic = 1040;
+inline constexpr int FollowReferralsHelpTopic = 1041;
+
 void SetHelpTopic(QWidget* control, int topic);
 // The topic of `control` or of its nearest enclosing control with one; 0 for none.
 int HelpTopicFor(const QWidget* control);

@@ -55,6 +55,7 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QHBoxLayout;
     SecurityButton = MakeButton(this, "SecurityButton", "Security...",
                                 "Connection security, user name and password for your SMTP server");
+    SetHelpTopic(SecurityButton, MailSecurityHelpTopic);
     buttons->addWidget(SecurityButton);
     buttons->addStretch(1);
     OKButton = MakeButton(this, "OKButton", "OK");

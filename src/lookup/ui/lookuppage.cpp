@@ -33,5 +33,5 @@ LookupPageRow BuildLookupPage(QWidget* page, const QString& labelText, const QSt
     column->setSpacing(6);
     column->addLayout(row);
     column->addWidget(answer, 1);
-    return {label, field, button};
+    return {label, field, button, row, column};
 }

@@ -8,10 +8,14 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+class QBoxLayout;
+
 struct LookupPageRow {
     QLabel* label;
     QLineEdit* field;
     QPushButton* button;
+    QBoxLayout* row;    // the query row, for controls a page adds beside its button
+    QBoxLayout* column; // the page's rows, the answer last
 };
 
 // Builds the row on `page` and adds `answer` below it; the controls get their names, hints (as

@@ -1,15 +1,21 @@
 #include "lookup/ui/whoistab.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/helptopics.h"
 #include "lookup/ui/answermemo.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
+#include "platform/messageboxes.h"
 
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
+WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
+    : QObject(&form), lookup(port, *this), rdap(*this, this) {
     setObjectName("WhoisTab");
     QWidget* page = form.Control<QWidget>("WhoIsSheet");
     mResponse_ = new TAnswerMemo(page);
@@ -24,10 +30,52 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port,
     bLookUp_ = row.button;
     tDomain_->installEventFilter(this);
     connect(bLookUp_, &QPushButton::clicked, this, [this] { Guarded([this] { bLookUpClick(); }); });
+
+    bRdap_ = new QPushButton("RDAP", page);
+    bRdap_->setObjectName("bRdap");
+    bRdap_->setToolTip("Looks the name up with RDAP, the registries' current service.");
+    bRdap_->setAccessibleName("RDAP");
+    bRdap_->setAccessibleDescription(bRdap_->toolTip());
+    bRdap_->setAutoDefault(false);
+    row.row->addWidget(bRdap_);
+    connect(bRdap_, &QPushButton::clicked, this, [this] { Guarded([this] { bRdapClick(); }); });
+    cbFollow_ = new QCheckBox("Follow referrals", page);
+    cbFollow_->setObjectName("cbFollow");
+    cbFollow_->setToolTip("After the registry's answer, also ask the registrar's WHOIS server it "
+                          "names.");
+    cbFollow_->setAccessibleDescription(cbFollow_->toolTip());
+    auto* options = new QHBoxLayout;
+    options->addStretch(1);
+    options->addWidget(cbFollow_);
+    row.column->insertLayout(1, options);
+    SetHelpTopic(bRdap_, RdapHelpTopic);
+    SetHelpTopic(cbFollow_, FollowReferralsHelpTopic);
+
+    form.CreateSteps.push_back([this, &form] { ReadSettings(form.SettingsFile); });
+    form.CloseSteps.push_back([this, &form] { WriteSettings(form.SettingsFile); });
 }
 
 void WhoisTab::bLookUpClick() {
+    // One look-up at a time shows in the memo.
+    rdap.Cancel();
+    lookup.FollowReferrals = cbFollow_->isChecked();
     lookup.LookUp();
+}
+
+void WhoisTab::bRdapClick() {
+    if (tDomain_->text().trimmed().isEmpty()) return Boxes().Beep();
+    lookup.Stop();
+    rdap.Start(tDomain_->text());
+}
+
+void WhoisTab::ReadSettings(const QString& settingsFile) {
+    settings_ = ReadLookupSettings(settingsFile);
+    cbFollow_->setChecked(settings_.followReferrals);
+    rdap.Bootstrap = settings_.rdapBootstrap;
+}
+
+void WhoisTab::WriteSettings(const QString& settingsFile) const {
+    WriteLookupSettings(settingsFile, settings_, cbFollow_->isChecked());
 }
 
 bool WhoisTab::tDomainKeyPress(int key) {

@@ -1,6 +1,9 @@
 #pragma once
 // The WhoIs tab: tDomain, bLookUp and mResponse on the window's "WhoIsSheet", wired to the WHOIS
-// look-up that runs on IPPort1.
+// look-up that runs on IPPort1; beside them the "RDAP" button (the registries' current service)
+// and "Follow referrals" (ask the registrar's WHOIS server too).
+#include "lookup/lookupsettings.h"
+#include "lookup/rdaplookup.h"
 #include "lookup/whoislookup.h"
 
 #include <QObject>
@@ -9,6 +12,7 @@ class TForm1;
 class TlcIPPort;
 class QLineEdit;
 class TAnswerMemo;
+class QCheckBox;
 class QPushButton;
 
 class WhoisTab : public QObject, public LookupView {
@@ -18,8 +22,12 @@ public:
 
     // The flow behind the tab (tests point its Server at a local one).
     WhoisLookup lookup;
+    // The RDAP look-up behind "RDAP" (tests point its Bootstrap at a local server).
+    TRdapLookup rdap;
 
     void bLookUpClick();
+    // Looks the name up with RDAP, abandoning an RDAP look-up in progress.
+    void bRdapClick();
     // Enter is swallowed and clicks bLookUp; true when the key was taken.
     bool tDomainKeyPress(int key);
 
@@ -33,7 +41,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ReadSettings(const QString& settingsFile);
+    void WriteSettings(const QString& settingsFile) const;
+
+    LookupSettings settings_;
     QLineEdit* tDomain_;
     QPushButton* bLookUp_;
+    QPushButton* bRdap_;
+    QCheckBox* cbFollow_;
     TAnswerMemo* mResponse_;
 };

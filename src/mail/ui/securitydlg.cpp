@@ -1,7 +1,9 @@
 #include "mail/ui/securitydlg.h"
 
-#include "mail/mssmtp.h"
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/windowfont.h"
+#include "mail/mssmtp.h"
 #include "mail/ui/rememberbox.h"
 #include "platform/fullstop.h"
 
@@ -86,6 +88,11 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(TestButton, &QPushButton::clicked, this, &TSecurityDlg::TestButtonClick);
+    for (QWidget* w : {static_cast<QWidget*>(SecurityBox), static_cast<QWidget*>(UserEdit),
+                       static_cast<QWidget*>(PasswordEdit), static_cast<QWidget*>(RememberBox),
+                       static_cast<QWidget*>(TestButton)})
+        SetHelpTopic(w, MailSecurityHelpTopic);
+    InstallHelpKey(this);
     setMinimumWidth(420);
     setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
 }

@@ -112,12 +112,22 @@ TEST(Help, SetupDialogEditsOpenTopic1031AndItsButtonsNothing) {
     CloseHelp();
 }
 
+TEST(Help, F1OnTheAddedControlsOpensTheirTopics) {
+    TForm1 form;
+    form.Control<QTabWidget>("PageControl1")->setCurrentWidget(form.Control<QWidget>("WhoIsSheet"));
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("bRdap")), HelpTopicUrl(RdapHelpTopic));
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("cbFollow")),
+              HelpTopicUrl(FollowReferralsHelpTopic));
+    CloseHelp();
+}
+
 TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
-    QSet<int> topics{1031};
+    QSet<int> topics{1031, MailSecurityHelpTopic};
     TForm1 form;
     for (QWidget* w : form.findChildren<QWidget*>())
         if (int topic = HelpTopicFor(w)) topics.insert(topic);
-    EXPECT_EQ(topics.size(), 25);
+    // The described topics, the Mail Security dialog's, and the WhoIs page's RDAP and referrals.
+    EXPECT_EQ(topics.size(), 28);
     const QString contents = PageText(HelpContentsUrl());
     ASSERT_FALSE(contents.isEmpty());
     QFile contentsFile(":" + HelpContentsUrl().path());

@@ -95,6 +95,14 @@ TEST(Layout, EveryTabShowsItsControlsWholeAndApart) {
         nested->setCurrentIndex(0);
     }
     EXPECT_EQ(sheets, 13);
+    // The look-up pages, with the RDAP button and the referrals check box beside the described
+    // controls.
+    for (const char* name : {"WhoIsSheet", "FingerSheet"}) {
+        QWidget* sheet = form.Control<QWidget>(name);
+        pages->setCurrentWidget(sheet);
+        QCoreApplication::processEvents();
+        CheckSheet(sheet);
+    }
 }
 
 namespace {

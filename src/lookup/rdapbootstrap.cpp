@@ -1,0 +1,113 @@
+#include "lookup/rdapbootstrap.h"
+
+#include "store/atomicfile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
+                                                            QString* problem) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    const QJsonValue services = doc.object().value("services");
+    if (error.error != QJsonParseError::NoError || !services.isArray()) {
+        if (problem)
+            *problem = error.error != QJsonParseError::NoError ? error.errorString()
+                                                               : QString("no \"services\" list");
+        return std::nullopt;
+    }
+    std::vector<BootstrapService> result;
+    for (const QJsonValue& service : services.toArray()) {
+        const QJsonArray pair = service.toArray();
+        if (pair.size() < 2 || !pair[0].isArray() || !pair[1].isArray()) continue;
+        BootstrapService s;
+        for (const QJsonValue& e : pair[0].toArray())
+            if (e.isString()) s.entries << e.toString();
+        for (const QJsonValue& u : pair[1].toArray())
+            if (u.isString()) s.urls << u.toString();
+        if (!s.entries.isEmpty() && !s.urls.isEmpty()) result.push_back(s);
+    }
+    return result;
+}
+
+namespace {
+// How well an entry matches: the matched length (labels or prefix bits), or -1.
+int Match(const QString& entry, const RdapQuery& query) {
+    switch (query.kind) {
+    case RdapKind::Domain: {
+        const QString suffix = entry.toLower();
+        const QString name = query.key.toLower();
+        if (name == suffix || name.endsWith("." + suffix)) return int(suffix.count('.')) + 1;
+        return -1;
+    }
+    case RdapKind::IpV4:
+    case RdapKind::IpV6: {
+        const auto [network, length] = QHostAddress::parseSubnet(entry);
+        if (length < 0) return -1;
+        // A network asked for must lie inside the entry whole.
+        if (query.prefix >= 0 && query.prefix < length) return -1;
+        return QHostAddress(query.address).isInSubnet(network, length) ? length : -1;
+    }
+    case RdapKind::Autnum: {
+        const qsizetype dash = entry.indexOf('-');
+        const qulonglong low = entry.left(dash < 0 ? entry.size() : dash).toULongLong();
+        const qulonglong high = dash < 0 ? low : entry.mid(dash + 1).toULongLong();
+        const qulonglong number = query.key.toULongLong();
+        return number >= low && number <= high ? 1 : -1;
+    }
+    }
+    return -1;
+}
+} // namespace
+
+QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query) {
+    int best = -1;
+    QStringList urls;
+    for (const BootstrapService& s : services)
+        for (const QString& entry : s.entries) {
+            const int quality = Match(entry, query);
+            if (quality > best) {
+                best = quality;
+                urls = s.urls;
+            }
+        }
+    QStringList https, other;
+    for (const QString& url : urls)
+        (url.startsWith("https://", Qt::CaseInsensitive) ? https : other) << url;
+    return https + other;
+}
+
+bool TBootstrapCache::Copy::Fresh() const {
+    return fetched.secsTo(QDateTime::currentDateTimeUtc()) < FreshSeconds;
+}
+
+QString TBootstrapCache::Folder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/regiscribe";
+}
+
+QString TBootstrapCache::FileFor(const QString& url) {
+    const QString name = url.section('/', -1);
+    const QByteArray hash = QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha256);
+    return Folder() + "/" + QString::fromLatin1(hash.toHex().left(16)) + "-" + name;
+}
+
+std::optional<TBootstrapCache::Copy> TBootstrapCache::Cached(const QString& url) const {
+    QFile file(FileFor(url));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    Copy copy;
+    copy.bytes = file.readAll();
+    copy.fetched = QFileInfo(file).lastModified().toUTC();
+    return copy;
+}
+
+void TBootstrapCache::Keep(const QString& url, const QByteArray& bytes) const {
+    QDir().mkpath(Folder());
+    ReplaceFileAtomically(FileFor(url), bytes);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The IANA bootstrap files of RDAP (RFC 9224): which registry's RDAP service answers for a domain
+// (the longest listed label suffix), an address (the longest matching prefix) or an autonomous
+// system (the range that holds it). A fetched file is cached for a day.
+#include "lookup/rdapquery.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+struct BootstrapService {
+    QStringList entries; // label suffixes, prefixes "192.0.2.0/24", or ranges "64496-64511"
+    QStringList urls;    // base URLs
+};
+
+// The services of a bootstrap file, or nothing (with the reason) when it is not one.
+std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
+                                                            QString* problem = nullptr);
+// The base URLs that serve the query, https ones first; empty when none does.
+QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query);
+
+// Bootstrap files kept in $XDG_CACHE_HOME/regiscribe/, one per base URL and file.
+class TBootstrapCache {
+public:
+    static constexpr qint64 FreshSeconds = 24 * 60 * 60;
+
+    // The cached copy and when it was fetched; nothing when there is none.
+    struct Copy {
+        QByteArray bytes;
+        QDateTime fetched;
+        bool Fresh() const;
+    };
+    std::optional<Copy> Cached(const QString& url) const;
+    // Keeps a fetched file (replaced whole); a cache that cannot be written is only not kept.
+    void Keep(const QString& url, const QByteArray& bytes) const;
+    static QString Folder();
+
+private:
+    static QString FileFor(const QString& url);
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The RDAP look-up of the WhoIs tab and `regiscribe-cli rdap`: the IANA bootstrap file (cached for
+// a day) names the registry's RDAP service, the registry is asked, and for a domain the
+// registrar's own answer that the registry links to is asked as well. Every step is an event on
+// the window thread; a new look-up abandons the one in progress.
+#include "lookup/lookupview.h"
+#include "lookup/rdapbootstrap.h"
+#include "lookup/rdapfetch.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class TRdapLookup : public QObject {
+public:
+    static constexpr const char* DefaultBootstrap = "https://data.iana.org/rdap/";
+
+    explicit TRdapLookup(LookupView& view, QObject* parent = nullptr);
+
+    QString Bootstrap = DefaultBootstrap; // where the bootstrap files lie
+    bool FollowRegistrar = true;          // ask the registrar the registry links to
+    bool JsonOnly = false;                // show each answer's body as received, nothing else
+
+    // Looks up the typed text (the view is emptied first), abandoning a look-up in progress.
+    void Start(const QString& typed);
+    void Cancel();
+    bool Active() const { return active_; }
+    // Whether the last look-up showed an answer.
+    bool Answered() const { return answered_; }
+    // Told the text of a look-up that ended without an answer.
+    std::function<void(const QString& text)> OnFailure;
+
+private:
+    void Say(const QString& line);
+    void Ask(const QString& url, std::function<void(const HttpAnswer&)> then);
+    void UseBootstrap(const QByteArray& bytes);
+    void OnRegistry(const HttpAnswer& answer);
+    void OnRegistrar(const QString& url, const HttpAnswer& answer);
+    // The line for an answer that is not a 2xx with a body; empty for one that is.
+    QString Problem(const HttpAnswer& answer) const;
+    void Fail(const QString& text);
+    void Finish();
+
+    LookupView& view_;
+    TRdapFetch fetch_;
+    TBootstrapCache cache_;
+    RdapQuery query_;
+    QString registryUrl_;
+    bool active_ = false;
+    bool answered_ = false;
+};
+
+// "RDAP server error: 500 Internal Server Error: <title>"
+QString RdapServerError(int status, const QString& reason, const QByteArray& body);

@@ -1,0 +1,74 @@
+#include "lookup/rdapquery.h"
+
+#include "lookup/idna.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+
+std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
+    RdapQuery q;
+    q.typed = typed;
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) return std::nullopt;
+
+    static const QRegularExpression asn(QStringLiteral("^(?:[Aa][Ss])?([0-9]+)$"));
+    if (const auto m = asn.match(text); m.hasMatch()) {
+        bool ok = false;
+        const qulonglong number = m.captured(1).toULongLong(&ok);
+        if (!ok || number > 0xFFFFFFFFull) return std::nullopt;
+        q.kind = RdapKind::Autnum;
+        q.key = QString::number(number);
+        return q;
+    }
+
+    QString address = text;
+    const qsizetype slash = text.indexOf('/');
+    if (slash >= 0) address = text.left(slash);
+    QHostAddress ip;
+    if (ip.setAddress(address) && (address.contains('.') || address.contains(':'))) {
+        const bool v4 = ip.protocol() == QAbstractSocket::IPv4Protocol;
+        q.kind = v4 ? RdapKind::IpV4 : RdapKind::IpV6;
+        q.address = ip.toString();
+        if (slash >= 0) {
+            bool ok = false;
+            q.prefix = text.mid(slash + 1).toInt(&ok);
+            if (!ok || q.prefix < 0 || q.prefix > (v4 ? 32 : 128)) return std::nullopt;
+        }
+        q.key = q.prefix < 0 ? q.address : q.address + "/" + QString::number(q.prefix);
+        return q;
+    }
+
+    q.kind = RdapKind::Domain;
+    QString name = text;
+    while (name.endsWith('.'))
+        name.chop(1);
+    q.key = ToALabel(name).value_or(name.toLower());
+    return q;
+}
+
+QString BootstrapFileOf(RdapKind kind) {
+    switch (kind) {
+    case RdapKind::IpV4:
+        return "ipv4.json";
+    case RdapKind::IpV6:
+        return "ipv6.json";
+    case RdapKind::Autnum:
+        return "asn.json";
+    case RdapKind::Domain:
+        break;
+    }
+    return "dns.json";
+}
+
+QString RdapPath(const RdapQuery& query) {
+    switch (query.kind) {
+    case RdapKind::IpV4:
+    case RdapKind::IpV6:
+        return "ip/" + query.key;
+    case RdapKind::Autnum:
+        return "autnum/" + query.key;
+    case RdapKind::Domain:
+        break;
+    }
+    return "domain/" + query.key;
+}

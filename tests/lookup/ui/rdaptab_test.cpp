@@ -1,0 +1,114 @@
+// The WhoIs page's additions as the user meets them: the RDAP button against a local HTTPS
+// server, a second press while the first look-up waits, and "Follow referrals" kept across a
+// restart and followed by LookUp.
+#include "lookup/ui/answermemo.h"
+#include "lookup/ui/whoistab.h"
+#include "platform/wait.h"
+#include "support/loopbackpeer.h"
+#include "support/rdapserver.h"
+#include "support/testcerts.h"
+#include "support/ui/formdriver.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+class RdapTab : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(certs.Made()) << certs.Problem().toStdString();
+        server = std::make_unique<LocalRdapServer>(certs.Cert("server"), certs.Key("server"),
+                                                   QStringList{"EXPIRED=1"});
+        ASSERT_NE(server->Port(), 0);
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    }
+    void TearDown() override { qunsetenv("XDG_CACHE_HOME"); }
+
+    WhoisTab& Tab(FormDriver& d) {
+        auto* tab = d.form().findChild<WhoisTab*>();
+        tab->rdap.Bootstrap = server->Bootstrap();
+        return *tab;
+    }
+    static QString Memo(FormDriver& d) {
+        ProcessPendingEvents();
+        return d.form().Control<TAnswerMemo>("mResponse")->toPlainText();
+    }
+
+    TestCertificates certs;
+    TrustTestAuthority trust{certs.Authority()};
+    QTemporaryDir cache;
+    std::unique_ptr<LocalRdapServer> server;
+};
+} // namespace
+
+TEST_F(RdapTab, TheRdapButtonShowsTheRegistryAndRegistrarAnswers) {
+    FormDriver d;
+    WhoisTab& tab = Tab(d);
+    d.Type("tDomain", "example.com");
+    d.Click("bRdap");
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 20000));
+    const QStringList lines = Memo(d).split('\n');
+    EXPECT_EQ(lines.front(), "Looking up example.com with RDAP...");
+    EXPECT_TRUE(lines.contains("Domain Name: EXAMPLE.COM"));
+    EXPECT_TRUE(lines.contains("Registrar IANA ID: 376"));
+    EXPECT_TRUE(lines.contains("Technical E-Mail: jane@example.com"));
+    EXPECT_TRUE(tab.rdap.Answered());
+    EXPECT_TRUE(d.boxes().shown().empty());
+}
+
+TEST_F(RdapTab, PressingRdapAgainAbandonsTheLookUpThatWaits) {
+    FormDriver d;
+    WhoisTab& tab = Tab(d);
+    d.Type("tDomain", "wait.slow");
+    d.Click("bRdap");
+    ASSERT_TRUE(WaitUntil([&] { return Memo(d).contains("/slow/domain/wait.slow"); }, 10000));
+    // The window goes on working while the look-up waits.
+    QLineEdit* field = d.form().Control<QLineEdit>("tDomain");
+    field->clear();
+    d.Type("tDomain", "192.0.2.1");
+    EXPECT_EQ(field->text(), "192.0.2.1");
+    d.Click("bRdap");
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 10000));
+    const QString shown = Memo(d);
+    EXPECT_TRUE(shown.startsWith("Looking up 192.0.2.1 with RDAP..."));
+    EXPECT_TRUE(shown.contains("Network: 192.0.2.0 - 192.0.2.255"));
+    EXPECT_FALSE(shown.contains("wait.slow"));
+    EXPECT_FALSE(shown.contains("did not answer"));
+}
+
+TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
+    ScriptedPeer::Listener registrarSocket;
+    ScriptedPeer registry({ReadQuery(), Send("Registrar WHOIS Server: 127.0.0.1:" +
+                                             QByteArray::number(registrarSocket.port) + "\r\n")});
+    ScriptedPeer registrar(registrarSocket, {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
+    {
+        FormDriver d;
+        auto* follow = d.form().Control<QCheckBox>("cbFollow");
+        EXPECT_FALSE(follow->isChecked());
+        d.ClickTab("PageControl1", "WhoIs");
+        ClickIndicator(*follow);
+        EXPECT_TRUE(follow->isChecked());
+        WhoisTab& tab = Tab(d);
+        tab.lookup.Server = "127.0.0.1";
+        tab.lookup.Port = registry.port();
+        d.Type("tDomain", "example.com");
+        d.Click("bLookUp");
+        ASSERT_TRUE(WaitUntil([&] { return !tab.lookup.Active(); }, 10000));
+        EXPECT_TRUE(Memo(d).endsWith("Following referral to 127.0.0.1 ...\nRegistrant Name: "
+                                     "Jane Roe"))
+            << Memo(d).toStdString();
+        ASSERT_TRUE(d.form().FormClose());
+        EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Lookup]\r\nFollowReferrals=1\r\n"));
+
+        SettingsFileForTest keep(ReadAll(ProgramSettings::Path()));
+        FormDriver again;
+        EXPECT_TRUE(again.form().Control<QCheckBox>("cbFollow")->isChecked());
+    }
+    // Never touched, the settings file stays without the section.
+    FormDriver untouched;
+    ASSERT_TRUE(untouched.form().FormClose());
+    EXPECT_FALSE(ReadAll(ProgramSettings::Path()).contains("Lookup"));
+}
