@@ -16,11 +16,13 @@ openssl x509 -req -in "$WORK/server.csr" -CA "$WORK/ca.pem" -CAkey "$WORK/ca.key
     -CAcreateserial -days 1 -extfile "$WORK/server.ext" -out "$WORK/server.pem" 2>/dev/null
 
 mkdir -p "$WORK/saved"
-# The server ends when its standard input closes: a pipe that stays open while the run lasts.
-sleep 600 | /usr/bin/python3 "$ROOT/tests/mail/submission_server.py" --save "$WORK/saved" \
+# The server ends when its standard input closes: a FIFO this script holds open.
+mkfifo "$WORK/server.in"
+/usr/bin/python3 "$ROOT/tests/mail/submission_server.py" --save "$WORK/saved" \
     --lifetime 600 --starttls "$WORK/server.pem" "$WORK/server.key" --auth jane:s3cret \
-    >"$WORK/server.out" &
+    <"$WORK/server.in" >"$WORK/server.out" &
 STARTED_PIDS+=($!)
+exec 3>"$WORK/server.in"
 for _ in $(seq 1 100); do grep -q '^PORT ' "$WORK/server.out" 2>/dev/null && break; sleep 0.1; done
 PORT="$(awk '/^PORT /{print $2}' "$WORK/server.out")"
 [ -n "$PORT" ] || { echo "the SMTP server did not start" >&2; exit 1; }
