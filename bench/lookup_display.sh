@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-10}
-[ -f build/libregiscribe_ui.a ] || { echo "build first: ./scripts/build.sh" >&2; exit 1; }
+[ -f build/build.ninja ] || { echo "build first: ./scripts/build.sh" >&2; exit 1; }
 for tool in finger whois hyperfine; do
     command -v "$tool" >/dev/null || { echo "needs $tool (scripts/install-deps.sh)" >&2; exit 1; }
 done
@@ -18,10 +18,8 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-g++ -std=c++20 -O2 -fPIC -Isrc bench/lookup_display.cpp build/libregiscribe_ui.a \
-    build/libregiscribe_core.a \
-    $(pkg-config --cflags --libs Qt6Widgets Qt6PrintSupport Qt6Network Qt6Test) \
-    -o "$work/lookup_display"
+cmake --build build --target bench_lookup_display >/dev/null
+cp build/bench/bench_lookup_display "$work/lookup_display"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 start_server() { # kind amount [port] -> port in $port

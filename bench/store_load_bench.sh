@@ -9,9 +9,9 @@ loads=${LOADS:-200}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The peer program links the project's non-visual library.
-g++ -std=c++20 -O2 -fPIC -Isrc bench/store_load.cpp build/libregiscribe_core.a \
-    $(pkg-config --cflags --libs Qt6Core) -o "$work/store_load"
+# The measuring program links the project's non-visual library.
+cmake --build build --target bench_store_load >/dev/null
+cp build/bench/bench_store_load "$work/store_load"
 "$work/store_load" make "$work/example.com.ini"
 
 hyperfine --warmup 2 --runs 10 --export-json "$work/result.json" \
