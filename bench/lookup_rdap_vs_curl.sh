@@ -13,14 +13,8 @@ server_pid=
 cleanup() { [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
-openssl req -x509 "${key[@]}" -keyout "$work/ca.key" -out "$work/ca.pem" -days 1 \
-    -subj "/CN=bench CA" 2>/dev/null
-openssl req "${key[@]}" -keyout "$work/server.key" -out "$work/server.csr" -subj "/CN=localhost" \
-    2>/dev/null
-printf 'subjectAltName=DNS:localhost\n' >"$work/server.ext"
-openssl x509 -req -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
-    -CAcreateserial -days 1 -extfile "$work/server.ext" -out "$work/server.pem" 2>/dev/null
+source "$(dirname "$0")/test_ca.sh"
+make_test_ca "$work"
 
 cp tests/lookup/rdap/routes.json "$work/routes.json"
 # The server ends when its standard input closes: a FIFO this script holds open.

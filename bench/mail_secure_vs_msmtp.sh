@@ -6,14 +6,8 @@
 source "$(dirname "$0")/mail_common.sh"
 
 # A test authority and a certificate for localhost, made for this run.
-key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
-openssl req -x509 "${key[@]}" -keyout "$WORK/ca.key" -out "$WORK/ca.pem" -days 1 \
-    -subj "/CN=bench CA" 2>/dev/null
-openssl req "${key[@]}" -keyout "$WORK/server.key" -out "$WORK/server.csr" -subj "/CN=localhost" \
-    2>/dev/null
-printf 'subjectAltName=DNS:localhost\n' >"$WORK/server.ext"
-openssl x509 -req -in "$WORK/server.csr" -CA "$WORK/ca.pem" -CAkey "$WORK/ca.key" \
-    -CAcreateserial -days 1 -extfile "$WORK/server.ext" -out "$WORK/server.pem" 2>/dev/null
+source "$(dirname "$0")/test_ca.sh"
+make_test_ca "$WORK"
 
 mkdir -p "$WORK/saved"
 # The server ends when its standard input closes: a FIFO this script holds open.

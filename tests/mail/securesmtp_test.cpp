@@ -3,6 +3,7 @@
 // over the wire, what arrives, and every refusal (with nothing sent).
 #include "mail/mssmtp.h"
 #include "mail/submission_server.h"
+#include "support/loopbackpeer.h"
 #include "support/testcerts.h"
 
 #include <QElapsedTimer>
@@ -160,16 +161,10 @@ TEST_F(SecureSmtp, EveryRefusalSaysWhyAndSendsNothing) {
 }
 
 TEST_F(SecureSmtp, AHandshakeWithASilentServerTimesOut) {
-    // A listener that accepts and never answers the client's hello.
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener, 1);
-    socklen_t len = sizeof addr;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    smtp.SetServer("localhost:" + QString::number(ntohs(addr.sin_port)));
+    // A listener whose queue takes the connection and that never answers the client's hello.
+    uint16_t port = 0;
+    const int listener = ListenOnLoopback(1, port);
+    smtp.SetServer("localhost:" + QString::number(port));
     smtp.SetSecurity(TMailSecurity::Tls);
     smtp.SetTimeOut(1);
     QElapsedTimer clock;

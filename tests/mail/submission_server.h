@@ -4,6 +4,7 @@
 // and the body as Python's mail parser decodes it); the process ends with this object. Every wait
 // is bounded.
 #include "platform/wait.h"
+#include "support/process.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -49,8 +50,7 @@ public:
 
     LocalSmtpServer() : LocalSmtpServer(Options{}) {}
     explicit LocalSmtpServer(Options options) {
-        QStringList args{QString(TESTS_SOURCE_DIR) + "/mail/submission_server.py", "--save",
-                         save_.path()};
+        QStringList args{"--save", save_.path()};
         if (options.refuseRcpt) args << "--refuse-rcpt";
         if (options.delaySeconds > 0) args << "--delay" << QString::number(options.delaySeconds);
         if (!options.startTlsCert.isEmpty())
@@ -58,28 +58,9 @@ public:
         if (!options.tlsCert.isEmpty()) args << "--tls" << options.tlsCert << options.tlsKey;
         if (!options.auth.isEmpty()) args << "--auth" << options.auth;
         if (!options.mechanisms.isEmpty()) args << "--mechanisms" << options.mechanisms;
-        process_.setProgram("/usr/bin/python3");
-        process_.setArguments(args);
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start();
-        if (!process_.waitForStarted(10000)) return;
-        QByteArray line;
-        QDeadlineTimer deadline(15000);
-        while (!line.contains('\n') && !deadline.hasExpired() &&
-               process_.state() == QProcess::Running) {
-            process_.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
-            line += process_.readAll();
-        }
-        if (line.startsWith("PORT ")) port_ = line.mid(5).trimmed().toUShort();
+        port_ = StartPythonServer(process_, "mail/submission_server.py", args);
     }
-    ~LocalSmtpServer() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.closeWriteChannel();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
+    ~LocalSmtpServer() { StopPythonServer(process_); }
 
     // 0 when the server did not come up.
     uint16_t Port() const { return port_; }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 struct ProcessResult {
     int exitCode = -1;
@@ -18,3 +19,11 @@ ProcessResult RunProgram(const QString& program, const QStringList& args,
 // The same for regiscribe-cli.
 ProcessResult RunCli(const QStringList& args, const QString& workDir = QString(),
                      const QByteArray& input = {}, int timeoutMs = 30000);
+
+class QProcess;
+
+// Starts one of the tests' Python servers with Debian's Python (`script` below the tests' source
+// folder) and waits for its first line, "PORT <n>"; the port, or 0 when it did not come up.
+uint16_t StartPythonServer(QProcess& process, const QString& script, const QStringList& args);
+// Ends such a server: its standard input is closed (it stops by itself), else it is killed.
+void StopPythonServer(QProcess& process);

@@ -3,6 +3,7 @@
 // program's relative files ("domains", "hosts.cbx", ...) land in it; removed afterwards.
 #include <QDir>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class ScopedWorkDir {
@@ -20,3 +21,5 @@ private:
 // Whole file contents, or an empty array when it cannot be read.
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
+// The files under `folder` (hidden ones and sub-folders included) that hold `bytes`.
+QStringList FilesHolding(const QString& folder, const QByteArray& bytes);

@@ -14,20 +14,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-QStringList FilesHolding(const QString& folder, const QByteArray& secret) {
-    QStringList holding;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        if (ReadAll(file).contains(secret)) holding << file;
-    }
+// Every file under `folder`, and the settings file, that holds `secret`.
+QStringList FilesHoldingSecret(const QString& folder, const QByteArray& secret) {
+    QStringList holding = FilesHolding(folder, secret);
     if (ReadAll(ProgramSettings::Path()).contains(secret)) holding << ProgramSettings::Path();
     return holding;
 }
@@ -75,7 +71,7 @@ TEST_F(Keyring, ThePasswordSetByTheCompanionServesItsNextSendUntilCleared) {
     r = RunCli(send, dir.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, ("No password for jane at " + address + ".\n").toUtf8());
-    EXPECT_EQ(FilesHolding(dir.path(), "k3yring-secret"), QStringList());
+    EXPECT_EQ(FilesHoldingSecret(dir.path(), "k3yring-secret"), QStringList());
 }
 
 TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
@@ -119,6 +115,6 @@ TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
         EXPECT_EQ(again.boxes().Texts("information"), QStringList{SubmissionSentNotice()});
         EXPECT_FALSE(asked);
         EXPECT_EQ(server->Messages().size(), 1u);
-        EXPECT_EQ(FilesHolding(QDir::currentPath(), "k3yring-secret"), QStringList());
+        EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "k3yring-secret"), QStringList());
     }
 }

@@ -13,7 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,13 +28,9 @@ void TypeInto(QLineEdit* edit, const QString& text) {
 }
 
 // Every file under `folder` and the settings file that holds `secret`.
-QStringList FilesHolding(const QString& folder, const QByteArray& secret) {
-    QStringList holding;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        if (ReadAll(file).contains(secret)) holding << file;
-    }
+// Every file under `folder`, and the settings file, that holds `secret`.
+QStringList FilesHoldingSecret(const QString& folder, const QByteArray& secret) {
+    QStringList holding = FilesHolding(folder, secret);
     if (ReadAll(ProgramSettings::Path()).contains(secret)) holding << ProgramSettings::Path();
     return holding;
 }
@@ -98,7 +94,7 @@ TEST_F(SecureWindow, SetUpInTheMailSecurityDialogTestedAndUsedForASend) {
     const QByteArray settings = ReadAll(ProgramSettings::Path());
     EXPECT_TRUE(settings.contains("\r\nSecurity=STARTTLS\r\nUser=jane\r\n"))
         << settings.toStdString();
-    EXPECT_EQ(FilesHolding(QDir::currentPath(), "s3cret"), QStringList());
+    EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "s3cret"), QStringList());
 }
 
 TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
@@ -132,5 +128,5 @@ TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
     d.Click("BitBtn1");
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(server->Messages().size(), 2u);
-    EXPECT_EQ(FilesHolding(QDir::currentPath(), "s3cret"), QStringList());
+    EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "s3cret"), QStringList());
 }
