@@ -9,6 +9,7 @@ packages=(
   python3 python3-aiosmtpd dbus gnome-keyring libsecret-tools
   poppler-utils efingerd finger whois msmtp hyperfine time curl
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
+  librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

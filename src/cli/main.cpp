@@ -1,5 +1,6 @@
 // regiscribe-cli: the window's jobs without a window.
 #include "cli/command.h"
+#include "store/setupsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);
 
-    QString settings = QDir(QCoreApplication::applicationDirPath()).filePath("regiscribe.ini");
+    QString settings = CompanionSettingsFile(QCoreApplication::applicationFilePath());
     try {
         settings = TakeOption(args, "--settings", settings);
     } catch (const CliUsageError& e) {
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     }
     if (args.front() == "--version") {
         out << "regiscribe-cli 1.71\n";
+        out << "Settings file: " << settings << "\n";
         return CliOk;
     }
     QString name = args.takeFirst();

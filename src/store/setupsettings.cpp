@@ -2,7 +2,9 @@
 
 #include "store/inifile.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 const char* const Section = "Setup";
@@ -15,6 +17,32 @@ QString SettingsFileFor(const QString& programPath) {
     const QString base = dot > 0 ? fileName.left(dot) : fileName;
     const QString folder = programPath.left(programPath.size() - fileName.size());
     return folder + base + ".ini";
+}
+
+bool IsInstalledProgram(const QString& programPath) {
+    const QDir folder = QFileInfo(programPath).absoluteDir();
+    if (folder.dirName() != "bin") return false;
+    return QFileInfo::exists(
+        folder.filePath(QString("../share/applications/") + DesktopEntryId + ".desktop"));
+}
+
+QString SettingsFileLocation(const QString& programPath, const QString& beside) {
+    if (QFileInfo::exists(beside)) return beside;
+    const QFileInfo folder(QFileInfo(programPath).absolutePath());
+    if (!IsInstalledProgram(programPath) && folder.isWritable()) return beside;
+    const QString config =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/regiscribe";
+    QDir().mkpath(config);
+    return config + "/regiscribe.ini";
+}
+
+QString WindowSettingsFile(const QString& programPath) {
+    return SettingsFileLocation(programPath, SettingsFileFor(programPath));
+}
+
+QString CompanionSettingsFile(const QString& programPath) {
+    return SettingsFileLocation(programPath,
+                                QFileInfo(programPath).absoluteDir().filePath("regiscribe.ini"));
 }
 
 SetupSettings ReadSetup(const QString& settingsFile) {

@@ -23,6 +23,23 @@ inline constexpr const char* HostmasterMailbox = "hostmaster@internic.net";
 // appended when the file name has none.
 QString SettingsFileFor(const QString& programPath);
 
+// The desktop entry's id, also the mark of an installed copy (see SettingsFileLocation).
+inline constexpr const char* DesktopEntryId = "org.regiscribe.Regiscribe";
+// Whether the program runs as installed: it lies in a "bin" folder whose prefix holds its desktop
+// entry (share/applications/<id>.desktop).
+bool IsInstalledProgram(const QString& programPath);
+// Where the settings file lies:
+//  1. `beside` (the file beside the program), when it exists;
+//  2. `beside` as well when the program is not installed and its folder may be written (the build
+//     folder, a portable copy);
+//  3. otherwise $XDG_CONFIG_HOME/regiscribe/regiscribe.ini (~/.config/... by default), its folder
+//     made when missing: an installed program's folder is no place for one user's settings.
+QString SettingsFileLocation(const QString& programPath, const QString& beside);
+// The same for the window program (beside: SettingsFileFor) and for the companion (beside:
+// "regiscribe.ini" in its folder).
+QString WindowSettingsFile(const QString& programPath);
+QString CompanionSettingsFile(const QString& programPath);
+
 // Reads the four keys. A missing file or key gives empty text, except a missing "Mailto", which
 // falls back to the hostmaster mailbox so that a first start can mail without any setup. The
 // sender's address and name are cut to 255 characters.

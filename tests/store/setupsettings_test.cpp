@@ -5,6 +5,10 @@
 
 #include "support/qstringprint.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(SetupSettings, WritesTheFourKeysInOrderAndReadsThemBack) {
@@ -55,4 +59,47 @@ TEST(SetupSettings, TheSettingsFileIsNamedAfterTheProgram) {
               "/opt/regiscribe/bin/regiscribe.ini");
     EXPECT_EQ(SettingsFileFor("/opt/re.gi/regiscribe.exe"), "/opt/re.gi/regiscribe.ini");
     EXPECT_EQ(SettingsFileFor("/x/a.b.c"), "/x/a.b.ini");
+}
+
+TEST(SetupSettings, TheSettingsFileLiesBesideAPortableCopyAndInTheConfigFolderWhenInstalled) {
+    ScopedWorkDir dir;
+    QTemporaryDir config;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString xdg = config.path() + "/regiscribe/regiscribe.ini";
+
+    // A build folder or a portable copy: beside the program.
+    QDir().mkpath("portable");
+    const QString portable = dir.file("portable/regiscribe");
+    EXPECT_FALSE(IsInstalledProgram(portable));
+    EXPECT_EQ(WindowSettingsFile(portable), dir.file("portable/regiscribe.ini"));
+    EXPECT_EQ(CompanionSettingsFile(dir.file("portable/regiscribe-cli")),
+              dir.file("portable/regiscribe.ini"));
+
+    // Installed: a bin folder whose prefix holds the desktop entry.
+    QDir().mkpath("prefix/bin");
+    QDir().mkpath("prefix/share/applications");
+    WriteAll(dir.file("prefix/share/applications/org.regiscribe.Regiscribe.desktop"), "");
+    const QString installed = dir.file("prefix/bin/regiscribe");
+    EXPECT_TRUE(IsInstalledProgram(installed));
+    EXPECT_EQ(WindowSettingsFile(installed), xdg);
+    EXPECT_EQ(CompanionSettingsFile(dir.file("prefix/bin/regiscribe-cli")), xdg);
+    EXPECT_TRUE(QFileInfo(config.path() + "/regiscribe").isDir()); // made, ready to be written
+    // ... unless a settings file already lies beside it.
+    WriteAll(dir.file("prefix/bin/regiscribe.ini"), "[Setup]\r\n");
+    EXPECT_EQ(WindowSettingsFile(installed), dir.file("prefix/bin/regiscribe.ini"));
+
+    // A folder the user may not write: the config folder.
+    QDir().mkpath("locked");
+    QFile::setPermissions(dir.file("locked"), QFile::ReadOwner | QFile::ExeOwner);
+    if (!QFileInfo(dir.file("locked")).isWritable()) { // root may write anywhere
+        EXPECT_EQ(WindowSettingsFile(dir.file("locked/regiscribe")), xdg);
+    }
+    QFile::setPermissions(dir.file("locked"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }

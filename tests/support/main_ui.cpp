@@ -1,4 +1,6 @@
 // Test entry for widget tests: a headless application with scripted message boxes.
+#include "support/programsettings.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -7,5 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Regiscribe");
     testing::InitGoogleTest(&argc, argv);
+    // Every window reads the program's settings file: the tests of this program take turns.
+    ProgramSettings::HoldTurnForProcess();
     return RUN_ALL_TESTS();
 }

@@ -10,9 +10,28 @@
 #include <unistd.h>
 
 namespace {
-int depth = 0;
+int depth = 0;     // nested guards: the outermost one sets up and removes the file
+int lockHolds = 0; // guards and the process itself holding the turn
 int lockFd = -1;
+
+void TakeTurn() {
+    if (lockHolds++ > 0) return;
+    const QByteArray lock = QFile::encodeName(QCoreApplication::applicationFilePath() + ".lock");
+    lockFd = ::open(lock.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lockFd >= 0) ::flock(lockFd, LOCK_EX);
+}
+
+void GiveTurn() {
+    if (--lockHolds > 0) return;
+    if (lockFd >= 0) ::close(lockFd);
+    lockFd = -1;
+}
 } // namespace
+
+void ProgramSettings::HoldTurnForProcess() {
+    TakeTurn();
+    QFile::remove(Path());
+}
 
 QString ProgramSettings::Path() {
     return SettingsFileFor(QCoreApplication::applicationFilePath());
@@ -24,9 +43,7 @@ ProgramSettings::ProgramSettings(std::optional<QByteArray> content) {
         return;
     }
     outermost_ = true;
-    const QByteArray lock = QFile::encodeName(QCoreApplication::applicationFilePath() + ".lock");
-    lockFd = ::open(lock.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (lockFd >= 0) ::flock(lockFd, LOCK_EX);
+    TakeTurn();
     if (content)
         WriteAll(Path(), *content);
     else
@@ -37,6 +54,5 @@ ProgramSettings::~ProgramSettings() {
     --depth;
     if (!outermost_) return;
     QFile::remove(Path());
-    if (lockFd >= 0) ::close(lockFd);
-    lockFd = -1;
+    GiveTurn();
 }

@@ -17,6 +17,9 @@ public:
 
     // The settings file the windows of this program use.
     static QString Path();
+    // Takes this program's turn for as long as the process runs, so that no test of it can meet
+    // a settings file that a test running beside it wrote (the widget tests' entry does this).
+    static void HoldTurnForProcess();
 
 private:
     bool outermost_ = false;

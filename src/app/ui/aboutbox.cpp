@@ -41,6 +41,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     letter->setPixmap(LetterPicture(64));
     row->addWidget(letter, 0, Qt::AlignTop);
     column->addLayout(row);
+    settings_ = new QLabel(this);
+    settings_->setObjectName("SettingsFile");
+    settings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    settings_->hide();
+    column->addWidget(settings_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     QPushButton* ok = MakeButton(this, "OKButton", "OK");
@@ -50,4 +55,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     buttons->addStretch(1);
     column->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::SetSettingsFile(const QString& path) {
+    settings_->setText("Settings file: " + path);
+    settings_->setVisible(!path.isEmpty());
 }

@@ -94,6 +94,7 @@ void TForm1::Help2Click() {
 
 void TForm1::About1Click() {
     TAboutBox box(this);
+    box.SetSettingsFile(SettingsFile);
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "app/ui/pictures.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,11 +47,19 @@ void DrawLetter(QPainter& p, const QRectF& r) {
     p.setPen(Qt::NoPen);
     p.drawRect(stamp);
 }
+// A transparent pixmap of `size` logical pixels with as many device pixels as the screen has: the
+// pictures are drawn, not scaled, so they stay sharp on a screen of any pixel ratio.
+QPixmap Canvas(const QSize& size) {
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
 } // namespace
 
 QPixmap GlobePicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = Canvas(QSize(size, size));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     DrawGlobe(p, QRectF(1, 1, size - 2, size - 2));
@@ -58,8 +67,7 @@ QPixmap GlobePicture(int size) {
 }
 
 QPixmap LetterPicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = Canvas(QSize(size, size));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     DrawLetter(p, QRectF(1, size * 0.2, size - 2, size * 0.6));
@@ -67,13 +75,13 @@ QPixmap LetterPicture(int size) {
 }
 
 QPixmap SplashPicture() {
-    QPixmap pixmap(145, 84);
+    QPixmap pixmap = Canvas(QSize(145, 84));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, 84);
     sky.setColorAt(0, QColor(0, 0, 128));
     sky.setColorAt(1, QColor(0, 110, 200));
-    p.fillRect(pixmap.rect(), sky);
+    p.fillRect(QRectF(0, 0, 145, 84), sky);
     DrawGlobe(p, QRectF(6, 14, 56, 56));
     DrawLetter(p, QRectF(44, 46, 34, 24));
     QFont title("Arial");

@@ -2,13 +2,16 @@
 
 #include "app/ui/form1.h"
 #include "app/ui/helpwindow.h"
+#include "app/ui/pictures.h"
 #include "app/ui/smtpsu.h"
 #include "app/ui/splash.h"
 #include "platform/messageboxes.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
+#include "store/setupsettings.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -74,6 +77,12 @@ int RunRegiscribe(int argc, char** argv) {
     try {
         app.emplace(argc, argv);
         SetBoxes(std::make_shared<QtMessageBoxes>());
+        // The desktop matches the windows with the installed desktop entry and its icon.
+        QGuiApplication::setDesktopFileName(DesktopEntryId);
+        QIcon icon;
+        for (int size : {16, 24, 32, 48, 64, 128})
+            icon.addPixmap(GlobePicture(size));
+        QApplication::setWindowIcon(icon);
     } catch (...) {
         // Without an application object no box can be shown.
         std::fprintf(stderr, "%s\n", qPrintable(StartupFailureText(1)));

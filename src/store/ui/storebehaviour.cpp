@@ -58,7 +58,7 @@ void TStore::SetSettings(const SetupSettings& settings) {
 }
 
 void TStore::ReadSettingsAndDefaults() {
-    form_.SettingsFile = SettingsFileFor(QCoreApplication::applicationFilePath());
+    form_.SettingsFile = WindowSettingsFile(QCoreApplication::applicationFilePath());
     SetSettings(ReadSetup(form_.SettingsFile));
     for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
         const FieldValues values = LoadDefaults(form_.SettingsFile, kind);

@@ -114,8 +114,10 @@ TEST(MainWindow, AboutShowsItsBoxModallyAndOkClosesIt) {
     });
     form.Control<QAction>("About1")->trigger();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The described texts, and the settings file in use.
     EXPECT_EQ(seen, QStringList({"Regiscribe", "The Internet Domain Name Registration Manager",
-                                 "Version 1.71"}));
+                                 "Version 1.71", "Settings file: " + form.SettingsFile}));
+    EXPECT_EQ(form.SettingsFile, ProgramSettings::Path());  // beside the program in a build folder
     EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty()); // destroyed after use
 }
 
