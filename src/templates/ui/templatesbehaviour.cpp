@@ -2,16 +2,20 @@
 
 #include "app/ui/form1.h"
 #include "platform/exception.h"
+#include "platform/guard.h"
 #include "platform/messageboxes.h"
 #include "templates/ui/formviewer.h"
 #include "templates/ui/printing.h"
 #include "templates/ui/windowrecord.h"
 #include "templates/ui/windowwriters.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace {
 // Value labels of the domain review tab and the field each one shows ("" for the action code).
@@ -110,8 +114,25 @@ QPrintDialog& TTemplates::PrintDialog1() {
     if (!printDialog_) {
         printDialog_ = new QPrintDialog(&Printer(), &form_);
         printDialog_->setObjectName("PrintDialog1");
+        if (auto* buttons = printDialog_->findChild<QDialogButtonBox*>()) {
+            QPushButton* preview = buttons->addButton("Pre&view...", QDialogButtonBox::ActionRole);
+            preview->setObjectName("PreviewButton");
+            preview->setToolTip("Shows the pages exactly as they will print.");
+            connect(preview, &QPushButton::clicked, this,
+                    [this] { Guarded([this] { ShowPreview(); }); });
+        }
     }
     return *printDialog_;
+}
+
+void TTemplates::ShowPreview() {
+    QPrintPreviewDialog preview(&Printer(), printDialog_);
+    preview.setObjectName("PrintPreview");
+    preview.setWindowTitle("Print Preview");
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintLines(*printer, printFont_, printLines_); });
+    // Printed from the preview: the job is done, and the print dialog closes without a second.
+    if (preview.exec() == QDialog::Accepted) printDialog_->reject();
 }
 
 void TTemplates::RunShowForm(RecordKind kind,
@@ -139,8 +160,10 @@ void TTemplates::PrintHolder(RecordKind kind, const QString& holderName) {
         return;
     }
     QPlainTextEdit& holder = Holder(holderName);
+    printFont_ = holder.font();
+    printLines_ = HolderLines(holder);
     if (!PrintDialogRunner()(PrintDialog1())) return;
-    PrintLines(Printer(), holder.font(), HolderLines(holder));
+    PrintLines(Printer(), printFont_, printLines_);
 }
 
 QPlainTextEdit& TTemplates::Holder(const QString& name) const {

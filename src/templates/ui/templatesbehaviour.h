@@ -3,7 +3,9 @@
 // three record pages, and the form viewer.
 #include "templates/showform.h"
 
+#include <QFont>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -36,9 +38,12 @@ public:
 
     // The viewer: the one start-up created, or one of its own when there is none.
     TFormView& FormView();
-    // The printer PrintDialog1 prints to, and the dialog, both made at the first print.
+    // The printer PrintDialog1 prints to, and the dialog, both made at the first print. The
+    // dialog's "Preview..." shows what Print is about to print, page by page, through the same
+    // text device; printing from the preview ends the dialog as well.
     QPrinter& Printer();
     QPrintDialog& PrintDialog1();
+    void ShowPreview();
 
 private:
     void RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
@@ -49,4 +54,7 @@ private:
     std::unique_ptr<TFormView> ownViewer_;
     std::unique_ptr<QPrinter> printer_;
     QPrintDialog* printDialog_ = nullptr;
+    // What the print in progress prints, for the preview.
+    QFont printFont_;
+    QStringList printLines_;
 };
