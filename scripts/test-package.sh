@@ -10,6 +10,7 @@ if dpkg-query -W -f='${Status}' regiscribe 2>/dev/null | grep -q installed; then
     echo "regiscribe is installed already: the package test leaves it alone"
     exit 77
 fi
+mkdir -p build-deb
 ./scripts/package.sh >build-deb/package.log 2>&1 || { cat build-deb/package.log; exit 1; }
 deb=$(ls "$PWD"/build-deb/regiscribe_*.deb)
 failures=0

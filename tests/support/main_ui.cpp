@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Regiscribe");
     testing::InitGoogleTest(&argc, argv);
-    // Every window reads the program's settings file: the tests of this program take turns.
-    ProgramSettings::HoldTurnForProcess();
+    // Every window reads the program's settings file: the tests of this program take turns. Listing
+    // the tests reads no settings and need not wait for a running test.
+    if (!GTEST_FLAG_GET(list_tests)) ProgramSettings::HoldTurnForProcess();
     return RUN_ALL_TESTS();
 }

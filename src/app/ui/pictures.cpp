@@ -98,3 +98,10 @@ QPixmap SplashPicture() {
                "Internet name registration");
     return pixmap;
 }
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(GlobePicture(size));
+    return icon;
+}

@@ -11,7 +11,6 @@
 #include "store/setupsettings.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -79,10 +78,7 @@ int RunRegiscribe(int argc, char** argv) {
         SetBoxes(std::make_shared<QtMessageBoxes>());
         // The desktop matches the windows with the installed desktop entry and its icon.
         QGuiApplication::setDesktopFileName(DesktopEntryId);
-        QIcon icon;
-        for (int size : {16, 24, 32, 48, 64, 128})
-            icon.addPixmap(GlobePicture(size));
-        QApplication::setWindowIcon(icon);
+        QApplication::setWindowIcon(ProgramIcon());
     } catch (...) {
         // Without an application object no box can be shown.
         std::fprintf(stderr, "%s\n", qPrintable(StartupFailureText(1)));

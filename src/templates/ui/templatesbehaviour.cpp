@@ -16,6 +16,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 // Value labels of the domain review tab and the field each one shows ("" for the action code).
@@ -129,6 +130,11 @@ void TTemplates::ShowPreview() {
     QPrintPreviewDialog preview(&Printer(), printDialog_);
     preview.setObjectName("PrintPreview");
     preview.setWindowTitle("Print Preview");
+    // Large enough for a legible page and the whole tool bar, within the screen.
+    if (const QScreen* screen = form_.screen()) {
+        const QSize room = screen->availableGeometry().size();
+        preview.resize(QSize(760, 900).boundedTo(room * 0.9));
+    }
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintLines(*printer, printFont_, printLines_); });
     // Printed from the preview: the job is done, and the print dialog closes without a second.
