@@ -19,6 +19,16 @@ void PrintUsage(QTextStream& s) {
         s << "  " << c.usage << "\n";
     s << "  regiscribe-cli --help | --version\n";
 }
+
+// An argument that is not valid UTF-8 would reach the program as other text (a name with U+FFFD
+// in it), and a record or file of that other name would be written or read: refuse it instead.
+void RefuseUndecodableArguments(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QString::fromUtf8(raw).toUtf8() != raw)
+            throw CliUsageError{QString("argument %1 is not valid UTF-8 text").arg(i)};
+    }
+}
 } // namespace
 
 void RegisterCliCommand(CliCommand command) {
@@ -77,6 +87,7 @@ int main(int argc, char** argv) {
 
     QString settings = CompanionSettingsFile(QCoreApplication::applicationFilePath());
     try {
+        RefuseUndecodableArguments(argc, argv);
         settings = TakeOption(args, "--settings", settings);
     } catch (const CliUsageError& e) {
         err << "regiscribe-cli: " << e.text << "\n";

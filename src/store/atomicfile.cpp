@@ -83,7 +83,15 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     if (exists && !MayWriteFile(QFile::decodeName(target))) return false;
 
     const QByteArray folder = FolderOf(target);
+    // The temporary name carries the file's name, cut (between characters) so that it stays
+    // within the longest name a folder takes even when the file's own name is near it.
     QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    if (base.size() > 200) {
+        base.truncate(200);
+        while (!base.isEmpty() && (uchar(base.back()) & 0xC0) == 0x80)
+            base.chop(1);
+        if (!base.isEmpty() && uchar(base.back()) >= 0xC0) base.chop(1);
+    }
     QByteArray temp = folder + "/." + base + ".XXXXXX";
     int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;

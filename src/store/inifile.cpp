@@ -116,48 +116,11 @@ bool HoldsLineBreak(const QString& text) {
         if (c == '\r' || c == '\n' || c == QChar(0)) return true;
     return false;
 }
-} // namespace
-
-QString TIniFile::ReadString(const QString& section, const QString& key,
-                             const QString& fallback) const {
-    QByteArray bytes;
-    bool exists = false;
-    if (!ReadFile(path_, bytes, exists) || !exists) return fallback;
-    bool inSection = false, seenSection = false;
-    for (const Line& line : SplitLines(bytes)) {
-        QByteArray name, value;
-        if (SectionOf(line.text, name)) {
-            // Only the first section of that name counts.
-            if (inSection) return fallback;
-            inSection = !seenSection && SameName(name, section);
-            seenSection = seenSection || inSection;
-        } else if (inSection && KeyOf(line.text, name, value) && SameName(name, key)) {
-            return CleanValue(value);
-        }
-    }
-    return fallback;
-}
-
-bool TIniFile::HasKey(const QString& section, const QString& key) const {
-    // A value that no file could hold stands for "missing".
-    const QString missing(QChar(0));
-    return ReadString(section, key, missing) != missing;
-}
-
-void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) const {
-    const QString sectionName = section.trimmed(), keyName = key.trimmed();
-    if (HoldsLineBreak(section) || HoldsLineBreak(key) || HoldsLineBreak(value) ||
-        keyName.isEmpty() || keyName.contains('=') || keyName.startsWith('[') ||
-        keyName.startsWith(';') || sectionName.contains(']'))
-        Fail();
-
-    QByteArray bytes;
-    bool exists = false;
-    if (!ReadFile(path_, bytes, exists)) Fail();
-    if (exists && !MayWriteFile(path_)) Fail();
-    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    std::vector<Line> lines = SplitLines(bytes);
-
+// Sets `keyName` in the first section named `sectionName` within `lines`: the key's line is
+// replaced in place, a new key goes right after the section's last key line, a new section at
+// the end.
+void SetKey(std::vector<Line>& lines, const QString& sectionName, const QString& keyName,
+            const QString& value) {
     // Find the section, its last key line (the header when it has none) and the key's line.
     qsizetype header = -1, lastKey = -1, keyLine = -1;
     for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
@@ -193,6 +156,57 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
             lines.push_back(added);
         }
     }
+}
+} // namespace
+
+QString TIniFile::ReadString(const QString& section, const QString& key,
+                             const QString& fallback) const {
+    QByteArray bytes;
+    bool exists = false;
+    if (!ReadFile(path_, bytes, exists) || !exists) return fallback;
+    bool inSection = false, seenSection = false;
+    for (const Line& line : SplitLines(bytes)) {
+        QByteArray name, value;
+        if (SectionOf(line.text, name)) {
+            // Only the first section of that name counts.
+            if (inSection) return fallback;
+            inSection = !seenSection && SameName(name, section);
+            seenSection = seenSection || inSection;
+        } else if (inSection && KeyOf(line.text, name, value) && SameName(name, key)) {
+            return CleanValue(value);
+        }
+    }
+    return fallback;
+}
+
+bool TIniFile::HasKey(const QString& section, const QString& key) const {
+    // A value that no file could hold stands for "missing".
+    const QString missing(QChar(0));
+    return ReadString(section, key, missing) != missing;
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) const {
+    WriteStrings(section, {{key, value}});
+}
+
+void TIniFile::WriteStrings(const QString& section, const std::vector<KeyValue>& values) const {
+    const QString sectionName = section.trimmed();
+    if (HoldsLineBreak(section) || sectionName.contains(']')) Fail();
+    for (const KeyValue& kv : values) {
+        const QString keyName = kv.key.trimmed();
+        if (HoldsLineBreak(kv.key) || HoldsLineBreak(kv.value) || keyName.isEmpty() ||
+            keyName.contains('=') || keyName.startsWith('[') || keyName.startsWith(';'))
+            Fail();
+    }
+
+    QByteArray bytes;
+    bool exists = false;
+    if (!ReadFile(path_, bytes, exists)) Fail();
+    if (exists && !MayWriteFile(path_)) Fail();
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    std::vector<Line> lines = SplitLines(bytes);
+    for (const KeyValue& kv : values)
+        SetKey(lines, sectionName, kv.key.trimmed(), kv.value);
 
     QByteArray result = bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     for (const Line& line : lines)

@@ -5,6 +5,7 @@
 #include "platform/exception.h"
 
 #include <QString>
+#include <vector>
 
 // A failed write: "Unable to write to %s" with the file's path.
 REGISCRIBE_EXCEPTION(EIniFileError, Exception)
@@ -34,6 +35,15 @@ public:
     // (it would split the line and corrupt the file), a file that cannot be read whole or may not
     // be written, and every failure to write raise EIniFileError and leave the file untouched.
     void WriteString(const QString& section, const QString& key, const QString& value) const;
+
+    struct KeyValue {
+        QString key;
+        QString value;
+    };
+    // Sets several keys of one section, in order, as WriteString would one by one, but replaces
+    // the file once: it then holds all of the new values or none of them. Any invalid name or
+    // value refuses the whole write.
+    void WriteStrings(const QString& section, const std::vector<KeyValue>& values) const;
 
 private:
     [[noreturn]] void Fail() const;

@@ -33,10 +33,11 @@ QString FieldValue(const StoreKey& k, const QString& stored) {
 }
 
 void WriteKeys(const QString& file, const std::vector<StoreKey>& keys, const Record& record) {
-    TIniFile ini(file);
-    const QString section = StoreSection(record.kind);
+    // All keys in one replacement: a crash or a full disk leaves the old record or the new one.
+    std::vector<TIniFile::KeyValue> values;
     for (const StoreKey& k : keys)
-        ini.WriteString(section, k.key, StoredValue(k, record));
+        values.push_back({k.key, StoredValue(k, record)});
+    TIniFile(file).WriteStrings(StoreSection(record.kind), values);
 }
 } // namespace
 

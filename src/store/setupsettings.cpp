@@ -58,13 +58,15 @@ SetupSettings ReadSetup(const QString& settingsFile) {
 }
 
 void WriteSetup(const QString& settingsFile, const SetupSettings& settings) {
-    TIniFile ini(settingsFile);
-    ini.WriteString(Section, "Server", settings.server);
-    ini.WriteString(Section, "EMail Address", settings.address);
-    ini.WriteString(Section, "Name", settings.name);
-    ini.WriteString(Section, "Mailto", settings.mailto);
+    const TIniFile ini(settingsFile);
+    std::vector<TIniFile::KeyValue> values{{"Server", settings.server},
+                                           {"EMail Address", settings.address},
+                                           {"Name", settings.name},
+                                           {"Mailto", settings.mailto}};
     for (const auto& [key, value] :
          {std::pair<const char*, const QString&>{"Security", settings.security},
           {"User", settings.user}})
-        if (!value.isEmpty() || ini.HasKey(Section, key)) ini.WriteString(Section, key, value);
+        if (!value.isEmpty() || ini.HasKey(Section, key)) values.push_back({key, value});
+    // One replacement: the file keeps the old settings or gets all the new ones.
+    ini.WriteStrings(Section, values);
 }

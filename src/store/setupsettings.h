@@ -46,6 +46,6 @@ QString CompanionSettingsFile(const QString& programPath);
 SetupSettings ReadSetup(const QString& settingsFile);
 // Writes "Server", "EMail Address", "Name" and "Mailto" in this order, then "Security" and
 // "User", each only when it is not empty or the file holds it already, so that a user who never
-// secured the mail keeps the four-key file; a failure stops at that key with "Unable to write to
-// %s".
+// secured the mail keeps the four-key file. All of them are written in one replacement of the file;
+// a failure writes none and raises "Unable to write to %s".
 void WriteSetup(const QString& settingsFile, const SetupSettings& settings);

@@ -231,6 +231,7 @@ QString PublicFlag(bool yes, bool no) {
 }
 
 bool IsSafeRecordName(const QString& name) {
+    if (name == "." || name == "..") return false;
     for (QChar c : name)
         if (c == '/' || c == QChar(0) || c == '\r' || c == '\n') return false;
     return true;

@@ -64,6 +64,6 @@ QString ActionCode(bool isNew, bool isModify, bool isDelete);
 QString PublicFlag(bool yes, bool no);
 
 // A record name is used as a file's base name. One that holds "/", a NUL byte, CR or LF would
-// reach outside the kind's folder or split a name list, so it is refused before any file is
-// touched.
+// reach outside the kind's folder or split a name list, and "." and ".." name folders rather than
+// records, so these are refused before any file is touched.
 bool IsSafeRecordName(const QString& name);

@@ -1,6 +1,7 @@
 #include "templates/templatefiles.h"
 
 #include "platform/fileerror.h"
+#include "store/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,21 +65,8 @@ QByteArray JoinTemplateLines(const QStringList& lines) {
 }
 
 void WriteTextFile(const QString& path, const QByteArray& bytes) {
-    const QByteArray native = QFile::encodeName(path);
-    Descriptor file{::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
-    if (file.fd < 0) RaiseFileError(errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(file.fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            RaiseFileError(errno);
-        }
-        done += n;
-    }
-    const int fd = file.fd;
-    file.fd = -1;
-    if (::close(fd) != 0) RaiseFileError(errno);
+    // Replaced whole, so that a crash or a full disk never leaves half a template.
+    if (!ReplaceFileAtomically(path, bytes)) RaiseFileError(errno);
 }
 
 QStringList ReadTextLines(const QString& path) {

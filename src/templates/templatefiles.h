@@ -35,7 +35,8 @@ void PrepareTemplateFiles(RecordKind kind, const QString& name, TemplateFiles& f
 
 // The lines joined with CR LF after every line, as 8-bit (UTF-8) text.
 QByteArray JoinTemplateLines(const QStringList& lines);
-// Creates (or truncates) `path` and writes `bytes`; a failure raises the file error for its errno.
+// Replaces `path` by a file holding `bytes` (atomically: a crash leaves the old file or the new);
+// a failure raises the file error for its errno and leaves the old file.
 void WriteTextFile(const QString& path, const QByteArray& bytes);
 // A text file's lines without their line ends (CR LF or LF); raises the file error on failure.
 QStringList ReadTextLines(const QString& path);

@@ -16,7 +16,8 @@ QByteArray WithoutStamp(QByteArray bytes) {
 
 QStringList Tree(const QString& root) {
     QStringList all;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         all << it.next();
     all.sort();
@@ -116,6 +117,34 @@ TEST(CliWrite, EmptyAndRefusedNamesFailWithTheWindowsTextsAndTouchNothing) {
         }
     }
     EXPECT_EQ(Tree(dir.path()), QStringList({dir.file("a"), work}));
+}
+
+TEST(CliWrite, OddNamesFailClearlyAndWriteOnlyInTheKindFolder) {
+    ScopedWorkDir dir;
+    QDir().mkpath("a/b");
+    const QString work = dir.file("a/b");
+    const QString tooLong(300, 'x'), tooLongWide(150, QChar(0xE9)); // 300 bytes each
+    for (const QString& name : {QString("."), QString(".."), tooLong, tooLongWide}) {
+        ProcessResult r = RunCli({"write", "domain", name}, work);
+        EXPECT_EQ(r.exitCode, 1) << qPrintable(name);
+        EXPECT_EQ(r.err, "Invalid filename.\n") << qPrintable(name);
+    }
+    // A name not in UTF-8 would become another name: it is refused before anything is done.
+    ProcessResult r = RunProgram(
+        "/bin/sh", {"-c", "exec \"$0\" write domain \"$(printf 'a\\377b')\"", REGISCRIBE_CLI},
+        work);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith("regiscribe-cli: argument 3 is not valid UTF-8 text\n"))
+        << r.err.toStdString();
+    // Only the kind folder was made, and it is empty.
+    EXPECT_EQ(Tree(dir.path()), QStringList({dir.file("a"), work, work + "/domains"}));
+
+    // The longest name the folder takes is written, although its temporary file's would not fit.
+    const QString longest(251, 'y'); // "<name>.txt" is 255 bytes
+    r = RunCli({"write", "domain", longest}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(work + "/domains/" + longest + ".txt"));
+    EXPECT_TRUE(QFile::exists(work + "/domains/" + longest + ".ini"));
 }
 
 TEST(CliWrite, AFileErrorFailsWithItsMessage) {

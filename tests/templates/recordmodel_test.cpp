@@ -44,7 +44,10 @@ TEST(RecordModel, ActionCodeTakesTheLastCheckedButton) {
 TEST(RecordModel, RecordNamesThatLeaveTheFolderOrSplitAListAreRefused) {
     EXPECT_TRUE(IsSafeRecordName("example.com"));
     EXPECT_TRUE(IsSafeRecordName("John Smith"));
-    EXPECT_TRUE(IsSafeRecordName("..")); // "domains/...txt" stays inside the folder
+    EXPECT_TRUE(IsSafeRecordName("...")); // "domains/....txt" is a plain file in the folder
+    // "." and ".." name folders, not records.
+    EXPECT_FALSE(IsSafeRecordName("."));
+    EXPECT_FALSE(IsSafeRecordName(".."));
     EXPECT_FALSE(IsSafeRecordName("../../x"));
     EXPECT_FALSE(IsSafeRecordName("a\nb"));
     EXPECT_FALSE(IsSafeRecordName("a\rb"));

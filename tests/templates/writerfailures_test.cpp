@@ -72,10 +72,11 @@ TEST_F(WriterFailures, FileErrorsCarryTheirMessagesAndKeepTheNewPaths) {
     EXPECT_EQ(files.formFile, dir.file("hosts/taken.txt"));
     EXPECT_EQ(files.recordFile, dir.file("hosts/taken.ini"));
 
-    // A full disk.
+    // A link to a device: a template replaces files only, it is never written into a device.
+    // (A full disk has its own tests, on a full file system.)
     QFile::link("/dev/full", dir.file("hosts/full.txt"));
     EXPECT_EQ(FailureOf([&] { WriteHostForm(Named(RecordKind::Host, "full"), files); }),
-              "Disk full");
+              "File access denied");
 
     // A name longer than the file system allows.
     EXPECT_EQ(FailureOf([&] { WriteHostForm(Named(RecordKind::Host, QString(300, 'n')), files); }),
@@ -147,7 +148,8 @@ TEST(ProcessedLine, ShortDateThenLongTimeUnlessMidnight) {
     for (const QLocale& l : {us, de, QLocale(QLocale::French), QLocale(QLocale::Japanese),
                              QLocale(QLocale::Chinese, QLocale::China)}) {
         const QString line = ProcessedLine(berlin, l);
-        EXPECT_TRUE(line.startsWith("Processed " + l.toString(berlin.date(), QLocale::ShortFormat)));
+        EXPECT_TRUE(
+            line.startsWith("Processed " + l.toString(berlin.date(), QLocale::ShortFormat)));
         for (const char* zone : {"CET", "GMT", "UTC", "MEZ", "Europe", "+01", "Berlin"})
             EXPECT_FALSE(line.contains(zone)) << line.toStdString();
     }

@@ -65,7 +65,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The behaviours (the window's children that are no widgets) receive the controls' signals.
+    // Their connections are cut while the window is still whole: a control that signals while
+    // the widgets are destroyed (a tab page leaving its tab widget changes the current tab) then
+    // reaches no handler that would call into this half-destroyed window.
+    QObjectList behaviours;
+    for (QObject* child : children())
+        if (!child->isWidgetType()) behaviours << child;
+    for (QWidget* control : findChildren<QWidget*>())
+        for (QObject* behaviour : behaviours)
+            QObject::disconnect(control, nullptr, behaviour, nullptr);
+}
 
 void TForm1::FormCreate() {
     for (auto& step : CreateSteps)

@@ -1,0 +1,22 @@
+// Two rounds of WHOIS and Finger look-ups against every misbehaving peer: each ends when the peer
+// is done, within its time limit, and nothing is left open.
+#include "support/hostilesoak.h"
+
+#include <gtest/gtest.h>
+
+TEST(HostileLookupPeers, EveryLookUpEndsInTimeAndLeavesNothingOpen) {
+    const SoakFigures f = SoakLookups(2 * LookupBehaviours());
+    for (auto it = f.outcomes.begin(); it != f.outcomes.end(); ++it)
+        std::printf("%3d  %s\n", it.value(), qPrintable(it.key()));
+    for (auto it = f.slowestMs.begin(); it != f.slowestMs.end(); ++it)
+        std::printf("slowest %6lld ms  %s\n", it.value(), qPrintable(it.key()));
+    EXPECT_EQ(f.attempts, 2 * LookupBehaviours());
+    EXPECT_EQ(f.overdue, 0);
+    EXPECT_LE(f.fdsAfter, f.fdsBefore);
+    for (auto it = f.outcomes.begin(); it != f.outcomes.end(); ++it)
+        EXPECT_FALSE(it.key().endsWith("still running")) << qPrintable(it.key());
+    for (const char* kind : {"WHOIS", "Finger"}) {
+        EXPECT_EQ(f.outcomes.value(QString("a whole answer: %1 answered").arg(kind)), 1);
+        EXPECT_EQ(f.outcomes.value(QString("1 MB answer line: %1 answered").arg(kind)), 1);
+    }
+}
