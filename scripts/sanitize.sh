@@ -11,6 +11,7 @@ CC=clang-16 CXX=clang++-16 cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE
 cmake --build build-check || exit 1
 
 export QT_QPA_PLATFORM=offscreen
+export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-16/bin/llvm-symbolizer
 reports=$root/build-check/sanitizer-reports
 rm -rf "$reports" && mkdir -p "$reports"
 # Reports also go to files, so that one made by a program a test starts is counted too.

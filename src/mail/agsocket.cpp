@@ -204,6 +204,7 @@ void TagSocket::ConnectSocket() {
     if (canceled_) CancelFailure();
     counter_.Start();
     connectDone_ = false;
+    DropReadAhead();
     if (int e = socket_.Connect(remoteAddress_, port_)) ConnectFailure(uint16_t(e));
     WaitUntil([this] { return connectDone_ || eventError_ || canceled_ || counter_.TimedOut(); });
     counter_.Stop();
@@ -218,6 +219,23 @@ int64_t TagSocket::ChannelSend(const char* data, int64_t size, int& error) {
 
 int64_t TagSocket::ChannelReceive(char* data, int64_t size, int& error) {
     return tls_ ? tls_->Receive(data, size, error) : socket_.Receive(data, size, error);
+}
+
+int64_t TagSocket::ReceiveByte(char& c, int& error) {
+    if (rxPos_ >= rx_.size()) {
+        char block[4096];
+        const int64_t n = ChannelReceive(block, sizeof block, error);
+        if (n <= 0) return n;
+        rx_ = QByteArray(block, qsizetype(n));
+        rxPos_ = 0;
+    }
+    c = rx_[rxPos_++];
+    return 1;
+}
+
+void TagSocket::DropReadAhead() {
+    rx_.clear();
+    rxPos_ = 0;
 }
 
 void TagSocket::Trace(const char* direction, const QString& line) {
@@ -263,7 +281,9 @@ int TagSocket::ReadLine(QString& line) {
     if (counter_.TimedOut()) TimeOutFailure();
     if (eventError_) RaiseSocketError(eventErrorCode_);
     counter_.Start();
-    readReady_ = false;
+    // A readable notice comes once and is armed again only by a receive. While the line comes
+    // from what was read ahead no receive is made, so a notice taken meanwhile must stay seen.
+    if (rxPos_ >= rx_.size()) readReady_ = false;
     ProcessPendingEvents();
 
     line.clear();
@@ -273,7 +293,7 @@ int TagSocket::ReadLine(QString& line) {
     while (!canceled_ && !counter_.TimedOut()) {
         char c = 0;
         int error = 0;
-        int64_t n = ChannelReceive(&c, 1, error);
+        int64_t n = ReceiveByte(c, error);
         if (n == 1) {
             if (c == '\n') {
                 foundLf = true;
@@ -309,7 +329,7 @@ int TagSocket::ReadReply() {
     const int code = ReadLine(lastReply_);
     replyLines_ << lastReply_;
     if (code > 0 && lastReply_.indexOf('-') == 3) {
-        while (!peerClosed_) {
+        while (!PeerClosed()) {
             const int next = ReadLine(lastReply_);
             if (next != -1 || !lastReply_.isEmpty()) replyLines_ << lastReply_;
             const bool last = lastReply_.indexOf(' ') == 3 || lastReply_.size() == 3;
@@ -339,6 +359,7 @@ void TagSocket::SendStream(QIODevice& stream) {
 
 void TagSocket::StartTls(const QString& host) {
     if (!Connected()) RaiseSocketError(ErrNotConnected);
+    DropReadAhead();
     tls_ = std::make_unique<TTlsChannel>(socket_);
     try {
         tls_->Begin(host);
@@ -385,6 +406,7 @@ void TagSocket::Close() {
     if (OnClosing) OnClosing(this);
     if (tls_) tls_->Shutdown();
     tls_.reset();
+    DropReadAhead();
     socket_.Close();
     if (OnClosed) OnClosed(this);
 }
@@ -397,6 +419,7 @@ void TagSocket::Cancel() {
 }
 
 bool TagSocket::PeerHasClosed() {
+    if (rxPos_ < rx_.size()) return false; // more of what it sent is here to be read
     if (peerClosed_) return true;
     if (!socket_.IsOpen()) return true;
     char probe;

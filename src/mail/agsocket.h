@@ -132,7 +132,8 @@ protected:
     QString HostPart() const;
     // True when the peer has closed its side (or reset it), seen without taking any data.
     bool PeerHasClosed();
-    bool PeerClosed() const { return peerClosed_; }
+    // The peer has closed its side and nothing it sent is left unread here.
+    bool PeerClosed() const { return peerClosed_ && rxPos_ >= rx_.size(); }
 
 private:
     void ResolveRemoteHost();
@@ -152,13 +153,21 @@ private:
     int64_t ChannelSend(const char* data, int64_t size, int& error);
     int64_t ChannelReceive(char* data, int64_t size, int& error);
     // Decrypted bytes that wait in TLS: data to read although the socket has none.
-    bool Buffered() const { return tls_ && tls_->Pending() > 0; }
+    bool Buffered() const { return rxPos_ < rx_.size() || (tls_ && tls_->Pending() > 0); }
+    // One received byte: from the read-ahead, which is refilled a block at a time (a long line
+    // is then not read with a call per byte). Returns 1, or what ChannelReceive returned.
+    int64_t ReceiveByte(char& c, int& error);
+    // Drops what was read ahead (at a close, and before TLS starts: bytes that came in the clear
+    // must never pass for protected ones).
+    void DropReadAhead();
     void Trace(const char* direction, const QString& line);
     [[noreturn]] void TlsFailure();
 
     NotifyingSocket socket_;
     std::unique_ptr<TTlsChannel> tls_;
     QStringList replyLines_;
+    QByteArray rx_;       // bytes read ahead of the current line
+    qsizetype rxPos_ = 0; // the first of them not yet taken
     uint16_t implicitPort_ = 0;
     TTimeCounter counter_;
     QString server_;

@@ -78,6 +78,22 @@ TEST_F(Transport, LinesArriveWithoutTheirLineEndsAndLeaveTheNextLineWaiting) {
     EXPECT_EQ(line, "250 after long");
 }
 
+TEST_F(Transport, AMegabyteLineIsCutAndPassedOverWithinTheTimeOut) {
+    // The rest of an over-long line is read a block at a time, not a byte per call: a 1 MB reply
+    // line costs milliseconds, not the whole time-out.
+    client.SetTimeOut(1);
+    ScriptedServer server({}, ServerReply::RawAndClose("220 " + QByteArray(1 << 20, 'x') +
+                                                       "\r\n250 next\r\n251 last"));
+    ConnectTo(server);
+    QString line;
+    EXPECT_EQ(client.ReadLine(line), 220);
+    EXPECT_EQ(line, "220 " + QString(251, 'x'));
+    EXPECT_EQ(client.ReadLine(line), 250);
+    EXPECT_EQ(line, "250 next");
+    EXPECT_EQ(client.ReadLine(line), -1); // the peer closed in the middle of the last line
+    EXPECT_TRUE(line.isEmpty());
+}
+
 TEST_F(Transport, PeerClosingInTheMiddleOfALineGivesNoLine) {
     ScriptedServer server({}, ServerReply::RawAndClose("220 partial"));
     ConnectTo(server);

@@ -11,7 +11,7 @@ struct SoakFigures {
     int overdue = 0;                 // attempts that outlived their time limit
     QMap<QString, int> outcomes;     // "behaviour: how it ended" -> count
     QMap<QString, qint64> slowestMs; // behaviour -> its longest attempt
-    int fdsBefore = 0, fdsAfter = 0; // open file descriptors
+    int fdsBefore = 0, fdsAfter = 0; // open sockets and files
     long rssBeforeKb = 0, rssAfterKb = 0;
     int tempFilesLeft = 0; // files left in the temporary folder
 };

@@ -80,9 +80,10 @@ protected:
 } // namespace
 
 TEST_F(LookupTabs, ThePagesCarryTheirControlsHintsAndTheRegistryServer) {
-    WhoisTab fresh(*form, *form->IPPort1);
-    EXPECT_EQ(fresh.lookup.Server, "whois.internic.net");
-    EXPECT_EQ(fresh.lookup.Port, 43);
+    TlcIPPort freshPort; // a look-up as the tab starts with it (the fixture points it here)
+    WhoisLookup fresh(freshPort, *whois);
+    EXPECT_EQ(fresh.Server, "whois.internic.net");
+    EXPECT_EQ(fresh.Port, 43);
     EXPECT_EQ(bLookUp->text(), "LookUp");
     EXPECT_EQ(bLookUp->toolTip(),
               "Searches whois.internic.net for the name you entered to the left.");

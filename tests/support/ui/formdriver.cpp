@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -162,8 +163,9 @@ bool FormDriver::IsChecked(const QString& radio) {
 
 void WhenModal::Schedule(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act,
                          int timeoutMs) {
-    auto* poll = new QTimer;
-    auto* clock = new QElapsedTimer;
+    // Owned by the application: a poll whose dialog never came ends with it, not as a leak.
+    auto* poll = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, [poll, clock, matches, act, timeoutMs] {
@@ -173,7 +175,6 @@ void WhenModal::Schedule(std::function<bool(QWidget*)> matches, std::function<vo
         // Stopped before acting: the action may open a dialog of its own and wait in it.
         poll->stop();
         poll->deleteLater();
-        delete clock;
         if (found) act(modal);
     });
     poll->start();
