@@ -11,7 +11,7 @@ tests=$?
 sanitized=$?
 fuzzed=1
 if [ -d build-check/fuzz ]; then
-    ./scripts/fuzz-all.sh "${REGISCRIBE_FUZZ_SECONDS:-40}"
+    ./scripts/fuzz-all.sh "${REGISCRIBE_FUZZ_SECONDS:-30}"
     fuzzed=$?
 fi
 echo "tests: $([ $tests -eq 0 ] && echo passed || echo FAILED);" \

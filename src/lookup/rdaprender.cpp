@@ -172,6 +172,27 @@ void RenderAutnum(const QJsonObject& o, QStringList& lines) {
 }
 } // namespace
 
+namespace {
+// The server's text put to lines the tab can show as they are: a line break inside a value starts
+// an indented continuation line (so that no value can pass for a line of its own, "Registrar:
+// ..." say), and other control characters become blanks.
+QStringList OneLineEach(const QStringList& rendered) {
+    QStringList lines;
+    for (const QString& line : rendered) {
+        QString text = line;
+        text.replace("\r\n", "\n").replace('\r', '\n');
+        const QStringList parts = text.split('\n');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            QString part = parts[i];
+            for (QChar& c : part)
+                if (c.category() == QChar::Other_Control) c = ' ';
+            lines << (i == 0 ? part : "  " + part);
+        }
+    }
+    return lines;
+}
+} // namespace
+
 QStringList RenderRdap(const QJsonObject& answer) {
     QStringList lines;
     const QString kind = String(answer, "objectClassName").toLower();
@@ -185,7 +206,7 @@ QStringList RenderRdap(const QJsonObject& answer) {
         if (entity.isObject()) RenderEntity(entity.toObject(), lines, 1);
     RenderNotices(answer, "notices", lines);
     RenderNotices(answer, "remarks", lines);
-    return lines;
+    return OneLineEach(lines);
 }
 
 QString RegistrarLink(const QJsonObject& answer) {

@@ -20,7 +20,11 @@ std::optional<WhoisServer> ParseServer(QString value) {
         server.port = uint16_t(port);
         value.truncate(colon);
     }
-    if (value.isEmpty() || value.contains(' ') || value.contains('/')) return std::nullopt;
+    if (value.isEmpty()) return std::nullopt;
+    // A host name has no blanks, control characters (a NUL would cut it short on its way to the
+    // resolver) or slashes; an answer naming such a thing names no server.
+    for (QChar c : value)
+        if (c.isSpace() || c.category() == QChar::Other_Control || c == '/') return std::nullopt;
     server.host = value;
     return server;
 }

@@ -3,6 +3,7 @@
 #include "store/atomicfile.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <vector>
 
 namespace {
@@ -93,7 +94,10 @@ QString CleanValue(const QByteArray& raw) {
     QByteArray v = TrimBlanks(raw);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
-    QString text = QString::fromUtf8(v);
+    // Decoded as written: a value that begins with U+FEFF keeps it (the plain decoder would take
+    // it for a byte-order mark and drop it).
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(v);
     if (text.size() > TIniFile::MaxValueLength) {
         qsizetype cut = TIniFile::MaxValueLength;
         if (text[cut - 1].isHighSurrogate()) --cut;

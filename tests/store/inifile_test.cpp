@@ -161,6 +161,19 @@ TEST(IniRead, TabsAndVerticalTabsAroundNamesAndValuesAreBlanks) {
     EXPECT_EQ(ReadAll("t.ini"), "[\tSetup\v]\r\n\v\tServer\t=b\r\n");
 }
 
+TEST(IniWrite, EveryValueReadsBackAsWrittenEvenOneThatBeginsLikeAByteOrderMark) {
+    ScopedWorkDir dir;
+    // U+FEFF at the start of a value is text, not a mark; only the file's first bytes can be one.
+    WriteAll("b.ini", "\xEF\xBB\xBF[S]\r\nA=1\r\n");
+    const QString values[] = {QString(QChar(0xFEFF)), QString(QChar(0xFEFF)) + "x", "x=y", "[z]"};
+    for (const QString& value : values) {
+        TIniFile("b.ini").WriteString("S", "K", value);
+        EXPECT_EQ(Read("b.ini", "S", "K"), value);
+    }
+    EXPECT_EQ(Read("b.ini", "S", "A"), "1");
+    EXPECT_TRUE(ReadAll("b.ini").startsWith("\xEF\xBB\xBF[S]\r\nA=1\r\n"));
+}
+
 TEST(IniWrite, CreatesTheFileWithCrLfLinesAndKeepsItsPermissionsAndLinks) {
     ScopedWorkDir dir;
     TIniFile ini("new.ini");
