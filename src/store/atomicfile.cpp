@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +61,23 @@ bool WriteWhole(int fd, const QByteArray& bytes) {
     return true;
 }
 
+// Removes what writers of this file that were killed before their rename left: files named
+// `prefix` and six more characters, untouched for a minute (a writer still at work in another
+// process is never that slow, and its file is left alone).
+void RemoveStaleTemporaries(const QByteArray& folder, const QByteArray& prefix) {
+    DIR* dir = opendir(folder.constData());
+    if (!dir) return;
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix)) continue;
+        const QByteArray path = folder + "/" + name;
+        struct stat st;
+        if (lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 60)
+            unlink(path.constData());
+    }
+    closedir(dir);
+}
 } // namespace
 
 bool MayWriteFile(const QString& path) {
@@ -126,5 +145,6 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     }
     // The folder is not synced: after a power loss the rename may be undone, which leaves the
     // old file whole, and syncing it would double the cost of every key written.
+    RemoveStaleTemporaries(folder, temp.mid(folder.size() + 1, temp.size() - folder.size() - 7));
     return true;
 }
