@@ -1,6 +1,7 @@
 // The socket transport on its own: reply reading, port finding, streaming progress, cancel and
 // the calls that need a connection.
 #include "mail/agsocket.h"
+#include "support/failure.h"
 #include "support/scriptedserver.h"
 
 #include <QBuffer>
@@ -38,15 +39,6 @@ protected:
         client.SetServer("127.0.0.1:" + QString::number(server.Port()));
         client.Reset();
         client.Connect();
-    }
-
-    template <typename F> QString Failure(F f) {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return "(no error)";
     }
 
     RawClient client;
@@ -161,15 +153,16 @@ TEST_F(Transport, PortComesFromTheServerTextOrTheServiceOrTheDefault) {
     client.SetServiceName(QString(64, 's'));
     EXPECT_EQ(portFor("127.0.0.1"), 2600);
     client.SetServiceName("");
-    EXPECT_EQ(Failure([&] { portFor("127.0.0.1"); }), "Service name is required");
+    EXPECT_EQ(FailureOf([&] { portFor("127.0.0.1"); }), "Service name is required");
     EXPECT_EQ(client.RemoteAddress(), 0x7F000001u);
 }
 
 TEST_F(Transport, LineCallsNeedAConnection) {
     QString line;
-    EXPECT_EQ(Failure([&] { client.SendLine("NOOP"); }), "You have to connect to the server first");
-    EXPECT_EQ(Failure([&] { client.ReadLine(line); }), "You have to connect to the server first");
-    EXPECT_EQ(Failure([&] { client.ReadReply(); }), "You have to connect to the server first");
+    EXPECT_EQ(FailureOf([&] { client.SendLine("NOOP"); }),
+              "You have to connect to the server first");
+    EXPECT_EQ(FailureOf([&] { client.ReadLine(line); }), "You have to connect to the server first");
+    EXPECT_EQ(FailureOf([&] { client.ReadReply(); }), "You have to connect to the server first");
 }
 
 TEST_F(Transport, CancelEndsTheWaitingCallAndClosesTheSocket) {
@@ -177,7 +170,7 @@ TEST_F(Transport, CancelEndsTheWaitingCallAndClosesTheSocket) {
     ConnectTo(server);
     QTimer::singleShot(200, [this] { client.Cancel(); });
     QString line;
-    EXPECT_EQ(Failure([&] { client.ReadLine(line); }), "Operation has been canceled");
+    EXPECT_EQ(FailureOf([&] { client.ReadLine(line); }), "Operation has been canceled");
     EXPECT_EQ(events,
               (QStringList{"Cancel", "Closing", "Closed", "Error Operation has been canceled"}));
     EXPECT_FALSE(client.Connected());
@@ -189,12 +182,12 @@ TEST_F(Transport, CancelEndsTheWaitingCallAndClosesTheSocket) {
 }
 
 TEST_F(Transport, ErrorTextsUseTheTransportsTables) {
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(10061); }), "[10061] Connection refused");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(10013); }), "[10013] Permission denied.");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(11004); }),
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(10061); }), "[10061] Connection refused");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(10013); }), "[10013] Permission denied.");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(11004); }),
               "[11004] Valid name, no data record of requested type");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(10000); }), "[0] No Error");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(57003); }), "Invalid Winsock version");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(12345); }), "Error #12345");
-    EXPECT_EQ(Failure([&] { client.RaiseSocketError(0); }), "(no error)");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(10000); }), "[0] No Error");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(57003); }), "Invalid Winsock version");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(12345); }), "Error #12345");
+    EXPECT_EQ(FailureOf([&] { client.RaiseSocketError(0); }), "(no error)");
 }

@@ -6,6 +6,7 @@
 #include "store/namelist.h"
 #include "store/recordstore.h"
 #include "store/setupsettings.h"
+#include "support/failure.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 #include "templates/templatefiles.h"
@@ -62,15 +63,6 @@ protected:
     bool mounted_ = false;
 };
 
-template <typename F> QString Failure(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no error)";
-}
-
 Record Named(const QString& name, const QString& organisation) {
     Record record = EmptyRecord(RecordKind::Domain);
     record.text["DomainNameEdit"] = name;
@@ -90,20 +82,20 @@ TEST_F(FullDisk, EachWriterFailsWithItsTextAndKeepsTheOldFile) {
         before[f] = ReadAll(Path(f));
     Fill();
 
-    EXPECT_EQ(Failure([&] { WriteTextFile(Path("form.txt"), QByteArray(5000, 'n')); }),
+    EXPECT_EQ(FailureOf([&] { WriteTextFile(Path("form.txt"), QByteArray(5000, 'n')); }),
               "Disk full");
-    EXPECT_EQ(Failure([&] { SaveRecordFile(Path("record.ini"), Named("new.example", "New")); }),
+    EXPECT_EQ(FailureOf([&] { SaveRecordFile(Path("record.ini"), Named("new.example", "New")); }),
               "Unable to write to " + Path("record.ini"));
-    EXPECT_EQ(Failure([&] {
+    EXPECT_EQ(FailureOf([&] {
                   WriteNameList(Path("names.cbx"), {"old.example", "new.example"});
               }),
               "Cannot create file " + Path("names.cbx"));
-    EXPECT_EQ(Failure([&] {
+    EXPECT_EQ(FailureOf([&] {
                   WriteSetup(Path("settings.ini"),
                              {"new.example", "me@new.example", "New", "", "STARTTLS", "me"});
               }),
               "Unable to write to " + Path("settings.ini"));
-    EXPECT_EQ(Failure([&] { TIniFile(Path("new.ini")).WriteString("S", "K", "V"); }),
+    EXPECT_EQ(FailureOf([&] { TIniFile(Path("new.ini")).WriteString("S", "K", "V"); }),
               "Unable to write to " + Path("new.ini"));
 
     for (const QString& f : files)

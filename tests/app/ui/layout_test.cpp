@@ -2,6 +2,7 @@
 // shows its whole text and overlaps no other control.
 #include "app/ui/form1.h"
 #include "app/ui/reviewrow.h"
+#include "support/ui/formdriver.h"
 #include "templates/ui/windowrecord.h"
 
 #include <QAbstractButton>
@@ -81,25 +82,22 @@ void CheckSheet(QWidget* sheet) {
 TEST(Layout, EveryTabShowsItsControlsWholeAndApart) {
     TForm1 form;
     form.show();
-    auto* pages = form.Control<QTabWidget>("PageControl1");
     int sheets = 0;
     for (const char* name : {"PageControl2", "PageControl3", "PageControl4"}) {
         auto* nested = form.Control<QTabWidget>(name);
-        pages->setCurrentWidget(nested->parentWidget());
         for (int i = 0; i < nested->count(); ++i) {
-            nested->setCurrentIndex(i);
+            ShowSheetOf(*nested->widget(i)); // by clicking its tabs, as the user does
             QCoreApplication::processEvents();
             CheckSheet(nested->widget(i));
             ++sheets;
         }
-        nested->setCurrentIndex(0);
     }
     EXPECT_EQ(sheets, 13);
     // The look-up pages, with the RDAP button and the referrals check box beside the described
     // controls.
     for (const char* name : {"WhoIsSheet", "FingerSheet"}) {
         QWidget* sheet = form.Control<QWidget>(name);
-        pages->setCurrentWidget(sheet);
+        ShowSheetOf(*sheet);
         QCoreApplication::processEvents();
         CheckSheet(sheet);
     }
@@ -148,7 +146,7 @@ void FillLongDomainValues(TForm1& form) {
 
 QWidget* ShowDomainReview(TForm1& form) {
     auto* pages = form.Control<QTabWidget>("PageControl2");
-    pages->setCurrentIndex(pages->count() - 1);
+    ShowSheetOf(*pages->widget(pages->count() - 1)); // the review tab, clicked
     // A row that wraps asks its parents for more height: layout requests travel up one level
     // per pass.
     for (int pass = 0; pass < 4; ++pass)
@@ -173,7 +171,7 @@ TEST(Layout, TheDomainReviewShowsLongValuesWholeAndCutsOnlyWhatNoLineHolds) {
 
     // A value wider than a whole line is cut and tells itself as tool tip.
     auto* pages = form.Control<QTabWidget>("PageControl2");
-    pages->setCurrentIndex(0);
+    ShowSheetOf(*pages->widget(0));
     SetFieldText(form, "AMailEdit", QString(300, 'm') + "@example.com");
     ShowDomainReview(form);
     auto* mail = form.Control<TElidingLabel>("radminemail");
