@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <condition_variable>
 #include <functional>
 #include <random>
 
@@ -63,6 +64,12 @@ public:
         behaviour_ = std::move(behaviour);
     }
     bool Stopping() const { return stop_; }
+    // Waits (bounded) until no connection is being served, so that the peer's own socket is not
+    // counted as the client's.
+    void WaitIdle() {
+        std::unique_lock lock(mutex_);
+        idle_.wait_for(lock, std::chrono::seconds(10), [this] { return !serving_; });
+    }
 
     // Helpers for behaviours. Every wait is sliced so that a stop is noticed.
     bool WaitReadable(int fd, int ms) {
@@ -107,10 +114,16 @@ private:
             Behaviour behaviour;
             {
                 std::lock_guard lock(mutex_);
+                serving_ = true;
                 behaviour = behaviour_;
             }
             if (behaviour) behaviour(*this, fd);
             ::close(fd);
+            {
+                std::lock_guard lock(mutex_);
+                serving_ = false;
+            }
+            idle_.notify_all();
         }
     }
 
@@ -119,6 +132,8 @@ private:
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
+    std::condition_variable idle_;
+    bool serving_ = false;
     Behaviour behaviour_;
 };
 
@@ -337,6 +352,7 @@ SoakFigures Soak(int attempts, const std::vector<NamedBehaviour>& behaviours, in
         peer.Use(b.behaviour);
         attempt(peer.Port(), b, QDeadlineTimer(limitMs));
     }
+    peer.WaitIdle();
     f.fdsBefore = OpenDescriptors();
     f.rssBeforeKb = ResidentKb();
     for (int i = 0; i < attempts; ++i) {
@@ -351,6 +367,7 @@ SoakFigures Soak(int attempts, const std::vector<NamedBehaviour>& behaviours, in
         f.slowestMs[b.name] = std::max(f.slowestMs.value(b.name), took);
         ++f.outcomes[b.name + ": " + outcome];
     }
+    peer.WaitIdle();
     f.fdsAfter = OpenDescriptors();
     f.rssAfterKb = ResidentKb();
     f.tempFilesLeft = int(
