@@ -13,7 +13,8 @@ server_pid=
 cleanup() { [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-source "$(dirname "$0")/test_ca.sh"
+source bench/test_ca.sh
+source bench/server_port.sh
 make_test_ca "$work"
 
 cp tests/lookup/rdap/routes.json "$work/routes.json"
@@ -24,8 +25,7 @@ mkfifo "$work/server.in"
     --var EXPIRED=1 <"$work/server.in" >"$work/server.out" &
 server_pid=$!
 exec 3>"$work/server.in"
-for _ in $(seq 1 100); do grep -q '^PORT ' "$work/server.out" 2>/dev/null && break; sleep 0.1; done
-port=$(awk '/^PORT /{print $2}' "$work/server.out")
+port=$(port_from "$work/server.out")
 [ -n "$port" ] || { echo "the RDAP server did not start" >&2; exit 1; }
 base="https://localhost:$port"
 

@@ -12,6 +12,7 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+source "$ROOT/bench/server_port.sh"
 
 # Starts the aiosmtpd sink on a free loopback port; sets SINK_PORT and SINK_DIR.
 start_sink() {
@@ -19,11 +20,7 @@ start_sink() {
     mkdir -p "$SINK_DIR"
     /usr/bin/python3 "$ROOT/tests/mail/smtp_sink.py" "$SINK_DIR" 600 >"$WORK/sink.out" &
     STARTED_PIDS+=($!)
-    for _ in $(seq 1 100); do
-        grep -q '^PORT ' "$WORK/sink.out" 2>/dev/null && break
-        sleep 0.1
-    done
-    SINK_PORT="$(awk '/^PORT /{print $2}' "$WORK/sink.out")"
+    SINK_PORT="$(port_from "$WORK/sink.out")"
     [ -n "$SINK_PORT" ] || { echo "the SMTP sink did not start" >&2; exit 1; }
 }
 
@@ -39,4 +36,31 @@ cpu_of() {
 
 ratio() {
     /usr/bin/python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys.argv[2])))' "$1" "$2"
+}
+
+# Writes a made-up domain template of 222 lines to $1, CR LF ended like the written ones.
+make_domain_body() {
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+lines = ["Processed 8 Dec 2026 05:00:00", "", "Domain Version Number: 4.0", ""]
+n = 0
+while len(lines) < 222:
+    n += 1
+    lines.append("%d.   Registrant field %d ......: value of field number %d for example.com" % (n, n, n))
+with open(sys.argv[1], "wb") as f:
+    f.write("".join(l + "\r\n" for l in lines[:222]).encode())
+PY
+    [ "$(wc -l <"$1")" -eq 222 ] || { echo "body is not 222 lines" >&2; exit 1; }
+}
+
+# Times the send commands $1 (ours) and $2 (msmtp) with hyperfine, 2 warm-ups and 20 runs each,
+# and prints how many times longer msmtp takes, in wall time (ours must not be slower) and in CPU.
+compare_with_msmtp() {
+    hyperfine --style basic --warmup 2 --runs 20 --export-json "$WORK/send.json" \
+        -n regiscribe-cli "$1" -n msmtp "$2"
+    local ours peer
+    ours=$(mean_of "$WORK/send.json" 0)
+    peer=$(mean_of "$WORK/send.json" 1)
+    echo "ratio msmtp/regiscribe-cli (mean wall time a send): $(ratio "$peer" "$ours") (must be >= 1.00)"
+    echo "ratio msmtp/regiscribe-cli (mean CPU time a send):  $(ratio "$(cpu_of "$WORK/send.json" 1)" "$(cpu_of "$WORK/send.json" 0)")"
 }

@@ -17,21 +17,11 @@ mkfifo "$WORK/server.in"
     <"$WORK/server.in" >"$WORK/server.out" &
 STARTED_PIDS+=($!)
 exec 3>"$WORK/server.in"
-for _ in $(seq 1 100); do grep -q '^PORT ' "$WORK/server.out" 2>/dev/null && break; sleep 0.1; done
-PORT="$(awk '/^PORT /{print $2}' "$WORK/server.out")"
+PORT="$(port_from "$WORK/server.out")"
 [ -n "$PORT" ] || { echo "the SMTP server did not start" >&2; exit 1; }
 
 BODY="$WORK/example.com.txt"
-/usr/bin/python3 - "$BODY" <<'PY'
-import sys
-lines = ["Processed 8 Dec 2026 05:00:00", "", "Domain Version Number: 4.0", ""]
-n = 0
-while len(lines) < 222:
-    n += 1
-    lines.append("%d.   Registrant field %d ......: value of field number %d for example.com" % (n, n, n))
-with open(sys.argv[1], "wb") as f:
-    f.write("".join(l + "\r\n" for l in lines[:222]).encode())
-PY
+make_domain_body "$BODY"
 
 FROM=jane@example.org
 TO=hostmaster@example.net
@@ -43,11 +33,5 @@ export REGISCRIBE_CA_FILE="$WORK/ca.pem"
 OURS="$CLI send --server localhost:$PORT --security starttls --user jane --password-command 'echo s3cret' --from $FROM --name Jane --to $TO --subject '$SUBJECT' $BODY >/dev/null"
 PEER="msmtp --file=$WORK/empty.rc --host=localhost --port=$PORT --tls=on --tls-starttls=on --tls-trust-file=$WORK/ca.pem --auth=plain --user=jane --passwordeval='echo s3cret' --from=$FROM -- $TO <$WORK/message.eml"
 
-hyperfine --style basic --warmup 2 --runs 20 --export-json "$WORK/send.json" \
-    -n regiscribe-cli "$OURS" -n msmtp "$PEER"
-received=$(ls "$WORK/saved"/*.json | wc -l)
-echo "messages received by the server: $received (expected 44)"
-ours=$(mean_of "$WORK/send.json" 0)
-peer=$(mean_of "$WORK/send.json" 1)
-echo "ratio msmtp/regiscribe-cli (mean wall time a send): $(ratio "$peer" "$ours") (must be >= 1.00)"
-echo "ratio msmtp/regiscribe-cli (mean CPU time a send):  $(ratio "$(cpu_of "$WORK/send.json" 1)" "$(cpu_of "$WORK/send.json" 0)")"
+compare_with_msmtp "$OURS" "$PEER"
+echo "messages received by the server: $(ls "$WORK/saved"/*.json | wc -l) (expected 44)"

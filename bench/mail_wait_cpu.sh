@@ -22,8 +22,7 @@ except OSError:
     pass
 PY
 STARTED_PIDS+=($!)
-for _ in $(seq 1 100); do grep -q '^PORT ' "$WORK/silent.out" 2>/dev/null && break; sleep 0.1; done
-PORT="$(awk '/^PORT /{print $2}' "$WORK/silent.out")"
+PORT="$(port_from "$WORK/silent.out")"
 [ -n "$PORT" ] || { echo "the silent server did not start" >&2; exit 1; }
 
 echo body >"$WORK/body.txt"

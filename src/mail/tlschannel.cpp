@@ -78,6 +78,12 @@ SocketLink* LinkOf(SSL* ssl) {
     return bio ? static_cast<SocketLink*>(BIO_get_data(bio)) : nullptr;
 }
 
+// The socket error under a failed TLS call; 0 when the socket itself did not fail.
+int SocketErrorOf(SSL* ssl) {
+    const SocketLink* link = LinkOf(ssl);
+    return link ? link->error : 0;
+}
+
 // The client context, made once: system trust store, the extra anchors, TLS 1.2 at least.
 SSL_CTX* ClientContext() {
     static SSL_CTX* context = [] {
@@ -184,7 +190,7 @@ TTlsChannel::Step TTlsChannel::Handshake() {
         ERR_clear_error();
         return Step::Failed;
     }
-    if (SocketLink* link = LinkOf(ssl_); link && link->error) socketError_ = link->error;
+    if (const int error = SocketErrorOf(ssl_)) socketError_ = error;
     QString reason = OpenSslReason();
     if (reason.isEmpty())
         reason = socketError_ ? QString("the connection broke off")
@@ -206,8 +212,8 @@ int64_t TTlsChannel::Send(const char* data, int64_t size, int& error) {
     if (code == SSL_ERROR_WANT_WRITE || code == SSL_ERROR_WANT_READ) {
         error = WSAEWOULDBLOCK;
     } else {
-        SocketLink* link = LinkOf(ssl_);
-        error = link && link->error ? link->error : int(WSAECONNABORTED);
+        const int socketError = SocketErrorOf(ssl_);
+        error = socketError ? socketError : int(WSAECONNABORTED);
         ERR_clear_error();
     }
     return -1;
@@ -227,13 +233,13 @@ int64_t TTlsChannel::Receive(char* data, int64_t size, int& error) {
         error = WSAEWOULDBLOCK;
         return -1;
     }
-    SocketLink* link = LinkOf(ssl_);
-    if (code == SSL_ERROR_ZERO_RETURN || (code == SSL_ERROR_SYSCALL && !(link && link->error))) {
+    const int socketError = SocketErrorOf(ssl_);
+    if (code == SSL_ERROR_ZERO_RETURN || (code == SSL_ERROR_SYSCALL && socketError == 0)) {
         // The peer ended the session, with or without saying so.
         ERR_clear_error();
         return 0;
     }
-    error = link && link->error ? link->error : int(WSAECONNABORTED);
+    error = socketError ? socketError : int(WSAECONNABORTED);
     ERR_clear_error();
     return -1;
 }

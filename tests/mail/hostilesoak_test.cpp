@@ -6,10 +6,7 @@
 
 TEST(HostileMailPeers, EverySendEndsInTimeAndLeavesNothingOpen) {
     const SoakFigures f = SoakSends(2 * MailBehaviours());
-    for (auto it = f.outcomes.begin(); it != f.outcomes.end(); ++it)
-        std::printf("%3d  %s\n", it.value(), qPrintable(it.key()));
-    for (auto it = f.slowestMs.begin(); it != f.slowestMs.end(); ++it)
-        std::printf("slowest %6lld ms  %s\n", it.value(), qPrintable(it.key()));
+    PrintSoakFigures("sends", f);
     EXPECT_EQ(f.attempts, 2 * MailBehaviours());
     EXPECT_EQ(f.overdue, 0);
     EXPECT_LE(f.fdsAfter, f.fdsBefore);

@@ -24,21 +24,15 @@ protected:
         WriteAll(body, "Domain Version Number: 4.0\r\n.dotted\r\n");
     }
     std::unique_ptr<LocalSmtpServer> Server(bool implicit) {
-        LocalSmtpServer::Options o;
-        (implicit ? o.tlsCert : o.startTlsCert) = certs.Cert("server");
-        (implicit ? o.tlsKey : o.startTlsKey) = certs.Key("server");
-        o.auth = "jane:s3cret";
-        auto server = std::make_unique<LocalSmtpServer>(o);
+        auto server = std::make_unique<LocalSmtpServer>(LocalSmtpServer::Options::Secured(
+            certs.Cert("server"), certs.Key("server"), implicit, "jane:s3cret"));
         EXPECT_NE(server->Port(), 0);
         return server;
-    }
-    QString Local(const LocalSmtpServer& s) const {
-        return "localhost:" + QString::number(s.Port());
     }
     QStringList SendArgs(const LocalSmtpServer& s, const QString& security) const {
         return {"send",
                 "--server",
-                Local(s),
+                s.LocalhostAddress(),
                 "--from",
                 "jane@example.org",
                 "--to",
@@ -82,7 +76,7 @@ TEST_F(SecureCli, SendWithStartTlsTracesTheDialogueWithTheSecretMasked) {
 TEST_F(SecureCli, SubmitTakesSecurityAndUserFromTheSettingsFile) {
     auto server = Server(true);
     WriteAll(dir.file("regiscribe.ini"),
-             "[Setup]\r\nServer=" + Local(*server).toUtf8() +
+             "[Setup]\r\nServer=" + server->LocalhostAddress().toUtf8() +
                  "\r\nEMail Address=jane@example.org\r\nName=Jane\r\nMailto=hm@example.net\r\n"
                  "Security=TLS\r\nUser=jane\r\n");
     ProcessResult r = RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "domain",
@@ -100,7 +94,7 @@ TEST_F(SecureCli, RefusalsExitWithTheirTexts) {
     // No password anywhere: no command, no keyring (no session bus), no terminal.
     ProcessResult r = RunCli(SendArgs(*server, "starttls"));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, ("No password for jane at " + Local(*server) + ".\n").toUtf8());
+    EXPECT_EQ(r.err, ("No password for jane at " + server->LocalhostAddress() + ".\n").toUtf8());
     EXPECT_TRUE(r.out.isEmpty());
 
     r = RunCli(SendArgs(*server, "starttls") + QStringList{"--password-command", "echo wrong"});

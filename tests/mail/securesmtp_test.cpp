@@ -33,10 +33,8 @@ protected:
     std::unique_ptr<LocalSmtpServer> Server(const QString& cert, bool implicit,
                                             const QString& auth = "jane:s3cret",
                                             const QString& mechanisms = QString()) {
-        LocalSmtpServer::Options o;
-        (implicit ? o.tlsCert : o.startTlsCert) = certs.Cert(cert);
-        (implicit ? o.tlsKey : o.startTlsKey) = certs.Key(cert);
-        o.auth = auth;
+        auto o =
+            LocalSmtpServer::Options::Secured(certs.Cert(cert), certs.Key(cert), implicit, auth);
         o.mechanisms = mechanisms;
         auto server = std::make_unique<LocalSmtpServer>(o);
         EXPECT_NE(server->Port(), 0);
@@ -44,7 +42,7 @@ protected:
     }
     void Use(const LocalSmtpServer& server, TMailSecurity security, const QString& user = "jane",
              const QString& password = "s3cret") {
-        smtp.SetServer("localhost:" + QString::number(server.Port()));
+        smtp.SetServer(server.LocalhostAddress());
         smtp.SetSecurity(security);
         smtp.SetUser(user);
         smtp.SetPassword(password);

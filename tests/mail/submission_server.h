@@ -46,6 +46,16 @@ public:
             o.delaySeconds = seconds;
             return o;
         }
+        // Offers `cert` and `key` with STARTTLS, or speaks TLS from the first byte when
+        // `implicit`, and asks for `auth` ("user:password").
+        static Options Secured(const QString& cert, const QString& key, bool implicit,
+                               const QString& auth) {
+            Options o;
+            (implicit ? o.tlsCert : o.startTlsCert) = cert;
+            (implicit ? o.tlsKey : o.startTlsKey) = key;
+            o.auth = auth;
+            return o;
+        }
     };
 
     LocalSmtpServer() : LocalSmtpServer(Options{}) {}
@@ -65,6 +75,8 @@ public:
     // 0 when the server did not come up.
     uint16_t Port() const { return port_; }
     QString Address() const { return "127.0.0.1:" + QString::number(port_); }
+    // The address under the name the test certificates are made for.
+    QString LocalhostAddress() const { return "localhost:" + QString::number(port_); }
 
     // The messages accepted so far, in order.
     std::vector<ReceivedMessage> Messages() const {

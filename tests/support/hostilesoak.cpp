@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
 #include <random>
 
@@ -379,6 +380,19 @@ SoakFigures Soak(int attempts, const std::vector<NamedBehaviour>& behaviours, in
     return f;
 }
 } // namespace
+
+void PrintSoakFigures(const char* title, const SoakFigures& f) {
+    std::printf("%s\n", title);
+    for (auto it = f.outcomes.begin(); it != f.outcomes.end(); ++it)
+        std::printf("  %5d  %s\n", it.value(), qPrintable(it.key()));
+    for (auto it = f.slowestMs.begin(); it != f.slowestMs.end(); ++it)
+        std::printf("  slowest %6lld ms  %s\n", it.value(), qPrintable(it.key()));
+    std::printf("  attempts %d, overdue %d, descriptors %d -> %d, RSS %ld -> %ld kB, "
+                "temporary files left %d\n",
+                f.attempts, f.overdue, f.fdsBefore, f.fdsAfter, f.rssBeforeKb, f.rssAfterKb,
+                f.tempFilesLeft);
+    std::fflush(stdout);
+}
 
 int MailBehaviours() {
     return int(MailPeerBehaviours().size());

@@ -20,6 +20,9 @@ struct SoakFigures {
 SoakFigures SoakSends(int attempts);
 // `attempts` WHOIS and Finger look-ups (in turn), cycling through the look-up peer's behaviours.
 SoakFigures SoakLookups(int attempts);
+// Prints the figures under `title`: how the attempts ended, the slowest attempt of each behaviour
+// and a summary line.
+void PrintSoakFigures(const char* title, const SoakFigures& f);
 // How many behaviours each cycles through (a full cycle tries each once).
 int MailBehaviours();
 int LookupBehaviours();

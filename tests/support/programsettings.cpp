@@ -56,3 +56,9 @@ ProgramSettings::~ProgramSettings() {
     QFile::remove(Path());
     GiveTurn();
 }
+
+QStringList FilesAndSettingsHolding(const QString& folder, const QByteArray& bytes) {
+    QStringList holding = FilesHolding(folder, bytes);
+    if (ReadAll(ProgramSettings::Path()).contains(bytes)) holding << ProgramSettings::Path();
+    return holding;
+}

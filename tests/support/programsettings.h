@@ -6,6 +6,7 @@
 // leave the file to the outermost one.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class ProgramSettings {
@@ -24,3 +25,6 @@ public:
 private:
     bool outermost_ = false;
 };
+
+// Every file under `folder`, and the settings file, that holds `bytes`.
+QStringList FilesAndSettingsHolding(const QString& folder, const QByteArray& bytes);

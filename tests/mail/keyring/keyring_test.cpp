@@ -3,12 +3,11 @@
 // and of a new window, removed by `password clear`; and never in any file the program writes.
 #include "app/ui/smtpsu.h"
 #include "mail/keyring.h"
-#include "mail/submission_server.h"
+#include "mail/securedserverfixture.h"
 #include "mail/submissiontexts.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
 #include "support/process.h"
-#include "support/testcerts.h"
 #include "support/ui/formdriver.h"
 
 #include <QAction>
@@ -21,33 +20,14 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Every file under `folder`, and the settings file, that holds `secret`.
-QStringList FilesHoldingSecret(const QString& folder, const QByteArray& secret) {
-    QStringList holding = FilesHolding(folder, secret);
-    if (ReadAll(ProgramSettings::Path()).contains(secret)) holding << ProgramSettings::Path();
-    return holding;
-}
-
-class Keyring : public testing::Test {
+class Keyring : public SecuredServerFixture {
 protected:
     void SetUp() override {
         QString why;
         ASSERT_TRUE(KeyringAvailable(&why)) << why.toStdString();
-        ASSERT_TRUE(certs.Made()) << certs.Problem().toStdString();
-        LocalSmtpServer::Options o;
-        o.startTlsCert = certs.Cert("server");
-        o.startTlsKey = certs.Key("server");
-        o.auth = "jane:k3yring-secret";
-        server = std::make_unique<LocalSmtpServer>(o);
-        ASSERT_NE(server->Port(), 0);
-        address = "localhost:" + QString::number(server->Port());
+        StartServer("jane:k3yring-secret");
     }
     void TearDown() override { ClearStoredPassword("jane", address); }
-
-    TestCertificates certs;
-    TrustTestAuthority trust{certs.Authority()};
-    std::unique_ptr<LocalSmtpServer> server;
-    QString address;
 };
 } // namespace
 
@@ -71,7 +51,7 @@ TEST_F(Keyring, ThePasswordSetByTheCompanionServesItsNextSendUntilCleared) {
     r = RunCli(send, dir.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, ("No password for jane at " + address + ".\n").toUtf8());
-    EXPECT_EQ(FilesHoldingSecret(dir.path(), "k3yring-secret"), QStringList());
+    EXPECT_EQ(FilesAndSettingsHolding(dir.path(), "k3yring-secret"), QStringList());
 }
 
 TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
@@ -115,6 +95,6 @@ TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
         EXPECT_EQ(again.boxes().Texts("information"), QStringList{SubmissionSentNotice()});
         EXPECT_FALSE(asked);
         EXPECT_EQ(server->Messages().size(), 1u);
-        EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "k3yring-secret"), QStringList());
+        EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), "k3yring-secret"), QStringList());
     }
 }

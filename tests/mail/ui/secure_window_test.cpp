@@ -2,12 +2,11 @@
 // Mail Security dialog with its Test, then a send over STARTTLS with AUTH to a real aiosmtpd; and
 // the password dialog when a send needs a password nobody gave yet. No password reaches a file.
 #include "app/ui/smtpsu.h"
-#include "mail/submission_server.h"
+#include "mail/securedserverfixture.h"
 #include "mail/submissiontexts.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
 #include "store/setupsettings.h"
-#include "support/testcerts.h"
 #include "support/ui/formdriver.h"
 
 #include <QAction>
@@ -27,31 +26,9 @@ void TypeInto(QLineEdit* edit, const QString& text) {
     QTest::keyClicks(edit, text);
 }
 
-// Every file under `folder` and the settings file that holds `secret`.
-// Every file under `folder`, and the settings file, that holds `secret`.
-QStringList FilesHoldingSecret(const QString& folder, const QByteArray& secret) {
-    QStringList holding = FilesHolding(folder, secret);
-    if (ReadAll(ProgramSettings::Path()).contains(secret)) holding << ProgramSettings::Path();
-    return holding;
-}
-
-class SecureWindow : public testing::Test {
+class SecureWindow : public SecuredServerFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(certs.Made()) << certs.Problem().toStdString();
-        LocalSmtpServer::Options o;
-        o.startTlsCert = certs.Cert("server");
-        o.startTlsKey = certs.Key("server");
-        o.auth = "jane:s3cret";
-        server = std::make_unique<LocalSmtpServer>(o);
-        ASSERT_NE(server->Port(), 0);
-        address = "localhost:" + QString::number(server->Port());
-    }
-
-    TestCertificates certs;
-    TrustTestAuthority trust{certs.Authority()};
-    std::unique_ptr<LocalSmtpServer> server;
-    QString address;
+    void SetUp() override { StartServer("jane:s3cret"); }
 };
 } // namespace
 
@@ -94,7 +71,7 @@ TEST_F(SecureWindow, SetUpInTheMailSecurityDialogTestedAndUsedForASend) {
     const QByteArray settings = ReadAll(ProgramSettings::Path());
     EXPECT_TRUE(settings.contains("\r\nSecurity=STARTTLS\r\nUser=jane\r\n"))
         << settings.toStdString();
-    EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "s3cret"), QStringList());
+    EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), "s3cret"), QStringList());
 }
 
 TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
@@ -128,5 +105,5 @@ TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
     d.Click("BitBtn1");
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(server->Messages().size(), 2u);
-    EXPECT_EQ(FilesHoldingSecret(QDir::currentPath(), "s3cret"), QStringList());
+    EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), "s3cret"), QStringList());
 }
