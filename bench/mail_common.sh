@@ -38,9 +38,16 @@ ratio() {
     /usr/bin/python3 -c 'import sys; print("%.2f" % (float(sys.argv[1]) / float(sys.argv[2])))' "$1" "$2"
 }
 
-# Writes a made-up domain template of 222 lines to $1, CR LF ended like the written ones.
-make_domain_body() {
-    /usr/bin/python3 - "$1" <<'PY'
+# The message both clients send. Sets FROM, TO and SUBJECT; writes a made-up domain template of
+# 222 lines, CR LF ended like the written ones, to $BODY, and the very text our client sends after
+# DATA to $WORK/message.eml (msmtp sends that as it stands), with an empty msmtp configuration in
+# $WORK/empty.rc.
+prepare_message() {
+    FROM=jane@example.org
+    TO=hostmaster@example.net
+    SUBJECT="example.com Internic DOMAIN Registration"
+    BODY="$WORK/example.com.txt"
+    /usr/bin/python3 - "$BODY" <<'PY'
 import sys
 lines = ["Processed 8 Dec 2026 05:00:00", "", "Domain Version Number: 4.0", ""]
 n = 0
@@ -50,7 +57,10 @@ while len(lines) < 222:
 with open(sys.argv[1], "wb") as f:
     f.write("".join(l + "\r\n" for l in lines[:222]).encode())
 PY
-    [ "$(wc -l <"$1")" -eq 222 ] || { echo "body is not 222 lines" >&2; exit 1; }
+    [ "$(wc -l <"$BODY")" -eq 222 ] || { echo "body is not 222 lines" >&2; exit 1; }
+    "$CLI" message --from "$FROM" --name Jane --to "$TO" --subject "$SUBJECT" "$BODY" \
+        >"$WORK/message.eml"
+    printf '' >"$WORK/empty.rc"
 }
 
 # Times the send commands $1 (ours) and $2 (msmtp) with hyperfine, 2 warm-ups and 20 runs each,

@@ -20,14 +20,7 @@ exec 3>"$WORK/server.in"
 PORT="$(port_from "$WORK/server.out")"
 [ -n "$PORT" ] || { echo "the SMTP server did not start" >&2; exit 1; }
 
-BODY="$WORK/example.com.txt"
-make_domain_body "$BODY"
-
-FROM=jane@example.org
-TO=hostmaster@example.net
-SUBJECT="example.com Internic DOMAIN Registration"
-"$CLI" message --from "$FROM" --name Jane --to "$TO" --subject "$SUBJECT" "$BODY" >"$WORK/message.eml"
-printf '' >"$WORK/empty.rc"
+prepare_message
 export REGISCRIBE_CA_FILE="$WORK/ca.pem"
 
 OURS="$CLI send --server localhost:$PORT --security starttls --user jane --password-command 'echo s3cret' --from $FROM --name Jane --to $TO --subject '$SUBJECT' $BODY >/dev/null"

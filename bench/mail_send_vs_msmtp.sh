@@ -5,15 +5,7 @@
 source "$(dirname "$0")/mail_common.sh"
 start_sink
 
-BODY="$WORK/example.com.txt"
-make_domain_body "$BODY"
-
-FROM=jane@example.org
-TO=hostmaster@example.net
-SUBJECT="example.com Internic DOMAIN Registration"
-# msmtp sends the very text our client would send after DATA.
-"$CLI" message --from "$FROM" --name Jane --to "$TO" --subject "$SUBJECT" "$BODY" >"$WORK/message.eml"
-printf '' >"$WORK/empty.rc"
+prepare_message
 
 OURS="$CLI send --server 127.0.0.1:$SINK_PORT --from $FROM --name Jane --to $TO --subject '$SUBJECT' $BODY >/dev/null"
 PEER="msmtp --file=$WORK/empty.rc --host=127.0.0.1 --port=$SINK_PORT --auth=off --tls=off --from=$FROM -- $TO <$WORK/message.eml"
