@@ -1,6 +1,6 @@
 #include "lookup/rdapbootstrap.h"
 
-#include "store/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QCryptographicHash>
 #include <QDir>

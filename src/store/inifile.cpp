@@ -1,6 +1,6 @@
 #include "store/inifile.h"
 
-#include "store/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #include "templates/templatefiles.h"
 
 #include "platform/fileerror.h"
-#include "store/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "store/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
