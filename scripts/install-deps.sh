@@ -10,6 +10,8 @@ packages=(
   poppler-utils efingerd finger whois msmtp hyperfine time curl
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
   librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
+  spamassassin libgpgme-dev gnupg gpg-agent libcrypt-dev libldns-dev nsd bind9-dnsutils
+  python3-pyatspi at-spi2-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,13 +6,16 @@
 #include "mail/mailstatus.h"
 #include "mail/msmsg.h"
 #include "mail/mssmtp.h"
+#include "mail/outgoing.h"
 #include "mail/quotedprintable.h"
+#include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
 #include "platform/fileerror.h"
 #include "platform/fullstop.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -103,11 +106,33 @@ void FillMessage(CliContext& c, TmsMessage& message) {
     message.SetBody(body);
 }
 
+// --date and --message-id: the two fields fixed for reproducible output.
+OutgoingStamp TakeStamp(CliContext& c) {
+    OutgoingStamp stamp;
+    stamp.date = TakeOption(c.args, "--date");
+    if (!stamp.date.isEmpty() &&
+        !QDateTime::fromString(stamp.date, Qt::RFC2822Date).isValid())
+        throw CliUsageError{"--date needs an RFC 5322 date such as \"Tue, 08 Dec 2026 22:31:05 "
+                            "+0100\", not " + stamp.date};
+    stamp.messageId = TakeOption(c.args, "--message-id");
+    if (!stamp.messageId.isEmpty()) {
+        if (stamp.messageId.contains(QRegularExpression("[\\s<>]")) ||
+            !stamp.messageId.contains('@'))
+            throw CliUsageError{"--message-id needs an identifier like local@domain, not " +
+                                stamp.messageId};
+        stamp.messageId = '<' + stamp.messageId + '>';
+    }
+    return stamp;
+}
+
 int Message(CliContext& c) {
+    const OutgoingStamp stamp = TakeStamp(c);
     try {
+        TmsMessage filled;
+        FillMessage(c, filled);
+        filled.Validate();
         TmsMessage message;
-        FillMessage(c, message);
-        message.Validate();
+        PrepareOutgoing(filled, message, stamp);
         QByteArray text;
         QBuffer buffer(&text);
         buffer.open(QIODevice::ReadWrite);
@@ -124,6 +149,7 @@ int Send(CliContext& c) {
     const QString server = TakeOption(c.args, "--server");
     const QString timeout = TakeOption(c.args, "--timeout");
     const SecureMailOptions secure = TakeSecureMailOptions(c.args, true);
+    const QString copyFolder = TakeOption(c.args, "--save-copy");
     int seconds = 60;
     if (!timeout.isEmpty()) {
         bool ok = false;
@@ -131,13 +157,16 @@ int Send(CliContext& c) {
         if (!ok || seconds <= 0) throw CliUsageError{"--timeout needs a number of seconds above 0"};
     }
     try {
+        TmsMessage filled;
+        FillMessage(c, filled);
         TmsMessage message;
-        FillMessage(c, message);
+        const OutgoingStamp stamp = PrepareOutgoing(filled, message);
         TmsSMTP smtp;
         smtp.SetWinsockLoaded(true);
         smtp.SetServer(server);
         smtp.SetTimeOut(seconds);
         smtp.SetMailMessage(&message);
+        smtp.SetKeepSentText(!copyFolder.isEmpty());
         ApplySecureMail(smtp, secure, c.err);
         ShowStatusOf(smtp, [&c](const MailStatus& status) {
             c.out << status.text << '\n';
@@ -147,6 +176,18 @@ int Send(CliContext& c) {
         if (!smtp.FarewellProblem().isEmpty()) {
             c.out << FarewellWarning(smtp.FarewellProblem()) << '\n';
             c.out.flush();
+        }
+        if (!copyFolder.isEmpty()) {
+            const SentEntry entry{QDateTime::currentDateTime(),
+                                  QStringLiteral("message"),
+                                  QString(),
+                                  message.Recipients().Count()
+                                      ? message.Recipients().Items(0).Address()
+                                      : QString(),
+                                  stamp.messageId,
+                                  smtp.AcceptReply()};
+            const QString problem = KeepSentCopy(copyFolder, entry, smtp.SentText());
+            if (!problem.isEmpty()) c.out << CopyNotSavedWarning(problem) << '\n';
         }
         return CliOk;
     } catch (const Exception& e) {
@@ -210,14 +251,15 @@ int Decode(CliContext& c) {
 const CliRegistration messageCommand{
     {"message",
      "regiscribe-cli message --from ADDR [--name TEXT] --to ADDR [--cc ADDR] [--bcc ADDR] "
-     "[--subject TEXT] [FILE]",
+     "[--subject TEXT]\n"
+     "                      [--date RFC5322-DATE] [--message-id ID] [FILE]",
      Message}};
 const CliRegistration sendCommand{
     {"send",
      "regiscribe-cli send --server HOST[:PORT] --from ADDR [--name TEXT] --to ADDR [--cc ADDR] "
      "[--bcc ADDR] [--subject TEXT] [--timeout SECONDS]\n"
      "                      [--security none|starttls|tls] [--user NAME] [--password-command CMD]\n"
-     "                      [--trace] [FILE]",
+     "                      [--trace] [--save-copy DIR] [FILE]",
      Send}};
 const CliRegistration encodeCommand{{"encode", "regiscribe-cli encode qp|base64|uu", Encode}};
 const CliRegistration decodeCommand{{"decode", "regiscribe-cli decode qp|base64", Decode}};

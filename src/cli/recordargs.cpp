@@ -8,9 +8,8 @@
 
 namespace {
 RecordKind ParseKind(const QString& word) {
-    if (word == "domain") return RecordKind::Domain;
-    if (word == "host") return RecordKind::Host;
-    if (word == "contact") return RecordKind::Contact;
+    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
+        if (word == KindWord(kind)) return kind;
     throw CliUsageError{"KIND must be domain, host or contact, not " + word};
 }
 

@@ -15,11 +15,15 @@ QString PasswordFromCommand(const QString& command) {
     QProcess shell;
     shell.start("/bin/sh", {"-c", command});
     shell.closeWriteChannel();
-    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit ||
-        shell.exitCode() != 0) {
+    // The command's text is never repeated: it may hold a secret.
+    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit) {
         shell.kill();
-        throw EMailSecurityError("The password command failed: " + command);
+        shell.waitForFinished(1000);
+        throw EMailSecurityError("The password command failed (it did not finish).");
     }
+    if (shell.exitCode() != 0)
+        throw EMailSecurityError("The password command failed (exit status " +
+                                 QString::number(shell.exitCode()) + ").");
     QByteArray out = shell.readAllStandardOutput();
     const qsizetype end = out.indexOf('\n');
     if (end >= 0) out.truncate(end);

@@ -34,14 +34,15 @@ QStringList ApplicationDirs() {
     return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
 }
 
-// The desktop entry registered as default for web pages in the mimeapps lists, or empty.
-QString DefaultBrowserEntry() {
+// The desktop entry registered as default for the first of `types` that has one in the
+// mimeapps lists, or empty.
+QString DefaultEntryFor(const QStringList& types) {
     QStringList lists;
     for (const QString& d : ConfigDirs())
         lists << QDir(d).filePath("mimeapps.list");
     for (const QString& d : ApplicationDirs())
         lists << QDir(d).filePath("mimeapps.list");
-    for (const char* type : {"x-scheme-handler/http", "text/html"})
+    for (const QString& type : types)
         for (const QString& list : lists) {
             QString entries = ReadKey(list, "Default Applications", type);
             QString first = entries.section(';', 0, 0).trimmed();
@@ -103,14 +104,26 @@ QString BrowserCommandLine(const QString& registered, const QString& url) {
     return WithoutFieldCodes(cut < 0 ? registered : registered.left(cut)) + ' ' + url;
 }
 
-QString DefaultBrowserCommand() {
-    QString entry = DefaultBrowserEntry();
+namespace {
+QString DefaultCommandFor(const QStringList& types) {
+    QString entry = DefaultEntryFor(types);
     if (entry.isEmpty()) return {};
     for (const QString& d : ApplicationDirs()) {
         QString path = QDir(d).filePath(entry);
         if (QFile::exists(path)) return ReadKey(path, "Desktop Entry", "Exec");
     }
     return {};
+}
+} // namespace
+
+QString DefaultBrowserCommand() {
+    return DefaultCommandFor({"x-scheme-handler/http", "text/html"});
+}
+
+QString DefaultFolderCommand() {
+    // A browser shows a folder too, where no file manager is registered.
+    const QString manager = DefaultCommandFor({"inode/directory"});
+    return manager.isEmpty() ? DefaultBrowserCommand() : manager;
 }
 
 void TpvlUrl::Execute() const {

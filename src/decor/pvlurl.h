@@ -54,3 +54,5 @@ QString BrowserCommandLine(const QString& registered, const QString& url);
 
 // The desktop's default web browser's command (its desktop entry's Exec line), or empty.
 QString DefaultBrowserCommand();
+// The desktop's file manager's command (the default for folders), else the browser's, or empty.
+QString DefaultFolderCommand();

@@ -1,6 +1,6 @@
 #include "lookup/rdapquery.h"
 
-#include "lookup/idna.h"
+#include "platform/idna.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>

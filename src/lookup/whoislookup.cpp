@@ -1,7 +1,7 @@
 #include "lookup/whoislookup.h"
 
 #include "lookup/connectandask.h"
-#include "lookup/idna.h"
+#include "platform/idna.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
 #include "platform/messageboxes.h"

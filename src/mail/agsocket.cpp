@@ -4,6 +4,7 @@
 #include "platform/socketerrors.h"
 #include "platform/wait.h"
 
+#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QTimer>
 #include <arpa/inet.h>
@@ -295,6 +296,7 @@ int TagSocket::ReadLine(QString& line) {
         int error = 0;
         int64_t n = ReceiveByte(c, error);
         if (n == 1) {
+            if (replyBudget_ >= 0 && --replyBudget_ < 0) break;
             if (c == '\n') {
                 foundLf = true;
                 break;
@@ -326,17 +328,39 @@ int TagSocket::ReadLine(QString& line) {
 
 int TagSocket::ReadReply() {
     replyLines_.clear();
+    // A server that streams continuation lines must not hold the session beyond its time-out,
+    // nor fill the memory: the whole reply is bounded in time, lines and bytes.
+    QElapsedTimer started;
+    started.start();
+    replyBudget_ = MaxReplyBytes;
+    auto bounded = [&] {
+        if (replyBudget_ < 0 || replyLines_.size() > MaxReplyLines) ReplyTooLongFailure();
+        if (TimeOut() > 0 && started.elapsed() > qint64(TimeOut()) * 1000) TimeOutFailure();
+    };
     const int code = ReadLine(lastReply_);
     replyLines_ << lastReply_;
+    bounded();
     if (code > 0 && lastReply_.indexOf('-') == 3) {
         while (!PeerClosed()) {
             const int next = ReadLine(lastReply_);
             if (next != -1 || !lastReply_.isEmpty()) replyLines_ << lastReply_;
+            bounded();
             const bool last = lastReply_.indexOf(' ') == 3 || lastReply_.size() == 3;
             if (next == code && last) break;
         }
     }
+    replyBudget_ = -1;
     return code;
+}
+
+void TagSocket::ReplyTooLongFailure() {
+    replyBudget_ = -1;
+    counter_.Stop();
+    QString message = QStringLiteral("The server's reply is too long.");
+    if (OnError) OnError(this, message);
+    // The server is still talking: nothing more can be said on this connection.
+    Close();
+    throw EServerError(message);
 }
 
 void TagSocket::SendStream(QIODevice& stream) {

@@ -116,7 +116,10 @@ public:
     // -1 when no complete line arrived. A line longer than 255 bytes is cut there and the rest of
     // it is read and dropped.
     int ReadLine(QString& line);
-    // Reads a whole (multi-line) reply into LastReply; returns the code of its first line.
+    // Reads a whole (multi-line) reply into LastReply; returns the code of its first line. A
+    // reply of more than MaxReplyLines lines or MaxReplyBytes bytes closes the connection and
+    // raises EServerError "The server's reply is too long."; one that takes longer than TimeOut
+    // in all times out.
     int ReadReply();
     // Sends the stream's whole content in chunks of 2047 bytes, firing OnProgress after each and
     // once more with (0, 0) at the end.
@@ -125,6 +128,8 @@ public:
     void RaiseSocketError(uint16_t code);
 
     static constexpr int MaxLineLength = 255;
+    static constexpr int MaxReplyLines = 100;
+    static constexpr int64_t MaxReplyBytes = 64 * 1024;
     static constexpr int ChunkSize = 2047;
 
 protected:
@@ -142,6 +147,7 @@ private:
     void Wait(const std::function<bool()>& done);
     void AbandonLookup();
     [[noreturn]] void TimeOutFailure();
+    [[noreturn]] void ReplyTooLongFailure();
     [[noreturn]] void CancelFailure();
     [[noreturn]] void ConnectFailure(uint16_t code);
     // Timed-out or canceled ends of a wait, in that order.
@@ -168,6 +174,7 @@ private:
     QStringList replyLines_;
     QByteArray rx_;       // bytes read ahead of the current line
     qsizetype rxPos_ = 0; // the first of them not yet taken
+    int64_t replyBudget_ = -1; // bytes the reply being read may still take; -1: no reply
     uint16_t implicitPort_ = 0;
     TTimeCounter counter_;
     QString server_;

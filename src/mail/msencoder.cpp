@@ -1,7 +1,9 @@
 #include "mail/msencoder.h"
 
+#include "mail/encodedwords.h"
 #include "mail/lineencoders.h"
 #include "mail/quotedprintable.h"
+#include "platform/idna.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -48,6 +50,19 @@ QByteArrayList SplitLines(const QByteArray& bytes) {
 QString QuotedDisplayName(const QString& name) {
     if (name.contains('.') && !name.contains('"')) return Quoted(name);
     return name;
+}
+
+void TmsCustomEncoder::WriteAddressLine(const QString& start, const TmsMailAddress& address,
+                                        const QString& end) {
+    const QString tail = " <" + address.Address() + end;
+    if (IsAscii(address.Name())) {
+        WriteLine(start + QuotedDisplayName(address.Name()) + tail);
+        return;
+    }
+    // Receivers read raw 8-bit header text as garbage: non-ASCII names go as encoded-words.
+    for (const QString& line :
+         FoldedEncodedField(start, address.Name(), tail, HeaderText::Phrase))
+        WriteLine(line);
 }
 
 TmsCustomEncoder::TmsCustomEncoder(TmsCustomMessage& message, QIODevice& stream)
@@ -132,7 +147,16 @@ void TmsCustomEncoder::WriteCommonTail() {
         headers.RemoveField(QString::fromLatin1(field));
     for (const QString& line : headers.Lines())
         WriteLine(line);
-    if (!message_.Subject().isEmpty()) WriteLine("Subject:  " + message_.Subject());
+    const QString& subject = message_.Subject();
+    if (!subject.isEmpty()) {
+        if (IsAscii(subject)) {
+            WriteLine("Subject:  " + subject);
+        } else {
+            for (const QString& line : FoldedEncodedField("Subject:  ", subject, QString(),
+                                                            HeaderText::Unstructured))
+                WriteLine(line);
+        }
+    }
     if (message_.Encoding() == meMIME) WriteLine(QByteArrayLiteral("Mime-Version: 1.0"));
 }
 
@@ -175,11 +199,20 @@ void TmsCustomEncoder::WriteUuMessage() {
     }
 }
 
+bool TmsCustomEncoder::BodyIsAscii() const {
+    for (const QString& line : message_.Body())
+        if (!IsAscii(line)) return false;
+    return true;
+}
+
 void TmsCustomEncoder::WritePlainText() {
     const bool iso = message_.CharSet() == csISO8859;
-    const bool qp = iso || longLines_;
+    // A body labelled US-ASCII must be ASCII: other text goes as UTF-8, quoted-printable, which
+    // passes any relay unchanged.
+    const bool utf8 = !iso && !BodyIsAscii();
+    const bool qp = iso || utf8 || longLines_;
     WriteLine(QString("Content-Type: text/plain; charset=") +
-              Quoted(iso ? "iso-8859-1" : "us-ascii"));
+              Quoted(iso ? "iso-8859-1" : utf8 ? "utf-8" : "us-ascii"));
     WriteLine(QByteArray(qp ? "Content-Transfer-Encoding: quoted-printable"
                             : "Content-Transfer-Encoding: 7bit"));
     WriteLine(QByteArray());
@@ -284,21 +317,16 @@ void TmsCustomEncoder::WriteMultipart(bool alternativeMode) {
 }
 
 void TmsMessageEncoder::WriteAddressBlock(const QString& field, const TmsAddressList& list) {
-    for (int i = 0; i < list.Count(); ++i) {
-        const TmsMailAddress& a = list.Items(i);
-        QString line = (i == 0 ? Padded(field + ':') : QString(10, ' ')) +
-                       QuotedDisplayName(a.Name()) + " <" + a.Address() +
-                       (i + 1 < list.Count() ? ">," : ">");
-        WriteLine(line);
-    }
+    for (int i = 0; i < list.Count(); ++i)
+        WriteAddressLine(i == 0 ? Padded(field + ':') : QString(10, ' '), list.Items(i),
+                         i + 1 < list.Count() ? ">," : ">");
 }
 
 void TmsMessageEncoder::WriteHeaders() {
-    const TmsMailAddress& from = mail_.Sender();
-    WriteLine(Padded("From:") + QuotedDisplayName(from.Name()) + " <" + from.Address() + ">");
+    WriteAddressLine(Padded("From:"), mail_.Sender(), ">");
     WriteAddressBlock("To", mail_.Recipients());
     WriteAddressBlock("CC", mail_.CC());
-    if (mail_.ReturnReceipt()) WriteLine("Return-Receipt-To: <" + from.Address() + ">");
+    if (mail_.ReturnReceipt()) WriteLine("Return-Receipt-To: <" + mail_.Sender().Address() + ">");
     if (mail_.Priority() == ptLow) WriteLine(QByteArrayLiteral("X-Priority: 5"));
     if (mail_.Priority() == ptHigh) WriteLine(QByteArrayLiteral("X-Priority: 1"));
     WriteCommonTail();

@@ -29,6 +29,9 @@ protected:
     // The standard fields that the message writes itself, removed from its extra lines first;
     // then the remaining extra lines, the subject and the MIME label.
     void WriteCommonTail();
+    // One address of a From, To or CC field: `start` + name + " <" + address + `end`, the name
+    // quoted as QuotedDisplayName says when it is ASCII, as folded encoded-words otherwise.
+    void WriteAddressLine(const QString& start, const TmsMailAddress& address, const QString& end);
 
     TmsCustomMessage& message_;
 
@@ -41,6 +44,7 @@ private:
     void WriteMultipart(bool alternativeMode);
     void WriteQuotedPrintable(const QByteArray& bytes);
     QByteArray BodyBytes() const;
+    bool BodyIsAscii() const;
 
     QIODevice& stream_;
     QByteArray pending_;

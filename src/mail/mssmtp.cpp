@@ -15,6 +15,24 @@ namespace {
 QString WithoutLineEnds(QString text) {
     return text.replace('\r', ' ').replace('\n', ' ');
 }
+// The encoded text as the receiver stores it: every line that begins with "." was given one more
+// in front, so one comes off again.
+QByteArray WithoutDotStuffing(QIODevice& stream) {
+    stream.seek(0);
+    QByteArray text = stream.readAll();
+    QByteArray plain;
+    plain.reserve(text.size());
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        end = end < 0 ? text.size() : end + 1;
+        if (text[start] == '.') ++start;
+        plain.append(text.constData() + start, end - start);
+        start = end;
+    }
+    return plain;
+}
+
 QString NoAnswerToQuit() {
     return QStringLiteral("no answer (the server closed the connection)");
 }
@@ -27,6 +45,8 @@ TmsSMTP::TmsSMTP(QObject* parent) : TmsMailBase(parent) {
 
 void TmsSMTP::Send() {
     mailAccepted_ = false;
+    acceptReply_.clear();
+    sentText_.clear();
     farewellProblem_.clear();
     std::exception_ptr failure;
     try {
@@ -57,6 +77,7 @@ void TmsSMTP::Open() {
     if (Server().isEmpty()) RaiseSocketError(ErrServerRequired);
     if (!user_.isEmpty() && security_ == TMailSecurity::None)
         throw EMailSecurityError(PasswordNeedsEncryptionText());
+    if (security_ != TMailSecurity::None) CheckTrustAnchors();
     SetImplicitPort(SecurityDefaultPort(security_));
     Reset();
     TmsMailBase::Open();
@@ -160,6 +181,9 @@ void TmsSMTP::SendMail() {
     SendEnvelope();
     SendData(stream);
     mailAccepted_ = true;
+    acceptReply_ = LastReply();
+    // The empty line before the final "." belongs to what was sent.
+    if (keepSentText_) sentText_ = WithoutDotStuffing(stream) + "\r\n";
     if (OnMailSent) OnMailSent(this);
 }
 

@@ -61,9 +61,17 @@ public:
     // The mail transaction on a started session.
     void SendMail();
 
-    // Fails with "Server property is required" before OnOpen when Server is empty, and refuses a
-    // User without Security (a password is never sent in the clear); then Reset and the
-    // transport's Open.
+    // The server's reply to the final "." of the last accepted message ("250 2.0.0 Ok: queued as
+    // 4ABCD"); empty when none was accepted.
+    const QString& AcceptReply() const { return acceptReply_; }
+    // With KeepSentText set, SentText holds the last accepted message's text as it went after
+    // DATA: CR LF line ends, without the dot-stuffing and the final ".".
+    void SetKeepSentText(bool keep) { keepSentText_ = keep; }
+    const QByteArray& SentText() const { return sentText_; }
+
+    // Fails with "Server property is required" before OnOpen when Server is empty, refuses a User
+    // without Security (a password is never sent in the clear) and, for a secured session,
+    // trust anchors that cannot be read; then Reset and the transport's Open.
     void Open() override;
 
     // Connects, greets, secures, signs in and says QUIT, sending no mail: the Mail Security
@@ -97,6 +105,9 @@ private:
     QString password_;
     QStringList extensions_;
     bool mailAccepted_ = false;
+    bool keepSentText_ = false;
+    QString acceptReply_;
+    QByteArray sentText_;
     QString farewellProblem_;
     QStringList envelopeRecipients_;
 };

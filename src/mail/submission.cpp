@@ -1,6 +1,8 @@
 #include "mail/submission.h"
 
 #include "mail/mssmtp.h"
+#include "mail/outgoing.h"
+#include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
 #include "platform/messageboxes.h"
 #include "templates/showform.h"
@@ -53,7 +55,7 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
     }
     if (request.beforeSending && !request.beforeSending()) return SubmissionOutcome::Declined;
     FillMessage(request, lines);
-    SendMessage();
+    SendMessage(request);
     if (request.updateNameList) request.updateNameList(record, files);
     return SubmissionOutcome::Sent;
 }
@@ -66,14 +68,41 @@ void TSubmission::FillMessage(const SubmissionRequest& request, const QStringLis
     message_.SetBody(body);
 }
 
-void TSubmission::SendMessage() {
+void TSubmission::SendMessage(const SubmissionRequest& request) {
+    // What goes out is a copy with checked addresses, a date and an identifier; the window's
+    // message keeps what the window gave it. A bad address stops here, before any connection.
+    TmsMessage outgoing;
+    const OutgoingStamp stamp = PrepareOutgoing(message_, outgoing);
+    struct SendingCopy {
+        TmsSMTP& smtp;
+        TmsMessage* own;
+        ~SendingCopy() { smtp.SetMailMessage(own); }
+    } restore{smtp_, smtp_.MailMessage()};
+    smtp_.SetMailMessage(&outgoing);
+    smtp_.SetKeepSentText(true);
+
     BusyScope scope(busy_, OnBusyChanged);
     accepted_ = false;
     smtp_.Send();
     // The message was sent; a failed farewell is only mentioned where the stages are shown.
     if (!smtp_.FarewellProblem().isEmpty())
-        for (RecordKind page : kPages)
-            display_.SetStatus(page, FarewellWarning(smtp_.FarewellProblem()));
+        ShowOnEveryPage(FarewellWarning(smtp_.FarewellProblem()));
+
+    const SentEntry entry{QDateTime::currentDateTime(),
+                          KindWord(request.record.kind),
+                          request.record.Name(),
+                          outgoing.Recipients().Count() ? outgoing.Recipients().Items(0).Address()
+                                                        : QString(),
+                          stamp.messageId,
+                          smtp_.AcceptReply()};
+    const QString problem = KeepSentCopy(SentFolderPath(), entry, smtp_.SentText());
+    // A copy that could not be kept does not undo a registration that went out.
+    if (!problem.isEmpty()) ShowOnEveryPage(CopyNotSavedWarning(problem));
+}
+
+void TSubmission::ShowOnEveryPage(const QString& status) {
+    for (RecordKind page : kPages)
+        display_.SetStatus(page, status);
 }
 
 void TSubmission::ShowStage(SmtpStage stage) {

@@ -63,7 +63,10 @@ public:
 
 private:
     void FillMessage(const SubmissionRequest& request, const QStringList& body);
-    void SendMessage();
+    // Sends a copy of the message with its date, identifier and checked addresses, and keeps the
+    // accepted text in the sent folder.
+    void SendMessage(const SubmissionRequest& request);
+    void ShowOnEveryPage(const QString& status);
 
     TmsSMTP& smtp_;
     TmsMessage& message_;

@@ -19,6 +19,10 @@ QString FarewellWarning(const QString& problem) {
     return "Connection closed; QUIT: " + problem;
 }
 
+QString CopyNotSavedWarning(const QString& problem) {
+    return "Sent; the copy could not be saved: " + problem;
+}
+
 QString SubjectWords(RecordKind kind) {
     switch (kind) {
     case RecordKind::Domain:

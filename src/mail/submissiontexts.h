@@ -13,6 +13,8 @@ QString PgpSubmissionNotice();
 QString SubmissionSentNotice();
 // The status line after a send whose message was accepted but whose QUIT went wrong.
 QString FarewellWarning(const QString& problem);
+// The status line after a send whose message was accepted but whose copy could not be kept.
+QString CopyNotSavedWarning(const QString& problem);
 
 // The words after the record name in the subject: " Internic DOMAIN Registration" and so on.
 QString SubjectWords(RecordKind kind);

@@ -6,8 +6,12 @@
 #include <QByteArray>
 #include <QFile>
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <openssl/bio.h>
 #include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
@@ -98,14 +102,35 @@ SSL_CTX* ClientContext() {
     return context;
 }
 
+// Why the PEM file `file` gives no trust anchors, or nothing when it gives some.
+QString AnchorFileProblem(const QByteArray& file) {
+    FILE* stream = std::fopen(file.constData(), "rb");
+    if (!stream) return QString::fromLocal8Bit(std::strerror(errno));
+    STACK_OF(X509_INFO)* infos = PEM_X509_INFO_read(stream, nullptr, nullptr, nullptr);
+    std::fclose(stream);
+    int certificates = 0;
+    if (infos) {
+        for (int i = 0; i < sk_X509_INFO_num(infos); ++i)
+            if (sk_X509_INFO_value(infos, i)->x509) ++certificates;
+        sk_X509_INFO_pop_free(infos, X509_INFO_free);
+    }
+    ERR_clear_error();
+    return certificates > 0 ? QString() : QStringLiteral("it holds no PEM certificate");
+}
+
+QString AnchorFileFailure(const QByteArray& file, const QString& reason) {
+    return "The trust anchors in " + QFile::decodeName(file) + " could not be read: " + reason;
+}
+
 // The extra trust anchors of REGISCRIBE_CA_FILE, loaded once per file name.
 bool LoadExtraAnchors(SSL_CTX* ctx, QString& problem) {
     static QByteArray loaded;
     const QByteArray file = qgetenv("REGISCRIBE_CA_FILE");
     if (file.isEmpty() || file == loaded) return true;
     if (SSL_CTX_load_verify_locations(ctx, file.constData(), nullptr) != 1) {
-        problem = "The trust anchors in " + QFile::decodeName(file) + " could not be read";
         ERR_clear_error();
+        QString reason = AnchorFileProblem(file);
+        problem = AnchorFileFailure(file, reason.isEmpty() ? "it is not a PEM file" : reason);
         return false;
     }
     loaded = file;
@@ -120,6 +145,13 @@ QString OpenSslReason() {
     return reason ? QString::fromUtf8(reason) : QString("error %1").arg(code);
 }
 } // namespace
+
+void CheckTrustAnchors() {
+    const QByteArray file = qgetenv("REGISCRIBE_CA_FILE");
+    if (file.isEmpty()) return;
+    const QString problem = AnchorFileProblem(file);
+    if (!problem.isEmpty()) throw ETlsError(AnchorFileFailure(file, problem));
+}
 
 TTlsChannel::TTlsChannel(NotifyingSocket& socket) : socket_(socket) {}
 

@@ -16,6 +16,11 @@ struct ssl_st;
 // A TLS failure; the message says it in plain words.
 REGISCRIBE_EXCEPTION(ETlsError, Exception)
 
+// Raises ETlsError "The trust anchors in FILE could not be read: " + the reason when
+// REGISCRIBE_CA_FILE names a file that cannot be read or holds no certificate; called before a
+// secured connection is made, so that the user hears of the file and not of a failed handshake.
+void CheckTrustAnchors();
+
 class TTlsChannel {
 public:
     explicit TTlsChannel(NotifyingSocket& socket);

@@ -148,3 +148,30 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     RemoveStaleTemporaries(folder, temp.mid(folder.size() + 1, temp.size() - folder.size() - 7));
     return true;
 }
+
+bool AppendLineAtomically(const QString& path, const QByteArray& line) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat before {};
+    fstat(fd, &before);
+    ssize_t n;
+    do {
+        n = write(fd, line.constData(), size_t(line.size()));
+    } while (n < 0 && errno == EINTR);
+    int saved = errno;
+    bool ok = n == line.size();
+    if (!ok && n >= 0) {
+        // Never leave part of a line behind: the next line would be joined to it.
+        // A short write is a full disk.
+        saved = ENOSPC;
+        if (ftruncate(fd, before.st_size) != 0) saved = errno;
+    }
+    if (ok && fsync(fd) != 0) {
+        saved = errno;
+        ok = false;
+    }
+    close(fd);
+    errno = saved;
+    return ok;
+}

@@ -15,3 +15,8 @@ bool MayWriteFile(const QString& path);
 // stays and its target is replaced. A file that may not be written (MayWriteFile) is refused.
 // Returns false with errno set on failure; `path` is then left exactly as it was.
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Appends `line` (with its line end) to the file at `path`, creating it, in one write: a crash or
+// kill leaves the whole line or none of it. A short write (a full disk) is undone. Returns false
+// with errno set on failure.
+bool AppendLineAtomically(const QString& path, const QByteArray& line);

@@ -167,6 +167,18 @@ QString NameBoxControl(RecordKind kind) {
     return "Contactname";
 }
 
+QString KindWord(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Domain:
+        return "domain";
+    case RecordKind::Host:
+        return "host";
+    case RecordKind::Contact:
+        break;
+    }
+    return "contact";
+}
+
 QString KindFolderName(RecordKind kind) {
     switch (kind) {
     case RecordKind::Domain:

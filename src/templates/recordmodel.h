@@ -36,7 +36,9 @@ const QStringList& UseNotifications();     // "AFTER-USE", "BEFORE-USE", "NOT-CA
 // The list of a selector field; empty for other fields.
 QStringList SelectorItems(const QString& control);
 
-// Names of a kind: its name box, its folder, its name list file and the three action radios.
+// Names of a kind: its word, its name box, its folder, its name list file and the three action
+// radios.
+QString KindWord(RecordKind kind);         // "domain", "host", "contact"
 QString NameBoxControl(RecordKind kind);   // "DomainNameEdit", "HostName", "Contactname"
 QString KindFolderName(RecordKind kind);   // "domains", "hosts", "contacts"
 QString NameListFile(RecordKind kind);     // "domains.cbx", "hosts.cbx", "Contacts.cbx"

@@ -83,7 +83,7 @@ sleep 1.5 # the splash has gone
 xdotool windowfocus "$window" 2>/dev/null
 xdotool mousemove --window "$window" 12 8 click 1
 sleep 0.5
-xdotool key Down Down Return
+xdotool key Down Down Down Return
 for _ in $(seq 100); do kill -0 $pid 2>/dev/null || exit 0; sleep 0.1; done
 kill $pid
 exit 1

@@ -6,12 +6,16 @@
 
 TEST(MailCli, MessagePrintsTheEncodedTextWithLfLineEnds) {
     ProcessResult r = RunCli({"message", "--from", "me@x", "--name", "A. B", "--to", "R <r@x>",
-                              "--to", "s@x", "--subject", "Sub"},
+                              "--to", "s@x", "--subject", "Sub", "--date",
+                              "Tue, 08 Dec 2026 22:31:05 +0100", "--message-id", "1f@x"},
                              {}, "first\r\n.second\nthird");
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    // The described text, with the date and identifier between the addresses and the subject.
     EXPECT_EQ(r.out, "From:     \"A. B\" <me@x>\n"
                      "To:       R <r@x>,\n"
                      "           <s@x>\n"
+                     "Date: Tue, 08 Dec 2026 22:31:05 +0100\n"
+                     "Message-ID: <1f@x>\n"
                      "Subject:  Sub\n"
                      "Mime-Version: 1.0\n"
                      "Content-Type: text/plain; charset=\"us-ascii\"\n"

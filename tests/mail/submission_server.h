@@ -23,6 +23,7 @@ struct ReceivedMessage {
     QString encoding;
     QStringList bodyLines; // the decoded body split at CR LF, without a last empty piece
     QString raw;
+    QByteArray rawBytes; // exactly as received after DATA, up to the final "."
 };
 
 class LocalSmtpServer {
@@ -94,6 +95,7 @@ public:
             m.bodyLines = o["body"].toString().split("\r\n");
             if (!m.bodyLines.isEmpty() && m.bodyLines.back().isEmpty()) m.bodyLines.removeLast();
             m.raw = o["raw"].toString();
+            m.rawBytes = QByteArray::fromBase64(o["raw_b64"].toString().toLatin1());
             all.push_back(m);
         }
         return all;

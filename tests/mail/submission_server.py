@@ -2,7 +2,9 @@
 
 Listens on a free loopback port, prints "PORT <n>" once it accepts connections, and saves every
 accepted message as <n>.json in the save folder: the envelope sender and recipients, the Subject
-header, the transfer encoding and the body decoded by Python's own mail parser. Options:
+header, the transfer encoding, the body decoded by Python's own mail parser and the raw text
+exactly as received (base64). It answers the message's end as Postfix does, with its queue id.
+Options:
 
   --save DIR        folder for the saved messages (required)
   --refuse-rcpt     answer every RCPT TO with a 550 refusal
@@ -19,6 +21,7 @@ seconds (default 120), so a test that loses track of it cannot leave it behind.
 
 import argparse
 import asyncio
+import base64
 import email
 import email.policy
 import json
@@ -76,12 +79,13 @@ class Handler:
             "encoding": message.get("Content-Transfer-Encoding", ""),
             "body": body.decode("utf-8", "replace"),
             "raw": raw.decode("utf-8", "replace"),
+            "raw_b64": base64.b64encode(raw).decode("ascii"),
         }
         path = os.path.join(self.save, "{}.json".format(self.count))
         with open(path + ".part", "w", encoding="utf-8") as f:
             json.dump(record, f)
         os.replace(path + ".part", path)
-        return "250 Message accepted for delivery"
+        return "250 2.0.0 Ok: queued as 4ABC{}".format(self.count)
 
     async def handle_QUIT(self, server, session, envelope):
         await self.pause()

@@ -27,6 +27,7 @@ void BuildMainMenu(TForm1& form) {
     bar->setNativeMenuBar(false);
     QMenu* file = AddMenu(bar, "Setup1", "&File");
     AddItem(file, "Setup2", "Setup");
+    AddItem(file, "SentRegistrations1", "Sent Registrations...");
     QAction* exit = AddItem(file, "Exit1", "Exit");
     QMenu* help = AddMenu(bar, "Help1", "&Help");
     AddItem(help, "RegiscribeHomePage1", "Regiscribe Home Page");

@@ -1,10 +1,16 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
 #include "mail/mssmtp.h"
+#include "decor/pvlurl.h"
 #include "mail/ui/mailsubmission.h"
+#include "mail/ui/sentdlg.h"
 #include "platform/guard.h"
+#include "templates/ui/formviewer.h"
+#include "templates/ui/templatesbehaviour.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QUrl>
 
 namespace {
 // The window's message and SMTP client with the settings of its form description.
@@ -35,6 +41,36 @@ void ConnectButton(TForm1& form, const char* name, TMailSubmission* mail,
         QObject::connect(button, &QAbstractButton::clicked, mail,
                          [mail, handler] { Guarded([&] { (mail->*handler)(); }); });
 }
+// File > Sent Registrations...: one modeless window, read afresh each time it is opened.
+void AttachSentWindow(TForm1& form) {
+    auto* item = form.findChild<QAction*>("SentRegistrations1");
+    if (!item) return;
+    QObject::connect(item, &QAction::triggered, &form, [&form] {
+        Guarded([&form] {
+            auto* dialog = form.findChild<TSentDlg*>("SentDlg");
+            if (!dialog) {
+                dialog = new TSentDlg(&form);
+                dialog->ShowMessage = [&form](const QStringList& lines) {
+                    auto* templates = form.findChild<TTemplates*>();
+                    if (!templates) return;
+                    TFormView& viewer = templates->FormView();
+                    viewer.SetLines(lines);
+                    viewer.ShowViewer();
+                };
+                dialog->OpenFolder = [](const QString& folder) {
+                    TpvlUrl launcher;
+                    launcher.RegisteredCommand = DefaultFolderCommand;
+                    launcher.SetUrl(QUrl::fromLocalFile(folder).toString());
+                    launcher.Execute();
+                };
+            }
+            dialog->Reload();
+            dialog->show();
+            dialog->raise();
+            dialog->activateWindow();
+        });
+    });
+}
 } // namespace
 
 void AttachMail(TForm1& form) {
@@ -46,6 +82,7 @@ void AttachMail(TForm1& form) {
     ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
     ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
     form.MailSecurityCommand = [mail](const QString& server) { mail->SecurityButtonClick(server); };
+    AttachSentWindow(form);
     // The first of the window's socket components to be made ready each time it becomes active.
     TmsSMTP* smtp = form.msSMTP1;
     form.ActivateSteps.push_back([smtp] {

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPalette>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -138,6 +140,21 @@ void FormDriver::PressKey(Qt::Key key) {
     QWidget* focused = QApplication::focusWidget();
     ASSERT_TRUE(focused) << "no control has the focus";
     QTest::keyClick(focused, key);
+}
+
+void FormDriver::ChooseMenuItem(const QString& menuName, const QString& itemName) {
+    auto* menu = form_->findChild<QMenu*>(menuName);
+    ASSERT_TRUE(menu) << menuName.toStdString();
+    QMenuBar* bar = form_->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }, 2000)) << "the menu did not open";
+    QAction* item = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->objectName() == itemName) item = a;
+    ASSERT_TRUE(item) << itemName.toStdString();
+    const QPoint at = menu->actionGeometry(item).center();
+    QTest::mouseMove(menu, at);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
 }
 
 QString FormDriver::Text(const QString& name) {

@@ -49,6 +49,9 @@ public:
     void ClickInto(const QString& name);
     // Sends one key to the control that has the focus.
     void PressKey(Qt::Key key);
+    // Opens a menu of the menu bar by a click on its title and clicks one of its items (both by
+    // object name).
+    void ChooseMenuItem(const QString& menu, const QString& item);
 
     QString Text(const QString& name);
     QString Caption(const QString& label);

@@ -1,17 +1,14 @@
-#include "lookup/idna.h"
+#include "platform/idna.h"
 
 #include <cstdlib>
 #include <idn2.h>
 
 namespace {
-bool IsAscii(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80) return false;
-    return true;
-}
-
-std::optional<QString> Convert(const QString& name, bool toAscii) {
-    if (name.isEmpty()) return std::nullopt;
+std::optional<QString> Convert(const QString& name, bool toAscii, QString* problem = nullptr) {
+    if (name.isEmpty()) {
+        if (problem) *problem = QStringLiteral("the name is empty");
+        return std::nullopt;
+    }
     const QByteArray input = name.toUtf8();
     char* output = nullptr;
     const int flags = IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL;
@@ -19,6 +16,7 @@ std::optional<QString> Convert(const QString& name, bool toAscii) {
                            : idn2_to_unicode_8z8z(input.constData(), &output, 0);
     if (rc != IDN2_OK || !output) {
         if (output) idn2_free(output);
+        if (problem) *problem = QString::fromUtf8(idn2_strerror(rc));
         return std::nullopt;
     }
     QString result = QString::fromUtf8(output);
@@ -27,8 +25,14 @@ std::optional<QString> Convert(const QString& name, bool toAscii) {
 }
 } // namespace
 
-std::optional<QString> ToALabel(const QString& name) {
-    return Convert(name, true);
+bool IsAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+std::optional<QString> ToALabel(const QString& name, QString* problem) {
+    return Convert(name, true, problem);
 }
 
 std::optional<QString> ToULabel(const QString& name) {

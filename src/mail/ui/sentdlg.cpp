@@ -1,0 +1,117 @@
+#include "mail/ui/sentdlg.h"
+
+#include "app/ui/windowfont.h"
+#include "platform/exception.h"
+#include "platform/guard.h"
+#include "templates/templatefiles.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName("SentDlg");
+    setWindowTitle("Sent Registrations");
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(false);
+    setFont(WindowFont());
+    auto* column = new QVBoxLayout(this);
+
+    SentList = new QTreeWidget(this);
+    SentList->setObjectName("SentList");
+    SentList->setAccessibleName("Sent registrations");
+    SentList->setRootIsDecorated(false);
+    SentList->setUniformRowHeights(true);
+    SentList->setAllColumnsShowFocus(true);
+    SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply"});
+    SentList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    SentList->header()->setStretchLastSection(true);
+    column->addWidget(SentList, 1);
+
+    SentNote = new QLabel(this);
+    SentNote->setObjectName("SentNote");
+    SentNote->setWordWrap(true);
+    column->addWidget(SentNote);
+
+    auto* buttons = new QHBoxLayout;
+    ShowButton = new QPushButton("Show", this);
+    ShowButton->setObjectName("ShowButton");
+    ShowButton->setToolTip("Shows the message as it was sent (also a double click or Enter).");
+    ShowFolderButton = new QPushButton("Show Folder", this);
+    ShowFolderButton->setObjectName("ShowFolderButton");
+    ShowFolderButton->setToolTip("Opens the folder of the kept messages.");
+    CloseButton = new QPushButton("Close", this);
+    CloseButton->setObjectName("CloseButton");
+    for (QPushButton* b : {ShowButton, ShowFolderButton, CloseButton})
+        b->setAutoDefault(false);
+    buttons->addWidget(ShowButton);
+    buttons->addWidget(ShowFolderButton);
+    buttons->addStretch(1);
+    buttons->addWidget(CloseButton);
+    column->addLayout(buttons);
+
+    connect(SentList, &QTreeWidget::itemActivated, this,
+            [this] { Guarded([this] { ShowSelected(); }); });
+    connect(ShowButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { ShowSelected(); }); });
+    connect(ShowFolderButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { ShowFolderClick(); }); });
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
+    resize(720, 320);
+}
+
+void TSentDlg::Reload() {
+    SentList->clear();
+    entries_.clear();
+    try {
+        entries_ = ReadSentLog(SentFolderPath());
+    } catch (const Exception& e) {
+        SentNote->setText("The log of sent registrations could not be read: " + e.Message());
+        return;
+    }
+    const QLocale locale = QLocale::system();
+    for (const SentEntry& entry : entries_) {
+        auto* item = new QTreeWidgetItem(SentList);
+        item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
+        item->setText(1, entry.kind);
+        item->setText(2, entry.name);
+        item->setText(3, entry.recipient);
+        item->setText(4, entry.reply);
+        item->setToolTip(4, entry.reply);
+    }
+    SentNote->setText(entries_.empty() ? "No registration has been sent from this folder yet."
+                                       : "Kept in " + SentFolderPath());
+    if (!entries_.empty()) SentList->setCurrentItem(SentList->topLevelItem(0));
+    ShowButton->setEnabled(!entries_.empty());
+}
+
+void TSentDlg::ShowSelected() {
+    const int row = SentList->indexOfTopLevelItem(SentList->currentItem());
+    if (row < 0 || size_t(row) >= entries_.size()) return;
+    const SentEntry& entry = entries_[size_t(row)];
+    const QString path = KeptMessagePath(SentFolderPath(), entry);
+    if (path.isEmpty())
+        throw Exception("The kept message of " + entry.kind + " " + entry.name +
+                        " is no longer in " + SentFolderPath());
+    if (ShowMessage) ShowMessage(ReadTextLines(path));
+}
+
+void TSentDlg::ShowFolderClick() {
+    if (OpenFolder) OpenFolder(SentFolderPath());
+}
+
+void TSentDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter in the list has shown the chosen message (the list's activation); it must not go on
+    // to close the window as a dialog's Enter would.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        SentList->hasFocus()) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,47 @@
+"""Judges a mail message as receivers do, with Python's own parser (email.policy.default).
+
+Usage: judge_message.py FILE
+
+Prints one JSON object: the defects the parser found (in the message and in each header), how
+many Date and Message-ID fields there are, the Date as seconds since the epoch, the decoded
+display name and address of From, the first To address, the decoded Subject, the body decoded to
+text, its charset and transfer encoding, and the order of the header fields.
+"""
+import email
+import email.policy
+import email.utils
+import json
+import sys
+
+
+def main():
+    with open(sys.argv[1], "rb") as f:
+        raw = f.read()
+    message = email.message_from_bytes(raw, policy=email.policy.default)
+    defects = [type(d).__name__ for d in message.defects]
+    for name, value in message.items():
+        defects += ["%s: %s" % (name, type(d).__name__) for d in getattr(value, "defects", ())]
+    date = message["Date"]
+    sender = message["From"]
+    to = message["To"]
+    body = message.get_body(("plain",))
+    result = {
+        "defects": defects,
+        "fields": [name for name, _ in message.items()],
+        "dates": len(message.get_all("Date", [])),
+        "message_ids": len(message.get_all("Message-ID", [])),
+        "message_id": str(message["Message-ID"] or ""),
+        "date": date.datetime.timestamp() if date is not None and date.datetime else None,
+        "from_name": sender.addresses[0].display_name if sender else None,
+        "from_address": sender.addresses[0].addr_spec if sender else None,
+        "to_address": to.addresses[0].addr_spec if to else None,
+        "subject": str(message["Subject"] or ""),
+        "body": body.get_content() if body is not None else None,
+        "charset": message.get_content_charset(),
+        "encoding": message.get("Content-Transfer-Encoding", ""),
+    }
+    print(json.dumps(result))
+
+
+if __name__ == "__main__":
+    main()

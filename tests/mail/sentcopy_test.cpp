@@ -1,0 +1,162 @@
+// The copy of every accepted registration: the kept message equals what the server stored, the
+// log line holds its six fields, `sent` lists newest first, a folder that cannot be written leaves
+// the send a success, and a writer killed at any moment never leaves half a log line.
+#include "mail/sentcopy.h"
+#include "mail/submission_server.h"
+#include "support/process.h"
+#include "support/tempdir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+QByteArray SettingsText(const QString& server) {
+    return "[Setup]\r\nServer=" + server.toUtf8() +
+           "\r\nEMail Address=jane@example.test\r\nName=Jane Sender\r\n"
+           "Mailto=hostmaster@registry.test\r\n";
+}
+
+QStringList OutputLines(const QByteArray& out) {
+    QStringList lines = QString::fromUtf8(out).split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+QString HeaderValue(const QByteArray& message, const QByteArray& field) {
+    const qsizetype at = message.indexOf("\r\n" + field + ": ") + field.size() + 4;
+    return QString::fromUtf8(message.mid(at, message.indexOf("\r\n", at) - at));
+}
+
+// The crash child: keeps copies for ever in REGISCRIBE_SENT_CHILD, reporting each finished one.
+[[noreturn]] void RunSentChild(const char* folder) {
+    for (int n = 0;; ++n) {
+        SentEntry entry{QDateTime::currentDateTime(), "domain", QString("name%1").arg(n),
+                        "hostmaster@registry.test", QString("<%1@example.test>").arg(n),
+                        "250 2.0.0 Ok: queued as " + QString(200, 'Q')};
+        const QString problem =
+            KeepSentCopy(QString::fromLocal8Bit(folder), entry, QByteArray(20000, 'm'));
+        if (!problem.isEmpty()) std::abort();
+        std::printf("%d\n", n);
+        std::fflush(stdout);
+    }
+}
+
+const bool sentChildStarted = [] {
+    if (const char* folder = std::getenv("REGISCRIBE_SENT_CHILD")) RunSentChild(folder);
+    return false;
+}();
+} // namespace
+
+TEST(SentCopy, AnAcceptedSubmitIsKeptAsTheServerStoredItAndLogged) {
+    ScopedWorkDir dir;
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    for (const char* name : {"example.com", "example.net"}) {
+        const ProcessResult r = RunCli({"--settings", dir.file("regiscribe.ini"), "submit",
+                                        "domain", name, "--set", "OOrgNameEdit=.Example Inc"});
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    }
+    const auto received = server.Messages();
+    ASSERT_EQ(received.size(), 2u);
+
+    const QStringList kept = QDir(dir.file("sent")).entryList({"*.eml"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_TRUE(kept[0].endsWith("-domain-example.com.eml")) << kept[0].toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}-domain-example\\.net\\.eml$")
+                    .match(kept[1])
+                    .hasMatch());
+    // The copy is the text as the server stored it: the template's "." lines unstuffed.
+    EXPECT_EQ(ReadAll(dir.file("sent/" + kept[0])), received[0].rawBytes);
+    EXPECT_EQ(ReadAll(dir.file("sent/" + kept[1])), received[1].rawBytes);
+
+    const QStringList log = OutputLines(ReadAll(dir.file("sent/sent.log")));
+    ASSERT_EQ(log.size(), 2);
+    const QStringList fields = log[0].split('\t');
+    ASSERT_EQ(fields.size(), 6);
+    const QDateTime when = QDateTime::fromString(fields[0], Qt::ISODate);
+    EXPECT_TRUE(when.isValid()) << fields[0].toStdString();
+    EXPECT_TRUE(QRegularExpression("[+-]\\d\\d:\\d\\d$|Z$").match(fields[0]).hasMatch());
+    EXPECT_GE(when, before);
+    EXPECT_LE(when, QDateTime::currentDateTime());
+    EXPECT_EQ(fields.mid(1, 3), (QStringList{"domain", "example.com", "hostmaster@registry.test"}));
+    EXPECT_EQ(fields[4], HeaderValue(received[0].rawBytes, "Message-ID"));
+    EXPECT_EQ(fields[5], "250 2.0.0 Ok: queued as 4ABC1");
+
+    // The companion lists the log newest first, as written.
+    const ProcessResult listed = RunCli({"sent"}, dir.path());
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(OutputLines(listed.out), (QStringList{log[1], log[0]}));
+}
+
+TEST(SentCopy, AFolderThatCannotBeWrittenLeavesTheSendASuccessAndSaysSo) {
+    ScopedWorkDir dir;
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("sent"), "a file where the folder should be\n");
+    const ProcessResult r =
+        RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    const QStringList lines = OutputLines(r.out);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.contains("Your registratuion has been sent."));
+    EXPECT_TRUE(lines.back().startsWith("Sent; the copy could not be saved: "))
+        << lines.back().toStdString();
+    EXPECT_EQ(server.Messages().size(), 1u);
+    // The name list was brought up to date as after any good send.
+    EXPECT_EQ(ReadAll(dir.file("hosts.cbx")), "ns1.example.com\r\n");
+
+    // `send` keeps a copy only when asked to, in the folder named.
+    ProcessResult s = RunCli({"send", "--server", server.Address(), "--from", "a@example.org",
+                              "--to", "b@example.net", "--save-copy", dir.file("copies")},
+                             dir.path(), "body\n");
+    EXPECT_EQ(s.exitCode, 0) << s.err.constData();
+    EXPECT_EQ(QDir(dir.file("copies")).entryList({"*-message.eml"}).size(), 1);
+    EXPECT_EQ(OutputLines(ReadAll(dir.file("copies/sent.log"))).size(), 1);
+}
+
+TEST(SentCopy, AWriterKilledAtAnyMomentLeavesWholeLinesAndWholeCopies) {
+    ASSERT_FALSE(sentChildStarted);
+    ScopedWorkDir dir;
+    const QString folder = dir.file("sent");
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delayUs(0, 20000);
+    int finished = 0;
+    for (int round = 0; round < 30; ++round) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("REGISCRIBE_SENT_CHILD", folder);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForReadyRead(10000)) << "the child kept nothing";
+        QThread::usleep(delayUs(random));
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+        finished += OutputLines(child.readAllStandardOutput()).size();
+
+        const QByteArray log = ReadAll(folder + "/sent.log");
+        ASSERT_TRUE(log.endsWith('\n')) << "round " << round << ": the log ends in half a line";
+        const QList<QByteArray> lines = log.split('\n');
+        for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
+            SentEntry entry;
+            ASSERT_TRUE(ParseSentLogLine(lines[n], entry)) << lines[n].constData();
+            EXPECT_EQ(entry.reply.size(), 224);
+        }
+        // Every copy that was reported kept is in the log; a kill may add one more.
+        EXPECT_GE(lines.size() - 1, finished);
+        EXPECT_LE(lines.size() - 1, finished + round + 1);
+        for (const QString& name : QDir(folder).entryList({"*.eml"}, QDir::Files))
+            ASSERT_EQ(ReadAll(folder + "/" + name).size(), 20000) << name.toStdString();
+    }
+}
