@@ -3,32 +3,23 @@
 #include "cli/command.h"
 #include "mail/keyring.h"
 #include "mail/mssmtp.h"
+#include "platform/shellcommand.h"
 
-#include <QProcess>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
-// The first line the command prints, run by /bin/sh -c.
+// The first line the command prints, run by /bin/sh -c. The command's text is never repeated:
+// it may hold a secret.
 QString PasswordFromCommand(const QString& command) {
-    QProcess shell;
-    shell.start("/bin/sh", {"-c", command});
-    shell.closeWriteChannel();
-    // The command's text is never repeated: it may hold a secret.
-    if (!shell.waitForFinished(60000) || shell.exitStatus() != QProcess::NormalExit) {
-        shell.kill();
-        shell.waitForFinished(1000);
+    const ShellCommandResult run = RunShellCommand(command, 60000);
+    if (!run.finished)
         throw EMailSecurityError("The password command failed (it did not finish).");
-    }
-    if (shell.exitCode() != 0)
+    if (run.exitStatus != 0)
         throw EMailSecurityError("The password command failed (exit status " +
-                                 QString::number(shell.exitCode()) + ").");
-    QByteArray out = shell.readAllStandardOutput();
-    const qsizetype end = out.indexOf('\n');
-    if (end >= 0) out.truncate(end);
-    if (out.endsWith('\r')) out.chop(1);
-    return QString::fromUtf8(out);
+                                 QString::number(run.exitStatus) + ").");
+    return QString::fromUtf8(FirstLine(run.output));
 }
 
 // Asks on the terminal without echo; nothing when standard input is no terminal.

@@ -1,12 +1,12 @@
 #include "lookup/rdapbootstrap.h"
 
 #include "platform/atomicfile.h"
+#include "platform/ipaddress.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,11 +49,13 @@ int Match(const QString& entry, const RdapQuery& query) {
     }
     case RdapKind::IpV4:
     case RdapKind::IpV6: {
-        const auto [network, length] = QHostAddress::parseSubnet(entry);
-        if (length < 0) return -1;
+        const std::optional<IpNetwork> network = ParseIpNetwork(entry);
+        const std::optional<IpAddress> address = ParseIpAddress(query.address);
+        if (!network || !address) return -1;
+        const int length = network->length < 0 ? network->address.Bits() : network->length;
         // A network asked for must lie inside the entry whole.
         if (query.prefix >= 0 && query.prefix < length) return -1;
-        return QHostAddress(query.address).isInSubnet(network, length) ? length : -1;
+        return InNetwork(*address, network->address, length) ? length : -1;
     }
     case RdapKind::Autnum: {
         const qsizetype dash = entry.indexOf('-');

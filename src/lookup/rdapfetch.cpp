@@ -1,20 +1,6 @@
 #include "lookup/rdapfetch.h"
 
-#include <QFile>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSslConfiguration>
-
-namespace {
-// The system's trust store, and the extra anchors of REGISCRIBE_CA_FILE.
-QSslConfiguration TlsConfiguration() {
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setProtocol(QSsl::TlsV1_2OrLater);
-    const QByteArray extra = qgetenv("REGISCRIBE_CA_FILE");
-    if (!extra.isEmpty()) configuration.addCaCertificates(QFile::decodeName(extra));
-    return configuration;
-}
-} // namespace
+#include "platform/module.h"
 
 TRdapFetch::TRdapFetch(QObject* parent) : QObject(parent) {
     limit_.setSingleShot(true);
@@ -34,61 +20,68 @@ TRdapFetch::~TRdapFetch() {
 void TRdapFetch::Abort() {
     limit_.stop();
     done_ = nullptr;
-    if (QNetworkReply* reply = reply_) {
-        reply_ = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    busy_ = false;
+    if (client_) client_->Abort();
 }
 
 void TRdapFetch::Get(const QUrl& url, std::function<void(const HttpAnswer&)> done) {
     Abort();
-    body_.clear();
-    tooMuch_.clear();
     done_ = std::move(done);
-    QNetworkRequest request(url);
-    request.setRawHeader("Accept", "application/rdap+json");
-    request.setRawHeader("User-Agent", "Regiscribe/1.71");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-    request.setSslConfiguration(TlsConfiguration());
-    QNetworkReply* reply = manager_.get(request);
-    reply_ = reply;
-    // Qt buffers no more than this; the rest waits in the socket until it is read.
-    reply->setReadBufferSize(256 << 10);
-    connect(reply, &QNetworkReply::readyRead, this, &TRdapFetch::Take);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        if (reply != reply_) return;
-        Take();
-        HttpAnswer answer;
-        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        answer.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        answer.body = body_;
-        if (!tooMuch_.isEmpty())
-            answer.failure = tooMuch_;
-        else if (reply->error() != QNetworkReply::NoError && answer.status == 0)
-            answer.failure = reply->errorString();
-        Finish(answer);
-    });
+    busy_ = true;
+    first_ = url;
+    redirects_ = 0;
+    if (!client_) {
+        QString problem;
+        client_.reset(ModuleInterface<HttpsClient>(HttpsModuleName, HttpsModuleEntry, &problem));
+        if (!client_) {
+            HttpAnswer answer;
+            answer.failure = "HTTPS is not available: " + problem;
+            // Told from the event loop, as every answer is.
+            QTimer::singleShot(0, this, [this, answer] { Finish(answer); });
+            return;
+        }
+    }
+    Request(url);
+}
+
+void TRdapFetch::Request(const QUrl& url) {
+    current_ = url;
+    const HttpsClient::Headers headers{{"Accept", "application/rdap+json"},
+                                       {"User-Agent", "Regiscribe/1.71"}};
+    client_->Get(url, headers, SizeLimit, [this](const HttpsReply& reply) { Answered(reply); });
     limit_.start();
 }
 
-void TRdapFetch::Take() {
-    if (!reply_ || !tooMuch_.isEmpty()) return;
-    body_ += reply_->readAll();
-    if (body_.size() > SizeLimit) {
-        tooMuch_ = QString("The RDAP answer is larger than %1 MB").arg(SizeLimit >> 20);
-        body_.clear();
-        body_.squeeze();
-        HttpAnswer answer;
-        answer.failure = tooMuch_;
-        Finish(answer);
+void TRdapFetch::Answered(const HttpsReply& reply) {
+    HttpAnswer answer;
+    if (reply.tooLarge) {
+        answer.failure = QString("The RDAP answer is larger than %1 MB").arg(SizeLimit >> 20);
+        return Finish(answer);
     }
+    const bool redirect = reply.status >= 300 && reply.status < 400 && !reply.location.isEmpty();
+    if (redirect && reply.failure.isEmpty()) {
+        const QUrl next = current_.resolved(QUrl::fromEncoded(reply.location.trimmed()));
+        // A redirect may never take the request out of TLS, nor to a local file.
+        if (next.scheme().compare("https", Qt::CaseInsensitive) != 0) {
+            answer.failure = "The server redirected to an address that is not https: " +
+                             next.toDisplayString() + ".";
+            return Finish(answer);
+        }
+        if (++redirects_ > MaxRedirects) {
+            answer.failure = "Too many redirects (" + first_.toDisplayString() + ").";
+            return Finish(answer);
+        }
+        return Request(next);
+    }
+    answer.status = reply.status;
+    answer.reason = reply.reason;
+    answer.body = reply.body;
+    answer.retryAfter = reply.retryAfter;
+    answer.failure = reply.failure;
+    Finish(answer);
 }
 
-void TRdapFetch::Finish(HttpAnswer answer) {
+void TRdapFetch::Finish(const HttpAnswer& answer) {
     auto done = std::move(done_);
     Abort();
     if (done) done(answer);

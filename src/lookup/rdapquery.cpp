@@ -1,8 +1,8 @@
 #include "lookup/rdapquery.h"
 
 #include "platform/idna.h"
+#include "platform/ipaddress.h"
 
-#include <QHostAddress>
 #include <QRegularExpression>
 
 std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
@@ -21,19 +21,10 @@ std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
         return q;
     }
 
-    QString address = text;
-    const qsizetype slash = text.indexOf('/');
-    if (slash >= 0) address = text.left(slash);
-    QHostAddress ip;
-    if (ip.setAddress(address) && (address.contains('.') || address.contains(':'))) {
-        const bool v4 = ip.protocol() == QAbstractSocket::IPv4Protocol;
-        q.kind = v4 ? RdapKind::IpV4 : RdapKind::IpV6;
-        q.address = ip.toString();
-        if (slash >= 0) {
-            bool ok = false;
-            q.prefix = text.mid(slash + 1).toInt(&ok);
-            if (!ok || q.prefix < 0 || q.prefix > (v4 ? 32 : 128)) return std::nullopt;
-        }
+    if (const std::optional<IpNetwork> network = ParseIpNetwork(text)) {
+        q.kind = network->address.v6 ? RdapKind::IpV6 : RdapKind::IpV4;
+        q.address = network->address.ToString();
+        q.prefix = network->length;
         q.key = q.prefix < 0 ? q.address : q.address + "/" + QString::number(q.prefix);
         return q;
     }

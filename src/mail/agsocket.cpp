@@ -1,11 +1,11 @@
 #include "mail/agsocket.h"
 
 #include "mail/sockettexts.h"
+#include "platform/hostlookup.h"
 #include "platform/socketerrors.h"
 #include "platform/wait.h"
 
 #include <QElapsedTimer>
-#include <QHostInfo>
 #include <QTimer>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -18,10 +18,6 @@
 namespace {
 constexpr int kMaxHostLength = 127;   // fits a 128-byte buffer with its terminating zero
 constexpr int kMaxServiceLength = 63; // fits a 64-byte buffer
-
-int ResolverCode(QHostInfo::HostInfoError error) {
-    return error == QHostInfo::HostNotFound ? WSAHOST_NOT_FOUND : WSATRY_AGAIN;
-}
 
 // Perc for SendStream: position * 100 / size, rounded to the nearest integer, halves to even.
 int Percent(int64_t position, int64_t size) {
@@ -89,7 +85,7 @@ void TagSocket::Wait(const std::function<bool()>& done) {
 }
 
 void TagSocket::AbandonLookup() {
-    if (pendingLookup_ != 0) QHostInfo::abortHostLookup(pendingLookup_);
+    if (pendingLookup_ != 0) AbandonHostLookup(pendingLookup_);
     pendingLookup_ = 0;
     ++lookupGeneration_; // a late answer of an abandoned look-up is ignored
 }
@@ -124,32 +120,23 @@ void TagSocket::ResolveRemoteHost() {
         return;
     }
     hostResolved_ = false;
-    QList<QHostAddress> addresses;
+    std::vector<uint32_t> addresses;
     const unsigned generation = ++lookupGeneration_;
-    pendingLookup_ =
-        QHostInfo::lookupHost(host, this, [this, generation, &addresses](const QHostInfo& info) {
-            if (generation != lookupGeneration_) return;
-            int code = info.error() == QHostInfo::NoError ? 0 : ResolverCode(info.error());
-            if (code == 0) {
-                for (const QHostAddress& a : info.addresses())
-                    if (a.protocol() == QAbstractSocket::IPv4Protocol) addresses << a;
-                if (addresses.isEmpty()) code = WSANO_DATA;
-            }
-            hostResolved_ = true;
-            NoteEvent(code);
-        });
+    pendingLookup_ = LookupHost(host, [this, generation, &addresses](const HostLookupAnswer& a) {
+        if (generation != lookupGeneration_) return;
+        addresses = a.addresses;
+        hostResolved_ = true;
+        NoteEvent(a.error);
+    });
     Wait([this] { return hostResolved_ || counter_.TimedOut() || canceled_; });
     if (!hostResolved_) AbandonLookup();
     pendingLookup_ = 0;
     if (hostResolved_ && eventError_) RaiseSocketError(eventErrorCode_);
     CheckTimeOutAndCancel();
     ProcessPendingEvents();
-    // The first IPv4 address, through its dotted text as the classic interface does.
-    in_addr back{};
-    const QByteArray dotted = addresses.front().toString().toLatin1();
-    if (::inet_pton(AF_INET, dotted.constData(), &back) != 1 || back.s_addr == INADDR_NONE)
-        RaiseSocketError(ErrResolvingHost);
-    remoteAddress_ = ntohl(back.s_addr);
+    // The first IPv4 address.
+    if (addresses.empty() || addresses.front() == INADDR_NONE) RaiseSocketError(ErrResolvingHost);
+    remoteAddress_ = addresses.front();
 }
 
 void TagSocket::FindPort() {

@@ -1,37 +1,43 @@
 #include "mail/keyring.h"
 
-#include "platform/wait.h"
-
-#include <qt6keychain/keychain.h>
+#include "mail/keyringbackend.h"
+#include "platform/module.h"
 
 namespace {
 const char* const Service = "Regiscribe";
 constexpr int AnswerWaitMs = 10000;
 
-// Runs a job to its end; false when it did not end in time.
-bool Run(QKeychain::Job& job) {
-    bool finished = false;
-    QObject::connect(&job, &QKeychain::Job::finished, [&finished] { finished = true; });
-    job.setAutoDelete(false);
-    // A keyring that cannot keep a secret must not make one a plain file instead.
-    job.setInsecureFallback(false);
-    job.start();
-    return WaitUntil([&finished] { return finished; }, AnswerWaitMs);
+// The keyring module, loaded at the first use; nullptr when it cannot be.
+KeyringBackend* Backend(QString* problem) {
+    static QString why;
+    static KeyringBackend* backend =
+        ModuleInterface<KeyringBackend>(KeyringModuleName, KeyringModuleEntry, &why);
+    if (!backend && problem) *problem = why;
+    return backend;
 }
 
-QString Problem(const QKeychain::Job& job) {
-    switch (job.error()) {
-    case QKeychain::AccessDeniedByUser:
-    case QKeychain::AccessDenied:
-        return "The keyring refused access";
-    case QKeychain::NoBackendAvailable:
-    case QKeychain::OtherError:
-    default:
-        break;
-    }
-    const QString detail = job.errorString().trimmed();
+QString Unreachable(const QString& detail) {
     return "No desktop keyring (Secret Service) could be reached" +
            (detail.isEmpty() ? QString() : " (" + detail + ")");
+}
+
+// The answer of a finished call in words; ok for a secret that is simply not stored when
+// `missingIsOk`.
+KeyringAnswer Answer(const KeyringBackend::Result& result, bool missingIsOk) {
+    using Outcome = KeyringBackend::Outcome;
+    switch (result.outcome) {
+    case Outcome::Ok:
+        return {true, {}};
+    case Outcome::NotFound:
+        return {missingIsOk, {}};
+    case Outcome::NoAnswer:
+        return {false, "The keyring did not answer"};
+    case Outcome::Refused:
+        return {false, "The keyring refused access"};
+    case Outcome::Unreachable:
+        break;
+    }
+    return {false, Unreachable(result.detail)};
 }
 } // namespace
 
@@ -41,38 +47,35 @@ QString PasswordKey(const QString& user, const QString& server) {
 
 std::optional<QString> ReadStoredPassword(const QString& user, const QString& server,
                                           KeyringAnswer* answer) {
-    QKeychain::ReadPasswordJob job(Service);
-    job.setKey(PasswordKey(user, server));
-    KeyringAnswer result;
-    std::optional<QString> password;
-    if (!Run(job)) {
-        result.problem = "The keyring did not answer";
-    } else if (job.error() == QKeychain::NoError) {
-        result.ok = true;
-        password = job.textData();
-    } else if (job.error() != QKeychain::EntryNotFound) {
-        result.problem = Problem(job);
+    QString problem;
+    KeyringBackend* backend = Backend(&problem);
+    if (!backend) {
+        if (answer) *answer = {false, Unreachable(problem)};
+        return std::nullopt;
     }
-    if (answer) *answer = result;
-    return password;
+    const KeyringBackend::Result result =
+        backend->Read(Service, PasswordKey(user, server), AnswerWaitMs);
+    const KeyringAnswer told = Answer(result, false);
+    if (answer) *answer = result.outcome == KeyringBackend::Outcome::NotFound
+                              ? KeyringAnswer{false, {}}
+                              : told;
+    if (result.outcome != KeyringBackend::Outcome::Ok) return std::nullopt;
+    return result.secret;
 }
 
 KeyringAnswer StorePassword(const QString& user, const QString& server, const QString& password) {
-    QKeychain::WritePasswordJob job(Service);
-    job.setKey(PasswordKey(user, server));
-    job.setTextData(password);
-    if (!Run(job)) return {false, "The keyring did not answer"};
-    if (job.error() != QKeychain::NoError) return {false, Problem(job)};
-    return {true, {}};
+    QString problem;
+    KeyringBackend* backend = Backend(&problem);
+    if (!backend) return {false, Unreachable(problem)};
+    return Answer(backend->Write(Service, PasswordKey(user, server), password, AnswerWaitMs),
+                  false);
 }
 
 KeyringAnswer ClearStoredPassword(const QString& user, const QString& server) {
-    QKeychain::DeletePasswordJob job(Service);
-    job.setKey(PasswordKey(user, server));
-    if (!Run(job)) return {false, "The keyring did not answer"};
-    if (job.error() != QKeychain::NoError && job.error() != QKeychain::EntryNotFound)
-        return {false, Problem(job)};
-    return {true, {}};
+    QString problem;
+    KeyringBackend* backend = Backend(&problem);
+    if (!backend) return {false, Unreachable(problem)};
+    return Answer(backend->Remove(Service, PasswordKey(user, server), AnswerWaitMs), true);
 }
 
 bool KeyringAvailable(QString* why) {

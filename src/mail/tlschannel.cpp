@@ -6,12 +6,17 @@
 #include <QByteArray>
 #include <QFile>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
 #include <openssl/bio.h>
 #include <openssl/err.h>
-#include <openssl/pem.h>
+#include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
@@ -88,13 +93,73 @@ int SocketErrorOf(SSL* ssl) {
     return link ? link->error : 0;
 }
 
+// Whether `dir` holds certificates under their subject hashes ("1a2b3c4d.0"), as the system's
+// certificate folder does.
+bool IsHashedFolder(const char* dir) {
+    DIR* folder = dir ? opendir(dir) : nullptr;
+    if (!folder) return false;
+    bool hashed = false;
+    while (const dirent* entry = readdir(folder)) {
+        const char* name = entry->d_name;
+        size_t hex = 0;
+        while (hex < 8 && std::isxdigit(static_cast<unsigned char>(name[hex])))
+            ++hex;
+        if (hex == 8 && name[8] == '.' && std::isdigit(static_cast<unsigned char>(name[9]))) {
+            hashed = true;
+            break;
+        }
+    }
+    closedir(folder);
+    return hashed;
+}
+
+// Whether two paths name the same file.
+bool SameFile(const char* a, const char* b) {
+    struct stat first {}, second {};
+    return a && b && stat(a, &first) == 0 && stat(b, &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The system's trust store. Loading the whole bundle file parses every authority's certificate,
+// which was most of a secure send's processor time; the hashed folder is searched only for the
+// issuers a chain names, so it is used wherever it exists. SSL_CERT_DIR and SSL_CERT_FILE still
+// rule; a SSL_CERT_FILE that is the system's own bundle adds nothing the folder lacks.
+void UseSystemTrustStore(SSL_CTX* ctx) {
+    const char* file = std::getenv(X509_get_default_cert_file_env());
+    const char* dirEnv = std::getenv(X509_get_default_cert_dir_env());
+    const char* dir = dirEnv ? dirEnv : X509_get_default_cert_dir();
+    const bool hashed = IsHashedFolder(dir);
+    if (!hashed) {
+        if (file) SSL_CTX_load_verify_file(ctx, file);
+        else SSL_CTX_set_default_verify_paths(ctx);
+    } else {
+        SSL_CTX_load_verify_dir(ctx, dir);
+        const std::string bundle = std::string(dir) + "/ca-certificates.crt";
+        if (file && !SameFile(file, X509_get_default_cert_file()) &&
+            !SameFile(file, bundle.c_str()))
+            SSL_CTX_load_verify_file(ctx, file);
+    }
+    ERR_clear_error();
+}
+
 // The client context, made once: system trust store, the extra anchors, TLS 1.2 at least.
 SSL_CTX* ClientContext() {
     static SSL_CTX* context = [] {
+        // The tables of every cipher and digest by name serve the old lookups by name; filling
+        // them cost more than the handshake. TLS needs none of the ciphers there, and certificate
+        // checks only the digests that certificates are signed with.
+        OPENSSL_init_ssl(OPENSSL_INIT_NO_ADD_ALL_CIPHERS | OPENSSL_INIT_NO_ADD_ALL_DIGESTS |
+                             OPENSSL_INIT_LOAD_CONFIG,
+                         nullptr);
+        for (const EVP_MD* digest :
+             {EVP_sha1(), EVP_sha224(), EVP_sha256(), EVP_sha384(), EVP_sha512(),
+              EVP_sha512_224(), EVP_sha512_256(), EVP_sha3_224(), EVP_sha3_256(), EVP_sha3_384(),
+              EVP_sha3_512()})
+            EVP_add_digest(digest);
         SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
         if (!ctx) return ctx;
         SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
-        SSL_CTX_set_default_verify_paths(ctx);
+        UseSystemTrustStore(ctx);
         SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
         SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
         return ctx;
@@ -102,20 +167,25 @@ SSL_CTX* ClientContext() {
     return context;
 }
 
-// Why the PEM file `file` gives no trust anchors, or nothing when it gives some.
+// Why the PEM file `file` gives no trust anchors, or nothing when it can be read and holds a
+// certificate block. The certificates themselves are parsed once, when the context loads them.
 QString AnchorFileProblem(const QByteArray& file) {
     FILE* stream = std::fopen(file.constData(), "rb");
     if (!stream) return QString::fromLocal8Bit(std::strerror(errno));
-    STACK_OF(X509_INFO)* infos = PEM_X509_INFO_read(stream, nullptr, nullptr, nullptr);
+    QByteArray text;
+    char buffer[16384];
+    size_t n;
+    bool failed = false;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0 && text.size() < (16 << 20))
+        text.append(buffer, qsizetype(n));
+    if (std::ferror(stream)) failed = true;
+    const int error = errno;
     std::fclose(stream);
-    int certificates = 0;
-    if (infos) {
-        for (int i = 0; i < sk_X509_INFO_num(infos); ++i)
-            if (sk_X509_INFO_value(infos, i)->x509) ++certificates;
-        sk_X509_INFO_pop_free(infos, X509_INFO_free);
-    }
-    ERR_clear_error();
-    return certificates > 0 ? QString() : QStringLiteral("it holds no PEM certificate");
+    if (failed) return QString::fromLocal8Bit(std::strerror(error));
+    return text.contains("-----BEGIN CERTIFICATE-----") ||
+                   text.contains("-----BEGIN TRUSTED CERTIFICATE-----")
+               ? QString()
+               : QStringLiteral("it holds no PEM certificate");
 }
 
 QString AnchorFileFailure(const QByteArray& file, const QString& reason) {

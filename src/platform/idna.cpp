@@ -1,27 +1,32 @@
 #include "platform/idna.h"
 
-#include <cstdlib>
-#include <idn2.h>
+#include "platform/idnabackend.h"
+#include "platform/module.h"
 
 namespace {
+// The IDNA module, loaded at the first name that is not ASCII.
+IdnaBackend* Backend(QString& problem) {
+    static QString why;
+    static IdnaBackend* backend = ModuleInterface<IdnaBackend>(IdnaModuleName, IdnaModuleEntry, &why);
+    if (!backend) problem = "international names cannot be converted: " + why;
+    return backend;
+}
+
 std::optional<QString> Convert(const QString& name, bool toAscii, QString* problem = nullptr) {
+    QString why;
     if (name.isEmpty()) {
         if (problem) *problem = QStringLiteral("the name is empty");
         return std::nullopt;
     }
-    const QByteArray input = name.toUtf8();
-    char* output = nullptr;
-    const int flags = IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL;
-    const int rc = toAscii ? idn2_to_ascii_8z(input.constData(), &output, flags)
-                           : idn2_to_unicode_8z8z(input.constData(), &output, 0);
-    if (rc != IDN2_OK || !output) {
-        if (output) idn2_free(output);
-        if (problem) *problem = QString::fromUtf8(idn2_strerror(rc));
+    IdnaBackend* backend = Backend(why);
+    QByteArray output;
+    const bool ok = backend && (toAscii ? backend->ToAscii(name.toUtf8(), false, output, why)
+                                        : backend->ToUnicode(name.toUtf8(), output, why));
+    if (!ok) {
+        if (problem) *problem = why;
         return std::nullopt;
     }
-    QString result = QString::fromUtf8(output);
-    idn2_free(output);
-    return result;
+    return QString::fromUtf8(output);
 }
 } // namespace
 

@@ -18,6 +18,9 @@ id=org.regiscribe.Regiscribe
 expected=(
     bin/regiscribe
     bin/regiscribe-cli
+    lib/regiscribe/libregiscribe-https.so
+    lib/regiscribe/libregiscribe-idna.so
+    lib/regiscribe/libregiscribe-keyring.so
     share/applications/$id.desktop
     share/bash-completion/completions/regiscribe-cli
     share/icons/hicolor/128x128/apps/$id.png
@@ -63,6 +66,12 @@ bash -c "source '$prefix/share/bash-completion/completions/regiscribe-cli' && co
 touch "$work/before"
 sleep 1
 export XDG_CONFIG_HOME=$config
+# The installed companion finds its modules: an international address needs the IDNA module.
+message=$(cd "$work" && env -u REGISCRIBE_MODULE_DIR "$prefix/bin/regiscribe-cli" message \
+    --from $'a@b\xc3\xbccher.example' --to h@example.net --date "Tue, 08 Dec 2026 22:31:05 +0100" \
+    --message-id 1@x </dev/null 2>&1)
+grep -q "^From: .*<a@xn--bcher-kva.example>" <<<"$message" ||
+    fail "the installed companion found no IDNA module: $message"
 version=$("$prefix/bin/regiscribe-cli" --version)
 [ "$version" = "regiscribe-cli 1.71
 Settings file: $config/regiscribe/regiscribe.ini" ] || fail "regiscribe-cli --version says: $version"

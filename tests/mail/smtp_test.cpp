@@ -5,7 +5,6 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QHostInfo>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -70,7 +69,11 @@ protected:
         return QString();
     }
 
-    QString Helo() const { return "HELO " + QHostInfo::localHostName(); }
+    QString Helo() const {
+        char name[256] = {};
+        ::gethostname(name, sizeof name - 1);
+        return "HELO " + QString::fromLocal8Bit(name);
+    }
 
     TmsMessage message;
     TmsSMTP smtp;

@@ -1,4 +1,5 @@
 // Test entry for widget tests: a headless application with scripted message boxes.
+#include "support/modules.h"
 #include "support/programsettings.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseBuiltModules();
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Regiscribe");
     testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,100 @@
+// The HTTPS module: GET requests through Qt Network's access manager.
+#include "lookup/httpsbackend.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QSslConfiguration>
+
+namespace {
+// The system's trust store, and the extra anchors of REGISCRIBE_CA_FILE.
+QSslConfiguration TlsConfiguration() {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    const QByteArray extra = qgetenv("REGISCRIBE_CA_FILE");
+    if (!extra.isEmpty()) configuration.addCaCertificates(QFile::decodeName(extra));
+    return configuration;
+}
+
+class QnamClient : public QObject, public HttpsClient {
+public:
+    ~QnamClient() override { Abort(); }
+
+    void Get(const QUrl& url, const Headers& headers, qint64 sizeLimit,
+             std::function<void(const HttpsReply&)> done) override {
+        Abort();
+        body_.clear();
+        tooLarge_ = false;
+        sizeLimit_ = sizeLimit;
+        done_ = std::move(done);
+        QNetworkRequest request(url);
+        for (const auto& [name, value] : headers)
+            request.setRawHeader(name, value);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::ManualRedirectPolicy);
+        request.setSslConfiguration(TlsConfiguration());
+        QNetworkReply* reply = manager_.get(request);
+        reply_ = reply;
+        // Qt buffers no more than this; the rest waits in the socket until it is read.
+        reply->setReadBufferSize(256 << 10);
+        connect(reply, &QNetworkReply::readyRead, this, [this] { Take(); });
+        connect(reply, &QNetworkReply::finished, this, [this, reply] {
+            if (reply != reply_) return;
+            Take();
+            HttpsReply answer;
+            answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            answer.reason =
+                reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+            answer.body = body_;
+            answer.location = reply->rawHeader("Location");
+            answer.retryAfter = reply->rawHeader("Retry-After");
+            answer.tooLarge = tooLarge_;
+            if (reply->error() != QNetworkReply::NoError && answer.status == 0)
+                answer.failure = reply->errorString();
+            Finish(answer);
+        });
+    }
+
+    void Abort() override {
+        done_ = nullptr;
+        if (QNetworkReply* reply = reply_) {
+            reply_ = nullptr;
+            reply->disconnect(this);
+            reply->abort();
+            reply->deleteLater();
+        }
+    }
+
+private:
+    void Take() {
+        if (!reply_ || tooLarge_) return;
+        body_ += reply_->readAll();
+        if (body_.size() <= sizeLimit_) return;
+        tooLarge_ = true;
+        body_.clear();
+        body_.squeeze();
+        HttpsReply answer;
+        answer.tooLarge = true;
+        Finish(answer);
+    }
+
+    void Finish(const HttpsReply& answer) {
+        auto done = std::move(done_);
+        Abort();
+        if (done) done(answer);
+    }
+
+    QNetworkAccessManager manager_;
+    QPointer<QNetworkReply> reply_;
+    QByteArray body_;
+    qint64 sizeLimit_ = 0;
+    bool tooLarge_ = false;
+    std::function<void(const HttpsReply&)> done_;
+};
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) HttpsClient* regiscribe_https_client() {
+    return new QnamClient;
+}
