@@ -2,6 +2,7 @@
 // content encoders without a window.
 #include "cli/command.h"
 #include "cli/securemail.h"
+#include "cli/textinput.h"
 #include "mail/lineencoders.h"
 #include "mail/mailstatus.h"
 #include "mail/msmsg.h"
@@ -10,60 +11,13 @@
 #include "mail/quotedprintable.h"
 #include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
-#include "platform/fileerror.h"
 #include "platform/fullstop.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QRegularExpression>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-QByteArray ReadDescriptor(int fd) {
-    QByteArray bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) bytes.reserve(qsizetype(info.st_size));
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) RaiseFileError(errno);
-        if (n == 0) return bytes;
-        bytes.append(buffer, n);
-    }
-}
-
-QByteArray ReadStandardInput() {
-    return ReadDescriptor(STDIN_FILENO);
-}
-
-QByteArray ReadFileBytes(const QString& path) {
-    int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) RaiseFileError(errno);
-    try {
-        QByteArray bytes = ReadDescriptor(fd);
-        ::close(fd);
-        return bytes;
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-}
-
-// Text lines as a memo holds them: split at LF, a CR before it dropped, no empty line for a final
-// line end.
-QByteArrayList SplitLines(const QByteArray& bytes) {
-    QByteArrayList lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    for (QByteArray& line : lines)
-        if (line.endsWith('\r')) line.chop(1);
-    return lines;
-}
-
 void WriteOut(CliContext& c, const QByteArray& bytes) {
     c.out.flush();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
@@ -99,11 +53,8 @@ void FillMessage(CliContext& c, TmsMessage& message) {
     add(message.CC(), cc);
     add(message.BCC(), bcc);
     message.SetSubject(subject);
-    const QByteArray bytes = c.args.isEmpty() ? ReadStandardInput() : ReadFileBytes(c.args.front());
-    QStringList body;
-    for (const QByteArray& line : SplitLines(bytes))
-        body << QString::fromUtf8(line);
-    message.SetBody(body);
+    message.SetBody(
+        TextLines(c.args.isEmpty() ? ReadStandardInput() : ReadFileBytes(c.args.front())));
 }
 
 // --date and --message-id: the two fields fixed for reproducible output.

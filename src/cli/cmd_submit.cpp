@@ -6,6 +6,7 @@
 #include "mail/mssmtp.h"
 #include "mail/submission.h"
 #include "mail/submissiontexts.h"
+#include "openpgp/openpgp.h"
 #include "platform/fullstop.h"
 #include "platform/messageboxes.h"
 #include "store/setupsettings.h"
@@ -17,7 +18,8 @@
 namespace {
 const char* const kUsage =
     "regiscribe-cli submit KIND NAME [--set FIELD=VALUE]... [--action N|M|D] [--public Y|N]\n"
-    "                      [--password-command CMD] [--trace]";
+    "                      [--password-command CMD] [--trace] [--sign-key KEY]\n"
+    "                      [--passphrase-command CMD]";
 
 // Each status line text once, as the pages show it.
 class PrintedStatus : public SubmissionDisplay {
@@ -57,6 +59,8 @@ private:
 
 int RunSubmit(CliContext& c) {
     const SecureMailOptions secure = TakeSecureMailOptions(c.args, false);
+    const QString signKey = TakeOption(c.args, "--sign-key");
+    const QString passphraseCommand = TakeOption(c.args, "--passphrase-command");
     const RecordArguments parsed = ParseRecordArguments(c.args);
     SetBoxes(std::make_shared<SubmissionBoxes>(c.out, c.err));
     if (parsed.name.isEmpty()) {
@@ -84,6 +88,13 @@ int RunSubmit(CliContext& c) {
                                      "; it must be None, STARTTLS or TLS");
         smtp.SetSecurity(*security);
         smtp.SetUser(setup.user);
+        // The PGP scheme signs with the key given, else the window's choice.
+        request.signTemplate = [&](const Record& record,
+                                   const QStringList& lines) -> std::optional<QStringList> {
+            const QString key = signKey.isEmpty() ? SigningKeyFor(record, setup.openPgpKey) : signKey;
+            if (key.isEmpty()) return std::nullopt;
+            return ClearSignLines(lines, key, passphraseCommand);
+        };
         // The password is looked for once it is sure that a message will go out.
         request.beforeSending = [&] {
             ApplySecureMail(smtp, secure, c.err);

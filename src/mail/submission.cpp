@@ -45,16 +45,25 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
     if (request.confirm && Boxes().WarningYesNo(SubmissionConfirmation()) != BoxAnswer::Yes)
         return SubmissionOutcome::Declined;
 
+    // From here on the window keeps processing events (signing, asking for a password, sending):
+    // no second send may start meanwhile.
+    BusyScope scope(busy_, OnBusyChanged);
     WriteForm(record, files);
     // The memo does not wrap, so its lines are the file's lines: they are the message's body.
     const QStringList lines = ReadTextLines(files.formFile);
     if (request.loadHolder) request.loadHolder(lines);
+    QStringList body = lines;
     if (record.Text(AuthorizationControl(record.kind)) == "PGP") {
-        Boxes().Information(PgpSubmissionNotice());
-        return SubmissionOutcome::Pgp;
+        const std::optional<QStringList> signedLines =
+            request.signTemplate ? request.signTemplate(record, lines) : std::nullopt;
+        if (!signedLines) {
+            Boxes().Information(PgpSubmissionNotice());
+            return SubmissionOutcome::Pgp;
+        }
+        body = *signedLines;
     }
     if (request.beforeSending && !request.beforeSending()) return SubmissionOutcome::Declined;
-    FillMessage(request, lines);
+    FillMessage(request, body);
     SendMessage(request);
     if (request.updateNameList) request.updateNameList(record, files);
     return SubmissionOutcome::Sent;
@@ -81,7 +90,6 @@ void TSubmission::SendMessage(const SubmissionRequest& request) {
     smtp_.SetMailMessage(&outgoing);
     smtp_.SetKeepSentText(true);
 
-    BusyScope scope(busy_, OnBusyChanged);
     accepted_ = false;
     smtp_.Send();
     // The message was sent; a failed farewell is only mentioned where the stages are shown.

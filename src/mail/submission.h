@@ -10,6 +10,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QObject;
 class TmsMessage;
@@ -27,12 +28,17 @@ struct SubmissionRequest {
     // Run right before the message is sent, once it is sure that one will be (the password is
     // found here); returning false stops without sending. May be empty.
     std::function<bool()> beforeSending;
+    // The PGP scheme's signature: the signed lines to mail instead of the template's, or nothing
+    // when no signing key is set (the PGP box then shows and nothing is mailed). A failure is
+    // raised with its message; nothing is mailed then either. May be empty: no signing.
+    std::function<std::optional<QStringList>(const Record& record, const QStringList& lines)>
+        signTemplate;
 };
 
 enum class SubmissionOutcome {
     NoName,   // the empty-name box was shown; nothing written
     Declined, // No at the confirmation; nothing written
-    Pgp,      // the template was written and the PGP box shown; nothing mailed
+    Pgp,      // the template was written and the PGP box shown; nothing mailed (no signing key)
     Sent,     // the server accepted the message and the name list was updated
     Busy,     // a send was already in progress; nothing done
 };

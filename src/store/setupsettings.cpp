@@ -54,6 +54,7 @@ SetupSettings ReadSetup(const QString& settingsFile) {
     s.name = CutText(ini.ReadString(Section, "Name", QString()), 255);
     s.security = ini.ReadString(Section, "Security", QString());
     s.user = ini.ReadString(Section, "User", QString());
+    s.openPgpKey = ini.ReadString(Section, "OpenPGP Key", QString());
     return s;
 }
 
@@ -65,7 +66,8 @@ void WriteSetup(const QString& settingsFile, const SetupSettings& settings) {
                                            {"Mailto", settings.mailto}};
     for (const auto& [key, value] :
          {std::pair<const char*, const QString&>{"Security", settings.security},
-          {"User", settings.user}})
+          {"User", settings.user},
+          {"OpenPGP Key", settings.openPgpKey}})
         if (!value.isEmpty() || ini.HasKey(Section, key)) values.push_back({key, value});
     // One replacement: the file keeps the old settings or gets all the new ones.
     ini.WriteStrings(Section, values);

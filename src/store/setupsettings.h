@@ -14,6 +14,9 @@ struct SetupSettings {
     // name for AUTH). Empty in a file that never had them.
     QString security;
     QString user;
+    // "OpenPGP Key": the fingerprint of the key that signs templates whose scheme is PGP; empty
+    // for none (the PGP box then shows, as without signing).
+    QString openPgpKey;
 };
 
 // The registry's hostmaster mailbox: the destination when the settings name none.
@@ -44,8 +47,8 @@ QString CompanionSettingsFile(const QString& programPath);
 // falls back to the hostmaster mailbox so that a first start can mail without any setup. The
 // sender's address and name are cut to 255 characters.
 SetupSettings ReadSetup(const QString& settingsFile);
-// Writes "Server", "EMail Address", "Name" and "Mailto" in this order, then "Security" and
-// "User", each only when it is not empty or the file holds it already, so that a user who never
+// Writes "Server", "EMail Address", "Name" and "Mailto" in this order, then "Security", "User" and
+// "OpenPGP Key", each only when it is not empty or the file holds it already, so that a user who never
 // secured the mail keeps the four-key file. All of them are written in one replacement of the file;
 // a failure writes none and raises "Unable to write to %s".
 void WriteSetup(const QString& settingsFile, const SetupSettings& settings);

@@ -75,7 +75,7 @@ TEST_F(FullDisk, EachWriterFailsWithItsTextAndKeepsTheOldFile) {
     WriteTextFile(Path("form.txt"), "old template\r\n");
     SaveRecordFile(Path("record.ini"), Named("old.example", "Old Ltd."));
     WriteNameList(Path("names.cbx"), {"old.example"});
-    WriteSetup(Path("settings.ini"), {"old.example", "me@old.example", "Me", "", "", ""});
+    WriteSetup(Path("settings.ini"), {"old.example", "me@old.example", "Me", "", "", "", ""});
     const QStringList files{"form.txt", "record.ini", "names.cbx", "settings.ini"};
     QMap<QString, QByteArray> before;
     for (const QString& f : files)
@@ -92,7 +92,7 @@ TEST_F(FullDisk, EachWriterFailsWithItsTextAndKeepsTheOldFile) {
               "Cannot create file " + Path("names.cbx"));
     EXPECT_EQ(FailureOf([&] {
                   WriteSetup(Path("settings.ini"),
-                             {"new.example", "me@new.example", "New", "", "STARTTLS", "me"});
+                             {"new.example", "me@new.example", "New", "", "STARTTLS", "me", ""});
               }),
               "Unable to write to " + Path("settings.ini"));
     EXPECT_EQ(FailureOf([&] { TIniFile(Path("new.ini")).WriteString("S", "K", "V"); }),

@@ -20,7 +20,7 @@ TEST(SetupSettings, WritesTheFourKeysInOrderAndReadsThemBack) {
     EXPECT_EQ(first.name, "");
     EXPECT_EQ(first.mailto, "hostmaster@internic.net"); // no key: the registry's mailbox
 
-    WriteSetup(file, {"mail.example:2525", "me@example.com", "Me", "", "", ""});
+    WriteSetup(file, {"mail.example:2525", "me@example.com", "Me", "", "", "", ""});
     EXPECT_EQ(ReadAll(file), "[Setup]\r\nServer=mail.example:2525\r\nEMail Address=me@example.com"
                              "\r\nName=Me\r\nMailto=\r\n");
     EXPECT_EQ(ReadSetup(file).mailto, ""); // stored empty stays empty
@@ -35,7 +35,7 @@ TEST(SetupSettings, WritesTheFourKeysInOrderAndReadsThemBack) {
 TEST(SetupSettings, SecurityAndUserAreWrittenOnlyOnceTheyHaveBeenUsed) {
     ScopedWorkDir dir;
     const QString file = dir.file("regiscribe.ini");
-    SetupSettings s{"mail.example", "me@example.com", "Me", "hm@example.net", "", ""};
+    SetupSettings s{"mail.example", "me@example.com", "Me", "hm@example.net", "", "", ""};
     WriteSetup(file, s);
     const QByteArray fourKeys = ReadAll(file);
     EXPECT_FALSE(fourKeys.contains("Security"));

@@ -43,9 +43,10 @@ void BuildAuthSheet(QWidget* sheet) {
                           "Authorization type for this contact according to the Internic's "
                           "Guardian"),
                  false);
-    SetFieldOpen(AddField(authorization, g, 0, 1, "ContactAuthorizationInfo",
-                          "Encrypted Password is using CRYPT-PW"),
-                 false);
+    QWidget* info = AddField(authorization, g, 0, 1, "ContactAuthorizationInfo",
+                             "Encrypted Password is using CRYPT-PW");
+    SetFieldOpen(info, false);
+    AddButtonBeside(info, "ContactMakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
     grid->addWidget(authorization, 0, 1);
 
     QGroupBox* notify = MakeGroup(sheet, "NotifyGroup", "Notify Information", &g);

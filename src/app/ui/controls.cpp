@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -155,6 +156,24 @@ QWidget* AddField(QWidget* parent, QGridLayout* grid, int row, int column, const
     grid->addWidget(label, row, column, 1, columnSpan);
     grid->addWidget(w, row + 1, column, 1, columnSpan);
     return w;
+}
+
+QPushButton* AddButtonBeside(QWidget* field, const QString& name, const QString& caption,
+                             const QString& hint) {
+    auto* grid = qobject_cast<QGridLayout*>(field->parentWidget()->layout());
+    int row = 0, column = 0, rowSpan = 1, columnSpan = 1;
+    const int index = grid ? grid->indexOf(field) : -1;
+    if (index < 0) return nullptr;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(field);
+    auto* cell = new QHBoxLayout;
+    cell->setSpacing(4);
+    cell->addWidget(field, 1);
+    QPushButton* button = MakeButton(field->parentWidget(), name, caption, hint);
+    button->hide();
+    cell->addWidget(button);
+    grid->addLayout(cell, row, column, rowSpan, columnSpan);
+    return button;
 }
 
 QWidget* AddFieldBeside(QWidget* parent, QGridLayout* grid, int row, int column,

@@ -38,6 +38,10 @@ QWidget* AddField(QWidget* parent, QGridLayout* grid, int row, int column, const
 QWidget* AddFieldBeside(QWidget* parent, QGridLayout* grid, int row, int column,
                         const QString& control, const QString& hint = QString());
 
+// A small button right of a field that AddField placed, sharing its grid cell; hidden at first.
+QPushButton* AddButtonBeside(QWidget* field, const QString& name, const QString& caption,
+                             const QString& hint);
+
 // The label naming a field's control: "<control>Label".
 QString LabelName(const QString& control);
 // Sets the accessible name of `control` from a caption, without the "&" markers.

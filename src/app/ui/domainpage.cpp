@@ -31,8 +31,9 @@ void BuildTypeSheet(QWidget* sheet) {
     AddField(sheet, grid, 0, 1, "AuthScheme",
              "The authorization scheme for the Internic's Guardian System (F1 for more info)");
     sheet->findChild<QLabel*>(LabelName("AuthScheme"))->setToolTip(kSchemeHelp);
-    SetFieldOpen(AddField(sheet, grid, 2, 1, "AuthInfoEdit", "Password for CRYPT-PW Authorization"),
-                 false);
+    QWidget* info = AddField(sheet, grid, 2, 1, "AuthInfoEdit", "Password for CRYPT-PW Authorization");
+    SetFieldOpen(info, false);
+    AddButtonBeside(info, "MakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
     sheet->findChild<QLabel*>(LabelName("AuthInfoEdit"))
         ->setToolTip("If you chose CRYPT-PW for Authorization, enter the encrypted password here.");
     AddField(sheet, grid, 4, 0, "DomainNameEdit",

@@ -24,9 +24,10 @@ void BuildTypeSheet(QWidget* sheet) {
     grid->addWidget(MakeActionGroup(sheet, "HostActionGroup", radios), 0, 0, 4, 1);
     AddField(sheet, grid, 0, 1, "HostAuthScheme",
              "Authorization type for the domain that has authority over this host.");
-    SetFieldOpen(
-        AddField(sheet, grid, 2, 1, "HostAuthInfo", "Encrypted Password is you are using CRYPT-PW"),
-        false);
+    QWidget* info =
+        AddField(sheet, grid, 2, 1, "HostAuthInfo", "Encrypted Password is you are using CRYPT-PW");
+    SetFieldOpen(info, false);
+    AddButtonBeside(info, "HostMakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
     AddField(sheet, grid, 4, 0, "HostName",
              "Enter the host name you wish to edit (Example: ns1.example.com)", 2);
     SetFieldOpen(AddField(sheet, grid, 6, 0, "HostNicHandle",

@@ -3,6 +3,7 @@
 #include "editing/ui/actionselectors.h"
 #include "editing/ui/blockediting.h"
 #include "editing/ui/clearallbuttons.h"
+#include "editing/ui/cryptbuttons.h"
 #include "editing/ui/schemeselectors.h"
 #include "platform/guard.h"
 
@@ -119,6 +120,21 @@ void AttachSchemeSelectors(TForm1& form) {
     OnUserChange(form, "ContactAuthorizationType", s, &T::ContactAuthorizationTypeChange);
     OnUserChange(form, "ContactAuthenticationType", s, &T::ContactAuthenticationTypeChange);
 }
+
+// The "Make..." buttons follow their fields; a scheme reaction may change a caption without
+// opening or closing the field, so each reaction is followed by a look at the buttons.
+void AttachCryptButtons(TForm1& form) {
+    auto* c = new TCryptButtons(form);
+    using T = TCryptButtons;
+    OnClick(form, "MakeCryptButton", c, &T::MakeCryptButtonClick);
+    OnClick(form, "HostMakeCryptButton", c, &T::HostMakeCryptButtonClick);
+    OnClick(form, "ContactMakeCryptButton", c, &T::ContactMakeCryptButtonClick);
+    for (const char* box : {"AuthScheme", "HostAuthScheme", "ContactAuthorizationType"})
+        if (auto* combo = Find<QComboBox>(form, box); combo && combo->lineEdit()) {
+            QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, c, [c] { c->Update(); });
+            QObject::connect(combo, &QComboBox::textActivated, c, [c] { c->Update(); });
+        }
+}
 } // namespace
 
 void AttachEditing(TForm1& form) {
@@ -126,4 +142,5 @@ void AttachEditing(TForm1& form) {
     AttachClearAll(form);
     AttachActionSelectors(form);
     AttachSchemeSelectors(form);
+    AttachCryptButtons(form);
 }

@@ -5,6 +5,8 @@
 #include "mail/mssmtp.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
+#include "openpgp/openpgp.h"
+#include "openpgp/ui/signingkeygroup.h"
 #include "platform/messageboxes.h"
 #include "store/ui/storebehaviour.h"
 #include "templates/ui/windowrecord.h"
@@ -65,6 +67,13 @@ void TMailSubmission::MailPage(RecordKind kind) {
             memo->setPlainText(lines.join('\n'));
     };
     request.beforeSending = [this] { return PreparePassword(); };
+    request.signTemplate = [this](const Record& record,
+                                  const QStringList& lines) -> std::optional<QStringList> {
+        TStore* store = form_.findChild<TStore*>();
+        const QString key = SigningKeyFor(record, store ? store->Settings().openPgpKey : QString());
+        if (key.isEmpty()) return std::nullopt;
+        return ClearSignLines(lines, key);
+    };
     if (auto* store = form_.findChild<TStore*>())
         request.updateNameList = [store, kind](const Record& record, const TemplateFiles& files) {
             store->UpdateNameList(kind, record, files);
@@ -108,6 +117,7 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
     TSecurityDlg dialog(server, &form_);
     dialog.SetSecurity(SecurityFromName(settings.security).value_or(TMailSecurity::None));
     dialog.UserEdit->setText(settings.user);
+    dialog.SigningGroup->Load(settings.openPgpKey);
     if (const auto known = passwords_.Known(settings.user, server))
         dialog.PasswordEdit->setText(*known);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -116,6 +126,7 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
     if (security != TMailSecurity::None || !settings.security.isEmpty())
         settings.security = SecurityName(security);
     settings.user = dialog.UserEdit->text();
+    settings.openPgpKey = dialog.SigningGroup->Fingerprint();
     store->SetSettings(settings);
     const QString password = dialog.PasswordEdit->text();
     if (password.isEmpty() || settings.user.isEmpty()) return;

@@ -5,6 +5,7 @@
 #include "app/ui/windowfont.h"
 #include "mail/mssmtp.h"
 #include "mail/ui/rememberbox.h"
+#include "openpgp/ui/signingkeygroup.h"
 #include "platform/fullstop.h"
 
 #include <QCheckBox>
@@ -73,6 +74,10 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     test->addWidget(TestButton);
     test->addWidget(TestResult, 1);
     column->addLayout(test);
+
+    SigningGroup = new TSigningKeyGroup(this);
+    SigningKeyBox = SigningGroup->SigningKeyBox;
+    column->addWidget(SigningGroup);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

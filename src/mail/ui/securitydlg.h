@@ -1,7 +1,8 @@
 #pragma once
 // The "Mail Security" dialog of the Setup dialog: how the connection to the SMTP server is
-// secured, the user name to sign in with and its password, and a Test that connects, greets,
-// secures, signs in and says QUIT without sending anything.
+// secured, the user name to sign in with and its password, a Test that connects, greets,
+// secures, signs in and says QUIT without sending anything, and the OpenPGP key that signs
+// templates whose scheme is PGP.
 #include "mail/mailsecurity.h"
 
 #include <QDialog>
@@ -11,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TSigningKeyGroup;
 
 class TSecurityDlg : public QDialog {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
     QCheckBox* RememberBox;
     QPushButton* TestButton;
     QLabel* TestResult;
+    TSigningKeyGroup* SigningGroup;
+    QComboBox* SigningKeyBox;
     QPushButton* OKButton;
     QPushButton* CancelButton;
 

@@ -172,6 +172,7 @@ void TStore::Setup2Click() {
     // taken into memory when it closed with OK.
     changed.security = settings_.security;
     changed.user = settings_.user;
+    changed.openPgpKey = settings_.openPgpKey;
     changed.mailto = dialog.mailto->text();
     SetSettings(changed);
 }

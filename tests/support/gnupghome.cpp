@@ -1,0 +1,101 @@
+#include "support/gnupghome.h"
+
+#include "support/process.h"
+
+#include <QFile>
+#include <QProcess>
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+// A pinentry that speaks just enough of its protocol: it answers GETPIN with the text in the
+// file "pinentry-answer" beside it, or with a cancel when that text is "cancel".
+const char kPinentry[] = R"(#!/bin/sh
+answer_file="$(dirname "$0")/pinentry-answer"
+echo "OK Pleased to meet you"
+while read -r command rest; do
+    case "$command" in
+    GETPIN)
+        answer=$(cat "$answer_file" 2>/dev/null)
+        if [ "$answer" = cancel ] || [ -z "$answer" ]; then
+            echo "ERR 83886179 Operation cancelled <Pinentry>"
+        else
+            echo "D $answer"
+            echo "OK"
+        fi ;;
+    BYE) echo "OK closing connection"; exit 0 ;;
+    *) echo "OK" ;;
+    esac
+done
+)";
+} // namespace
+
+TestGnupgHome::TestGnupgHome() {
+    hadPrevious_ = qEnvironmentVariableIsSet("GNUPGHOME");
+    previous_ = qgetenv("GNUPGHOME");
+    if (!dir_.isValid()) return;
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString pinentry = dir_.filePath("pinentry.sh");
+    QFile script(pinentry);
+    if (!script.open(QIODevice::WriteOnly)) return;
+    script.write(kPinentry);
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile conf(dir_.filePath("gpg-agent.conf"));
+    if (!conf.open(QIODevice::WriteOnly)) return;
+    conf.write("default-cache-ttl 0\nmax-cache-ttl 0\nallow-loopback-pinentry\npinentry-program " +
+               pinentry.toUtf8() + "\n");
+    conf.close();
+    qputenv("GNUPGHOME", dir_.path().toUtf8());
+    ready_ = true;
+}
+
+TestGnupgHome::~TestGnupgHome() {
+    StopAgent();
+    if (hadPrevious_) qputenv("GNUPGHOME", previous_);
+    else qunsetenv("GNUPGHOME");
+}
+
+QString TestGnupgHome::Gpg(const QStringList& args, const QByteArray& input) const {
+    QProcess gpg;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GNUPGHOME", dir_.path());
+    gpg.setProcessEnvironment(env);
+    gpg.setProcessChannelMode(QProcess::MergedChannels);
+    gpg.start("gpg", QStringList{"--batch", "--no-tty"} + args);
+    if (!gpg.waitForStarted(10000)) return QString();
+    gpg.write(input);
+    gpg.closeWriteChannel();
+    if (!gpg.waitForFinished(60000)) gpg.kill();
+    return QString::fromUtf8(gpg.readAll());
+}
+
+QString TestGnupgHome::MakeKey(const QString& userId, const QString& passphrase, bool expired) {
+    QStringList args{"--pinentry-mode", "loopback", "--passphrase", passphrase};
+    if (expired) args << "--faked-system-time" << "20200101T000000";
+    args << "--quick-gen-key" << userId << "ed25519" << "sign" << (expired ? "1d" : "never");
+    Gpg(args);
+    const QString listing = Gpg({"--with-colons", "--list-secret-keys", "=" + userId});
+    for (const QString& line : listing.split('\n'))
+        if (line.startsWith("fpr:")) return line.section(':', 9, 9);
+    return QString();
+}
+
+void TestGnupgHome::SetPinentryAnswer(const QString& answer) {
+    QFile file(dir_.filePath("pinentry-answer"));
+    if (file.open(QIODevice::WriteOnly)) file.write(answer.toUtf8() + "\n");
+}
+
+void TestGnupgHome::StopAgent() {
+    QProcess ask;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GNUPGHOME", dir_.path());
+    ask.setProcessEnvironment(env);
+    ask.start("gpg-connect-agent", {"--no-autostart", "getinfo pid", "/bye"});
+    if (!ask.waitForFinished(10000)) return;
+    for (const QByteArray& line : ask.readAllStandardOutput().split('\n'))
+        if (line.startsWith("D ")) {
+            const pid_t pid = pid_t(line.mid(2).trimmed().toLongLong());
+            if (pid > 0) ::kill(pid, SIGTERM);
+        }
+}

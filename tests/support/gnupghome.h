@@ -1,0 +1,36 @@
+#pragma once
+// A GnuPG home of its own for one test program run: GNUPGHOME points at a fresh folder whose agent
+// caches no passphrase, allows loopback and asks its passphrases through a pinentry of the
+// tests' (it answers what the test sets: a passphrase, or a cancel). Keys are made by `gpg
+// --batch --quick-gen-key` at test time. The agent is stopped by its process id at the end.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class TestGnupgHome {
+public:
+    TestGnupgHome();
+    ~TestGnupgHome();
+    TestGnupgHome(const TestGnupgHome&) = delete;
+    TestGnupgHome& operator=(const TestGnupgHome&) = delete;
+
+    bool Ready() const { return ready_; }
+    QString Path() const { return dir_.path(); }
+
+    // Makes a signing key (Ed25519) for `userId`; its fingerprint, or empty when gpg failed.
+    // `passphrase` protects it; `expired` makes it with a faked time so that it expired long ago.
+    QString MakeKey(const QString& userId, const QString& passphrase = QString(),
+                    bool expired = false);
+    // What the pinentry answers next: a passphrase, or "cancel".
+    void SetPinentryAnswer(const QString& answer);
+    // Runs gpg with this home; its standard error and output together.
+    QString Gpg(const QStringList& args, const QByteArray& input = {}) const;
+    // Stops the agent (by its process id) if one runs.
+    void StopAgent();
+
+private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_ = false;
+    bool ready_ = false;
+};
