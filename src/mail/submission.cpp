@@ -41,6 +41,8 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
         Boxes().Information(EmptyNameMessage(record.kind));
         return SubmissionOutcome::NoName;
     }
+    if (request.beforeConfirmation && !request.beforeConfirmation(record))
+        return SubmissionOutcome::Declined;
     // Only Yes mails: closing the box must never send a registration.
     if (request.confirm && Boxes().WarningYesNo(SubmissionConfirmation()) != BoxAnswer::Yes)
         return SubmissionOutcome::Declined;

@@ -21,6 +21,9 @@ struct SubmissionRequest {
     Record record;       // the page's record as it stands
     QString mailTo;      // the registry's mailbox: the message's one recipient
     bool confirm = true; // ask the confirmation box first (the companion does not)
+    // Run before the confirmation box (the name server check); returning false stops there,
+    // nothing written or sent. May be empty.
+    std::function<bool(const Record& record)> beforeConfirmation;
     // Receives the written template's lines: the page's holding memo. May be empty.
     std::function<void(const QStringList& lines)> loadHolder;
     // The record store's name-list step, run only after a send without error. May be empty.

@@ -20,3 +20,14 @@ void RunOffThread(const std::function<void()>& work) {
     if (wake) WaitUntil([&done] { return done->load(); });
     worker.join();
 }
+
+void PostToWindowThread(std::function<void()> work) {
+    // Never deleted: a thread still at work while the program ends must find it there. It
+    // belongs to the window thread, whichever thread made it.
+    static QObject* receiver = [] {
+        auto* object = new QObject;
+        if (QCoreApplication* app = QCoreApplication::instance()) object->moveToThread(app->thread());
+        return object;
+    }();
+    QMetaObject::invokeMethod(receiver, std::move(work), Qt::QueuedConnection);
+}

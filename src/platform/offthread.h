@@ -5,3 +5,7 @@
 #include <functional>
 
 void RunOffThread(const std::function<void()>& work);
+
+// Runs `work` on the window thread (the thread that first called this), through its event queue;
+// callable from any thread at any time, also while the program ends.
+void PostToWindowThread(std::function<void()> work);

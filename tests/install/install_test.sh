@@ -18,6 +18,7 @@ id=org.regiscribe.Regiscribe
 expected=(
     bin/regiscribe
     bin/regiscribe-cli
+    lib/regiscribe/libregiscribe-dns.so
     lib/regiscribe/libregiscribe-https.so
     lib/regiscribe/libregiscribe-idna.so
     lib/regiscribe/libregiscribe-keyring.so
@@ -56,7 +57,7 @@ for page in regiscribe regiscribe-cli; do
     man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "ENVIRONMENT" ||
         fail "$page.1 has no ENVIRONMENT section"
 done
-for command in write submit message send sent sign verify keys crypt password encode decode ini whois rdap finger; do
+for command in write submit message send sent sign verify keys crypt check-ns password encode decode ini whois rdap finger; do
     man -l "$prefix/share/man/man1/regiscribe-cli.1.gz" 2>/dev/null | grep -qE "^ +$command( |$)" ||
         fail "regiscribe-cli.1 does not describe $command"
 done

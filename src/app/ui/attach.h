@@ -9,3 +9,4 @@ void AttachStore(TForm1& form);     // store/ui
 void AttachMail(TForm1& form);      // mail/ui
 void AttachLookups(TForm1& form);   // lookup/ui
 void AttachDecor(TForm1& form);     // decor/ui
+void AttachNameServerCheck(TForm1& form); // nscheck/ui

@@ -4,6 +4,7 @@
 #include "app/ui/pages.h"
 #include "app/ui/reviewlabels.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,8 +103,16 @@ void BuildNameServerSheet(QWidget* sheet) {
     column->addLayout(grid);
     column->addStretch(1);
     auto* buttons = new QHBoxLayout;
+    auto* before = new QCheckBox("Check before mailing", sheet);
+    before->setObjectName("CheckBeforeMailBox");
+    before->setToolTip("Checks the name servers when a new domain is mailed, and asks before "
+                       "mailing when the check finds errors.");
+    buttons->addWidget(before);
     buttons->addStretch(1);
     buttons->addWidget(MakeButton(sheet, "BitBtn3", "Clear"));
+    buttons->addWidget(MakeButton(sheet, "CheckNSButton", "Check",
+                                  "Asks each name server whether it serves the domain, and "
+                                  "whether they agree."));
     column->addLayout(buttons);
 }
 

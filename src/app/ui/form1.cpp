@@ -62,6 +62,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachMail(*this);
     AttachLookups(*this);
     AttachDecor(*this);
+    AttachNameServerCheck(*this);
     FormCreate();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QTabWidget;
+struct Record;
 class TmsMessage;
 class TmsSMTP;
 class TlcIPPort;
@@ -44,6 +45,10 @@ public:
     // The Setup dialog's "Security..." button, given the dialog's "SMTP Server" text as it stands
     // (the mail subsystem sets it).
     std::function<void(const QString& server)> MailSecurityCommand;
+
+    // Asked by a mail button before its confirmation box (the name-server check sets it); false
+    // stops the send.
+    std::function<bool(const Record& record)> BeforeMailConfirmation;
 
     // Steps the subsystems add to the window's life cycle, run in the order added.
     std::vector<std::function<void()>> CreateSteps;   // end of FormCreate

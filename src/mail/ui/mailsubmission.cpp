@@ -67,6 +67,7 @@ void TMailSubmission::MailPage(RecordKind kind) {
             memo->setPlainText(lines.join('\n'));
     };
     request.beforeSending = [this] { return PreparePassword(); };
+    request.beforeConfirmation = form_.BeforeMailConfirmation;
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
         TStore* store = form_.findChild<TStore*>();
