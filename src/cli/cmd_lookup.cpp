@@ -90,6 +90,8 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
     if (outcome != LookupOutcome::QuerySent) {
         if (outcome == LookupOutcome::Failed)
             c.err << port.LastError() << ": " << port.LastErrorText() << '\n';
+        if constexpr (requires { lookup.Refusal(); })
+            if (outcome == LookupOutcome::Refused) c.err << lookup.Refusal() << '\n';
         return CliFailed;
     }
     // Each pass of the wait ends a batch of events: printing is flushed per batch, not per line.

@@ -45,6 +45,7 @@ int Rdap(CliContext& c) {
         c.err << text << '\n';
         c.err.flush();
     };
+    lookup.OnNote = lookup.OnFailure;
     lookup.Start(c.args.front());
     WaitUntil([&lookup] { return !lookup.Active(); });
     return lookup.Answered() ? CliOk : CliFailed;

@@ -27,6 +27,7 @@ public:
 // How a look-up ended when its handler returned.
 enum class LookupOutcome {
     NothingToLookUp, // empty field: a beep
+    Refused,         // a name that cannot be asked: its reason shown, nothing sent
     Failed,          // an ElcIPPort was caught and shown as an "Exception: " line
     TimedOut,        // no connection within the wait: the box, the answer emptied
     QuerySent,       // connected and the query sent; the answer arrives as events

@@ -80,10 +80,12 @@ QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const Rda
                 urls = s.urls;
             }
         }
+    // Plain http only where a registry offers nothing else: a failure of its https service must
+    // never send the question in clear text.
     QStringList https, other;
     for (const QString& url : urls)
         (url.startsWith("https://", Qt::CaseInsensitive) ? https : other) << url;
-    return https + other;
+    return https.isEmpty() ? other : https;
 }
 
 bool TBootstrapCache::Copy::Fresh() const {
@@ -112,4 +114,11 @@ std::optional<TBootstrapCache::Copy> TBootstrapCache::Cached(const QString& url)
 void TBootstrapCache::Keep(const QString& url, const QByteArray& bytes) const {
     QDir().mkpath(Folder());
     ReplaceFileAtomically(FileFor(url), bytes);
+}
+
+void TBootstrapCache::RetryLater(const QString& url) const {
+    QFile file(FileFor(url));
+    if (!file.open(QIODevice::ReadWrite)) return;
+    file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(RetrySeconds - FreshSeconds),
+                     QFileDevice::FileModificationTime);
 }

@@ -19,7 +19,8 @@ struct BootstrapService {
 // The services of a bootstrap file, or nothing (with the reason) when it is not one.
 std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
                                                             QString* problem = nullptr);
-// The base URLs that serve the query, https ones first; empty when none does.
+// The base URLs that serve the query, in their order: the https ones, or the others when there is
+// no https one; empty when none serves it.
 QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query);
 
 // Bootstrap files kept in $XDG_CACHE_HOME/regiscribe/, one per base URL and file.
@@ -36,6 +37,10 @@ public:
     std::optional<Copy> Cached(const QString& url) const;
     // Keeps a fetched file (replaced whole); a cache that cannot be written is only not kept.
     void Keep(const QString& url, const QByteArray& bytes) const;
+    // After a refresh that failed: the kept copy counts as fresh for another hour, so the refresh
+    // is tried again then, not at every look-up and not only a day later.
+    void RetryLater(const QString& url) const;
+    static constexpr qint64 RetrySeconds = 60 * 60;
     static QString Folder();
 
 private:

@@ -2,14 +2,36 @@
 
 #include "lookup/rdaprender.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-QString RdapServerError(int status, const QString& reason, const QByteArray& body) {
+namespace {
+// The seconds a Retry-After header asks to wait (a number, or an HTTP date); -1 when none.
+qint64 RetrySeconds(const QByteArray& retryAfter) {
+    const QByteArray value = retryAfter.trimmed();
+    bool number = false;
+    const qint64 seconds = value.toLongLong(&number);
+    if (number) return seconds >= 0 ? seconds : -1;
+    const QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+    if (!when.isValid()) return -1;
+    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(when));
+}
+
+bool IsHttps(const QString& url) {
+    return QUrl(url).scheme().compare("https", Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+QString RdapServerError(int status, const QString& reason, const QByteArray& body,
+                        const QByteArray& retryAfter) {
     QString text = "RDAP server error: " + QString::number(status);
     if (!reason.isEmpty()) text += " " + reason;
     const QJsonValue title = QJsonDocument::fromJson(body).object().value("title");
     if (title.isString() && !title.toString().trimmed().isEmpty()) text += ": " + title.toString();
+    if (status == 429)
+        if (const qint64 seconds = RetrySeconds(retryAfter); seconds >= 0)
+            text += QString("; try again in %1 seconds.").arg(seconds);
     return text;
 }
 
@@ -33,6 +55,7 @@ void TRdapLookup::Start(const QString& typed) {
     Say("Looking up " + typed + " with RDAP...");
     const std::optional<RdapQuery> query = ClassifyRdapQuery(typed);
     if (!query) return Fail("No RDAP service is known for " + typed + ".");
+    if (!query->refusal.isEmpty()) return Fail(query->refusal);
     query_ = *query;
     QString base = Bootstrap;
     if (!base.endsWith('/')) base += '/';
@@ -40,14 +63,23 @@ void TRdapLookup::Start(const QString& typed) {
     const std::optional<TBootstrapCache::Copy> cached = cache_.Cached(url);
     if (cached && cached->Fresh()) return UseBootstrap(cached->bytes);
     Ask(url, [this, url, cached](const HttpAnswer& answer) {
-        if (answer.Ok()) {
+        // Only a file that reads as a bootstrap file replaces the copy: a captive portal's page
+        // with status 200 must not take RDAP away for a day.
+        QString problem = answer.failure;
+        if (problem.isEmpty() && !answer.Ok())
+            problem = RdapServerError(answer.status, answer.reason, answer.body, answer.retryAfter);
+        if (problem.isEmpty() && !ParseBootstrap(answer.body, &problem))
+            problem = "The RDAP bootstrap file could not be read: " + problem;
+        if (problem.isEmpty()) {
             cache_.Keep(url, answer.body);
             return UseBootstrap(answer.body);
         }
-        // An old copy serves better than none.
-        if (cached) return UseBootstrap(cached->bytes);
-        Fail(answer.failure.isEmpty() ? RdapServerError(answer.status, answer.reason, answer.body)
-                                      : answer.failure);
+        // An old copy serves better than none; the refresh is tried again in an hour.
+        if (cached) {
+            cache_.RetryLater(url);
+            return UseBootstrap(cached->bytes);
+        }
+        Fail(problem);
     });
 }
 
@@ -62,16 +94,25 @@ void TRdapLookup::UseBootstrap(const QByteArray& bytes) {
     if (!services) return Fail("The RDAP bootstrap file could not be read: " + problem);
     const QStringList bases = BaseUrlsFor(*services, query_);
     if (bases.isEmpty()) return Fail("No RDAP service is known for " + query_.typed + ".");
-    QString base = bases.front();
+    AskRegistry(bases, 0);
+}
+
+void TRdapLookup::AskRegistry(const QStringList& bases, int index) {
+    QString base = bases[index];
     if (!base.endsWith('/')) base += '/';
     registryUrl_ = base + RdapPath(query_);
-    Ask(registryUrl_, [this](const HttpAnswer& answer) { OnRegistry(answer); });
+    Ask(registryUrl_, [this, bases, index](const HttpAnswer& answer) {
+        const bool unreachable = !answer.failure.isEmpty() || answer.status >= 500;
+        if (unreachable && index + 1 < bases.size()) return AskRegistry(bases, index + 1);
+        OnRegistry(answer);
+    });
 }
 
 QString TRdapLookup::Problem(const HttpAnswer& answer) const {
     if (!answer.failure.isEmpty()) return answer.failure;
     if (answer.status == 404) return "No match for " + query_.typed + ".";
-    if (!answer.Ok()) return RdapServerError(answer.status, answer.reason, answer.body);
+    if (!answer.Ok())
+        return RdapServerError(answer.status, answer.reason, answer.body, answer.retryAfter);
     return {};
 }
 
@@ -88,18 +129,29 @@ void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
         view_.AddAnswer(answer.body);
     } else {
         Say(QString());
-        for (const QString& line : RenderRdap(doc.object()))
+        for (const QString& line : RenderRdap(doc.object(), AskedKind()))
             Say(line);
     }
     const QString registrar = RegistrarLink(doc.object());
     if (query_.kind != RdapKind::Domain || !FollowRegistrar || registrar.isEmpty() ||
         QUrl(registrar) == QUrl(registryUrl_))
         return Finish();
+    // Never a local file, never in clear text.
+    if (!IsHttps(registrar)) {
+        const QString told = "Registrar's answer not fetched: its address is not https (" +
+                             registrar + ").";
+        if (JsonOnly && OnNote) OnNote(told);
+        Say(QString());
+        Say(told);
+        return Finish();
+    }
     Ask(registrar, [this, registrar](const HttpAnswer& a) { OnRegistrar(registrar, a); });
 }
 
 void TRdapLookup::OnRegistrar(const QString& url, const HttpAnswer& answer) {
-    QString problem = Problem(answer);
+    QString problem = answer.failure.isEmpty() && answer.status == 404
+                          ? QString("Registrar's answer: no match.")
+                          : Problem(answer);
     QJsonObject object;
     if (problem.isEmpty()) {
         QJsonParseError error{};
@@ -110,16 +162,31 @@ void TRdapLookup::OnRegistrar(const QString& url, const HttpAnswer& answer) {
     }
     if (JsonOnly && problem.isEmpty()) {
         view_.AddAnswer(answer.body);
+    } else if (JsonOnly) {
+        if (OnNote) OnNote("Registrar's answer (" + url + "): " + problem);
     } else {
         Say(QString());
         Say("Registrar's answer (" + url + "):");
         if (problem.isEmpty())
-            for (const QString& line : RenderRdap(object))
+            for (const QString& line : RenderRdap(object, "domain"))
                 Say(line);
         else
             Say(problem);
     }
     Finish();
+}
+
+QString TRdapLookup::AskedKind() const {
+    switch (query_.kind) {
+    case RdapKind::IpV4:
+    case RdapKind::IpV6:
+        return "ip network";
+    case RdapKind::Autnum:
+        return "autnum";
+    case RdapKind::Domain:
+        break;
+    }
+    return "domain";
 }
 
 void TRdapLookup::Fail(const QString& text) {

@@ -29,16 +29,23 @@ public:
     bool Answered() const { return answered_; }
     // Told the text of a look-up that ended without an answer.
     std::function<void(const QString& text)> OnFailure;
+    // Told, with JsonOnly, why the registrar's answer is missing (the look-up still answered).
+    std::function<void(const QString& text)> OnNote;
 
 private:
     void Say(const QString& line);
     void Ask(const QString& url, std::function<void(const HttpAnswer&)> then);
     void UseBootstrap(const QByteArray& bytes);
+    // Asks the registry at the base URL `index` of `bases`; a server that cannot be reached or
+    // fails (5xx) hands over to the next one.
+    void AskRegistry(const QStringList& bases, int index);
     void OnRegistry(const HttpAnswer& answer);
     void OnRegistrar(const QString& url, const HttpAnswer& answer);
     // The line for an answer that is not a 2xx with a body; empty for one that is.
     QString Problem(const HttpAnswer& answer) const;
     void Fail(const QString& text);
+    // What the query asked for, as an objectClassName.
+    QString AskedKind() const;
     void Finish();
 
     LookupView& view_;
@@ -50,5 +57,7 @@ private:
     bool answered_ = false;
 };
 
-// "RDAP server error: 500 Internal Server Error: <title>"
-QString RdapServerError(int status, const QString& reason, const QByteArray& body);
+// "RDAP server error: 500 Internal Server Error: <title>", and for 429 with a Retry-After
+// "; try again in N seconds."
+QString RdapServerError(int status, const QString& reason, const QByteArray& body,
+                        const QByteArray& retryAfter = QByteArray());

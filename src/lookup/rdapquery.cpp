@@ -29,11 +29,28 @@ std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
         return q;
     }
 
+    // Digits and dots that make no address are never a name either ("1.1" is not 1.0.0.1).
+    static const QRegularExpression numeric(QStringLiteral("^[0-9.]+(/[0-9]*)?$"));
+    if (numeric.match(text).hasMatch()) {
+        q.refusal = "The text " + text + " is neither a domain name nor an IP address.";
+        return q;
+    }
     q.kind = RdapKind::Domain;
     QString name = text;
     while (name.endsWith('.'))
         name.chop(1);
-    q.key = ToALabel(name).value_or(name.toLower());
+    if (IsAscii(name)) {
+        q.key = name.toLower();
+        return q;
+    }
+    QString reason;
+    const std::optional<QString> label = ToALabel(name, &reason);
+    if (!label) {
+        q.refusal = "The name " + name + " is not a valid international domain name: " + reason +
+                    ".";
+        return q;
+    }
+    q.key = *label;
     return q;
 }
 

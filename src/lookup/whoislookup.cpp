@@ -4,6 +4,7 @@
 #include "platform/idna.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
+#include "platform/fullstop.h"
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
 
@@ -26,6 +27,16 @@ LookupOutcome WhoisLookup::LookUp() {
         return LookupOutcome::NothingToLookUp;
     }
     ++lookup_;
+    // A name that UTS #46 refuses is not asked at all: what reached the server would be another
+    // name, or none.
+    refusal_.clear();
+    const std::optional<QString> query = QueryForWire(view_.QueryText(), &refusal_);
+    if (!query) {
+        refusal_ = WithFullStop(refusal_);
+        view_.ClearResponse();
+        view_.AddResponse(refusal_);
+        return LookupOutcome::Refused;
+    }
     referrals_ = 0;
     referralHop_ = referralPending_ = false;
     hopLines_.clear();
@@ -40,8 +51,8 @@ LookupOutcome WhoisLookup::LookUp() {
         port_.SetRemoteHost(Server);
         port_.SetRemotePort(Port);
         view_.AddResponse("Connecting to " + port_.RemoteHost() + " ...");
-        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this] {
-            query_ = QueryForWire(view_.QueryText());
+        return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this, query] {
+            query_ = *query;
             return query_;
         });
     } catch (const ElcIPPort& e) {
@@ -85,7 +96,14 @@ void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
 void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
     if (!FollowReferrals || referrals_ >= MaxReferrals) return;
-    const std::optional<WhoisServer> next = FindReferral(hopLines_);
+    const WhoisReferral referral = FindReferral(hopLines_, AskedName(query_));
+    if (!referral.unsupported.isEmpty()) {
+        view_.AddResponse("");
+        view_.AddResponse("Referral to " + referral.unsupported +
+                          " not followed: RWhois is not supported.");
+        return;
+    }
+    const std::optional<WhoisServer> next = referral.server;
     if (!next || asked_.contains(next->Key())) return;
     // The next server is asked once this notification is over.
     referralPending_ = true;
@@ -103,9 +121,9 @@ void WhoisLookup::FollowReferral(const WhoisServer& server, uint64_t lookup) {
     answer_.Clear();
     referralHop_ = true;
     view_.AddResponse("");
-    view_.AddResponse("Following referral to " + server.host + " ...");
+    view_.AddResponse("Following referral to " + server.Shown() + " ...");
     try {
-        port_.SetRemoteHost(QueryForWire(server.host));
+        port_.SetRemoteHost(QueryForWire(server.host).value_or(server.host));
         port_.SetRemotePort(server.port);
         port_.SetConnected(true);
         WaitUntil(

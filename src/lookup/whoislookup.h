@@ -42,6 +42,8 @@ public:
     bool Active() const;
     // Stops the look-up in progress, a referral included, and closes its connection.
     void Stop();
+    // Why the last look-up's text was refused (LookupOutcome::Refused); empty otherwise.
+    const QString& Refusal() const { return refusal_; }
 
     void IPPort1Connected(QObject* sender, int statusCode, const QString& description);
     void IPPort1DataIn(QObject* sender, QByteArrayView text, bool eol);
@@ -56,6 +58,7 @@ private:
     LookupView& view_;
     AnswerText answer_{true};
     QString query_;        // what was sent, sent again to every referral
+    QString refusal_;
     QStringList hopLines_; // the answer of the server asked last, as shown
     QStringList asked_;    // the servers asked, by WhoisServer::Key
     int referrals_ = 0;

@@ -4,10 +4,21 @@ QString WhoisServer::Key() const {
     return port == 43 ? host.toLower() : host.toLower() + ":" + QString::number(port);
 }
 
+QString WhoisServer::Shown() const {
+    return port == 43 ? host : host + ":" + QString::number(port);
+}
+
 namespace {
+// The value without what trails it: a CR, blanks, control characters.
+QString Trimmed(QString value) {
+    while (!value.isEmpty() &&
+           (value.back().isSpace() || value.back().category() == QChar::Other_Control))
+        value.chop(1);
+    return value.trimmed();
+}
+
 // "host" or "host:port"; nothing for text that is no host.
 std::optional<WhoisServer> ParseServer(QString value) {
-    value = value.trimmed();
     if (value.startsWith("whois://", Qt::CaseInsensitive)) value = value.mid(8);
     while (value.endsWith('/'))
         value.chop(1);
@@ -28,20 +39,65 @@ std::optional<WhoisServer> ParseServer(QString value) {
     server.host = value;
     return server;
 }
+
+// The label of a "Label: value" line, and its value; an empty label for other lines.
+std::pair<QString, QString> Split(const QString& line) {
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0) return {};
+    return {line.left(colon).trimmed(), Trimmed(line.mid(colon + 1))};
+}
+
+bool Is(const QString& label, const char* wanted) {
+    return label.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
+}
+
+// The lines whose referral counts: before the first record, and the record of `asked`.
+QStringList Eligible(const QStringList& lines, const QString& asked) {
+    QStringList eligible;
+    bool inRecords = false, inAsked = false;
+    for (const QString& line : lines) {
+        const auto [label, value] = Split(line);
+        if (Is(label, "Domain Name") || Is(label, "Server Name")) {
+            inRecords = true;
+            inAsked = !asked.isEmpty() && Is(label, "Domain Name") &&
+                      value.compare(asked, Qt::CaseInsensitive) == 0;
+        }
+        if (!inRecords || inAsked || asked.isEmpty()) eligible << line;
+    }
+    return eligible;
+}
 } // namespace
 
-std::optional<WhoisServer> FindReferral(const QStringList& answerLines) {
+QString AskedName(const QString& query) {
+    QString word = query.trimmed().section(' ', -1);
+    while (word.startsWith('=') || word.startsWith('!'))
+        word.remove(0, 1);
+    while (word.endsWith('.'))
+        word.chop(1);
+    return word;
+}
+
+WhoisReferral FindReferral(const QStringList& answerLines, const QString& asked) {
     static const char* const labels[] = {"Registrar WHOIS Server", "Whois Server", "ReferralServer",
                                          "refer"};
-    for (const QString& line : answerLines) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0) continue;
-        const QString label = line.left(colon).trimmed();
-        for (const char* wanted : labels)
-            if (label.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) {
-                const auto server = ParseServer(line.mid(colon + 1));
-                if (server) return server;
+    WhoisReferral referral;
+    for (const QString& line : Eligible(answerLines, asked)) {
+        const auto [label, value] = Split(line);
+        if (label.isEmpty() || value.isEmpty()) continue;
+        for (const char* wanted : labels) {
+            if (!Is(label, wanted)) continue;
+            if (value.startsWith("rwhois://", Qt::CaseInsensitive)) {
+                QString where = value;
+                while (where.endsWith('/'))
+                    where.chop(1);
+                referral.unsupported = where;
+                return referral;
             }
+            if (const auto server = ParseServer(value)) {
+                referral.server = server;
+                return referral;
+            }
+        }
     }
-    return std::nullopt;
+    return referral;
 }

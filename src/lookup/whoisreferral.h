@@ -1,7 +1,12 @@
 #pragma once
 // The server a WHOIS answer refers to: the first line of the form "Registrar WHOIS Server: HOST",
 // "Whois Server: HOST", "ReferralServer: whois://HOST[:PORT]" or "refer: HOST" (labels compared
-// without regard to case, blanks around the value dropped; a ":PORT" after any host is taken).
+// without regard to case; the value read after every trailing CR, blank and control character is
+// dropped, so an empty value names no server; a ":PORT" after any host is taken).
+//
+// An answer in the old "thick" form lists many records, each opened by "Domain Name:" or "Server
+// Name:" and each with its own "Whois Server:". Only the lines before the first record (where the
+// IANA form puts its "refer:") and the record of the name asked count.
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -12,6 +17,17 @@ struct WhoisServer {
     uint16_t port = 43;
     // "host" or "host:port", lower case: how "already asked" is told.
     QString Key() const;
+    // "host", or "host:port" when the port is not 43: as the progress line names it.
+    QString Shown() const;
 };
 
-std::optional<WhoisServer> FindReferral(const QStringList& answerLines);
+struct WhoisReferral {
+    std::optional<WhoisServer> server;
+    // A referral that cannot be followed ("rwhois://host:port"); empty when none.
+    QString unsupported;
+};
+
+// `asked`: the name the query asked for (A-label), for the thick form; empty counts every line.
+WhoisReferral FindReferral(const QStringList& answerLines, const QString& asked = QString());
+// The name a WHOIS query asks for: its last word without a leading "=" or "!".
+QString AskedName(const QString& query);

@@ -3,6 +3,8 @@
 #include "platform/idnabackend.h"
 #include "platform/module.h"
 
+#include <QStringList>
+
 namespace {
 // The IDNA module, loaded at the first name that is not ASCII.
 IdnaBackend* Backend(QString& problem) {
@@ -20,7 +22,8 @@ std::optional<QString> Convert(const QString& name, bool toAscii, QString* probl
     }
     IdnaBackend* backend = Backend(why);
     QByteArray output;
-    const bool ok = backend && (toAscii ? backend->ToAscii(name.toUtf8(), false, output, why)
+    // UTS #46 with the host-name (STD3) rules: what registries and resolvers accept.
+    const bool ok = backend && (toAscii ? backend->ToAscii(name.toUtf8(), true, output, why)
                                         : backend->ToUnicode(name.toUtf8(), output, why));
     if (!ok) {
         if (problem) *problem = why;
@@ -44,7 +47,25 @@ std::optional<QString> ToULabel(const QString& name) {
     return Convert(name, false);
 }
 
-QString QueryForWire(const QString& typed) {
+std::optional<QString> QueryForWire(const QString& typed, QString* problem) {
     if (IsAscii(typed)) return typed;
-    return ToALabel(typed).value_or(typed);
+    // Each blank-separated word that is a name (a dot and a letter outside ASCII) goes as its
+    // A-label; a leading "=" or "!" (a server's query flag) stays as typed.
+    QStringList words = typed.split(' ');
+    for (QString& word : words) {
+        if (IsAscii(word) || !word.contains('.')) continue;
+        qsizetype start = 0;
+        while (start < word.size() && (word[start] == '=' || word[start] == '!'))
+            ++start;
+        QString reason;
+        const std::optional<QString> label = ToALabel(word.mid(start), &reason);
+        if (!label) {
+            if (problem)
+                *problem = "The name " + word.mid(start) +
+                           " is not a valid international domain name: " + reason;
+            return std::nullopt;
+        }
+        word = word.left(start) + *label;
+    }
+    return words.join(' ');
 }

@@ -12,6 +12,8 @@ std::optional<QString> ToALabel(const QString& name, QString* problem = nullptr)
 bool IsAscii(const QString& text);
 // The U-label form of an A-label name (for display), or nothing.
 std::optional<QString> ToULabel(const QString& name);
-// What a look-up sends for the text the user typed: all-ASCII text unchanged; otherwise its
-// A-label, or the text itself when it is no name (a server may still know what to do with it).
-QString QueryForWire(const QString& typed);
+// What a WHOIS look-up sends for the text the user typed: all-ASCII text unchanged; otherwise
+// each blank-separated word holding a dot and a non-ASCII letter as its A-label ("domain
+// bücher.com" and "=bücher.com" too). A word that UTS #46 refuses makes the whole text refused:
+// nothing, with "The name NAME is not a valid international domain name: " + the reason.
+std::optional<QString> QueryForWire(const QString& typed, QString* problem = nullptr);

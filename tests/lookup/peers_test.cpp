@@ -203,7 +203,8 @@ TEST(WhoisReferrals, TheRegistrarsServerIsAskedTheSameTextAfterTheRegistry) {
     EXPECT_EQ(Lines(r.out),
               (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
                            "   Registrar WHOIS Server: 127.0.0.1:" + QString(registrarPort),
-                           "DNSSEC: unsigned", "", "Following referral to 127.0.0.1 ...",
+                           "DNSSEC: unsigned", "",
+                           "Following referral to 127.0.0.1:" + QString(registrarPort) + " ...",
                            "Registrant Name: Jane Roe"}));
     EXPECT_EQ(registrar.Queries(), QList<QByteArray>{"example.com\r\n"});
 
@@ -232,7 +233,7 @@ TEST(WhoisReferrals, ALoopStopsAtAServerAlreadyAskedAndAFailureIsALine) {
                 "--follow"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.endsWith("Whois Server: 127.0.0.1:" + refusing +
-                               "\n\nFollowing referral to 127.0.0.1 ...\n"
+                               "\n\nFollowing referral to 127.0.0.1:" + refusing + " ...\n"
                                "Referral failed: [10061] Connection refused.\n"))
         << r.out.toStdString();
 }

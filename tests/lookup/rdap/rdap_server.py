@@ -7,6 +7,8 @@ Answers each GET from the routes file, which is read again for every request (a 
 it between look-ups). A route is the request path (with its query string, if any) mapped to:
   {"status": 200, "body": <JSON value or text>}   an answer (JSON values are sent as JSON)
   {"status": 301, "location": "/other"}           a redirect
+  {"status": 429, "headers": {"Retry-After": "30"}, "body": ...}   an answer with more headers
+  {"status": 200, "type": "text/html", "body": "<html>..."}   another content type
   {"hang": SECONDS}                               no answer at all for that long
   {"size": BYTES}                                 a JSON array of that many bytes, streamed
   {"nest": DEPTH}                                 a JSON value nested DEPTH arrays deep
@@ -94,12 +96,13 @@ class Handler(BaseHTTPRequestHandler):
             depth = route["nest"]
             return self.answer(200, "[" * depth + "]" * depth)
         status = route.get("status", 200)
-        headers = {}
+        headers = dict(route.get("headers", {}))
         if "location" in route:
             headers["Location"] = substitute(route["location"])
         body = route.get("body", "")
         text = body if isinstance(body, str) else json.dumps(body)
-        self.answer(status, substitute(text), headers=headers)
+        self.answer(status, substitute(text), route.get("type", "application/rdap+json"),
+                    headers=headers)
 
 
 def main():

@@ -97,8 +97,9 @@ TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
         d.Type("tDomain", "example.com");
         d.Click("bLookUp");
         ASSERT_TRUE(WaitUntil([&] { return !tab.lookup.Active(); }, 10000));
-        EXPECT_TRUE(Memo(d).endsWith("Following referral to 127.0.0.1 ...\nRegistrant Name: "
-                                     "Jane Roe"))
+        EXPECT_TRUE(Memo(d).endsWith("Following referral to 127.0.0.1:" +
+                                     QString::number(registrarSocket.port) +
+                                     " ...\nRegistrant Name: Jane Roe"))
             << Memo(d).toStdString();
         ASSERT_TRUE(d.form().FormClose());
         EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Lookup]\r\nFollowReferrals=1\r\n"));
@@ -111,4 +112,24 @@ TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
     FormDriver untouched;
     ASSERT_TRUE(untouched.form().FormClose());
     EXPECT_FALSE(ReadAll(ProgramSettings::Path()).contains("Lookup"));
+}
+
+TEST_F(RdapTab, ANameUts46RefusesIsAskedNeitherByLookUpNorByRdapAndTheMemoSaysWhy) {
+    ScriptedPeer whois({ReadQuery(), Send("answer\n")});
+    FormDriver d;
+    WhoisTab& tab = Tab(d);
+    tab.lookup.Server = "127.0.0.1";
+    tab.lookup.Port = whois.port();
+    const QString name = QString("a\u200Db.example");
+    const QString told = "The name " + name + " is not a valid international domain name: "
+                                              "string contains a forbidden context-j character.";
+    d.Type("tDomain", name);
+    d.Click("bLookUp");
+    EXPECT_EQ(Memo(d), told);
+    d.Click("bRdap");
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 5000));
+    EXPECT_EQ(Memo(d).split('\n').last(), told);
+    EXPECT_TRUE(whois.Queries().isEmpty());
+    EXPECT_TRUE(server->Requests().isEmpty());
+    EXPECT_TRUE(d.boxes().shown().empty());
 }

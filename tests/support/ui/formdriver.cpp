@@ -103,7 +103,20 @@ void FormDriver::Type(const QString& name, const QString& text) {
     QWidget* target = &w;
     if (auto* box = qobject_cast<QComboBox*>(&w)) target = box->lineEdit();
     target->setFocus();
-    QTest::keyClicks(target, text);
+    TypeText(target, text);
+}
+
+void TypeText(QWidget* target, const QString& text) {
+    // QTest knows keys for Latin-1 letters only; other characters come as a key event with their
+    // text, as an input method delivers them.
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(target, QString(c));
+            continue;
+        }
+        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 void PickFromList(QComboBox& box, const QString& item) {

@@ -17,6 +17,8 @@ class QAbstractButton;
 class QComboBox;
 class QWidget;
 
+// Types `text` into the focused `target` key by key; characters outside ASCII come with their text.
+void TypeText(QWidget* target, const QString& text);
 // Clicks a check box or radio button on its indicator, which reacts however wide the button is.
 void ClickIndicator(QAbstractButton& button);
 // Brings the sheets holding `w` to the front by clicking their tabs, outermost first.
