@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DREGISCRIBE_PACKAGE_DOCS=ON -DREGISCRIBE_BUILD_TESTS=OFF >/dev/null
+    -DREGISCRIBE_BUILD_TESTS=OFF >/dev/null
 cmake --build build-deb
 (cd build-deb && rm -f regiscribe_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls build-deb/regiscribe_*.deb)

@@ -1,9 +1,18 @@
 // The lines of the three registry templates: the domain name registration agreement, version
 // 4.0 (labels of 31 characters), the host template 1.0 and the contact template 1.0.
+#include "platform/idna.h"
 #include "templates/agreement.h"
 #include "templates/templatewriters.h"
 
 namespace {
+// A domain or host name as the registry's robot reads it: an international name as its A-label
+// ("bücher.example" as "xn--bcher-kva.example"); ASCII, or a name that is no valid international
+// name, as typed.
+QString NameForRobot(const QString& typed) {
+    if (IsAscii(typed)) return typed;
+    return ToALabel(typed.trimmed()).value_or(typed);
+}
+
 // A memo's text keeps its line breaks, so each further line of it becomes a line of the file.
 QStringList MemoLines(QString text) {
     text.replace("\r\n", "\n");
@@ -52,7 +61,7 @@ QStringList DomainFormLines(const Record& r, const QString& processed) {
     out << "1.  Comments...................: " + comments.takeFirst();
     out << comments;
     out << "";
-    out << "2.  Complete Domain Name.......: " + r.Text("DomainNameEdit");
+    out << "2.  Complete Domain Name.......: " + NameForRobot(r.Text("DomainNameEdit"));
     out << ""
         << "Organization Using Domain Name";
     out << "3a. Organization Name..........: " + r.Text("OOrgNameEdit");
@@ -72,7 +81,7 @@ QStringList DomainFormLines(const Record& r, const QString& processed) {
     AddContactBlock(out, r, '6', "B");
     out << ""
         << "Primary Name Server";
-    out << "7a. Primary Server Hostname....: " + r.Text("PriNSEdit");
+    out << "7a. Primary Server Hostname....: " + NameForRobot(r.Text("PriNSEdit"));
     out << "7b. Primary Server Netaddress..: " + r.Text("PriNSIPEdit");
     out << ""
         << "Secondary Name Server(s)";
@@ -80,7 +89,7 @@ QStringList DomainFormLines(const Record& r, const QString& processed) {
                                       {"ThirdNSEdit", "ThirdNSIPEdit"},
                                       {"fourthnsedit", "fourthnsipedit"}};
     for (const auto& server : servers) {
-        out << "8a. Secondary Server Hostname..: " + r.Text(server[0]);
+        out << "8a. Secondary Server Hostname..: " + NameForRobot(r.Text(server[0]));
         out << "8b. Secondary Server Netaddress: " + r.Text(server[1]);
     }
     out << ""
@@ -100,7 +109,7 @@ QStringList HostFormLines(const Record& r, const QString& processed) {
     out << ""
         << "Host";
     out << "1a. NIC Handle (if known)......: " + r.Text("HostNicHandle");
-    out << "1b. Host Name..................: " + r.Text("HostName");
+    out << "1b. Host Name..................: " + NameForRobot(r.Text("HostName"));
     out << "1c. IP Address.................: " + r.Text("HostIPAddress");
     out << ""
         << "Contact";

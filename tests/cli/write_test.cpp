@@ -71,6 +71,31 @@ TEST(CliWrite, SelectorsCountAsPickedOnlyForAListItemAndContactsDefaultToConfide
     EXPECT_EQ(ReadAll(dir.file("hosts/ns1.example.com.txt")).count("\r\n"), 28);
 }
 
+TEST(CliWrite, InternationalNamesGoToTheRobotAsALabelsButStayAsTypedForTheUser) {
+    ScopedWorkDir dir;
+    ProcessResult r = RunCli({"write", "domain", "bücher.example", "--set",
+                              "PriNSEdit=ns1.bücher.example", "--set", "SecNSEdit=ns2.example"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray text = ReadAll(dir.file("domains/bücher.example.txt"));
+    EXPECT_TRUE(text.contains("\r\n2.  Complete Domain Name.......: xn--bcher-kva.example\r\n"));
+    EXPECT_TRUE(
+        text.contains("\r\n7a. Primary Server Hostname....: ns1.xn--bcher-kva.example\r\n"));
+    EXPECT_TRUE(text.contains("\r\n8a. Secondary Server Hostname..: ns2.example\r\n"));
+    EXPECT_FALSE(text.contains("bücher"));
+    EXPECT_EQ(ReadAll(dir.file("domains.cbx")), QByteArray("bücher.example\r\n"));
+
+    r = RunCli({"write", "host", "ns1.bücher.example"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        ReadAll(dir.file("hosts/ns1.bücher.example.txt"))
+            .contains("\r\n1b. Host Name..................: ns1.xn--bcher-kva.example\r\n"));
+    // A name that is no valid international name is left as typed rather than lost.
+    r = RunCli({"write", "host", "a—b.example"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(ReadAll(dir.file("hosts/a—b.example.txt"))
+                    .contains("\r\n1b. Host Name..................: a—b.example\r\n"));
+}
+
 TEST(CliWrite, UsageErrorsExitWithTwoAndWriteNothing) {
     ScopedWorkDir dir;
     const QStringList bad[] = {
