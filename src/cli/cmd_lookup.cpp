@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "lookup/fingerlookup.h"
 #include "lookup/lcipport.h"
+#include "lookup/serveraddress.h"
 #include "lookup/whoislookup.h"
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
@@ -120,23 +121,22 @@ uint16_t ParsePort(const QString& text, const char* option) {
 }
 
 int Whois(CliContext& c) {
-    QString server = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
+    const QString serverText = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
     const bool follow = TakeFlag(c.args, "--follow");
     QString name = TakeSingleArgument(c.args, "NAME");
-    uint16_t port = 43;
-    qsizetype colon = server.lastIndexOf(':');
-    if (colon >= 0) {
-        port = ParsePort(server.mid(colon + 1), "--server");
-        server.truncate(colon);
-    }
-    if (server.isEmpty()) throw CliUsageError{"--server needs a host"};
+    const auto parsed = ParseServerAddress(serverText, 43);
+    if (const auto* problem = std::get_if<ServerAddressProblem>(&parsed))
+        throw CliUsageError{*problem == ServerAddressProblem::NoHost
+                                ? "--server needs a host"
+                                : "--server needs a port number from 1 to 65535"};
+    const ServerAddress server = std::get<ServerAddress>(parsed);
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
     PrintedAnswer answer(name, c.err);
     WhoisLookup lookup(ipport, answer);
-    lookup.Server = server;
-    lookup.Port = port;
+    lookup.Server = server.host;
+    lookup.Port = server.port;
     lookup.FollowReferrals = follow;
     return RunLookup(c, ipport, lookup, answer, *boxes, [&lookup] { return lookup.Active(); });
 }

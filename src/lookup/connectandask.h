@@ -8,9 +8,10 @@
 
 class TlcIPPort;
 
-// Connects `port` (its host and port already set) and waits at most `waitMs`. Connected: sends
-// query() followed by CR LF (read after the wait, so what was typed meanwhile is what is asked).
-// Not connected: the "Connection timed out." box, then the answer view is emptied. ElcIPPort
-// failures pass to the caller.
+// Connects `port` (its host and port already set) and waits at most `waitMs`, or until the attempt
+// fails. Connected: sends query() followed by CR LF (read after the wait, so what was typed
+// meanwhile is what is asked). Refused, reset or closed at once: the look-up ends there, the view
+// keeping the line its handlers showed. Neither connected nor failed in time: the "Connection
+// timed out." box, then the answer view is emptied. ElcIPPort failures pass to the caller.
 LookupOutcome ConnectAndAsk(TlcIPPort& port, LookupView& view, int waitMs,
                             const std::function<QString()>& query);

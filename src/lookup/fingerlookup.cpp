@@ -6,6 +6,8 @@
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
 
+#include <utility>
+
 QString LeftChars(const QString& text, int count) {
     int units = 0;
     for (int chars = 0; units < text.size() && chars < count; ++chars)
@@ -31,6 +33,7 @@ LookupOutcome FingerLookup::LookUp() {
     try {
         port_.SetWinsockLoaded(true);
         port_.SetEOL("\r\n");
+        awaitingAnswer_ = false;
         port_.SetConnected(false);
         answer_.Clear();
         qsizetype at = text.indexOf('@');
@@ -74,15 +77,18 @@ void FingerLookup::tHostDblClick() {
 }
 
 void FingerLookup::IPPort2Connected(QObject*, int statusCode, const QString& description) {
+    awaitingAnswer_ = statusCode == 0;
     if (statusCode != 0) view_.AddConnectionFailure("Connection failed: " + description);
 }
 
 void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool eol) {
+    awaitingAnswer_ = false;
     if (const auto line = answer_.Line(text, eol)) view_.AddAnswer(*line);
 }
 
 void FingerLookup::IPPort2Disconnected(QObject*, int, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
+    if (std::exchange(awaitingAnswer_, false)) view_.AddResponse(ClosedWithoutAnswer);
 }
 
 void FingerLookup::IPPort2Error(QObject*, int errorCode, const QString& description) {

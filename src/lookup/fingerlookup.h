@@ -39,6 +39,8 @@ private:
     TlcIPPort& port_;
     LookupView& view_;
     AnswerText answer_{false};
+    // Connected and nothing received yet: a close now is told as "no answer".
+    bool awaitingAnswer_ = false;
 };
 
 // At most `count` characters of `text`, never cutting a character in two.

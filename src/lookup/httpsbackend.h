@@ -11,13 +11,13 @@
 #include <utility>
 
 struct HttpsReply {
-    int status = 0;         // the HTTP status; 0 when no answer came
-    QString reason;         // its reason phrase
-    QByteArray body;        // as received
-    QByteArray location;    // the Location header of a redirect
-    QByteArray retryAfter;  // the Retry-After header
-    QString failure;        // a network or TLS failure in words; empty otherwise
-    bool tooLarge = false;  // the body passed the size limit (and was dropped)
+    int status = 0;        // the HTTP status; 0 when no answer came
+    QString reason;        // its reason phrase
+    QByteArray body;       // as received
+    QByteArray location;   // the Location header of a redirect
+    QByteArray retryAfter; // the Retry-After header
+    QString failure;       // a network or TLS failure in words; empty otherwise
+    bool tooLarge = false; // the body passed the size limit (and was dropped)
 };
 
 class HttpsClient {

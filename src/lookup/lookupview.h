@@ -24,11 +24,14 @@ public:
     virtual std::optional<QString> SelectedResponse() const { return std::nullopt; }
 };
 
+// The line a look-up adds when the server closed the connection without sending anything.
+inline constexpr const char* ClosedWithoutAnswer = "Connection closed; no answer.";
+
 // How a look-up ended when its handler returned.
 enum class LookupOutcome {
     NothingToLookUp, // empty field: a beep
     Refused,         // a name that cannot be asked: its reason shown, nothing sent
-    Failed,          // an ElcIPPort was caught and shown as an "Exception: " line
+    Failed,          // an "Exception: " line, or the connection refused, reset or closed at once
     TimedOut,        // no connection within the wait: the box, the answer emptied
     QuerySent,       // connected and the query sent; the answer arrives as events
 };

@@ -63,8 +63,9 @@ void TRdapFetch::Answered(const HttpsReply& reply) {
         const QUrl next = current_.resolved(QUrl::fromEncoded(reply.location.trimmed()));
         // A redirect may never take the request out of TLS, nor to a local file.
         if (next.scheme().compare("https", Qt::CaseInsensitive) != 0) {
-            answer.failure = "The server redirected to an address that is not https: " +
-                             next.toDisplayString() + ".";
+            answer.failure =
+                "The server redirected to an address that is not https: " + next.toDisplayString() +
+                ".";
             return Finish(answer);
         }
         if (++redirects_ > MaxRedirects) {

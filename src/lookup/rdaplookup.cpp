@@ -138,8 +138,8 @@ void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
         return Finish();
     // Never a local file, never in clear text.
     if (!IsHttps(registrar)) {
-        const QString told = "Registrar's answer not fetched: its address is not https (" +
-                             registrar + ").";
+        const QString told =
+            "Registrar's answer not fetched: its address is not https (" + registrar + ").";
         if (JsonOnly && OnNote) OnNote(told);
         Say(QString());
         Say(told);

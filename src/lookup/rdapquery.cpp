@@ -46,8 +46,8 @@ std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
     QString reason;
     const std::optional<QString> label = ToALabel(name, &reason);
     if (!label) {
-        q.refusal = "The name " + name + " is not a valid international domain name: " + reason +
-                    ".";
+        q.refusal =
+            "The name " + name + " is not a valid international domain name: " + reason + ".";
         return q;
     }
     q.key = *label;

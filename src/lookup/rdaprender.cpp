@@ -142,10 +142,8 @@ void RenderEntity(const QJsonObject& entity, QStringList& lines, int depth) {
                 lines << label + " Organization: " + org;
         }
         Add(lines, label + " Handle", entity.value("handle"));
-        const std::pair<const char*, const char*> repeated[] = {{"email", "E-Mail"},
-                                                                {"tel", "Phone"},
-                                                                {"contact-uri", "Contact"},
-                                                                {"url", "URL"}};
+        const std::pair<const char*, const char*> repeated[] = {
+            {"email", "E-Mail"}, {"tel", "Phone"}, {"contact-uri", "Contact"}, {"url", "URL"}};
         for (const auto& [property, caption] : repeated)
             for (const QString& value : VcardTexts(properties, property))
                 lines << label + " " + caption + ": " + value;
@@ -227,8 +225,8 @@ void RenderNetwork(const QJsonObject& o, QStringList& lines) {
     if (!start.isEmpty()) lines << "Network: " + start + (end.isEmpty() ? QString() : " - " + end);
     for (const QJsonValue& c : o.value("cidr0_cidrs").toArray()) {
         const QJsonObject cidr = c.toObject();
-        const QString prefix = cidr.contains("v4prefix") ? String(cidr, "v4prefix")
-                                                         : String(cidr, "v6prefix");
+        const QString prefix =
+            cidr.contains("v4prefix") ? String(cidr, "v4prefix") : String(cidr, "v6prefix");
         const QString length = Text(cidr.value("length"));
         if (!prefix.isEmpty() && !length.isEmpty()) lines << "CIDR: " + prefix + "/" + length;
     }
@@ -302,8 +300,10 @@ QStringList OneLineEach(const QStringList& rendered) {
         for (qsizetype i = 0; i < parts.size(); ++i) {
             QString part = parts[i];
             for (QChar& c : part) {
-                if (c.category() == QChar::Other_Control) c = ' ';
-                else if (IsBidiControl(c)) c = QChar(0xFFFD);
+                if (c.category() == QChar::Other_Control)
+                    c = ' ';
+                else if (IsBidiControl(c))
+                    c = QChar(0xFFFD);
             }
             lines << (i == 0 ? part : "  " + part);
         }

@@ -1,12 +1,14 @@
 #include "lookup/whoislookup.h"
 
 #include "lookup/connectandask.h"
-#include "platform/idna.h"
 #include "lookup/lcerrors.h"
 #include "lookup/lcipport.h"
 #include "platform/fullstop.h"
+#include "platform/idna.h"
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
+
+#include <utility>
 
 WhoisLookup::WhoisLookup(TlcIPPort& port, LookupView& view) : port_(port), view_(view) {
     port_.OnConnected = [this](QObject* s, int c, const QString& d) { IPPort1Connected(s, c, d); };
@@ -38,7 +40,7 @@ LookupOutcome WhoisLookup::LookUp() {
         return LookupOutcome::Refused;
     }
     referrals_ = 0;
-    referralHop_ = referralPending_ = false;
+    referralHop_ = referralPending_ = awaitingAnswer_ = false;
     hopLines_.clear();
     asked_ = QStringList{WhoisServer{Server, Port}.Key()};
     try {
@@ -67,11 +69,12 @@ bool WhoisLookup::Active() const {
 
 void WhoisLookup::Stop() {
     ++lookup_;
-    referralPending_ = false;
+    referralPending_ = awaitingAnswer_ = false;
     port_.SetConnected(false);
 }
 
 void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& description) {
+    awaitingAnswer_ = statusCode == 0;
     if (referralHop_) {
         // A referral's answer goes below what is shown.
         if (statusCode != 0) view_.AddResponse("Referral failed: " + description);
@@ -87,6 +90,7 @@ void WhoisLookup::IPPort1Connected(QObject*, int statusCode, const QString& desc
 }
 
 void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
+    awaitingAnswer_ = false;
     const auto line = answer_.Line(text, eol);
     if (!line) return;
     view_.AddAnswer(*line);
@@ -95,6 +99,7 @@ void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
 
 void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
+    if (std::exchange(awaitingAnswer_, false)) view_.AddResponse(ClosedWithoutAnswer);
     if (!FollowReferrals || referrals_ >= MaxReferrals) return;
     const WhoisReferral referral = FindReferral(hopLines_, AskedName(query_));
     if (!referral.unsupported.isEmpty()) {

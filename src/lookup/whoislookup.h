@@ -57,7 +57,9 @@ private:
     TlcIPPort& port_;
     LookupView& view_;
     AnswerText answer_{true};
-    QString query_;        // what was sent, sent again to every referral
+    // Connected and nothing received yet: a close now is told as "no answer".
+    bool awaitingAnswer_ = false;
+    QString query_; // what was sent, sent again to every referral
     QString refusal_;
     QStringList hopLines_; // the answer of the server asked last, as shown
     QStringList asked_;    // the servers asked, by WhoisServer::Key

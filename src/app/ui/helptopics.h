@@ -14,6 +14,7 @@ void AssignMainWindowHelpTopics(QWidget* root);
 inline constexpr int MailSecurityHelpTopic = 1032;
 inline constexpr int RdapHelpTopic = 1040;
 inline constexpr int FollowReferralsHelpTopic = 1041;
+inline constexpr int WhoisLookupHelpTopic = 1042;
 
 void SetHelpTopic(QWidget* control, int topic);
 // The topic of `control` or of its nearest enclosing control with one; 0 for none.

@@ -1,14 +1,40 @@
 #include "lookup/ui/answerlist.h"
+#include "lookup/ui/lineviewaccessible.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 TAnswerList::TAnswerList(QWidget* parent) : TLineView(parent) {}
 
 void TAnswerList::SetCurrentRow(qsizetype row) {
+    const qsizetype before = current_;
     current_ = row >= 0 && row < Count() ? row : -1;
     if (current_ >= 0) ScrollToRow(current_);
     viewport()->update();
+    if (current_ != before && QAccessible::isActive()) AnnounceCurrentRow(this);
+}
+
+void TAnswerList::CopyCurrentRow() const {
+    if (current_ >= 0) QApplication::clipboard()->setText(LineText(current_));
+}
+
+void TAnswerList::CopyAll() const {
+    if (Count() > 0) QApplication::clipboard()->setText(toPlainText());
+}
+
+void TAnswerList::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click picks the row under the mouse first, as in a list box.
+    const qsizetype row = RowAt(viewport()->mapFromGlobal(event->globalPos()).y());
+    if (event->reason() == QContextMenuEvent::Mouse && row >= 0) SetCurrentRow(row);
+    QMenu menu(this);
+    menu.addAction(tr("&Copy"), this, &TAnswerList::CopyCurrentRow)->setEnabled(current_ >= 0);
+    menu.addAction(tr("Copy &All"), this, &TAnswerList::CopyAll)->setEnabled(Count() > 0);
+    menu.exec(event->globalPos());
 }
 
 void TAnswerList::Clear() {
@@ -37,6 +63,7 @@ void TAnswerList::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TAnswerList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) return CopyCurrentRow();
     if (Count() == 0) return TLineView::keyPressEvent(event);
     const qsizetype page = std::max(1, viewport()->height() / LineHeight());
     switch (event->key()) {

@@ -1,6 +1,7 @@
 #pragma once
 // The Finger tab's answer list box (lResponse): one line a row, a current row picked with the
-// mouse or the arrow keys, and a double click on a row.
+// mouse or the arrow keys, and a double click on a row. Ctrl+C and the context menu copy the
+// current row; the menu copies the whole answer too.
 #include "lookup/ui/lineview.h"
 
 class TAnswerList : public TLineView {
@@ -12,6 +13,8 @@ public:
     qsizetype CurrentRow() const { return current_; }
     void SetCurrentRow(qsizetype row);
     void Clear() override;
+    void CopyCurrentRow() const;
+    void CopyAll() const;
 
 signals:
     void RowDoubleClicked(qsizetype row);
@@ -22,6 +25,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     qsizetype current_ = -1;

@@ -1,4 +1,7 @@
 #include "lookup/ui/answermemo.h"
+#include "lookup/ui/lineviewaccessible.h"
+
+#include <QAccessible>
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,9 +28,11 @@ void TAnswerMemo::Clear() {
 }
 
 void TAnswerMemo::SelectRange(Position from, Position to) {
+    const bool moved = from != anchor_ || to != cursor_;
     anchor_ = from;
     cursor_ = to;
     viewport()->update();
+    if (moved && QAccessible::isActive()) AnnounceSelection(this);
 }
 
 void TAnswerMemo::SelectAll() {
@@ -36,7 +41,11 @@ void TAnswerMemo::SelectAll() {
 }
 
 QString TAnswerMemo::SelectedText() const {
-    const Position from = std::min(anchor_, cursor_), to = std::max(anchor_, cursor_);
+    return TextBetween(anchor_, cursor_);
+}
+
+QString TAnswerMemo::TextBetween(Position a, Position b) const {
+    const Position from = std::min(a, b), to = std::max(a, b);
     QString text;
     for (qsizetype row = from.row; row <= to.row && row < Count(); ++row) {
         const QString line = LineText(row);

@@ -14,7 +14,14 @@ public:
         auto operator<=>(const Position&) const = default;
     };
     bool HasSelection() const { return anchor_ != cursor_; }
+    // Where a selection started and where the caret is (its moving end).
+    Position Anchor() const { return anchor_; }
+    Position Caret() const { return cursor_; }
     QString SelectedText() const;
+    // The text between two positions, lines joined by LF.
+    QString TextBetween(Position from, Position to) const;
+    // The position nearest to a viewport point.
+    Position PositionAt(const QPoint& point) const;
     void SelectAll();
     void SelectRange(Position from, Position to);
     void Copy() const;
@@ -29,6 +36,5 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    Position PositionAt(const QPoint& point) const;
     Position anchor_, cursor_;
 };

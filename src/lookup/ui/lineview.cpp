@@ -1,4 +1,7 @@
 #include "lookup/ui/lineview.h"
+#include "lookup/ui/lineviewaccessible.h"
+
+#include <QAccessible>
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -13,6 +16,7 @@ TLineView::TLineView(QWidget* parent) : QAbstractScrollArea(parent) {
     showTimer_.setSingleShot(true);
     showTimer_.setInterval(0);
     connect(&showTimer_, &QTimer::timeout, this, &TLineView::ShowAdded);
+    InstallLineViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -36,6 +40,8 @@ void TLineView::AddBytes(QByteArrayView bytes) {
 
 void TLineView::Clear() {
     store_.Clear();
+    ++generation_;
+    announced_ = 0;
     widestDrawn_ = 0;
     followEnd_ = true;
     showTimer_.stop();
@@ -50,6 +56,8 @@ void TLineView::ShowAdded() {
     UpdateScrollBars();
     if (followEnd_) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->update();
+    if (announced_ < Count() && QAccessible::isActive()) AnnounceAddedLines(this, announced_);
+    announced_ = Count();
 }
 
 int TLineView::ContentWidth() const {
@@ -117,6 +125,21 @@ int TLineView::ColumnAt(qsizetype row, int x) const {
     LayOut(layout, row);
     const QTextLine line = layout.lineAt(0);
     return line.isValid() ? line.xToCursor(x - TextLeft()) : 0;
+}
+
+QRect TLineView::CharacterRect(qsizetype row, int column) const {
+    const QRect rowRect = RowRect(row);
+    if (row < 0 || row >= store_.Count()) return {};
+    QTextLayout layout;
+    LayOut(layout, row);
+    const QTextLine line = layout.lineAt(0);
+    if (!line.isValid()) return QRect(TextLeft(), rowRect.top(), averageCharWidth_, lineHeight_);
+    const int length = int(layout.text().size());
+    column = std::clamp(column, 0, length);
+    const int left = int(line.cursorToX(column));
+    const int right = column < length ? int(line.cursorToX(column + 1)) : left + averageCharWidth_;
+    return QRect(TextLeft() + std::min(left, right), rowRect.top(),
+                 std::max(1, std::abs(right - left)), lineHeight_);
 }
 
 QList<QTextLayout::FormatRange> TLineView::Highlights(qsizetype, int) const {

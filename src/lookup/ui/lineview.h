@@ -23,6 +23,8 @@ public:
     QString LineText(qsizetype index) const { return store_.Text(index); }
     // Every line as shown, joined by LF.
     QString toPlainText() const { return store_.Joined(0, store_.Count() - 1); }
+    // Counts the times the view was emptied, so that what was read of it before is known stale.
+    quint64 Generation() const { return generation_; }
 
     // Shows what was added since the last pass at once (the views do it by themselves on the
     // next pass of the event loop).
@@ -33,6 +35,10 @@ public:
     QRect RowRect(qsizetype row) const;
     void ScrollToRow(qsizetype row);
     int LineHeight() const { return lineHeight_; }
+    // The character position in a row nearest to a viewport x.
+    int ColumnAt(qsizetype row, int x) const;
+    // The viewport rectangle of a character of a row (the end of the row when past its text).
+    QRect CharacterRect(qsizetype row, int column) const;
 
 protected:
     const TLineStore& Store() const { return store_; }
@@ -40,8 +46,6 @@ protected:
     int TextLeft() const;
     // A row's text laid out in one line, tabs at every eighth average character width.
     void LayOut(QTextLayout& layout, qsizetype row) const;
-    // The character position in a row nearest to a viewport x.
-    int ColumnAt(qsizetype row, int x) const;
     // Draws one row with its highlighted parts.
     void PaintRow(QPainter& painter, qsizetype row, const QRect& rect);
     // The highlighted parts of a row's text (of `length` characters); none by default.
@@ -67,4 +71,6 @@ private:
     int averageCharWidth_ = 1;
     mutable int widestDrawn_ = 0;
     bool followEnd_ = true;
+    quint64 generation_ = 0;
+    qsizetype announced_ = 0; // lines already told to assistive technology
 };

@@ -2,14 +2,17 @@
 
 #include "app/ui/form1.h"
 #include "app/ui/helptopics.h"
+#include "lookup/serveraddress.h"
 #include "lookup/ui/answermemo.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
 #include "platform/messageboxes.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -44,10 +47,28 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
     cbFollow_->setToolTip("After the registry's answer, also ask the registrar's WHOIS server it "
                           "names.");
     cbFollow_->setAccessibleDescription(cbFollow_->toolTip());
+    cbWhoisServer_ = new QComboBox(page);
+    cbWhoisServer_->setObjectName("cbWhoisServer");
+    cbWhoisServer_->setEditable(true);
+    cbWhoisServer_->setInsertPolicy(QComboBox::NoInsert);
+    cbWhoisServer_->addItems({WhoisLookup::RegistryServer, "whois.iana.org"});
+    cbWhoisServer_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbWhoisServer_->setMinimumContentsLength(24);
+    cbWhoisServer_->setToolTip(
+        "The WHOIS server LookUp asks, as HOST or HOST:PORT. With Follow "
+        "referrals, whois.iana.org reaches every top-level domain's server.");
+    cbWhoisServer_->setAccessibleName("Server");
+    cbWhoisServer_->setAccessibleDescription(cbWhoisServer_->toolTip());
+    auto* serverLabel = new QLabel("&Server:", page);
+    serverLabel->setBuddy(cbWhoisServer_);
     auto* options = new QHBoxLayout;
+    options->addWidget(serverLabel);
+    options->addWidget(cbWhoisServer_);
     options->addStretch(1);
     options->addWidget(cbFollow_);
     row.column->insertLayout(1, options);
+    SetHelpTopic(tDomain_, WhoisLookupHelpTopic);
+    SetHelpTopic(cbWhoisServer_, WhoisLookupHelpTopic);
     SetHelpTopic(bRdap_, RdapHelpTopic);
     SetHelpTopic(cbFollow_, FollowReferralsHelpTopic);
 
@@ -56,8 +77,17 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
 }
 
 void WhoisTab::bLookUpClick() {
+    const auto server = ParseServerAddress(cbWhoisServer_->currentText(), 43);
+    if (const auto* problem = std::get_if<ServerAddressProblem>(&server)) {
+        return Boxes().Error(*problem == ServerAddressProblem::NoHost
+                                 ? QString("Type the WHOIS server to ask into Server.")
+                                 : "The WHOIS server \"" + cbWhoisServer_->currentText().trimmed() +
+                                       "\" needs a port number from 1 to 65535 after its colon.");
+    }
     // One look-up at a time shows in the memo.
     rdap.Cancel();
+    lookup.Server = std::get<ServerAddress>(server).host;
+    lookup.Port = std::get<ServerAddress>(server).port;
     lookup.FollowReferrals = cbFollow_->isChecked();
     lookup.LookUp();
 }
@@ -71,11 +101,13 @@ void WhoisTab::bRdapClick() {
 void WhoisTab::ReadSettings(const QString& settingsFile) {
     settings_ = ReadLookupSettings(settingsFile);
     cbFollow_->setChecked(settings_.followReferrals);
+    cbWhoisServer_->setCurrentText(settings_.whoisServer.value);
     rdap.Bootstrap = settings_.rdapBootstrap;
 }
 
 void WhoisTab::WriteSettings(const QString& settingsFile) const {
-    WriteLookupSettings(settingsFile, settings_, cbFollow_->isChecked());
+    WriteLookupSettings(settingsFile, settings_, cbFollow_->isChecked(),
+                        cbWhoisServer_->currentText().trimmed());
 }
 
 bool WhoisTab::tDomainKeyPress(int key) {

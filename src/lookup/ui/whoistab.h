@@ -1,7 +1,8 @@
 #pragma once
 // The WhoIs tab: tDomain, bLookUp and mResponse on the window's "WhoIsSheet", wired to the WHOIS
 // look-up that runs on IPPort1; beside them the "RDAP" button (the registries' current service)
-// and "Follow referrals" (ask the registrar's WHOIS server too).
+// and "Follow referrals" (ask the registrar's WHOIS server too); the "Server" box picks the WHOIS
+// server asked.
 #include "lookup/lookupsettings.h"
 #include "lookup/rdaplookup.h"
 #include "lookup/whoislookup.h"
@@ -13,6 +14,7 @@ class TlcIPPort;
 class QLineEdit;
 class TAnswerMemo;
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 class WhoisTab : public QObject, public LookupView {
@@ -20,7 +22,7 @@ class WhoisTab : public QObject, public LookupView {
 public:
     WhoisTab(TForm1& form, TlcIPPort& port);
 
-    // The flow behind the tab (tests point its Server at a local one).
+    // The flow behind the tab; LookUp points it at the Server box's server.
     WhoisLookup lookup;
     // The RDAP look-up behind "RDAP" (tests point its Bootstrap at a local server).
     TRdapLookup rdap;
@@ -49,5 +51,6 @@ private:
     QPushButton* bLookUp_;
     QPushButton* bRdap_;
     QCheckBox* cbFollow_;
+    QComboBox* cbWhoisServer_;
     TAnswerMemo* mResponse_;
 };

@@ -118,6 +118,10 @@ TEST(Help, F1OnTheAddedControlsOpensTheirTopics) {
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("bRdap")), HelpTopicUrl(RdapHelpTopic));
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("cbFollow")),
               HelpTopicUrl(FollowReferralsHelpTopic));
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("tDomain")),
+              HelpTopicUrl(WhoisLookupHelpTopic));
+    EXPECT_EQ(PressF1On(&form, form.Control<QComboBox>("cbWhoisServer")->lineEdit()),
+              HelpTopicUrl(WhoisLookupHelpTopic));
     CloseHelp();
 }
 
@@ -126,8 +130,9 @@ TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
     TForm1 form;
     for (QWidget* w : form.findChildren<QWidget*>())
         if (int topic = HelpTopicFor(w)) topics.insert(topic);
-    // The described topics, the Mail Security dialog's, and the WhoIs page's RDAP and referrals.
-    EXPECT_EQ(topics.size(), 28);
+    // The described topics, the Mail Security dialog's, and the WhoIs page's look-up, RDAP and
+    // referrals.
+    EXPECT_EQ(topics.size(), 29);
     const QString contents = PageText(HelpContentsUrl());
     ASSERT_FALSE(contents.isEmpty());
     QFile contentsFile(":" + HelpContentsUrl().path());

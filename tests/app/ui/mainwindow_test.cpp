@@ -62,8 +62,7 @@ TEST(MainWindow, MenuHoldsTwoMenusWithSevenItemsInOrder) {
             list << a->objectName() + "=" + a->text();
         return list;
     };
-    EXPECT_EQ(items(file), QStringList({"Setup2=Setup",
-                                        "SentRegistrations1=Sent Registrations...",
+    EXPECT_EQ(items(file), QStringList({"Setup2=Setup", "SentRegistrations1=Sent Registrations...",
                                         "Exit1=Exit"}));
     EXPECT_EQ(items(help), QStringList({"RegiscribeHomePage1=Regiscribe Home Page",
                                         "QuillmarkHomePage1=Quillmark Home Page", "Help2=Contents",

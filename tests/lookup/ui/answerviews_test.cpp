@@ -1,14 +1,18 @@
-// The answer views as the user meets them: selecting and copying the memo's text with mouse and
-// keys, picking list rows, following new lines, and scrolling to long ones.
+// The answer views as the user meets them: selecting and copying text with mouse and keys, picking
+// list rows, following new lines, scrolling to long ones; and as assistive technology reads them.
 #include "lookup/ui/answerlist.h"
 #include "lookup/ui/answermemo.h"
 #include "platform/wait.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,4 +121,134 @@ TEST(AnswerList, ServerBytesAreShownDecodedLineByLine) {
     list.AddBytes("Name: M\xC3\xBCller");
     EXPECT_EQ(list.LineText(0), "Name: M\u00fcller");
     EXPECT_EQ(list.LineText(1), "Name: M\u00fcller");
+}
+
+TEST(AnswerList, TheCurrentRowIsCopiedWithCtrlCOrTheContextMenu) {
+    TAnswerList list;
+    Show(list, 4);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), ""); // nothing picked, nothing copied
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.RowRect(2).center());
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "line 2 of the answer");
+
+    // A right click on a row picks it; the menu's "Copy" takes it, "Copy All" every line.
+    auto chooseFromMenu = [&](qsizetype row, const QString& item) {
+        QTimer::singleShot(0, [item] {
+            ASSERT_TRUE(WaitUntil(
+                [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }, 5000));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* action : menu->actions())
+                if (action->text().remove('&') == item)
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+        });
+        const QPoint at = list.RowRect(row).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list.viewport(), &event);
+    };
+    chooseFromMenu(1, "Copy");
+    EXPECT_EQ(list.CurrentRow(), 1);
+    EXPECT_EQ(QApplication::clipboard()->text(), "line 1 of the answer");
+    chooseFromMenu(3, "Copy All");
+    EXPECT_EQ(
+        QApplication::clipboard()->text(),
+        "line 0 of the answer\nline 1 of the answer\nline 2 of the answer\nline 3 of the answer");
+}
+
+TEST(AnswerViewsAccessibility, TheMemoIsReadOnlyTextWithOffsetsOverItsLines) {
+    TAnswerMemo memo;
+    memo.setAccessibleName("WHOIS answer");
+    Show(memo, 0);
+    memo.AddText("Domain: b\u00fccher.example");
+    memo.AddText("");
+    memo.AddText("Status:\tactive");
+    ProcessPendingEvents();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&memo);
+    ASSERT_TRUE(iface);
+    EXPECT_EQ(iface->role(), QAccessible::EditableText);
+    EXPECT_EQ(iface->text(QAccessible::Name), "WHOIS answer");
+    EXPECT_TRUE(iface->state().readOnly);
+    QAccessibleTextInterface* text = iface->textInterface();
+    ASSERT_TRUE(text);
+    const QString whole = "Domain: b\u00fccher.example\n\nStatus:\tactive";
+    EXPECT_EQ(text->characterCount(), whole.size());
+    EXPECT_EQ(text->text(0, text->characterCount()), whole);
+    EXPECT_EQ(text->text(8, 22), whole.mid(8, 14));
+    EXPECT_EQ(text->text(20, 30), whole.mid(20, 10)); // across the empty line
+
+    int start = -1, end = -1;
+    // The empty line is a line of its own; the one after it starts past both LFs.
+    EXPECT_EQ(text->textAtOffset(23, QAccessible::LineBoundary, &start, &end), "\n");
+    EXPECT_EQ(std::pair(start, end), std::pair(23, 24));
+    EXPECT_EQ(text->textAfterOffset(23, QAccessible::LineBoundary, &start, &end),
+              "Status:\tactive");
+    EXPECT_EQ(text->textBeforeOffset(23, QAccessible::LineBoundary, &start, &end),
+              "Domain: b\u00fccher.example\n");
+    EXPECT_EQ(text->textAtOffset(10, QAccessible::WordBoundary, &start, &end), "b\u00fccher");
+    EXPECT_EQ(std::pair(start, end), std::pair(8, 14));
+    EXPECT_EQ(text->textAtOffset(0, QAccessible::CharBoundary, &start, &end), "D");
+    EXPECT_EQ(text->textBeforeOffset(0, QAccessible::CharBoundary, &start, &end), "");
+
+    // Selection and caret are the memo's own.
+    text->setSelection(0, 8, 22);
+    EXPECT_EQ(memo.SelectedText(), "b\u00fccher.example");
+    EXPECT_EQ(text->cursorPosition(), 22);
+    memo.SelectAll();
+    EXPECT_EQ(text->selectionCount(), 1);
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::pair(start, end), std::pair(0, int(whole.size())));
+    text->setCursorPosition(3);
+    EXPECT_EQ(text->selectionCount(), 0);
+    EXPECT_EQ(memo.Caret(), (TAnswerMemo::Position{0, 3}));
+
+    // Offsets follow the view when it is emptied and filled again.
+    memo.Clear();
+    EXPECT_EQ(text->characterCount(), 0);
+    EXPECT_EQ(text->text(0, -1), "");
+    memo.AddText("x");
+    EXPECT_EQ(text->text(0, -1), "x");
+
+    // The character under a point and the point of a character agree.
+    const QRect rect = text->characterRect(0);
+    ASSERT_FALSE(rect.isEmpty());
+    EXPECT_EQ(text->offsetAtPoint(rect.topLeft() + QPoint(1, rect.height() / 2)), 0);
+}
+
+TEST(AnswerViewsAccessibility, TheListsItemsAreItsLinesMadeWhenAskedAndGoneWhenEmptied) {
+    TAnswerList list;
+    list.setAccessibleName("Finger answer");
+    Show(list, 40000);
+    QTest::keyClick(&list, Qt::Key_Home, Qt::ControlModifier); // back from following the end
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_TRUE(iface);
+    EXPECT_EQ(iface->role(), QAccessible::List);
+    EXPECT_EQ(iface->childCount(), 40000);
+    QAccessibleInterface* last = iface->child(39999);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->role(), QAccessible::ListItem);
+    EXPECT_EQ(last->text(QAccessible::Name), "line 39999 of the answer");
+    EXPECT_EQ(iface->indexOfChild(last), 39999);
+    EXPECT_EQ(last->parent(), iface);
+    EXPECT_EQ(iface->child(39999), last); // made once
+    EXPECT_TRUE(last->state().offscreen);
+
+    // The item under the mouse is the one at its point; picking a row selects its item.
+    QAccessibleInterface* second = iface->child(1);
+    const QPoint inSecond = list.viewport()->mapToGlobal(list.RowRect(1).center());
+    EXPECT_EQ(iface->childAt(inSecond.x(), inSecond.y()), second);
+    EXPECT_FALSE(second->state().selected);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.RowRect(1).center());
+    EXPECT_TRUE(second->state().selected);
+    EXPECT_EQ(second->rect().center(), inSecond);
+
+    // Emptied, the items made before no longer stand for any line.
+    const QAccessible::Id id = QAccessible::uniqueId(second);
+    list.Clear();
+    EXPECT_EQ(iface->childCount(), 0);
+    list.AddText("new");
+    EXPECT_EQ(iface->childCount(), 1);
+    EXPECT_EQ(iface->child(0)->text(QAccessible::Name), "new");
+    EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
 }

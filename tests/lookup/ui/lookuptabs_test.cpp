@@ -10,6 +10,8 @@
 #include "support/loopbackpeer.h"
 #include "support/tempdir.h"
 
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -44,7 +46,12 @@ protected:
         fingerlookup = form->Control<QPushButton>("fingerlookup");
         lResponse = form->Control<TAnswerList>("lResponse");
         ASSERT_TRUE(tDomain && bLookUp && mResponse && tHost && fingerlookup && lResponse);
-        whois->lookup.Server = "127.0.0.1";
+        server = form->Control<QComboBox>("cbWhoisServer");
+        ASSERT_TRUE(server);
+    }
+    // Points the WhoIs tab's Server box at a loopback port, as a user types it.
+    void PointWhoisAt(quint16 port) {
+        server->setCurrentText("127.0.0.1:" + QString::number(port));
     }
     void TearDown() override { SetBoxes(std::make_shared<ScriptedBoxes>()); }
 
@@ -76,6 +83,7 @@ protected:
     QLineEdit* tHost = nullptr;
     QPushButton* fingerlookup = nullptr;
     TAnswerList* lResponse = nullptr;
+    QComboBox* server = nullptr;
 };
 } // namespace
 
@@ -103,7 +111,7 @@ TEST_F(LookupTabs, ThePagesCarryTheirControlsHintsAndTheRegistryServer) {
 TEST_F(LookupTabs, WhoisEnterSendsTheFieldAndShowsTheAnswer) {
     ScriptedPeer server({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n"), Pause(100),
                          Send("Registrar: Test\n\nlast line")});
-    whois->lookup.Port = server.port();
+    PointWhoisAt(server.port());
     tDomain->setText(" example.com ");
     QTest::keyClick(tDomain, Qt::Key_Return);
     EXPECT_EQ(tDomain->text(), " example.com ");
@@ -122,19 +130,72 @@ TEST_F(LookupTabs, WhoisWithAnEmptyFieldOnlyBeeps) {
     EXPECT_EQ(Memo(), "earlier");
 }
 
-TEST_F(LookupTabs, WhoisRefusedConnectionEndsInTheTimedOutBox) {
-    whois->lookup.Port = RefusingPort();
+TEST_F(LookupTabs, ARefusedWhoisLookUpEndsAtOnceWithItsReasonAndNoLaterBox) {
+    PointWhoisAt(RefusingPort());
+    mResponse->AddText("earlier answer");
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    tDomain->setFocus();
+    QTest::keyClicks(tDomain, "example.com");
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(tDomain, Qt::Key_Return);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(whois->lookup.Active());
+    EXPECT_EQ(Memo(), "Connection failed: [10061] Connection refused.");
+    // Longer than the 15-second wait for a connection: nothing comes back to empty the view.
+    QTest::qWait(16000);
+    EXPECT_TRUE(boxes->shown().empty());
+    EXPECT_EQ(Memo(), "Connection failed: [10061] Connection refused.");
+}
+
+TEST_F(LookupTabs, AServerThatClosesWithoutAnAnswerEndsWithThatStatus) {
+    ScriptedPeer whoisServer({ReadQuery()});
+    PointWhoisAt(whoisServer.port());
+    tDomain->setText("example.com");
+    bLookUp->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort1));
+    EXPECT_EQ(Memo(), "Connected. Waiting for data...\n\nConnection closed; no answer.");
+
+    // Closed before the query could even be sent.
+    ScriptedPeer closing({}, 1);
+    finger->lookup.Port = closing.port();
+    tHost->setText("127.0.0.1");
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    EXPECT_EQ(Items().last(), "Connection closed; no answer.");
+    ASSERT_TRUE(AnswerComplete(form->IPPort2)) << Items().join("|").toStdString();
+
+    // Closed with the query unread: the peer's system resets the connection.
+    ScriptedPeer unread({Pause(200)}, 1);
+    finger->lookup.Port = unread.port();
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2)) << Items().join("|").toStdString();
+    EXPECT_EQ(Items().last(), "Connection closed; no answer.");
+
+    // An answer, however short, is no "no answer".
+    ScriptedPeer terse({ReadQuery(), Send("x")});
+    finger->lookup.Port = terse.port();
+    fingerlookup->click();
+    ASSERT_TRUE(AnswerComplete(form->IPPort2));
+    EXPECT_EQ(Items().last(), "x");
+}
+
+TEST_F(LookupTabs, AConnectionThatNeitherOpensNorFailsStillEndsInTheTimedOutBox) {
+    PendingServer pending;
+    PointWhoisAt(pending.port());
     whois->lookup.ConnectionWaitMs = 300;
     boxes->snapshot = [this] { return Memo(); };
     tDomain->setText("example.com");
     bLookUp->click();
     EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
-    EXPECT_EQ(boxes->atWarning, QStringList{"Connection failed: [10061] Connection refused."});
+    EXPECT_EQ(boxes->atWarning,
+              QStringList{"Looking up host 127.0.0.1...\nConnecting to 127.0.0.1 ..."});
     EXPECT_EQ(Memo(), "");
 }
 
 TEST_F(LookupTabs, WhoisServerThatCannotBeResolvedShowsTheException) {
-    whois->lookup.Server = "no-such-host.invalid";
+    server->setCurrentText("no-such-host.invalid");
     tDomain->setText("example.com");
     bLookUp->click();
     EXPECT_EQ(Memo(), "Looking up host no-such-host.invalid...\n"
@@ -144,7 +205,7 @@ TEST_F(LookupTabs, WhoisServerThatCannotBeResolvedShowsTheException) {
 
 TEST_F(LookupTabs, WhoisWhileAConnectionIsPendingReports101) {
     PendingServer server;
-    whois->lookup.Port = server.port();
+    PointWhoisAt(server.port());
     whois->lookup.ConnectionWaitMs = 600;
     boxes->snapshot = [this] { return Memo(); };
     tDomain->setText("example.com");
@@ -163,11 +224,11 @@ TEST_F(LookupTabs, WhoisWhileAConnectionIsPendingReports101) {
 TEST_F(LookupTabs, WhoisNewLookUpClosesTheAnswerStillArriving) {
     ScriptedPeer slow({ReadQuery(), Send("first answer\n"), Pause(3000), Send("too late\n")});
     ScriptedPeer quick({ReadQuery(), Send("second answer\n")});
-    whois->lookup.Port = slow.port();
+    PointWhoisAt(slow.port());
     tDomain->setText("one.example");
     bLookUp->click();
     ASSERT_TRUE(WaitUntil([&] { return Memo().contains("first"); }, 5000));
-    whois->lookup.Port = quick.port();
+    PointWhoisAt(quick.port());
     tDomain->setText("two.example");
     bLookUp->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort1));
@@ -219,19 +280,15 @@ TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
                            "Exception: 102: The RemoteHost address is invalid (0.0.0.0)."}));
 }
 
-TEST_F(LookupTabs, FingerRefusedConnectionEmptiesTheListAfterTheBox) {
+TEST_F(LookupTabs, ARefusedFingerKeepsTheListAndTellsWhy) {
     finger->lookup.Port = RefusingPort();
-    finger->lookup.ConnectionWaitMs = 300;
-    boxes->snapshot = [this] { return Items().join('|'); };
     lResponse->AddText("earlier answer");
     tHost->setText("127.0.0.1");
     fingerlookup->click();
-    EXPECT_EQ(boxes->Texts("warning"), QStringList{"Connection timed out."});
-    EXPECT_EQ(boxes->atWarning,
-              QStringList{"earlier answer|Requesting 127.0.0.1...|Connecting to 127.0.0.1...   "
-                          "Will time out in 15 seconds|Connection failed: [10061] Connection "
-                          "refused."});
-    EXPECT_EQ(lResponse->Count(), 0);
+    EXPECT_TRUE(boxes->shown().empty());
+    EXPECT_EQ(Items(), (QStringList{"earlier answer", "Requesting 127.0.0.1...",
+                                    "Connecting to 127.0.0.1...   Will time out in 15 seconds",
+                                    "Connection failed: [10061] Connection refused."}));
 }
 
 TEST_F(LookupTabs, DoubleClicksFingerTheListedUserAndTheHost) {
@@ -268,7 +325,7 @@ TEST_F(LookupTabs, EachAnswerLineIsUtf8WhenItIsAndLatin1OtherwiseAndOnlyTheLineE
                               "ller\r\nM\xC3\xBC"
                               "ller\na\rb\r\n"),
                          Pause(50), Send(wide + "\n")});
-    whois->lookup.Port = server.port();
+    PointWhoisAt(server.port());
     tDomain->setText("example.com");
     bLookUp->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort1));
@@ -285,7 +342,7 @@ TEST_F(LookupTabs, EachAnswerLineIsUtf8WhenItIsAndLatin1OtherwiseAndOnlyTheLineE
 
 TEST_F(LookupTabs, AResetWhileTheAnswerArrivesShowsTheErrorBox) {
     ScriptedPeer server({ReadQuery(), Send("first line\n"), Pause(200), ResetConnection()});
-    whois->lookup.Port = server.port();
+    PointWhoisAt(server.port());
     tDomain->setText("example.com");
     bLookUp->click();
     ASSERT_TRUE(AnswerComplete(form->IPPort1));

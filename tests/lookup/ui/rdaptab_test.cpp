@@ -10,6 +10,7 @@
 #include "support/ui/formdriver.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -31,6 +32,13 @@ protected:
         auto* tab = d.form().findChild<WhoisTab*>();
         tab->rdap.Bootstrap = server->Bootstrap();
         return *tab;
+    }
+    // Replaces the Server box's text as the user does: select all, then type.
+    static void TypeServer(FormDriver& d, const QString& server) {
+        d.ClickInto("cbWhoisServer");
+        QTest::keyClick(d.form().Control<QComboBox>("cbWhoisServer")->lineEdit(), Qt::Key_A,
+                        Qt::ControlModifier);
+        d.Type("cbWhoisServer", server);
     }
     static QString Memo(FormDriver& d) {
         ProcessPendingEvents();
@@ -92,37 +100,65 @@ TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
         ClickIndicator(*follow);
         EXPECT_TRUE(follow->isChecked());
         WhoisTab& tab = Tab(d);
-        tab.lookup.Server = "127.0.0.1";
-        tab.lookup.Port = registry.port();
+        const QString server = "127.0.0.1:" + QString::number(registry.port());
+        TypeServer(d, server);
         d.Type("tDomain", "example.com");
         d.Click("bLookUp");
         ASSERT_TRUE(WaitUntil([&] { return !tab.lookup.Active(); }, 10000));
-        EXPECT_TRUE(Memo(d).endsWith("Following referral to 127.0.0.1:" +
-                                     QString::number(registrarSocket.port) +
-                                     " ...\nRegistrant Name: Jane Roe"))
+        EXPECT_TRUE(Memo(d).endsWith(
+            "Following referral to 127.0.0.1:" + QString::number(registrarSocket.port) +
+            " ...\nRegistrant Name: Jane Roe"))
             << Memo(d).toStdString();
         ASSERT_TRUE(d.form().FormClose());
-        EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Lookup]\r\nFollowReferrals=1\r\n"));
+        EXPECT_TRUE(ReadAll(ProgramSettings::Path())
+                        .contains("[Lookup]\r\nFollowReferrals=1\r\nWhoisServer=" +
+                                  server.toUtf8() + "\r\n"));
 
         SettingsFileForTest keep(ReadAll(ProgramSettings::Path()));
         FormDriver again;
         EXPECT_TRUE(again.form().Control<QCheckBox>("cbFollow")->isChecked());
+        auto* box = again.form().Control<QComboBox>("cbWhoisServer");
+        EXPECT_EQ(box->currentText(), server);
+        // Picked from the list, the second server is remembered the same way.
+        again.form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&again.form()));
+        again.Pick("cbWhoisServer", "whois.iana.org");
+        EXPECT_EQ(box->currentText(), "whois.iana.org");
+        ASSERT_TRUE(again.form().FormClose());
+        EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("WhoisServer=whois.iana.org\r\n"));
     }
     // Never touched, the settings file stays without the section.
     FormDriver untouched;
+    auto* box = untouched.form().Control<QComboBox>("cbWhoisServer");
+    EXPECT_EQ(box->currentText(), "whois.internic.net");
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(box->itemText(1), "whois.iana.org");
     ASSERT_TRUE(untouched.form().FormClose());
     EXPECT_FALSE(ReadAll(ProgramSettings::Path()).contains("Lookup"));
+}
+
+TEST_F(RdapTab, AServerWithABadPortIsToldAndNothingIsAsked) {
+    FormDriver d;
+    WhoisTab& tab = Tab(d);
+    TypeServer(d, "whois.example.net:0");
+    d.Type("tDomain", "example.com");
+    d.Click("bLookUp");
+    EXPECT_EQ(d.boxes().Texts("error"),
+              QStringList{"The WHOIS server \"whois.example.net:0\" needs a port number from 1 "
+                          "to 65535 after its colon."});
+    EXPECT_FALSE(tab.lookup.Active());
+    EXPECT_EQ(Memo(d), "");
 }
 
 TEST_F(RdapTab, ANameUts46RefusesIsAskedNeitherByLookUpNorByRdapAndTheMemoSaysWhy) {
     ScriptedPeer whois({ReadQuery(), Send("answer\n")});
     FormDriver d;
     WhoisTab& tab = Tab(d);
-    tab.lookup.Server = "127.0.0.1";
-    tab.lookup.Port = whois.port();
+    TypeServer(d, "127.0.0.1:" + QString::number(whois.port()));
     const QString name = QString("a\u200Db.example");
-    const QString told = "The name " + name + " is not a valid international domain name: "
-                                              "string contains a forbidden context-j character.";
+    const QString told = "The name " + name +
+                         " is not a valid international domain name: "
+                         "string contains a forbidden context-j character.";
     d.Type("tDomain", name);
     d.Click("bLookUp");
     EXPECT_EQ(Memo(d), told);

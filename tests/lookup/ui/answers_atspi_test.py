@@ -1,0 +1,224 @@
+#!/usr/bin/python3
+"""The look-up answers as a screen reader meets them: the real window under Xvfb, on a private
+session bus with the accessibility bus, read through AT-SPI (pyatspi).
+
+After a WHOIS look-up the answer is a text whose whole text, lines, caret and selection can be
+read; after a Finger look-up the answer is a list with one item a line. The look-ups are started
+through AT-SPI as well (text set into the fields, the buttons' actions), as assistive technology
+drives a window.
+
+Usage: answers_atspi_test.py PROGRAM MODULE_DIR   (run under dbus-run-session)
+Exit 77 when the Finger port (79) cannot be bound: the test needs to run as root.
+"""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import pyatspi
+
+WHOIS_LINES = ["Domain Name: EXAMPLE.COM", "Registrant Name: J\u00fcrgen M\u00fcller", ""] + [
+    f"Remark {i}: line of the answer" for i in range(1, 301)
+]
+FINGER_LINES = [f"user{i:05}  Finger User {i}  pts/{i % 7}" for i in range(40000)]
+
+
+def serve(sock, answer, queries):
+    """Answers every connection with `answer` after reading its query line, then closes."""
+    while True:
+        try:
+            conn, _ = sock.accept()
+        except OSError:
+            return
+        with conn:
+            query = b""
+            while not query.endswith(b"\n"):
+                chunk = conn.recv(512)
+                if not chunk:
+                    break
+                query += chunk
+            queries.append(query)
+            conn.sendall(answer)
+
+
+def listen(port):
+    sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    sock.bind(("127.0.0.1", port))
+    sock.listen(4)
+    return sock
+
+
+def wait_for(what, predicate, seconds=20.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except Exception:  # the tree is still being built
+            pass
+        time.sleep(0.1)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def find(node, predicate, depth=0):
+    if node is None or depth > 40:
+        return None
+    try:
+        if predicate(node):
+            return node
+        for i in range(node.childCount):
+            # Lists are looked into only as far as their first item: they may hold thousands.
+            if node.getRoleName() == "list" and i > 0:
+                break
+            found = find(node.getChildAtIndex(i), predicate, depth + 1)
+            if found:
+                return found
+    except Exception:
+        return None
+    return None
+
+
+def named(role, name):
+    return lambda n: n.getRoleName() == role and n.name == name
+
+
+class Failures:
+    def __init__(self):
+        self.items = []
+
+    def check(self, condition, message):
+        if not condition:
+            self.items.append(message)
+            print("FAIL:", message, flush=True)
+
+    def equal(self, got, wanted, message):
+        self.check(got == wanted, f"{message}: got {got!r}, wanted {wanted!r}")
+
+
+def main():
+    program, module_dir = sys.argv[1], sys.argv[2]
+    try:
+        finger_socket = listen(79)
+    except OSError as e:
+        print(f"skipped: cannot listen on the Finger port 79 ({e})")
+        return 77
+    whois_socket = listen(0)
+    whois_queries, finger_queries = [], []
+    whois_answer = "".join(line + "\r\n" for line in WHOIS_LINES).encode("utf-8")
+    finger_answer = "".join(line + "\r\n" for line in FINGER_LINES).encode("ascii")
+    for sock, answer, queries in ((whois_socket, whois_answer, whois_queries),
+                                  (finger_socket, finger_answer, finger_queries)):
+        threading.Thread(target=serve, args=(sock, answer, queries), daemon=True).start()
+
+    work = tempfile.mkdtemp(prefix="atspi-")
+    failures = Failures()
+    xvfb = app = None
+    try:
+        # A portable copy: its settings file lies beside it and names the local WHOIS server.
+        copy = os.path.join(work, "regiscribe")
+        shutil.copy(program, copy)
+        with open(os.path.join(work, "regiscribe.ini"), "wb") as ini:
+            ini.write(b"[Lookup]\r\nWhoisServer=127.0.0.1:%d\r\n" % whois_socket.getsockname()[1])
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd],
+                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
+        os.close(write_fd)
+        # The number comes when the server is ready, ended by a line feed (maybe in a write of
+        # its own): the pipe stays open until it is read.
+        with os.fdopen(read_fd, "rb") as pipe:
+            display = pipe.readline().decode().strip()
+        env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", REGISCRIBE_MODULE_DIR=module_dir,
+                   HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"))
+        app = subprocess.Popen([copy], cwd=work, env=env)
+
+        desktop = pyatspi.Registry.getDesktop(0)
+        window = wait_for("the window on the accessibility bus", lambda: next(
+            (a for a in (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
+             if a is not None and a.name == "regiscribe" and a.childCount > 0), None))
+        window = wait_for("the window's controls", lambda: find(
+            window, lambda n: n.name == "WHOIS answer") and window)
+
+        # WHOIS: the name set into the field, LookUp pressed.
+        memo = find(window, lambda n: n.name == "WHOIS answer")
+        failures.equal(memo.getRoleName(), "text", "role of the WHOIS answer")
+        page = memo.parent
+        find(window, named("page tab", "WhoIs")).queryAction().doAction(0)
+        field = find(page, named("text", "Domain Name to Look Up:"))
+        field.queryEditableText().setTextContents("example.com")
+        find(page, named("push button", "LookUp")).queryAction().doAction(0)
+        text = memo.queryText()
+        wanted = "\n".join(["Connected. Waiting for data...", ""] + WHOIS_LINES)
+        wait_for("the whole WHOIS answer",
+                 lambda: text.characterCount == len(wanted) or None)
+        failures.equal(whois_queries, [b"example.com\r\n"], "the WHOIS query")
+        failures.equal(text.getText(0, -1), wanted, "the WHOIS answer's text")
+        failures.equal(text.characterCount, len(wanted), "its character count")
+        third = wanted.index("Registrant")
+        line = text.getTextAtOffset(third + 5, pyatspi.TEXT_BOUNDARY_LINE_START)
+        failures.equal((line[0], line[1], line[2]),
+                       ("Registrant Name: J\u00fcrgen M\u00fcller\n", third,
+                        third + len("Registrant Name: J\u00fcrgen M\u00fcller\n")),
+                       "the line at an offset")
+        word = text.getTextAtOffset(third + 18, pyatspi.TEXT_BOUNDARY_WORD_START)
+        failures.check(word[0].startswith("J\u00fcrgen"), f"the word at an offset: {word!r}")
+        # A selection made through the interface is the memo's selection, and reads back.
+        text.setSelection(0, third, third + 10)
+        failures.equal(text.getNSelections(), 1, "selections after setting one")
+        failures.equal(tuple(text.getSelection(0)), (third, third + 10), "the selection")
+        failures.equal(text.caretOffset, third + 10, "the caret at the selection's end")
+        text.setCaretOffset(7)
+        failures.equal(text.caretOffset, 7, "the caret moved through the interface")
+        failures.equal(text.getNSelections(), 0, "no selection after moving the caret")
+        state = memo.getState()
+        failures.check(state.contains(pyatspi.STATE_MULTI_LINE), "the answer is multi-line")
+        failures.check(not state.contains(pyatspi.STATE_EDITABLE), "the answer is read-only")
+
+        # Finger: the Finger tab picked, the host set, LookUp pressed.
+        find(window, named("page tab", "Finger")).queryAction().doAction(0)
+        answers = find(window, lambda n: n.name == "Finger answer")
+        failures.equal(answers.getRoleName(), "list", "role of the Finger answer")
+        finger_page = answers.parent
+        host = find(finger_page, named("text", "Host or User@Host"))
+        host.queryEditableText().setTextContents("127.0.0.1")
+        find(finger_page, named("push button", "LookUp")).queryAction().doAction(0)
+        shown = ["Requesting 127.0.0.1...",
+                 "Connecting to 127.0.0.1...   Will time out in 15 seconds"] + FINGER_LINES
+        wait_for("every Finger line as a list item",
+                 lambda: answers.childCount == len(shown) or None, 30)
+        failures.equal(finger_queries, [b"\r\n"], "the Finger query")
+        failures.equal(answers.childCount, len(shown), "items of the Finger list")
+        for row in (0, 1, 2, 1234, len(shown) - 1):
+            item = answers.getChildAtIndex(row)
+            failures.equal(item.getRoleName(), "list item", f"role of item {row}")
+            failures.equal(item.name, shown[row], f"text of item {row}")
+            failures.equal(item.getIndexInParent(), row, f"index of item {row}")
+    finally:
+        if app:
+            app.terminate()
+            try:
+                app.wait(10)
+            except subprocess.TimeoutExpired:
+                app.kill()
+        if xvfb:
+            xvfb.terminate()
+            xvfb.wait()
+        if failures.items or sys.exc_info()[0]:
+            print(open(os.path.join(work, "xvfb.log")).read())
+        shutil.rmtree(work, ignore_errors=True)
+    if failures.items:
+        print(f"{len(failures.items)} failure(s)")
+        return 1
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
