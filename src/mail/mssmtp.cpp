@@ -151,6 +151,15 @@ void TmsSMTP::Ehlo(const QString& name) {
 }
 
 void TmsSMTP::Authenticate() {
+    try {
+        SignIn();
+    } catch (const EServerError& e) {
+        if (ReplyCode(LastReply()) == 535) throw ESignInRefused(e.Message());
+        throw;
+    }
+}
+
+void TmsSMTP::SignIn() {
     if (password_.isEmpty()) throw EMailSecurityError(NoPasswordText(user_, Server()));
     const QStringList mechanisms = AuthMechanisms(extensions_);
     if (mechanisms.contains("PLAIN")) {

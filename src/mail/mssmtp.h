@@ -23,6 +23,8 @@ enum SmtpErrorCode : uint16_t { ErrMailMessageRequired = 57102 };
 
 // A refusal of the secured session before anything was sent (see mailsecurity.h for the texts).
 REGISCRIBE_EXCEPTION(EMailSecurityError, Exception)
+// The server refused the user name and password (reply 535); the message is its reply.
+REGISCRIBE_EXCEPTION(ESignInRefused, EServerError)
 
 class TmsSMTP : public TmsMailBase {
 public:
@@ -96,7 +98,9 @@ private:
     [[noreturn]] void NoReply(const QString& what);
     // EHLO, keeping the extensions the server offers.
     void Ehlo(const QString& name);
+    // AUTH PLAIN or LOGIN; a 535 raises ESignInRefused.
     void Authenticate();
+    void SignIn();
     bool Accepted(int code, int digit) const { return code >= 0 && code / 100 == digit; }
 
     QPointer<TmsMessage> mailMessage_;

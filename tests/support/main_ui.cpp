@@ -9,7 +9,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     UseBuiltModules();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Regiscribe");
     testing::InitGoogleTest(&argc, argv);
     // Every window reads the program's settings file: the tests of this program take turns. Listing
     // the tests reads no settings and need not wait for a running test.

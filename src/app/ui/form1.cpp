@@ -111,12 +111,11 @@ void TForm1::About1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormClose()) {
-        event->accept();
-        emit Closed();
-    } else {
-        event->ignore();
-    }
+    // A settings file that cannot be written has shown its error box by now; the window closes
+    // all the same, or the program could not be quit at all.
+    FormClose();
+    event->accept();
+    emit Closed();
 }
 
 void TForm1::changeEvent(QEvent* event) {

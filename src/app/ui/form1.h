@@ -53,7 +53,7 @@ public:
     // Steps the subsystems add to the window's life cycle, run in the order added.
     std::vector<std::function<void()>> CreateSteps;   // end of FormCreate
     std::vector<std::function<void()>> ActivateSteps; // FormActivate
-    std::vector<std::function<void()>> CloseSteps;    // FormClose; an exception keeps it open
+    std::vector<std::function<void()>> CloseSteps;    // FormClose; the first failure ends them
 
     void FormCreate();
     void FormActivate();

@@ -51,7 +51,6 @@ int CreateStartupWindows(StartupWindows& w, const std::function<void(int)>& afte
     if (!RunStep(
             3,
             [&] {
-                QApplication::setApplicationDisplayName("Regiscribe");
                 SetHelpFile(":/help");
                 w.form = std::make_unique<TForm1>();
                 if (w.form->CreateFormView) {

@@ -1,7 +1,7 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
-#include "mail/mssmtp.h"
 #include "decor/pvlurl.h"
+#include "mail/mssmtp.h"
 #include "mail/ui/mailsubmission.h"
 #include "mail/ui/sentdlg.h"
 #include "platform/guard.h"

@@ -7,6 +7,7 @@
 #include "mail/ui/securitydlg.h"
 #include "openpgp/openpgp.h"
 #include "openpgp/ui/signingkeygroup.h"
+#include "platform/fullstop.h"
 #include "platform/messageboxes.h"
 #include "store/ui/storebehaviour.h"
 #include "templates/ui/windowrecord.h"
@@ -66,7 +67,11 @@ void TMailSubmission::MailPage(RecordKind kind) {
         if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
             memo->setPlainText(lines.join('\n'));
     };
-    request.beforeSending = [this] { return PreparePassword(); };
+    request.beforeSending = [this, kind] {
+        if (PreparePassword()) return true;
+        SetStatus(kind, "Not sent: no password given.");
+        return false;
+    };
     request.beforeConfirmation = form_.BeforeMailConfirmation;
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
@@ -87,7 +92,20 @@ void TMailSubmission::MailPage(RecordKind kind) {
         TemplateFiles& files;
         ~KeepPaths() { StoreWindowPaths(form, kind, files); }
     } keep{form_, kind, files};
-    flow_.Submit(request, files);
+    try {
+        flow_.Submit(request, files);
+    } catch (const ESignInRefused& e) {
+        // A password the server refuses is not offered again: the next send asks for it.
+        passwords_.Forget(form_.msSMTP1->User(), form_.msSMTP1->Server());
+        throw Exception(WithFullStop(e.Message()) +
+                        " Check the user name and password under File > Setup > Security.");
+    }
+}
+
+std::optional<QString> TMailSubmission::KnownPassword(const QString& user,
+                                                      const QString& server) const {
+    if (const auto kept = passwords_.Known(user, server)) return kept;
+    return ReadStoredPassword(user, server);
 }
 
 bool TMailSubmission::PreparePassword() {
@@ -95,8 +113,7 @@ bool TMailSubmission::PreparePassword() {
     // A password goes only over an encrypted connection; without one the client refuses itself.
     if (smtp.User().isEmpty() || smtp.Security() == TMailSecurity::None) return true;
     const QString user = smtp.User(), server = smtp.Server();
-    std::optional<QString> password = passwords_.Known(user, server);
-    if (!password) password = ReadStoredPassword(user, server);
+    std::optional<QString> password = KnownPassword(user, server);
     if (!password) {
         TPasswordDlg dialog(user, server, &form_);
         if (dialog.exec() != QDialog::Accepted) return false;
@@ -119,23 +136,36 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
     dialog.SetSecurity(SecurityFromName(settings.security).value_or(TMailSecurity::None));
     dialog.UserEdit->setText(settings.user);
     dialog.SigningGroup->Load(settings.openPgpKey);
-    if (const auto known = passwords_.Known(settings.user, server))
+    dialog.KnownPassword = [this, server](const QString& user) {
+        return KnownPassword(user, server);
+    };
+    const bool stored =
+        !settings.user.isEmpty() && ReadStoredPassword(settings.user, server).has_value();
+    if (stored)
+        dialog.ShowPasswordStored();
+    else if (const auto known = passwords_.Known(settings.user, server))
         dialog.PasswordEdit->setText(*known);
     if (dialog.exec() != QDialog::Accepted) return;
     // A file that never had "Security" keeps it out while it stays None.
     const TMailSecurity security = dialog.Security();
     if (security != TMailSecurity::None || !settings.security.isEmpty())
         settings.security = SecurityName(security);
+    const bool sameUser = dialog.UserEdit->text() == settings.user;
     settings.user = dialog.UserEdit->text();
     settings.openPgpKey = dialog.SigningGroup->Fingerprint();
     store->SetSettings(settings);
+    if (settings.user.isEmpty()) return;
     const QString password = dialog.PasswordEdit->text();
-    if (password.isEmpty() || settings.user.isEmpty()) return;
-    passwords_.Keep(settings.user, server, password);
-    if (dialog.RememberBox->isChecked()) {
-        const KeyringAnswer stored = StorePassword(settings.user, server, password);
-        if (!stored.ok) Boxes().Warning(stored.problem + ".");
+    KeyringAnswer answer{true, {}};
+    if (!password.isEmpty()) {
+        passwords_.Keep(settings.user, server, password);
+        if (dialog.RememberBox->isChecked())
+            answer = StorePassword(settings.user, server, password);
+    } else if (stored && sameUser && !dialog.RememberBox->isChecked()) {
+        // Unticked: the keyring forgets the password (this session still knows it).
+        answer = ClearStoredPassword(settings.user, server);
     }
+    if (!answer.ok) Boxes().Warning(answer.problem + ".");
 }
 
 void TMailSubmission::EnableMailButtons(bool enabled) {

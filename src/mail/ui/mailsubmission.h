@@ -37,6 +37,8 @@ public:
     // The password a send needs, from memory, the keyring or the user; false when the user
     // declined to give one.
     bool PreparePassword();
+    // The password a send uses without asking: kept in memory, else stored in the keyring.
+    std::optional<QString> KnownPassword(const QString& user, const QString& server) const;
     TMailPasswords& Passwords() { return passwords_; }
 
 private:

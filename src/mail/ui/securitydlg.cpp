@@ -110,6 +110,12 @@ void TSecurityDlg::SetSecurity(TMailSecurity security) {
     SecurityBox->setCurrentText(SecurityName(security));
 }
 
+void TSecurityDlg::ShowPasswordStored() {
+    RememberBox->setChecked(true);
+    PasswordEdit->clear();
+    PasswordEdit->setPlaceholderText("(stored in the keyring)");
+}
+
 void TSecurityDlg::TestButtonClick() {
     TestButton->setEnabled(false);
     OKButton->setEnabled(false);
@@ -118,7 +124,11 @@ void TSecurityDlg::TestButtonClick() {
     smtp.SetServer(server_);
     smtp.SetSecurity(Security());
     smtp.SetUser(UserEdit->text());
-    smtp.SetPassword(PasswordEdit->text());
+    // What a send would use: the typed password, else the one kept or stored.
+    QString password = PasswordEdit->text();
+    if (password.isEmpty() && KnownPassword && !UserEdit->text().isEmpty())
+        password = KnownPassword(UserEdit->text()).value_or(QString());
+    smtp.SetPassword(password);
     smtp.SetTimeOut(30);
     QString outcome;
     QString version;

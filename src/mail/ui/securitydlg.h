@@ -6,6 +6,8 @@
 #include "mail/mailsecurity.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +24,12 @@ public:
 
     TMailSecurity Security() const;
     void SetSecurity(TMailSecurity security);
+    // The keyring holds the password: "Remember in the keyring" ticked, the empty password field
+    // saying so.
+    void ShowPasswordStored();
+    // The password a send would use for a user when none is typed (kept in memory, else the
+    // keyring's); the Test uses it too. May be empty.
+    std::function<std::optional<QString>(const QString& user)> KnownPassword;
 
     QComboBox* SecurityBox;
     QLineEdit* UserEdit;

@@ -108,8 +108,7 @@ void TSentDlg::ShowFolderClick() {
 void TSentDlg::keyPressEvent(QKeyEvent* event) {
     // Enter in the list has shown the chosen message (the list's activation); it must not go on
     // to close the window as a dialog's Enter would.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        SentList->hasFocus()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && SentList->hasFocus()) {
         event->accept();
         return;
     }

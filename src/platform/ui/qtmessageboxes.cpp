@@ -51,8 +51,7 @@ void QtMessageBoxes::Warning(const QString& text) {
 }
 
 void QtMessageBoxes::Error(const QString& text) {
-    const QString title = QApplication::applicationDisplayName();
-    Show(QMessageBox::Critical, title.isEmpty() ? ApplicationTitle() : title, text);
+    Show(QMessageBox::Critical, ApplicationTitle(), text);
 }
 
 void QtMessageBoxes::Beep() {

@@ -162,17 +162,17 @@ void TStore::Setup2Click() {
             if (form_.MailSecurityCommand) form_.MailSecurityCommand(dialog.ServerEdit->text());
         });
     });
-    SetupSettings changed = current;
-    if (dialog.exec() == QDialog::Accepted) {
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The security dialog's values were taken into memory when it closed with OK.
+    SetupSettings changed = Settings();
+    if (accepted) {
         changed.server = dialog.ServerEdit->text();
         changed.address = dialog.UserAddressEdit->text();
         changed.name = dialog.UserNameEdit->text();
+        // Only OK takes the destination too: a cancelled typo must not redirect registrations.
+        changed.mailto = dialog.mailto->text();
     }
-    // The destination is taken however the dialog was closed; the security dialog's values were
-    // taken into memory when it closed with OK.
-    changed.security = settings_.security;
-    changed.user = settings_.user;
-    changed.openPgpKey = settings_.openPgpKey;
-    changed.mailto = dialog.mailto->text();
     SetSettings(changed);
+    // Kept at once, so that a crash or a kill loses nothing; the close writes them again.
+    if (accepted) WriteSettings();
 }

@@ -146,6 +146,14 @@ def main():
         window = wait_for("the window's controls", lambda: find(
             window, lambda n: n.name == "WHOIS answer") and window)
 
+        # The title bar shows the window's caption exactly, nothing added by the desktop.
+        def xdotool(*args):
+            return subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True,
+                                  timeout=20).stdout.split()
+        titles = [" ".join(xdotool("getwindowname", window_id)) for window_id in
+                  xdotool("search", "--sync", "--onlyvisible", "--pid", str(app.pid))]
+        failures.equal(titles, ["Regiscribe 1.71"], "the title bar")
+
         # WHOIS: the name set into the field, LookUp pressed.
         memo = find(window, lambda n: n.name == "WHOIS answer")
         failures.equal(memo.getRoleName(), "text", "role of the WHOIS answer")

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -97,4 +98,53 @@ TEST_F(Keyring, ThePasswordRememberedByTheDialogServesANewWindow) {
         EXPECT_EQ(server->Messages().size(), 1u);
         EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), "k3yring-secret"), QStringList());
     }
+}
+
+TEST_F(Keyring, TheDialogShowsAStoredPasswordTestsWithItAndForgetsItWhenUnticked) {
+    ASSERT_TRUE(StorePassword("jane", address, "k3yring-secret").ok);
+    SettingsFileForTest settings("[Setup]\r\nServer=" + address.toUtf8() +
+                                 "\r\nEMail Address=jane@example.org\r\nName=Jane\r\n"
+                                 "Mailto=hm@example.net\r\nSecurity=STARTTLS\r\nUser=jane\r\n");
+    FormDriver d;
+    bool ticked = false;
+    QString placeholder, shown, testResult;
+    auto openSecurity = [&](std::function<void(TSecurityDlg&)> act) {
+        WhenModal::Next<TSetupDlg>([&, act](TSetupDlg& setup) {
+            WhenModal::Next<TSecurityDlg>(act);
+            QTest::mouseClick(setup.SecurityButton, Qt::LeftButton);
+            QTest::mouseClick(setup.OKButton, Qt::LeftButton);
+        });
+        d.ChooseMenuItem("Setup1", "Setup2");
+    };
+    d.form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d.form()));
+    openSecurity([&](TSecurityDlg& security) {
+        ticked = security.RememberBox->isChecked();
+        placeholder = security.PasswordEdit->placeholderText();
+        shown = security.PasswordEdit->text();
+        // Nothing typed: the Test signs in with the keyring's password, as a send would.
+        QTest::mouseClick(security.TestButton, Qt::LeftButton);
+        testResult = security.TestResult->text();
+        QTest::mouseClick(security.OKButton, Qt::LeftButton);
+    });
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(placeholder, "(stored in the keyring)");
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(testResult, "Connected, secured with TLS 1.3 and signed in as jane.");
+    // OK with the box still ticked and nothing typed keeps the stored password.
+    EXPECT_EQ(ReadStoredPassword("jane", address), QString("k3yring-secret"));
+
+    openSecurity([&](TSecurityDlg& security) {
+        ClickIndicator(*security.RememberBox);
+        QTest::mouseClick(security.OKButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(ReadStoredPassword("jane", address), std::nullopt);
+    openSecurity([&](TSecurityDlg& security) {
+        ticked = security.RememberBox->isChecked();
+        placeholder = security.PasswordEdit->placeholderText();
+        QTest::mouseClick(security.CancelButton, Qt::LeftButton);
+    });
+    EXPECT_FALSE(ticked);
+    EXPECT_EQ(placeholder, "");
+    EXPECT_TRUE(d.boxes().shown().empty());
 }

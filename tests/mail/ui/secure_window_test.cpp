@@ -82,12 +82,14 @@ TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
     FormDriver d;
     d.Type("DomainNameEdit", "example.com");
 
-    // Cancel: nothing is sent and nothing is said.
-    WhenModal::Next<TPasswordDlg>([](TPasswordDlg& dialog) { dialog.reject(); });
+    // Cancel: nothing is sent, and the status line says why.
+    WhenModal::Next<TPasswordDlg>(
+        [](TPasswordDlg& dialog) { QTest::keyClick(dialog.PasswordEdit, Qt::Key_Escape); });
     d.boxes().AnswerNext(true);
     d.Click("BitBtn1");
     EXPECT_TRUE(server->Messages().empty());
     EXPECT_TRUE(d.boxes().Texts("error").isEmpty());
+    EXPECT_EQ(d.Text("status"), "Not sent: no password given.");
 
     int asked = 0;
     WhenModal::Next<TPasswordDlg>([&](TPasswordDlg& dialog) {
@@ -106,4 +108,39 @@ TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(server->Messages().size(), 2u);
     EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), "s3cret"), QStringList());
+}
+
+TEST_F(SecureWindow, APasswordTheServerRefusesIsToldAndAskedForAgain) {
+    SettingsFileForTest settings(
+        "[Setup]\r\nServer=" + address.toUtf8() +
+        "\r\nEMail Address=jane@example.org\r\nName=Jane\r\n"
+        "Mailto=hostmaster@example.net\r\nSecurity=STARTTLS\r\nUser=jane\r\n");
+    FormDriver d;
+    d.Type("DomainNameEdit", "example.com");
+    QStringList typed{"wrong", "s3cret"};
+    int asked = 0;
+    auto answerPrompt = [&] {
+        WhenModal::Next<TPasswordDlg>([&](TPasswordDlg& dialog) {
+            TypeInto(dialog.PasswordEdit, typed[asked++]);
+            QTest::keyClick(dialog.PasswordEdit, Qt::Key_Return);
+        });
+    };
+    answerPrompt();
+    d.boxes().AnswerNext(true);
+    d.Click("BitBtn1");
+    ASSERT_EQ(d.boxes().Texts("error").size(), 1);
+    const QString error = d.boxes().Texts("error").front();
+    EXPECT_TRUE(error.startsWith("535 ")) << error.toStdString();
+    EXPECT_TRUE(error.endsWith(". Check the user name and password under File > Setup > "
+                               "Security."))
+        << error.toStdString();
+    EXPECT_TRUE(server->Messages().empty());
+
+    // The refused password is forgotten: the next send asks again, and the right one goes.
+    answerPrompt();
+    d.boxes().AnswerNext(true);
+    d.Click("BitBtn1");
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(d.boxes().Texts("error").size(), 1);
+    EXPECT_EQ(server->Messages().size(), 1u);
 }

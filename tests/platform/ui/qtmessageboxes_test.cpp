@@ -70,6 +70,6 @@ TEST(QtBoxes, CaptionsAreTheStandardOnesAndADoubledAmpersandShowsOnce) {
     SeenBox warning = WhileShown([&] { boxes.Warning("Connection timed out."); }, ok);
     EXPECT_EQ(warning.caption, "Warning");
     SeenBox error = WhileShown([&] { boxes.Error("Disk full."); }, ok);
-    EXPECT_EQ(error.caption, QApplication::applicationDisplayName());
+    EXPECT_EQ(error.caption, "Regiscribe");
     EXPECT_EQ(error.text, "Disk full.");
 }

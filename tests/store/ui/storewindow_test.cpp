@@ -3,6 +3,8 @@
 #include "app/ui/form1.h"
 #include "app/ui/smtpsu.h"
 #include "platform/messageboxes.h"
+#include "platform/ui/qtmessageboxes.h"
+#include "platform/wait.h"
 #include "store/inifile.h"
 #include "store/recordstore.h"
 #include "store/ui/storebehaviour.h"
@@ -15,8 +17,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -194,45 +198,81 @@ TEST_F(StoreWindow, ShowFormAddsANewNameOnceAndADeleteTakesTheEntryAndItsFiles) 
     EXPECT_FALSE(QFile::exists("hosts/ns1.example.com.txt"));
 }
 
-TEST_F(StoreWindow, SetupCancelKeepsTheNewMailboxOnlyAndCloseWritesTheFourKeys) {
+TEST_F(StoreWindow, SetupChangesOnlyWithOkWhichWritesTheSettingsAtOnce) {
     TIniFile(settings).WriteString("Setup", "Server", "old.example");
     Start();
     TStore* store = form->findChild<TStore*>();
     ASSERT_NE(store, nullptr);
-    auto answer = [](bool ok) {
-        QTimer::singleShot(0, [ok] {
+    // The user retypes the fields, then leaves the dialog one way or another.
+    enum class Leave { OkButton, CancelButton, Escape, CloseBox };
+    auto setup = [&](Leave leave) {
+        QTimer::singleShot(0, [leave] {
             auto* dialog = qobject_cast<TSetupDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->ServerEdit->text(), "old.example");
-            dialog->ServerEdit->setText("new.example");
-            dialog->UserNameEdit->setText(QString(300, 'n'));
-            dialog->mailto->setText("registry@example.net");
-            (ok ? dialog->OKButton : dialog->CancelButton)->click();
+            EXPECT_EQ(dialog->ServerEdit->text(), "old.example"); // nothing kept from before
+            for (auto [edit, text] : {std::pair{dialog->ServerEdit, QString("new.example")},
+                                      {dialog->UserNameEdit, QString(300, 'n')},
+                                      {dialog->mailto, QString("typo@exmaple.net")}}) {
+                edit->setFocus();
+                QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(edit, text);
+            }
+            switch (leave) {
+            case Leave::OkButton:
+                QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
+                break;
+            case Leave::CancelButton:
+                QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+                break;
+            case Leave::Escape:
+                QTest::keyClick(dialog->mailto, Qt::Key_Escape);
+                break;
+            case Leave::CloseBox:
+                dialog->close();
+                break;
+            }
         });
+        form->findChild<QAction*>("Setup2")->trigger();
     };
-    answer(false);
-    form->findChild<QAction*>("Setup2")->trigger();
-    EXPECT_EQ(form->MailTo, "registry@example.net");
-    EXPECT_EQ(store->Settings().server, "old.example");
-    EXPECT_EQ(store->Settings().name, "");
+    for (Leave leave : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+        setup(leave);
+        EXPECT_EQ(form->MailTo, "hostmaster@internic.net") << int(leave);
+        EXPECT_EQ(store->Settings().server, "old.example") << int(leave);
+        EXPECT_EQ(store->Settings().name, "") << int(leave);
+        EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=old.example\r\n") << int(leave);
+    }
 
-    answer(true);
-    form->findChild<QAction*>("Setup2")->trigger();
+    setup(Leave::OkButton);
     EXPECT_EQ(store->Settings().server, "new.example");
     EXPECT_EQ(store->Settings().name, QString(255, 'n'));
-
+    EXPECT_EQ(form->MailTo, "typo@exmaple.net");
+    const QByteArray written =
+        "[Setup]\r\nServer=new.example\r\nEMail Address=\r\nName=" + QByteArray(255, 'n') +
+        "\r\nMailto=typo@exmaple.net\r\n";
+    // On disk before the window closes: a kill now loses nothing.
+    EXPECT_EQ(ReadAll(settings), written);
     ASSERT_TRUE(CloseWindow());
-    EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=new.example\r\nEMail Address=\r\nName=" +
-                                     QByteArray(255, 'n') + "\r\nMailto=registry@example.net\r\n");
+    EXPECT_EQ(ReadAll(settings), written);
+    EXPECT_TRUE(boxes->shown().empty());
 }
 
-TEST_F(StoreWindow, SettingsThatCannotBeWrittenKeepTheWindowOpen) {
+TEST_F(StoreWindow, SettingsThatCannotBeWrittenAreToldAndTheWindowClosesAllTheSame) {
+    // A real error box, answered with OK by the user; the settings file is a folder, which no one
+    // can write, root included.
+    SetBoxes(std::make_shared<QtMessageBoxes>());
     Start();
-    WriteAll(settings, "[Setup]\r\nServer=kept\r\n");
-    QFile::setPermissions(settings, QFile::ReadOwner);
-    EXPECT_FALSE(CloseWindow());
-    EXPECT_EQ(boxes->Texts("error"), QStringList{"Unable to write to " + settings + "."});
-    EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=kept\r\n");
-    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_TRUE(CloseWindow());
+    ASSERT_TRUE(QDir().mkdir(settings));
+    bool closed = false;
+    QObject::connect(form.get(), &TForm1::Closed, [&] { closed = true; });
+    QString told;
+    WhenModal::Next<QMessageBox>([&](QMessageBox& box) {
+        told = box.text();
+        QTest::mouseClick(box.button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    ChooseMenuItem(*form, "Setup1", "Exit1");
+    ASSERT_TRUE(WaitUntil([&] { return closed; }, 15000));
+    EXPECT_EQ(told, "Unable to write to " + settings + ".");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(QDir().rmdir(settings));
+    SetBoxes(boxes);
 }

@@ -156,9 +156,13 @@ void FormDriver::PressKey(Qt::Key key) {
 }
 
 void FormDriver::ChooseMenuItem(const QString& menuName, const QString& itemName) {
-    auto* menu = form_->findChild<QMenu*>(menuName);
+    ::ChooseMenuItem(*form_, menuName, itemName);
+}
+
+void ChooseMenuItem(QMainWindow& window, const QString& menuName, const QString& itemName) {
+    auto* menu = window.findChild<QMenu*>(menuName);
     ASSERT_TRUE(menu) << menuName.toStdString();
-    QMenuBar* bar = form_->menuBar();
+    QMenuBar* bar = window.menuBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
     ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }, 2000)) << "the menu did not open";
     QAction* item = nullptr;

@@ -15,6 +15,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QMainWindow;
 class QWidget;
 
 // Types `text` into the focused `target` key by key; characters outside ASCII come with their text.
@@ -26,6 +27,9 @@ void ShowSheetOf(QWidget& w);
 // Opens the box's list and clicks the item with that text, as the user picks it. The box's window
 // must be on screen; its sheet is brought to the front first.
 void PickFromList(QComboBox& box, const QString& item);
+// Opens a menu of the window's menu bar by a click on its title and clicks one of its items (both
+// by object name).
+void ChooseMenuItem(QMainWindow& window, const QString& menu, const QString& item);
 
 class FormDriver {
 public:
