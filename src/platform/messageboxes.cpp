@@ -26,6 +26,7 @@ QString ApplicationTitle() {
 
 void ScriptedBoxes::Record(const char* kind, const QString& caption, const QString& text) {
     shown_.push_back({QString::fromLatin1(kind), caption, DisplayedText(text)});
+    if (OnShown) OnShown();
 }
 
 void ScriptedBoxes::Information(const QString& text) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,8 @@ public:
         shown_.clear();
         answers_.clear();
     }
+    // Called as each box is shown, while the code that showed it waits for the answer.
+    std::function<void()> OnShown;
 
 private:
     void Record(const char* kind, const QString& caption, const QString& text);

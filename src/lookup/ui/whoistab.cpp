@@ -61,6 +61,8 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
     cbWhoisServer_->setAccessibleDescription(cbWhoisServer_->toolTip());
     auto* serverLabel = new QLabel("&Server:", page);
     serverLabel->setBuddy(cbWhoisServer_);
+    // The box lines up under the name field.
+    serverLabel->setMinimumWidth(row.label->sizeHint().width());
     auto* options = new QHBoxLayout;
     options->addWidget(serverLabel);
     options->addWidget(cbWhoisServer_);

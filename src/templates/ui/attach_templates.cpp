@@ -27,4 +27,11 @@ void AttachTemplates(TForm1& form) {
     if (auto* pages = form.Control<QTabWidget>("PageControl2"))
         QObject::connect(pages, &QTabWidget::currentChanged, templates,
                          [templates] { Guarded([&] { templates->PageControl2Change(); }); });
+    // The review page's own "Clear All" empties the fields it shows: it shows them again once
+    // the fields are clear (queued, whichever handler of the button runs first).
+    if (auto* clear = form.Control<QAbstractButton>("BitBtn2"))
+        QObject::connect(
+            clear, &QAbstractButton::clicked, templates,
+            [templates] { Guarded([&] { templates->RefreshDomainReview(); }); },
+            Qt::QueuedConnection);
 }

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -43,6 +44,9 @@ TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(panel);
     connect(closebtn, &QPushButton::clicked, this,
             [this] { Guarded([this] { closebtnClick(); }); });
+    // Escape closes it as the button does, wherever the focus is in it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { Guarded([this] { closebtnClick(); }); });
 
     resize(522, 426);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

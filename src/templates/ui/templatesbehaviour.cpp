@@ -5,6 +5,7 @@
 #include "platform/guard.h"
 #include "platform/messageboxes.h"
 #include "templates/ui/formviewer.h"
+#include "templates/ui/previewsize.h"
 #include "templates/ui/printing.h"
 #include "templates/ui/windowrecord.h"
 #include "templates/ui/windowwriters.h"
@@ -67,9 +68,18 @@ void TTemplates::RefreshDomainReview() {
 }
 
 void TTemplates::ShowFormClick() {
-    // The viewer comes up first, with whatever it held, before any check.
-    FormView().ShowViewer();
-    RunShowForm(RecordKind::Domain, [this](const QStringList& lines) {
+    // The viewer comes up first, with whatever it held, before any check; a Show Form that fails
+    // (no name, a file error) takes a viewer it opened away again.
+    TFormView& viewer = FormView();
+    struct CloseUnlessShown {
+        TFormView& viewer;
+        bool keep;
+        ~CloseUnlessShown() {
+            if (!keep) viewer.hide();
+        }
+    } closing{viewer, viewer.isVisible()};
+    viewer.ShowViewer();
+    closing.keep |= RunShowForm(RecordKind::Domain, [this](const QStringList& lines) {
         FormView().SetLines(lines);
         Holder("Memo1").setPlainText(lines.join('\n'));
     });
@@ -107,7 +117,10 @@ TFormView& TTemplates::FormView() {
 }
 
 QPrinter& TTemplates::Printer() {
-    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        KeepTextInsidePrintableArea(*printer_);
+    }
     return *printer_;
 }
 
@@ -130,18 +143,15 @@ void TTemplates::ShowPreview() {
     QPrintPreviewDialog preview(&Printer(), printDialog_);
     preview.setObjectName("PrintPreview");
     preview.setWindowTitle("Print Preview");
-    // Large enough for a legible page and the whole tool bar, within the screen.
-    if (const QScreen* screen = form_.screen()) {
-        const QSize room = screen->availableGeometry().size();
-        preview.resize(QSize(760, 900).boundedTo(room * 0.9));
-    }
+    KeepTextInsidePrintableArea(Printer()); // another printer may have been picked meanwhile
+    FitPreviewToScreen(preview, form_.screen());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintLines(*printer, printFont_, printLines_); });
     // Printed from the preview: the job is done, and the print dialog closes without a second.
     if (preview.exec() == QDialog::Accepted) printDialog_->reject();
 }
 
-void TTemplates::RunShowForm(RecordKind kind,
+bool TTemplates::RunShowForm(RecordKind kind,
                              const std::function<void(const QStringList&)>& loadHolder) {
     const Record record = ReadRecord(form_, kind);
     TemplateFiles files = WindowPaths(form_, kind);
@@ -152,7 +162,7 @@ void TTemplates::RunShowForm(RecordKind kind,
         if (UpdateNameListStep) UpdateNameListStep(kind, r, written);
     };
     try {
-        ShowFormFlow(record, files, steps);
+        return ShowFormFlow(record, files, steps);
     } catch (const Exception&) {
         // A failed write still leaves the new paths in the window's fields.
         StoreWindowPaths(form_, kind, files);
@@ -169,6 +179,7 @@ void TTemplates::PrintHolder(RecordKind kind, const QString& holderName) {
     printFont_ = holder.font();
     printLines_ = HolderLines(holder);
     if (!PrintDialogRunner()(PrintDialog1())) return;
+    KeepTextInsidePrintableArea(Printer());
     PrintLines(Printer(), printFont_, printLines_);
 }
 

@@ -46,7 +46,8 @@ public:
     void ShowPreview();
 
 private:
-    void RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
+    // True when the template was written and shown.
+    bool RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
     void PrintHolder(RecordKind kind, const QString& holderName);
     QPlainTextEdit& Holder(const QString& name) const;
 

@@ -112,6 +112,17 @@ TEST(Help, SetupDialogEditsOpenTopic1031AndItsButtonsNothing) {
     CloseHelp();
 }
 
+TEST(Help, EscapeClosesTheHelpWindow) {
+    TForm1 form;
+    ASSERT_EQ(PressF1On(&form, form.Control<QWidget>("DomainNameEdit")), HelpTopicUrl(1014));
+    THelpWindow* help = HelpWindow();
+    help->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(!HelpWindow() || !HelpWindow()->isVisible());
+}
+
 TEST(Help, F1OnTheAddedControlsOpensTheirTopics) {
     TForm1 form;
     form.Control<QTabWidget>("PageControl1")->setCurrentWidget(form.Control<QWidget>("WhoIsSheet"));

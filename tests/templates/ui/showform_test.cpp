@@ -73,9 +73,13 @@ QStringList Tree(const QString& root) {
 
 TEST_F(WindowTemplates, DomainShowFormShowsTheViewerFirstAndChecksTheName) {
     ASSERT_NE(templates, nullptr);
+    bool viewerUpAtTheBox = false;
+    boxes->OnShown = [&] { viewerUpAtTheBox = form.FormView && form.FormView->isVisible(); };
     Click("ShowForm");
+    boxes->OnShown = nullptr;
     ASSERT_NE(form.FormView, nullptr);
-    EXPECT_TRUE(form.FormView->isVisible());
+    EXPECT_TRUE(viewerUpAtTheBox);
+    EXPECT_FALSE(form.FormView->isVisible()); // nothing to show: no empty viewer left open
     EXPECT_EQ(boxes->Texts("information"),
               QStringList{"You did not enter a domain name on the TYPE tab."});
     EXPECT_TRUE(Tree(dir.path()).isEmpty());
@@ -93,6 +97,33 @@ TEST_F(WindowTemplates, DomainShowFormShowsTheViewerFirstAndChecksTheName) {
     EXPECT_EQ(shown.size(), 223);
     EXPECT_EQ(shown.last(), "END OF AGREEMENT");
     EXPECT_EQ(Lines("Memo1"), shown); // the hidden domain print text
+
+    // A viewer that was open stays open, with its text, when a later Show Form fails.
+    SetFieldText(form, "DomainNameEdit", "");
+    Click("ShowForm");
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->Memo1->toPlainText().split('\n'), shown);
+}
+
+TEST_F(WindowTemplates, AShowFormThatCannotWriteLeavesNoViewerAndEscapeClosesAShownOne) {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QDir().mkpath("domains/locked.example.txt"); // a folder where the template goes
+    SetFieldText(form, "DomainNameEdit", "locked.example");
+    QTest::mouseClick(form.Control<QAbstractButton>("ShowForm"), Qt::LeftButton);
+    EXPECT_EQ(boxes->Texts("error"), QStringList{"File access denied."});
+    ASSERT_NE(form.FormView, nullptr);
+    EXPECT_FALSE(form.FormView->isVisible());
+
+    SetFieldText(form, "DomainNameEdit", "example.com");
+    QTest::mouseClick(form.Control<QAbstractButton>("ShowForm"), Qt::LeftButton);
+    auto* viewer = qobject_cast<TFormView*>(form.FormView);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+    viewer->Memo1->setFocus();
+    QTest::keyClick(viewer->Memo1, Qt::Key_Escape);
+    EXPECT_FALSE(viewer->isVisible());
 }
 
 TEST_F(WindowTemplates, HostAndContactShowFormFillTheirReviewMemos) {
@@ -200,6 +231,17 @@ TEST_F(WindowTemplates, TheReviewPageShowsDisplayedTextsOnEveryTabChange) {
 
     Click("ShowForm");
     EXPECT_TRUE(Text("Memo1").contains("\n0b. Auth Scheme................: \n"));
+
+    // The review page's own Clear All shows the emptied fields at once, tab unchanged.
+    pages->setCurrentIndex(pages->count() - 1);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.Control<QAbstractButton>("BitBtn2"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pages->currentIndex(), pages->count() - 1);
+    EXPECT_EQ(label("rdomain"), "");
+    EXPECT_EQ(label("rorgpostal"), "");
+    EXPECT_EQ(label("rns4ip"), "");
 }
 
 TEST_F(WindowTemplates, PrintUsesTheDialogAndPrintsTheHolderAsShown) {
