@@ -1,5 +1,6 @@
 #include "editing/ui/cryptdlg.h"
 
+#include "app/ui/okcancelrow.h"
 #include "app/ui/windowfont.h"
 #include "platform/messageboxes.h"
 
@@ -40,19 +41,9 @@ TCryptDlg::TCryptDlg(QWidget* parent) : QDialog(parent) {
     MatchNote->setObjectName("MatchNote");
     column->addWidget(MatchNote);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OKButton = new QPushButton("OK", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton("Cancel", this);
-    CancelButton->setObjectName("CancelButton");
-    CancelButton->setAutoDefault(false);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    column->addLayout(buttons);
-    connect(OKButton, &QPushButton::clicked, this, &TCryptDlg::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelButtons buttons = AddOkCancelRow(*this, *column);
+    OKButton = buttons.ok;
+    CancelButton = buttons.cancel;
     connect(PasswordEdit, &QLineEdit::textChanged, this, &TCryptDlg::UpdateOk);
     connect(RepeatEdit, &QLineEdit::textChanged, this, &TCryptDlg::UpdateOk);
     UpdateOk();

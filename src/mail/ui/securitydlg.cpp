@@ -2,6 +2,7 @@
 
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
+#include "app/ui/okcancelrow.h"
 #include "app/ui/windowfont.h"
 #include "mail/mssmtp.h"
 #include "mail/ui/rememberbox.h"
@@ -79,19 +80,9 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     SigningKeyBox = SigningGroup->SigningKeyBox;
     column->addWidget(SigningGroup);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OKButton = new QPushButton("OK", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton("Cancel", this);
-    CancelButton->setObjectName("CancelButton");
-    CancelButton->setAutoDefault(false);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    column->addLayout(buttons);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelButtons buttons = AddOkCancelRow(*this, *column);
+    OKButton = buttons.ok;
+    CancelButton = buttons.cancel;
     connect(TestButton, &QPushButton::clicked, this, &TSecurityDlg::TestButtonClick);
     for (QWidget* w : {static_cast<QWidget*>(SecurityBox), static_cast<QWidget*>(UserEdit),
                        static_cast<QWidget*>(PasswordEdit), static_cast<QWidget*>(RememberBox),

@@ -1,7 +1,9 @@
 // Every edit, box, radio button and button of the main window can be reached by its name:
 // accessibility tools read the label or caption the user sees, and hints show as tool tips.
 #include "app/ui/form1.h"
+#include "app/ui/reviewrow.h"
 #include "app/ui/smtpsu.h"
+#include "templates/ui/windowrecord.h"
 #include "templates/recordmodel.h"
 
 #include <QAbstractButton>
@@ -10,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,4 +86,29 @@ TEST(Accessibility, SetupDialogEditsAreNamedByTheirLabels) {
     EXPECT_EQ(AccessibleName(dialog.mailto), "Mail Registrations to");
     EXPECT_EQ(AccessibleName(dialog.OKButton), "OK");
     EXPECT_EQ(AccessibleName(dialog.CancelButton), "Cancel");
+}
+
+TEST(Accessibility, CustomDrawnControlsReadLikeTheStandardOnesTheyReplace) {
+    TForm1 form;
+    // A review value cut to its width still reads as its whole value.
+    SetFieldText(form, "OOrgNameEdit", QString(400, 'W'));
+    form.Control<QTabWidget>("PageControl2")->setCurrentIndex(6);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* value = form.Control<TElidingLabel>("rorgname");
+    ASSERT_TRUE(value);
+    EXPECT_TRUE(value->IsCut());
+    QAccessibleInterface* label = QAccessible::queryAccessibleInterface(value);
+    EXPECT_EQ(label->role(), QAccessible::StaticText);
+    EXPECT_EQ(label->text(QAccessible::Name), QString(400, 'W'));
+    // The answer views: a read-only text and a list (their contents are read in their own tests).
+    QAccessibleInterface* memo =
+        QAccessible::queryAccessibleInterface(form.Control<QWidget>("mResponse"));
+    EXPECT_EQ(memo->role(), QAccessible::EditableText);
+    EXPECT_EQ(memo->text(QAccessible::Name), "WHOIS answer");
+    EXPECT_NE(memo->textInterface(), nullptr);
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(form.Control<QWidget>("lResponse"));
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), "Finger answer");
 }

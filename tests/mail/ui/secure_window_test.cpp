@@ -29,6 +29,12 @@ void TypeInto(QLineEdit* edit, const QString& text) {
 class SecureWindow : public SecuredServerFixture {
 protected:
     void SetUp() override { StartServer("jane:s3cret"); }
+    // Settings that send over STARTTLS as jane, with no password known yet.
+    QByteArray StartTlsSettings() const {
+        return "[Setup]\r\nServer=" + address.toUtf8() +
+               "\r\nEMail Address=jane@example.org\r\nName=Jane\r\n"
+               "Mailto=hostmaster@example.net\r\nSecurity=STARTTLS\r\nUser=jane\r\n";
+    }
 };
 } // namespace
 
@@ -75,10 +81,7 @@ TEST_F(SecureWindow, SetUpInTheMailSecurityDialogTestedAndUsedForASend) {
 }
 
 TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
-    SettingsFileForTest settings(
-        "[Setup]\r\nServer=" + address.toUtf8() +
-        "\r\nEMail Address=jane@example.org\r\nName=Jane\r\n"
-        "Mailto=hostmaster@example.net\r\nSecurity=STARTTLS\r\nUser=jane\r\n");
+    SettingsFileForTest settings(StartTlsSettings());
     FormDriver d;
     d.Type("DomainNameEdit", "example.com");
 
@@ -111,10 +114,7 @@ TEST_F(SecureWindow, ASendThatNeedsAPasswordAsksForItOnce) {
 }
 
 TEST_F(SecureWindow, APasswordTheServerRefusesIsToldAndAskedForAgain) {
-    SettingsFileForTest settings(
-        "[Setup]\r\nServer=" + address.toUtf8() +
-        "\r\nEMail Address=jane@example.org\r\nName=Jane\r\n"
-        "Mailto=hostmaster@example.net\r\nSecurity=STARTTLS\r\nUser=jane\r\n");
+    SettingsFileForTest settings(StartTlsSettings());
     FormDriver d;
     d.Type("DomainNameEdit", "example.com");
     QStringList typed{"wrong", "s3cret"};
