@@ -3,6 +3,7 @@
 // accept, addresses refused before any connection, and the A-label of an international domain.
 #include "mail/submission_server.h"
 #include "support/loopbackpeer.h"
+#include "support/mailsettings.h"
 #include "support/messagejudges.h"
 #include "support/process.h"
 #include "support/scriptedserver.h"
@@ -17,13 +18,6 @@
 #include <poll.h>
 
 namespace {
-QByteArray SettingsText(const QString& server, const QString& address = "jane@example.test",
-                        const QString& name = "Jane Sender") {
-    return ("[Setup]\r\nServer=" + server + "\r\nEMail Address=" + address + "\r\nName=" + name +
-            "\r\nMailto=hostmaster@registry.test\r\n")
-        .toUtf8();
-}
-
 // The message without its Date and Message-ID lines.
 QByteArray WithoutStamp(QByteArray text) {
     for (const char* field : {"Date: ", "Message-ID: "}) {
@@ -71,7 +65,7 @@ TEST(Delivery, EachSubmissionCarriesOneFreshDateAndMessageIdAndOtherwiseTheDescr
     ScopedWorkDir dir;
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
     for (int send = 0; send < 2; ++send) {
         const ProcessResult r = RunCli({"--settings", dir.file("regiscribe.ini"), "submit",
                                         "domain", "example.com", "--set", "OOrgNameEdit=Ex Inc"});
@@ -85,8 +79,7 @@ TEST(Delivery, EachSubmissionCarriesOneFreshDateAndMessageIdAndOtherwiseTheDescr
         EXPECT_EQ(parsed["dates"].toInt(), 1);
         EXPECT_EQ(parsed["message_ids"].toInt(), 1);
         const QStringList fields = Fields(parsed);
-        EXPECT_EQ(fields.mid(0, 5),
-                  (QStringList{"From", "To", "Date", "Message-ID", "Subject"}));
+        EXPECT_EQ(fields.mid(0, 5), (QStringList{"From", "To", "Date", "Message-ID", "Subject"}));
         const double sent = parsed["date"].toDouble();
         EXPECT_LE(std::abs(sent - double(QDateTime::currentSecsSinceEpoch())), 60.0);
         const QString id = parsed["message_id"].toString();
@@ -137,7 +130,8 @@ TEST(Delivery, PythonsParserAndSpamAssassinAcceptAsciiAndInternationalMessages) 
         SCOPED_TRACE(cases[n].name.toStdString());
         ExpectJudgesAccept(received[n].rawBytes, cases[n].name, cases[n].subject, cases[n].body);
         // No header line passes 78 characters, and nothing but ASCII goes into the header.
-        const QByteArray header = received[n].rawBytes.left(received[n].rawBytes.indexOf("\r\n\r\n"));
+        const QByteArray header =
+            received[n].rawBytes.left(received[n].rawBytes.indexOf("\r\n\r\n"));
         for (const QByteArray& line : header.split('\n'))
             EXPECT_LE(line.size(), 79) << line.constData();
         EXPECT_FALSE(QString::fromLatin1(header).contains(QRegularExpression("[^\\x01-\\x7f]")));
@@ -170,8 +164,9 @@ TEST(Delivery, AddressesThatWouldAddToTheCommandsAreRefusedBeforeAnyConnection) 
         {"j\u00fcrgen@example.org", "h@example.net",
          "The address j\u00fcrgen@example.org cannot be used: its part before \"@\" holds "
          "letters that are not ASCII.\n"},
-        {"jane@example.org", "hostmaster", "The address hostmaster cannot be used: it is not of "
-                                           "the form local@domain.\n"},
+        {"jane@example.org", "hostmaster",
+         "The address hostmaster cannot be used: it is not of "
+         "the form local@domain.\n"},
     };
     for (const auto& c : cases) {
         const ProcessResult r = RunCli({"send", "--server", server, "--from", c.from, "--to", c.to},
@@ -182,7 +177,7 @@ TEST(Delivery, AddressesThatWouldAddToTheCommandsAreRefusedBeforeAnyConnection) 
         EXPECT_FALSE(SawConnection(listener)) << c.from << " " << c.to;
     }
     // The settings file's addresses too, through submit.
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server, "jane@example.org (Jane)"));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server, "jane@example.org (Jane)"));
     const ProcessResult r =
         RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});
     EXPECT_EQ(r.exitCode, 1);
@@ -196,8 +191,8 @@ TEST(Delivery, AnInternationalDomainGoesOutAsItsALabel) {
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
     const ProcessResult r =
-        RunCli({"send", "--server", server.Address(), "--from", "jane@m\u00fcller.example",
-                "--to", "Hostmaster <hostmaster@b\u00fccher.example>", "--subject", "x"},
+        RunCli({"send", "--server", server.Address(), "--from", "jane@m\u00fcller.example", "--to",
+                "Hostmaster <hostmaster@b\u00fccher.example>", "--subject", "x"},
                dir.path(), "body\n");
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     const auto received = server.Messages();

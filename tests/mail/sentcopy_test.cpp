@@ -3,6 +3,7 @@
 // the send a success, and a writer killed at any moment never leaves half a log line.
 #include "mail/sentcopy.h"
 #include "mail/submission_server.h"
+#include "support/mailsettings.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 
@@ -16,18 +17,6 @@
 #include <random>
 
 namespace {
-QByteArray SettingsText(const QString& server) {
-    return "[Setup]\r\nServer=" + server.toUtf8() +
-           "\r\nEMail Address=jane@example.test\r\nName=Jane Sender\r\n"
-           "Mailto=hostmaster@registry.test\r\n";
-}
-
-QStringList OutputLines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
 QString HeaderValue(const QByteArray& message, const QByteArray& field) {
     const qsizetype at = message.indexOf("\r\n" + field + ": ") + field.size() + 4;
     return QString::fromUtf8(message.mid(at, message.indexOf("\r\n", at) - at));
@@ -36,8 +25,11 @@ QString HeaderValue(const QByteArray& message, const QByteArray& field) {
 // The crash child: keeps copies for ever in REGISCRIBE_SENT_CHILD, reporting each finished one.
 [[noreturn]] void RunSentChild(const char* folder) {
     for (int n = 0;; ++n) {
-        SentEntry entry{QDateTime::currentDateTime(), "domain", QString("name%1").arg(n),
-                        "hostmaster@registry.test", QString("<%1@example.test>").arg(n),
+        SentEntry entry{QDateTime::currentDateTime(),
+                        "domain",
+                        QString("name%1").arg(n),
+                        "hostmaster@registry.test",
+                        QString("<%1@example.test>").arg(n),
                         "250 2.0.0 Ok: queued as " + QString(200, 'Q')};
         const QString problem =
             KeepSentCopy(QString::fromLocal8Bit(folder), entry, QByteArray(20000, 'm'));
@@ -57,7 +49,7 @@ TEST(SentCopy, AnAcceptedSubmitIsKeptAsTheServerStoredItAndLogged) {
     ScopedWorkDir dir;
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     for (const char* name : {"example.com", "example.net"}) {
         const ProcessResult r = RunCli({"--settings", dir.file("regiscribe.ini"), "submit",
@@ -70,9 +62,8 @@ TEST(SentCopy, AnAcceptedSubmitIsKeptAsTheServerStoredItAndLogged) {
     const QStringList kept = QDir(dir.file("sent")).entryList({"*.eml"}, QDir::Files, QDir::Name);
     ASSERT_EQ(kept.size(), 2);
     EXPECT_TRUE(kept[0].endsWith("-domain-example.com.eml")) << kept[0].toStdString();
-    EXPECT_TRUE(QRegularExpression("^\\d{8}-\\d{6}-domain-example\\.net\\.eml$")
-                    .match(kept[1])
-                    .hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression("^\\d{8}-\\d{6}-domain-example\\.net\\.eml$").match(kept[1]).hasMatch());
     // The copy is the text as the server stored it: the template's "." lines unstuffed.
     EXPECT_EQ(ReadAll(dir.file("sent/" + kept[0])), received[0].rawBytes);
     EXPECT_EQ(ReadAll(dir.file("sent/" + kept[1])), received[1].rawBytes);
@@ -100,7 +91,7 @@ TEST(SentCopy, AFolderThatCannotBeWrittenLeavesTheSendASuccessAndSaysSo) {
     ScopedWorkDir dir;
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
     WriteAll(dir.file("sent"), "a file where the folder should be\n");
     const ProcessResult r =
         RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});

@@ -2,6 +2,7 @@
 // SMTP server, the printed status lines, and the stops with their messages.
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
+#include "support/mailsettings.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 #include "templates/templatefiles.h"
@@ -9,25 +10,13 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-namespace {
-QByteArray SettingsText(const QString& server) {
-    return "[Setup]\r\nServer=" + server.toUtf8() +
-           "\r\nEMail Address=jane@example.test\r\nName=Jane Sender\r\n"
-           "Mailto=hostmaster@registry.test\r\n";
-}
-
-QStringList OutputLines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-} // namespace
+namespace {} // namespace
 
 TEST(CliSubmit, MailsTheTemplateWithTheSettingsFilesValuesAndPrintsEachStatus) {
     ScopedWorkDir dir;
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
 
     ProcessResult r =
         RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "domain", "example.com",
@@ -57,7 +46,7 @@ TEST(CliSubmit, ARefusalIsTheErrorLineAndTheNameListStaysAsItWas) {
     ScopedWorkDir dir;
     LocalSmtpServer server(LocalSmtpServer::Options::RefusingRecipients());
     ASSERT_NE(server.Port(), 0);
-    WriteAll(dir.file("regiscribe.ini"), SettingsText(server.Address()));
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
 
     ProcessResult r =
         RunCli({"--settings", dir.file("regiscribe.ini"), "submit", "host", "ns1.example.com"});

@@ -1,0 +1,13 @@
+#include "support/mailsettings.h"
+
+QByteArray MailSettingsText(const QString& server, const QString& address, const QString& name) {
+    return ("[Setup]\r\nServer=" + server + "\r\nEMail Address=" + address + "\r\nName=" + name +
+            "\r\nMailto=hostmaster@registry.test\r\n")
+        .toUtf8();
+}
+
+QStringList OutputLines(const QByteArray& out) {
+    QStringList lines = QString::fromUtf8(out).split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
