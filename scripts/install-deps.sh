@@ -3,7 +3,7 @@
 # Runs as root, or through sudo; does nothing when everything is already there.
 set -euo pipefail
 packages=(
-  g++ clang-16 libclang-rt-16-dev llvm-16 cmake ninja-build pkg-config ccache
+  g++ clang-16 libclang-rt-16-dev llvm-16 clang-format-14 cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libssl-dev qtkeychain-qt6-dev libidn2-dev openssl
   libgtest-dev googletest
   python3 python3-aiosmtpd dbus gnome-keyring libsecret-tools

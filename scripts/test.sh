@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs every test headless, then the same tests again in the checked build (AddressSanitizer,
+# Checks the formatting (scripts/format.sh --check), runs every test headless, then the same tests again in the checked build (AddressSanitizer,
 # UndefinedBehaviorSanitizer; scripts/sanitize.sh) and every fuzz target for a short while
 # (scripts/fuzz-all.sh). Every stage runs; the script fails when any of them did.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
+./scripts/format.sh --check
+formatted=$?
 ctest --test-dir build --output-on-failure --timeout 600 -j2
 tests=$?
 ./scripts/sanitize.sh
@@ -14,7 +16,8 @@ if [ -d build-check/fuzz ]; then
     ./scripts/fuzz-all.sh "${REGISCRIBE_FUZZ_SECONDS:-30}"
     fuzzed=$?
 fi
-echo "tests: $([ $tests -eq 0 ] && echo passed || echo FAILED);" \
+echo "formatting: $([ $formatted -eq 0 ] && echo passed || echo FAILED);" \
+     "tests: $([ $tests -eq 0 ] && echo passed || echo FAILED);" \
      "checked build: $([ $sanitized -eq 0 ] && echo passed || echo FAILED);" \
      "fuzzing: $([ $fuzzed -eq 0 ] && echo passed || echo FAILED)"
-[ $tests -eq 0 ] && [ $sanitized -eq 0 ] && [ $fuzzed -eq 0 ]
+[ $formatted -eq 0 ] && [ $tests -eq 0 ] && [ $sanitized -eq 0 ] && [ $fuzzed -eq 0 ]

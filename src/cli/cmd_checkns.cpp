@@ -34,7 +34,8 @@ int RunCheckNs(CliContext& c) {
         domain = c.args.takeFirst();
         for (const QString& word : c.args) {
             const qsizetype eq = word.indexOf('=');
-            servers.push_back({eq < 0 ? word : word.left(eq), eq < 0 ? QString() : word.mid(eq + 1)});
+            servers.push_back(
+                {eq < 0 ? word : word.left(eq), eq < 0 ? QString() : word.mid(eq + 1)});
         }
     }
     TNameServerCheck check;

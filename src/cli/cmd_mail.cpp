@@ -61,10 +61,10 @@ void FillMessage(CliContext& c, TmsMessage& message) {
 OutgoingStamp TakeStamp(CliContext& c) {
     OutgoingStamp stamp;
     stamp.date = TakeOption(c.args, "--date");
-    if (!stamp.date.isEmpty() &&
-        !QDateTime::fromString(stamp.date, Qt::RFC2822Date).isValid())
+    if (!stamp.date.isEmpty() && !QDateTime::fromString(stamp.date, Qt::RFC2822Date).isValid())
         throw CliUsageError{"--date needs an RFC 5322 date such as \"Tue, 08 Dec 2026 22:31:05 "
-                            "+0100\", not " + stamp.date};
+                            "+0100\", not " +
+                            stamp.date};
     stamp.messageId = TakeOption(c.args, "--message-id");
     if (!stamp.messageId.isEmpty()) {
         if (stamp.messageId.contains(QRegularExpression("[\\s<>]")) ||
@@ -129,14 +129,13 @@ int Send(CliContext& c) {
             c.out.flush();
         }
         if (!copyFolder.isEmpty()) {
-            const SentEntry entry{QDateTime::currentDateTime(),
-                                  QStringLiteral("message"),
-                                  QString(),
-                                  message.Recipients().Count()
-                                      ? message.Recipients().Items(0).Address()
-                                      : QString(),
-                                  stamp.messageId,
-                                  smtp.AcceptReply()};
+            const SentEntry entry{
+                QDateTime::currentDateTime(),
+                QStringLiteral("message"),
+                QString(),
+                message.Recipients().Count() ? message.Recipients().Items(0).Address() : QString(),
+                stamp.messageId,
+                smtp.AcceptReply()};
             const QString problem = KeepSentCopy(copyFolder, entry, smtp.SentText());
             if (!problem.isEmpty()) c.out << CopyNotSavedWarning(problem) << '\n';
         }

@@ -91,7 +91,8 @@ int RunSubmit(CliContext& c) {
         // The PGP scheme signs with the key given, else the window's choice.
         request.signTemplate = [&](const Record& record,
                                    const QStringList& lines) -> std::optional<QStringList> {
-            const QString key = signKey.isEmpty() ? SigningKeyFor(record, setup.openPgpKey) : signKey;
+            const QString key =
+                signKey.isEmpty() ? SigningKeyFor(record, setup.openPgpKey) : signKey;
             if (key.isEmpty()) return std::nullopt;
             return ClearSignLines(lines, key, passphraseCommand);
         };

@@ -14,8 +14,7 @@ namespace {
 // it may hold a secret.
 QString PasswordFromCommand(const QString& command) {
     const ShellCommandResult run = RunShellCommand(command, 60000);
-    if (!run.finished)
-        throw EMailSecurityError("The password command failed (it did not finish).");
+    if (!run.finished) throw EMailSecurityError("The password command failed (it did not finish).");
     if (run.exitStatus != 0)
         throw EMailSecurityError("The password command failed (exit status " +
                                  QString::number(run.exitStatus) + ").");

@@ -2,9 +2,9 @@
 
 #include <QRegularExpression>
 #include <cerrno>
+#include <crypt.h>
 #include <cstdlib>
 #include <cstring>
-#include <crypt.h>
 
 namespace {
 // The setting crypt(3) takes: a fresh salt from the system's random source, or the one given.

@@ -172,8 +172,8 @@ private:
     NotifyingSocket socket_;
     std::unique_ptr<TTlsChannel> tls_;
     QStringList replyLines_;
-    QByteArray rx_;       // bytes read ahead of the current line
-    qsizetype rxPos_ = 0; // the first of them not yet taken
+    QByteArray rx_;            // bytes read ahead of the current line
+    qsizetype rxPos_ = 0;      // the first of them not yet taken
     int64_t replyBudget_ = -1; // bytes the reply being read may still take; -1: no reply
     uint16_t implicitPort_ = 0;
     TTimeCounter counter_;

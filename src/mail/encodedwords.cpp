@@ -69,8 +69,8 @@ QStringList FoldedEncodedField(const QString& start, const QString& text, const 
         while (end < words.size() && (NeedsEncoding(words[end], kind) || words[end].isEmpty()) &&
                !(end + 1 == words.size() && words[end].isEmpty()))
             ++end;
-        for (const QString& w : EncodedWords(words.mid(i, end - i).join(' '),
-                                             kFoldedLineLimit - kLongestStart))
+        for (const QString& w :
+             EncodedWords(words.mid(i, end - i).join(' '), kFoldedLineLimit - kLongestStart))
             pieces.push_back(w);
         i = end;
     }

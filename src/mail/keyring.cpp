@@ -56,9 +56,9 @@ std::optional<QString> ReadStoredPassword(const QString& user, const QString& se
     const KeyringBackend::Result result =
         backend->Read(Service, PasswordKey(user, server), AnswerWaitMs);
     const KeyringAnswer told = Answer(result, false);
-    if (answer) *answer = result.outcome == KeyringBackend::Outcome::NotFound
-                              ? KeyringAnswer{false, {}}
-                              : told;
+    if (answer)
+        *answer =
+            result.outcome == KeyringBackend::Outcome::NotFound ? KeyringAnswer{false, {}} : told;
     if (result.outcome != KeyringBackend::Outcome::Ok) return std::nullopt;
     return result.secret;
 }

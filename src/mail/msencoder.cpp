@@ -60,8 +60,7 @@ void TmsCustomEncoder::WriteAddressLine(const QString& start, const TmsMailAddre
         return;
     }
     // Receivers read raw 8-bit header text as garbage: non-ASCII names go as encoded-words.
-    for (const QString& line :
-         FoldedEncodedField(start, address.Name(), tail, HeaderText::Phrase))
+    for (const QString& line : FoldedEncodedField(start, address.Name(), tail, HeaderText::Phrase))
         WriteLine(line);
 }
 
@@ -152,8 +151,8 @@ void TmsCustomEncoder::WriteCommonTail() {
         if (IsAscii(subject)) {
             WriteLine("Subject:  " + subject);
         } else {
-            for (const QString& line : FoldedEncodedField("Subject:  ", subject, QString(),
-                                                            HeaderText::Unstructured))
+            for (const QString& line :
+                 FoldedEncodedField("Subject:  ", subject, QString(), HeaderText::Unstructured))
                 WriteLine(line);
         }
     }
@@ -211,8 +210,9 @@ void TmsCustomEncoder::WritePlainText() {
     // passes any relay unchanged.
     const bool utf8 = !iso && !BodyIsAscii();
     const bool qp = iso || utf8 || longLines_;
-    WriteLine(QString("Content-Type: text/plain; charset=") +
-              Quoted(iso ? "iso-8859-1" : utf8 ? "utf-8" : "us-ascii"));
+    WriteLine(QString("Content-Type: text/plain; charset=") + Quoted(iso    ? "iso-8859-1"
+                                                                     : utf8 ? "utf-8"
+                                                                            : "us-ascii"));
     WriteLine(QByteArray(qp ? "Content-Transfer-Encoding: quoted-printable"
                             : "Content-Transfer-Encoding: 7bit"));
     WriteLine(QByteArray());

@@ -11,8 +11,8 @@ QString MailDate(const QDateTime& when) {
     const int offset = local.offsetFromUtc() / 60;
     const int size = std::abs(offset);
     return QLocale::c().toString(local, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")) +
-           (offset < 0 ? '-' : '+') + QString("%1%2").arg(size / 60, 2, 10, QChar('0')).arg(
-                                                size % 60, 2, 10, QChar('0'));
+           (offset < 0 ? '-' : '+') +
+           QString("%1%2").arg(size / 60, 2, 10, QChar('0')).arg(size % 60, 2, 10, QChar('0'));
 }
 
 QString NewMessageId(const QString& domain) {

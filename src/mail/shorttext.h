@@ -9,6 +9,8 @@
 constexpr int kShortTextLimit = 255;
 
 // `text` cut to the short-text limit.
-inline QString CutShortText(const QString& text) { return CutText(text, kShortTextLimit); }
+inline QString CutShortText(const QString& text) {
+    return CutText(text, kShortTextLimit);
+}
 // `text` with every CR and LF replaced by a blank, then cut to the short-text limit.
 QString ShortText(const QString& text);

@@ -12,14 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <string>
-#include <sys/stat.h>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
+#include <string>
+#include <sys/stat.h>
 
 namespace {
 // The BIO's state: the socket, and the last socket error it met.
@@ -115,7 +115,8 @@ bool IsHashedFolder(const char* dir) {
 
 // Whether two paths name the same file.
 bool SameFile(const char* a, const char* b) {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return a && b && stat(a, &first) == 0 && stat(b, &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
@@ -130,8 +131,10 @@ void UseSystemTrustStore(SSL_CTX* ctx) {
     const char* dir = dirEnv ? dirEnv : X509_get_default_cert_dir();
     const bool hashed = IsHashedFolder(dir);
     if (!hashed) {
-        if (file) SSL_CTX_load_verify_file(ctx, file);
-        else SSL_CTX_set_default_verify_paths(ctx);
+        if (file)
+            SSL_CTX_load_verify_file(ctx, file);
+        else
+            SSL_CTX_set_default_verify_paths(ctx);
     } else {
         SSL_CTX_load_verify_dir(ctx, dir);
         const std::string bundle = std::string(dir) + "/ca-certificates.crt";
@@ -152,9 +155,8 @@ SSL_CTX* ClientContext() {
                              OPENSSL_INIT_LOAD_CONFIG,
                          nullptr);
         for (const EVP_MD* digest :
-             {EVP_sha1(), EVP_sha224(), EVP_sha256(), EVP_sha384(), EVP_sha512(),
-              EVP_sha512_224(), EVP_sha512_256(), EVP_sha3_224(), EVP_sha3_256(), EVP_sha3_384(),
-              EVP_sha3_512()})
+             {EVP_sha1(), EVP_sha224(), EVP_sha256(), EVP_sha384(), EVP_sha512(), EVP_sha512_224(),
+              EVP_sha512_256(), EVP_sha3_224(), EVP_sha3_256(), EVP_sha3_384(), EVP_sha3_512()})
             EVP_add_digest(digest);
         SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
         if (!ctx) return ctx;

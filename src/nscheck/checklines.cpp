@@ -7,8 +7,9 @@
 #include <set>
 
 QString CheckLine::Rendered() const {
-    const char* word = verdict == Verdict::Ok ? "ok" : verdict == Verdict::Warning ? "warning"
-                                                                                  : "error";
+    const char* word = verdict == Verdict::Ok        ? "ok"
+                       : verdict == Verdict::Warning ? "warning"
+                                                     : "error";
     return QString::fromLatin1(word).leftJustified(8, ' ') + text;
 }
 
@@ -131,8 +132,8 @@ std::vector<CheckLine> AddressLines(const QString& domain, const AddressProbe& p
         else if (!m.aa)
             lines.push_back(Error(who + ": lame: not authoritative for " + domain));
         else if (const auto serial = AuthoritativeSerial(domain, soa))
-            lines.push_back(Ok(who + ": authoritative for " + domain + ", serial " +
-                               QString::number(*serial)));
+            lines.push_back(
+                Ok(who + ": authoritative for " + domain + ", serial " + QString::number(*serial)));
         else
             lines.push_back(Error(who + ": lame: no SOA record for " + domain));
     }
@@ -158,8 +159,8 @@ std::vector<CheckLine> AcrossLines(const QString& domain, int serverCount,
                                    const std::vector<AddressProbe>& probes) {
     std::vector<CheckLine> lines;
     if (serverCount < 2)
-        lines.push_back(Error(QString("only %1 name server listed: a domain needs at least two")
-                                  .arg(serverCount)));
+        lines.push_back(Error(
+            QString("only %1 name server listed: a domain needs at least two").arg(serverCount)));
     // One address, two servers.
     std::map<QString, std::set<QString>> hostsOf;
     for (const AddressProbe& p : probes)

@@ -16,7 +16,7 @@ constexpr int NoError = 0, ServFail = 2, NxDomain = 3, Refused = 5;
 struct DnsRecord {
     QString owner; // lower case, without the final dot
     int type = 0;
-    QString data;    // NS and CNAME targets (lower case, no final dot), A and AAAA addresses
+    QString data;       // NS and CNAME targets (lower case, no final dot), A and AAAA addresses
     quint32 serial = 0; // SOA
 };
 

@@ -17,8 +17,8 @@ DnsCodec* Codec(QString* problem) {
     return codec;
 }
 
-DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name, int type,
-                     bool tcp, bool recursive) {
+DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name, int type, bool tcp,
+                     bool recursive) {
     DnsOutcome outcome;
     DnsCodec* codec = Codec(&outcome.problem);
     if (!codec) return outcome;
@@ -33,7 +33,8 @@ DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name,
     }
     outcome.message = codec->Read(exchange.reply);
     outcome.answered = outcome.message.parsed;
-    if (!outcome.answered) outcome.problem = "an answer that cannot be read: " + outcome.message.problem;
+    if (!outcome.answered)
+        outcome.problem = "an answer that cannot be read: " + outcome.message.problem;
     return outcome;
 }
 
@@ -92,10 +93,12 @@ Resolution FromResolver(const IpAddress& resolver, quint16 port, const QString& 
     result.resolved = !result.addresses.empty();
     if (!result.resolved) {
         DnsCodec* codec = Codec();
-        if (!v4.answered) result.problem = "the resolver gave no answer: " + v4.problem;
+        if (!v4.answered)
+            result.problem = "the resolver gave no answer: " + v4.problem;
         else if (v4.message.rcode != dns::NoError && codec)
             result.problem = codec->RcodeName(v4.message.rcode);
-        else result.problem = "no address";
+        else
+            result.problem = "no address";
     }
     return result;
 }

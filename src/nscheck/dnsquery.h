@@ -19,8 +19,8 @@ struct DnsOutcome {
 // The DNS module, or nullptr with `problem` set.
 DnsCodec* Codec(QString* problem = nullptr);
 
-DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name, int type,
-                     bool tcp, bool recursive = false);
+DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name, int type, bool tcp,
+                     bool recursive = false);
 
 struct Resolution {
     bool resolved = false;

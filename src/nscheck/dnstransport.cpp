@@ -132,8 +132,8 @@ DnsExchange AskOverTcp(const IpAddress& server, quint16 port, const QByteArray& 
             exchange.problem = "no answer over TCP";
             return exchange;
         }
-        const ssize_t n = ::send(s.fd, framed.constData() + sent, size_t(framed.size() - sent),
-                                 MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(s.fd, framed.constData() + sent, size_t(framed.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n < 0) {
             exchange.problem = Failure("TCP failed", errno);

@@ -76,7 +76,8 @@ void TNameServerCheck::Start(const QString& domain, const std::vector<ListedServ
     for (const ListedServer& s : servers)
         if (!s.host.trimmed().isEmpty() || !s.typed.trimmed().isEmpty()) servers_.push_back(s);
     for (const ListedServer& s : servers_)
-        if (const QString host = HostForWire(s.host, nullptr); !host.isEmpty()) listedHosts_ << host;
+        if (const QString host = HostForWire(s.host, nullptr); !host.isEmpty())
+            listedHosts_ << host;
 
     pending_ = 1; // held until every question is on its way
     for (int i = 0; i < int(servers_.size()); ++i) {
@@ -127,12 +128,10 @@ void TNameServerCheck::Probe(const QString& host, const IpAddress& address) {
         [asking, domain] {
             AddressProbe probe = asking;
             // The three questions at once: an address that never answers costs one wait.
-            std::thread tcp([&] {
-                probe.soaTcp = AskServer(probe.address, kDnsPort, domain, dns::SOA, true);
-            });
-            std::thread ns([&] {
-                probe.nsUdp = AskServer(probe.address, kDnsPort, domain, dns::NS, false);
-            });
+            std::thread tcp(
+                [&] { probe.soaTcp = AskServer(probe.address, kDnsPort, domain, dns::SOA, true); });
+            std::thread ns(
+                [&] { probe.nsUdp = AskServer(probe.address, kDnsPort, domain, dns::NS, false); });
             probe.soaUdp = AskServer(probe.address, kDnsPort, domain, dns::SOA, false);
             tcp.join();
             ns.join();

@@ -55,9 +55,9 @@ QString SigningKeyCaption(const OpenPgpKey& key) {
     for (int i = 0; i < id.size(); i += 4)
         grouped += (i ? " " : "") + id.mid(i, 4);
     const QString expiry =
-        key.expires ? "(expires " +
-                          QDateTime::fromSecsSinceEpoch(key.expires).toString("yyyy-MM-dd") + ")"
-                    : QString("(no expiry)");
+        key.expires
+            ? "(expires " + QDateTime::fromSecsSinceEpoch(key.expires).toString("yyyy-MM-dd") + ")"
+            : QString("(no expiry)");
     return key.userId + " - " + grouped + " " + expiry;
 }
 
@@ -84,8 +84,7 @@ std::optional<QString> SecretKeyFingerprint(const QString& keyId) {
 }
 
 QString SigningKeyFor(const Record& record, const QString& settingKey) {
-    if (record.kind == RecordKind::Contact &&
-        record.Text("ContactAuthenticationType") == "PGP") {
+    if (record.kind == RecordKind::Contact && record.Text("ContactAuthenticationType") == "PGP") {
         const QString named = record.Text("ContactAuthenticationInfo").trimmed();
         if (NormalizedKeyId(named))
             if (const std::optional<QString> fingerprint = SecretKeyFingerprint(named))
@@ -167,8 +166,9 @@ OpenPgpVerdict VerifySignedText(const QByteArray& signedText) {
 }
 
 QString VerdictText(const OpenPgpVerdict& verdict) {
-    const QString who = verdict.userId.isEmpty() ? verdict.fingerprint
-                                                 : verdict.userId + " (" + verdict.fingerprint + ")";
+    const QString who = verdict.userId.isEmpty()
+                            ? verdict.fingerprint
+                            : verdict.userId + " (" + verdict.fingerprint + ")";
     switch (verdict.kind) {
     case OpenPgpVerdict::Good:
         return "Good signature from " + who;

@@ -15,7 +15,7 @@ struct OpenPgpKey {
     qint64 expires = 0;  // seconds since the epoch; 0 for none
     bool secret = false; // the keyring holds its secret part
     bool canSign = false;
-    bool usable = true;  // not expired, revoked, disabled or invalid
+    bool usable = true; // not expired, revoked, disabled or invalid
 };
 
 struct OpenPgpVerdict {
@@ -38,8 +38,7 @@ public:
     // The secret keys of the keyring (with their state); GPGME's text in `problem` on failure.
     virtual std::vector<OpenPgpKey> SecretKeys(QString& problem) = 0;
     // The key `id` names (key id or fingerprint), secret or public; nothing when none does.
-    virtual std::optional<OpenPgpKey> FindKey(const QString& id, bool secret,
-                                              QString& problem) = 0;
+    virtual std::optional<OpenPgpKey> FindKey(const QString& id, bool secret, QString& problem) = 0;
     // A cleartext signature of `text` by the key `fingerprint`. With a passphrase source the
     // agent is asked in loopback mode; without it the agent's own pinentry asks.
     virtual bool ClearSign(const QByteArray& text, const QString& fingerprint,

@@ -9,8 +9,8 @@
 #include <vector>
 
 struct HostLookupAnswer {
-    int error = 0;                    // 0, or a resolver code (WSAHOST_NOT_FOUND, WSATRY_AGAIN, ...)
-    std::vector<uint32_t> addresses;  // IPv4 addresses in host byte order, in the resolver's order
+    int error = 0;                   // 0, or a resolver code (WSAHOST_NOT_FOUND, WSATRY_AGAIN, ...)
+    std::vector<uint32_t> addresses; // IPv4 addresses in host byte order, in the resolver's order
 };
 
 // Starts a look-up of `host`'s IPv4 addresses; `done` is called once, on the asking thread, unless

@@ -9,7 +9,8 @@ namespace {
 // The IDNA module, loaded at the first name that is not ASCII.
 IdnaBackend* Backend(QString& problem) {
     static QString why;
-    static IdnaBackend* backend = ModuleInterface<IdnaBackend>(IdnaModuleName, IdnaModuleEntry, &why);
+    static IdnaBackend* backend =
+        ModuleInterface<IdnaBackend>(IdnaModuleName, IdnaModuleEntry, &why);
     if (!backend) problem = "international names cannot be converted: " + why;
     return backend;
 }

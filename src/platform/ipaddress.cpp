@@ -44,8 +44,7 @@ QString IpAddress::ToString() const {
 std::optional<IpNetwork> ParseIpNetwork(const QString& text) {
     const qsizetype slash = text.indexOf('/');
     IpNetwork network;
-    const std::optional<IpAddress> address =
-        ParseIpAddress(slash < 0 ? text : text.left(slash));
+    const std::optional<IpAddress> address = ParseIpAddress(slash < 0 ? text : text.left(slash));
     if (!address) return std::nullopt;
     network.address = *address;
     if (slash >= 0) {

@@ -14,8 +14,8 @@
 void* ModuleEntry(const char* name, const char* entry, QString* problem = nullptr);
 
 // A module's interface object, made by its entry point: `Interface* entry()`.
-template <class Interface> Interface* ModuleInterface(const char* name, const char* entry,
-                                                     QString* problem = nullptr) {
+template <class Interface>
+Interface* ModuleInterface(const char* name, const char* entry, QString* problem = nullptr) {
     using Make = Interface* (*)();
     auto make = reinterpret_cast<Make>(ModuleEntry(name, entry, problem));
     return make ? make() : nullptr;

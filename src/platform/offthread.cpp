@@ -15,7 +15,9 @@ void RunOffThread(const std::function<void()>& work) {
         work();
         done->store(true);
         // An empty call through the event queue ends the wait's sleep.
-        if (wake) QMetaObject::invokeMethod(wake, [] {}, Qt::QueuedConnection);
+        if (wake)
+            QMetaObject::invokeMethod(
+                wake, [] {}, Qt::QueuedConnection);
     });
     if (wake) WaitUntil([&done] { return done->load(); });
     worker.join();
@@ -26,7 +28,8 @@ void PostToWindowThread(std::function<void()> work) {
     // belongs to the window thread, whichever thread made it.
     static QObject* receiver = [] {
         auto* object = new QObject;
-        if (QCoreApplication* app = QCoreApplication::instance()) object->moveToThread(app->thread());
+        if (QCoreApplication* app = QCoreApplication::instance())
+            object->moveToThread(app->thread());
         return object;
     }();
     QMetaObject::invokeMethod(receiver, std::move(work), Qt::QueuedConnection);

@@ -47,8 +47,8 @@ ShellCommandResult RunShellCommand(const QString& command, int timeoutMs, qsizet
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         if (result.output.size() < outputLimit)
-            result.output.append(buffer, qsizetype(std::min<qsizetype>(n, outputLimit -
-                                                                             result.output.size())));
+            result.output.append(
+                buffer, qsizetype(std::min<qsizetype>(n, outputLimit - result.output.size())));
     }
     ::close(out[0]);
     if (timedOut) ::kill(pid, SIGKILL);

@@ -48,7 +48,7 @@ QString CompanionSettingsFile(const QString& programPath);
 // sender's address and name are cut to 255 characters.
 SetupSettings ReadSetup(const QString& settingsFile);
 // Writes "Server", "EMail Address", "Name" and "Mailto" in this order, then "Security", "User" and
-// "OpenPGP Key", each only when it is not empty or the file holds it already, so that a user who never
-// secured the mail keeps the four-key file. All of them are written in one replacement of the file;
-// a failure writes none and raises "Unable to write to %s".
+// "OpenPGP Key", each only when it is not empty or the file holds it already, so that a user who
+// never secured the mail keeps the four-key file. All of them are written in one replacement of the
+// file; a failure writes none and raises "Unable to write to %s".
 void WriteSetup(const QString& settingsFile, const SetupSettings& settings);

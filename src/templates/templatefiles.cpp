@@ -1,7 +1,7 @@
 #include "templates/templatefiles.h"
 
-#include "platform/fileerror.h"
 #include "platform/atomicfile.h"
+#include "platform/fileerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -61,7 +61,9 @@ QString ProcessedLine(const QDateTime& when, const QLocale& locale) {
     QString line = "Processed " + locale.toString(when.date(), QLocale::ShortFormat);
     const QTime t = when.time();
     const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;
-    if (!midnight) line += " " + locale.toString(when, WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+    if (!midnight)
+        line +=
+            " " + locale.toString(when, WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
     return line;
 }
 

@@ -233,7 +233,8 @@ TEST(WhoisReferrals, ALoopStopsAtAServerAlreadyAskedAndAFailureIsALine) {
                 "--follow"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.endsWith("Whois Server: 127.0.0.1:" + refusing +
-                               "\n\nFollowing referral to 127.0.0.1:" + refusing + " ...\n"
+                               "\n\nFollowing referral to 127.0.0.1:" + refusing +
+                               " ...\n"
                                "Referral failed: [10061] Connection refused.\n"))
         << r.out.toStdString();
 }

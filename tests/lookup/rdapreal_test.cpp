@@ -82,9 +82,8 @@ protected:
 
 TEST_F(RdapReal, GithubFromTheRegistryAndItsRegistrarShowsEveryContactFact) {
     Bootstrap("dns.json", {Service({"com"}, {Url("/real/")})});
-    Answer("/real/domain/github.com",
-           WithRegistrarLink(Sample("bbot_verisign_com_github.json"),
-                             Url("/registrar/domain/GITHUB.COM")));
+    Answer("/real/domain/github.com", WithRegistrarLink(Sample("bbot_verisign_com_github.json"),
+                                                        Url("/registrar/domain/GITHUB.COM")));
     Answer("/registrar/domain/GITHUB.COM", Sample("bbot_registrar_markmonitor_github.json"));
     const ProcessResult r = Rdap("github.com");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -139,15 +138,16 @@ TEST_F(RdapReal, TheArinNetworkShowsItsCidrsDatesStatusParentAndNoticeLinks) {
     const ProcessResult r = Rdap("13.64.0.1");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = Lines(r.out);
-    for (const char* expected : {
-             "Network: 13.64.0.0 - 13.107.255.255", "CIDR: 13.64.0.0/11", "CIDR: 13.96.0.0/13",
-             "CIDR: 13.104.0.0/14", "Status: active", "Registered: 2015-03-26T13:58:18-04:00",
-             "Last changed: 2021-12-14T20:28:53-05:00", "Parent Handle: NET-13-0-0-0-0",
-             "Registrant Handle: MSFT",
-             "Registrant Address: One Microsoft Way, Redmond, WA, 98052, United States",
-             "Abuse E-Mail: abuse@microsoft.com"})
+    for (const char* expected :
+         {"Network: 13.64.0.0 - 13.107.255.255", "CIDR: 13.64.0.0/11", "CIDR: 13.96.0.0/13",
+          "CIDR: 13.104.0.0/14", "Status: active", "Registered: 2015-03-26T13:58:18-04:00",
+          "Last changed: 2021-12-14T20:28:53-05:00", "Parent Handle: NET-13-0-0-0-0",
+          "Registrant Handle: MSFT",
+          "Registrant Address: One Microsoft Way, Redmond, WA, 98052, United States",
+          "Abuse E-Mail: abuse@microsoft.com"})
         EXPECT_TRUE(lines.contains(expected)) << expected << "\n" << r.out.toStdString();
-    const qsizetype notice = lines.indexOf("If you see inaccuracies in the results, please visit: ");
+    const qsizetype notice =
+        lines.indexOf("If you see inaccuracies in the results, please visit: ");
     ASSERT_GE(notice, 0);
     EXPECT_EQ(lines.value(notice + 1),
               "  https://www.arin.net/resources/registry/whois/inaccuracy_reporting/");
@@ -183,7 +183,8 @@ TEST_F(RdapReal, TheNextBaseUrlServesWhenOneIsRefusedAndABadRefreshKeepsTheGoodC
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
     file.close();
-    Route("/bootstrap/dns.json", {{"type", "text/html"}, {"body", "<html>Sign in to Wi-Fi</html>"}});
+    Route("/bootstrap/dns.json",
+          {{"type", "text/html"}, {"body", "<html>Sign in to Wi-Fi</html>"}});
     r = Rdap("example.com", {"--no-referral"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(Lines(r.out).contains("Domain Name: EXAMPLE.COM"));
@@ -211,8 +212,8 @@ TEST_F(RdapReal, LinksAndRedirectsThatLeaveHttpsAreNotFollowedAndSaySo) {
     QJsonObject answer{{"objectClassName", "domain"}, {"ldhName", "file.test"}};
     for (const QString& href : {"file://" + cache.path() + "/secret.txt",
                                 QString("http://localhost:%1/plain").arg(server->Port())}) {
-        answer["links"] = QJsonArray{QJsonObject{
-            {"rel", "related"}, {"type", "application/rdap+json"}, {"href", href}}};
+        answer["links"] = QJsonArray{
+            QJsonObject{{"rel", "related"}, {"type", "application/rdap+json"}, {"href", href}}};
         Answer("/t/domain/file.test", answer);
         const ProcessResult r = Rdap("file.test");
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -243,8 +244,8 @@ TEST_F(RdapReal, LinksAndRedirectsThatLeaveHttpsAreNotFollowedAndSaySo) {
     // A right-to-left override cannot turn the line around.
     Answer("/t/domain/rlo.test",
            QJsonObject{{"objectClassName", "domain"},
-                       {"nameservers", QJsonArray{QJsonObject{
-                                           {"ldhName", QString("ns1.\u202Emoc.elpmaxe")}}}}});
+                       {"nameservers",
+                        QJsonArray{QJsonObject{{"ldhName", QString("ns1.\u202Emoc.elpmaxe")}}}}});
     r = Rdap("rlo.test");
     EXPECT_TRUE(Lines(r.out).contains(QString("Name Server: ns1.\uFFFDmoc.elpmaxe")))
         << r.out.toStdString();

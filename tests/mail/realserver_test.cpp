@@ -125,8 +125,8 @@ TEST(RealServer, CompanionSendDeliversWhatMessagePrints) {
     };
     QString id = field("Message-ID");
     id = id.mid(1, id.size() - 2);
-    ProcessResult printed = RunCli(QStringList{"message", "--date", field("Date"),
-                                               "--message-id", id} + common, dir.path());
+    ProcessResult printed = RunCli(
+        QStringList{"message", "--date", field("Date"), "--message-id", id} + common, dir.path());
     ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
     EXPECT_EQ(delivered, printed.out + "\n");
     EXPECT_EQ(sink.Envelope(1),

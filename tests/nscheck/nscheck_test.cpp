@@ -19,7 +19,9 @@ protected:
         delete world;
         world = nullptr;
     }
-    void SetUp() override { ASSERT_TRUE(world->Problem().isEmpty()) << world->Problem().toStdString(); }
+    void SetUp() override {
+        ASSERT_TRUE(world->Problem().isEmpty()) << world->Problem().toStdString();
+    }
 
     struct Result {
         int exitCode = -1;
@@ -53,7 +55,8 @@ TEST_F(NameServerCheck, AGoodDelegationHasNoWarningsOrErrors) {
         EXPECT_TRUE(r.Has("ok      ns1.example.net (127.0.1.1): authoritative for example.com, "
                           "serial 2026120801"))
             << Dump(r).toStdString();
-        EXPECT_TRUE(r.Has("ok      ns2.example.net: resolves to 127.0.2.1")) << Dump(r).toStdString();
+        EXPECT_TRUE(r.Has("ok      ns2.example.net: resolves to 127.0.2.1"))
+            << Dump(r).toStdString();
         EXPECT_TRUE(r.Has("ok      every server has serial 2026120801"));
         EXPECT_TRUE(r.Has("ok      ns1.example.net (127.0.1.1): its NS set names every server "
                           "listed, and also ns3.example.net, ns4.example.net"));
@@ -69,8 +72,8 @@ TEST_F(NameServerCheck, ATypedAddressThatIsNotTheHostsIsAWarningOnly) {
 }
 
 TEST_F(NameServerCheck, LameServersAreErrors) {
-    const Result r = Check({"example.com", "ns1.example.net", "lame.example.net",
-                            "sub.example.net"});
+    const Result r =
+        Check({"example.com", "ns1.example.net", "lame.example.net", "sub.example.net"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.Has("error   lame.example.net (127.0.5.1): lame for example.com: REFUSED"))
         << Dump(r).toStdString();
@@ -119,8 +122,10 @@ TEST_F(NameServerCheck, TooFewServersOneAddressTwiceAndUnknownHostsAreErrors) {
 TEST_F(NameServerCheck, AnAddressWhereNothingListensIsRefusedOverUdpAndTcp) {
     const Result r = Check({"example.com", "ns1.example.net", "nobody.example.net"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.Has("error   nobody.example.net (127.0.8.1): UDP refused")) << Dump(r).toStdString();
-    EXPECT_TRUE(r.Has("error   nobody.example.net (127.0.8.1): TCP refused")) << Dump(r).toStdString();
+    EXPECT_TRUE(r.Has("error   nobody.example.net (127.0.8.1): UDP refused"))
+        << Dump(r).toStdString();
+    EXPECT_TRUE(r.Has("error   nobody.example.net (127.0.8.1): TCP refused"))
+        << Dump(r).toStdString();
 }
 
 TEST_F(NameServerCheck, FourSilentServersEndWithinEightSecondsAndFourAnsweringOnesAtOnce) {

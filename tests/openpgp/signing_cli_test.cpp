@@ -93,8 +93,8 @@ TEST_F(Signing, APgpTemplateIsMailedSignedAndGnuPGCallsTheSignatureGood) {
     // The companion's verify finds the signature in the kept mail message.
     const ProcessResult v = RunCli({"verify", dir.file("sent/" + kept[0])});
     EXPECT_EQ(v.exitCode, 0) << v.err.constData();
-    EXPECT_EQ(v.out, "Good signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() +
-                         ")\n");
+    EXPECT_EQ(v.out,
+              "Good signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() + ")\n");
 }
 
 TEST_F(Signing, WithoutAKeyThePgpBoxShowsAndNothingIsSent) {
@@ -152,9 +152,9 @@ TEST_F(Signing, AContactsPublicKeyIdChoosesTheKeyWhenItsSecretIsHere) {
     const QStringList contact{"--set", "ContactAuthorizationType=PGP", "--set",
                               "ContactAuthenticationType=PGP"};
     // Carl's key by its 16-digit id with "0x": Carl signs.
-    ProcessResult r = Submit(QStringList{"contact", "Carl Contact"} + contact +
-                             QStringList{"--set", "ContactAuthenticationInfo=0x" +
-                                                      keys.carl.right(16).toLower()});
+    ProcessResult r = Submit(
+        QStringList{"contact", "Carl Contact"} + contact +
+        QStringList{"--set", "ContactAuthenticationInfo=0x" + keys.carl.right(16).toLower()});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     // A key whose secret is not here: the settings' key signs.
     r = Submit(QStringList{"contact", "Somebody Else"} + contact +
@@ -176,13 +176,13 @@ TEST_F(Signing, VerifyTellsGoodBadUnsignedAndUnknownKeys) {
 
     ProcessResult v = RunCli({"verify", dir.file("good.asc")});
     EXPECT_EQ(v.exitCode, 0);
-    EXPECT_EQ(v.out, "Good signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() +
-                         ")\n");
+    EXPECT_EQ(v.out,
+              "Good signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() + ")\n");
     v = RunCli({"verify", dir.file("bad.asc")});
     EXPECT_EQ(v.exitCode, 1);
     // The error line's full stop rule adds none after ")".
-    EXPECT_EQ(v.err, "BAD signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() +
-                         ")\n");
+    EXPECT_EQ(v.err,
+              "BAD signature from Jane Signer <jane@example.test> (" + keys.jane.toUtf8() + ")\n");
     v = RunCli({"verify", dir.file("text.txt")});
     EXPECT_EQ(v.exitCode, 1);
     EXPECT_EQ(v.err, "No OpenPGP signature found.\n");
@@ -217,9 +217,8 @@ TEST(Crypt, HashesEqualMkpasswdsForTheSameSaltAndSaltsAreFresh) {
             const ProcessResult ours =
                 RunCli({"crypt", "--method", method, "--salt", salt}, {}, password + "\n");
             ASSERT_EQ(ours.exitCode, 0) << ours.err.constData();
-            const ProcessResult theirs =
-                RunProgram("mkpasswd", {"-m", mkpasswdMethod, "-S", salt, "--stdin"}, {},
-                           password + "\n");
+            const ProcessResult theirs = RunProgram(
+                "mkpasswd", {"-m", mkpasswdMethod, "-S", salt, "--stdin"}, {}, password + "\n");
             ASSERT_EQ(theirs.exitCode, 0) << theirs.err.constData();
             EXPECT_EQ(ours.out, theirs.out) << method;
         }

@@ -16,7 +16,8 @@ QString Unescaped(const QString& field) {
     for (auto it = escape.globalMatch(field); it.hasNext();) {
         const auto m = it.next();
         out += field.mid(at, m.capturedStart() - at);
-        const uint code = (m.captured(1).isEmpty() ? m.captured(2) : m.captured(1)).toUInt(nullptr, 16);
+        const uint code =
+            (m.captured(1).isEmpty() ? m.captured(2) : m.captured(1)).toUInt(nullptr, 16);
         out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
         at = m.capturedEnd();
     }
@@ -46,9 +47,11 @@ TEST(Idna, AtLeastNinetyFivePercentOfUnicodesConformanceCasesComeOutRight) {
         const bool ok = refuse ? !label.has_value() : label && *label == asciiN;
         refusals += refuse;
         refusedRight += refuse && ok;
-        if (ok) ++right;
-        else if (wrong.size() < 20) wrong << source + " -> " + label.value_or("(refused)") +
-                                                 ", expected " + (refuse ? statusN : asciiN);
+        if (ok)
+            ++right;
+        else if (wrong.size() < 20)
+            wrong << source + " -> " + label.value_or("(refused)") + ", expected " +
+                         (refuse ? statusN : asciiN);
     }
     ASSERT_GT(cases, 6000);
     const double share = 100.0 * right / cases;

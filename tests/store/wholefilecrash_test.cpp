@@ -44,8 +44,13 @@ QStringList NamesVersion(int version) {
 
 SetupSettings SetupVersion(int version) {
     const QString v = QString::number(version);
-    return {"smtp" + v + ".example:587",       "me" + v + "@example.com",    "Sender " + v,
-            "hostmaster" + v + "@example.net", version ? "STARTTLS" : "TLS", "user" + v, ""};
+    return {"smtp" + v + ".example:587",
+            "me" + v + "@example.com",
+            "Sender " + v,
+            "hostmaster" + v + "@example.net",
+            version ? "STARTTLS" : "TLS",
+            "user" + v,
+            ""};
 }
 
 const char* const Files[] = {"form.txt", "record.ini", "names.cbx", "settings.ini"};

@@ -52,8 +52,10 @@ TestGnupgHome::TestGnupgHome() {
 
 TestGnupgHome::~TestGnupgHome() {
     StopAgent();
-    if (hadPrevious_) qputenv("GNUPGHOME", previous_);
-    else qunsetenv("GNUPGHOME");
+    if (hadPrevious_)
+        qputenv("GNUPGHOME", previous_);
+    else
+        qunsetenv("GNUPGHOME");
 }
 
 QString TestGnupgHome::Gpg(const QStringList& args, const QByteArray& input) const {
@@ -72,8 +74,11 @@ QString TestGnupgHome::Gpg(const QStringList& args, const QByteArray& input) con
 
 QString TestGnupgHome::MakeKey(const QString& userId, const QString& passphrase, bool expired) {
     QStringList args{"--pinentry-mode", "loopback", "--passphrase", passphrase};
-    if (expired) args << "--faked-system-time" << "20200101T000000";
-    args << "--quick-gen-key" << userId << "ed25519" << "sign" << (expired ? "1d" : "never");
+    if (expired)
+        args << "--faked-system-time"
+             << "20200101T000000";
+    args << "--quick-gen-key" << userId << "ed25519"
+         << "sign" << (expired ? "1d" : "never");
     Gpg(args);
     const QString listing = Gpg({"--with-colons", "--list-secret-keys", "=" + userId});
     for (const QString& line : listing.split('\n'))

@@ -27,14 +27,14 @@ QString ZoneText(const QString& name, quint32 serial, const QStringList& nsHosts
     return text;
 }
 
-TestNsd::TestNsd(const QString& address, const std::vector<TestZone>& zones)
-    : address_(address) {
+TestNsd::TestNsd(const QString& address, const std::vector<TestZone>& zones) : address_(address) {
     const QString dir = dir_.path();
     QString config = "server:\n  ip-address: " + address + "\n  port: 53\n  zonesdir: \"" + dir +
                      "\"\n  pidfile: \"" + dir + "/nsd.pid\"\n  logfile: \"" + dir +
                      "/nsd.log\"\n  username: \"\"\n  database: \"\"\n  xfrdfile: \"" + dir +
                      "/xfrd.state\"\n  zonelistfile: \"" + dir + "/zone.list\"\n  xfrdir: \"" +
-                     dir + "\"\n  do-ip6: no\n  server-count: 1\n  verbosity: 1\n"
+                     dir +
+                     "\"\n  do-ip6: no\n  server-count: 1\n  verbosity: 1\n"
                      "remote-control:\n  control-enable: no\n";
     for (const TestZone& zone : zones) {
         WriteAll(dir + "/" + zone.name + ".zone", zone.text.toUtf8());
@@ -128,8 +128,8 @@ TestNameServerWorld::TestNameServerWorld() {
         servers_.push_back(new TestNsd(QString("127.0.%1.1").arg(n), {{"example.com", good}}));
     servers_.push_back(new TestNsd(
         "127.0.5.1", {{"example.org", ZoneText("example.org", 1, {"lame.example.net"})}}));
-    servers_.push_back(new TestNsd(
-        "127.0.6.1", {{"example.com", ZoneText("example.com", 2026120701, names)}}));
+    servers_.push_back(
+        new TestNsd("127.0.6.1", {{"example.com", ZoneText("example.com", 2026120701, names)}}));
     servers_.push_back(new TestNsd(
         "127.0.7.1", {{"example.com", ZoneText("example.com", 2026120801,
                                                {"ns1.example.net", "ns9.example.org"})}}));
@@ -146,8 +146,7 @@ TestNameServerWorld::TestNameServerWorld() {
     for (const auto& [name, address] : addresses)
         hosts << QString("%1 IN A %2").arg(name, address);
     servers_.push_back(new TestNsd(
-        "127.0.9.1",
-        {{"example.net", ZoneText("example.net", 1, {"ns1.example.net"}, hosts)}}));
+        "127.0.9.1", {{"example.net", ZoneText("example.net", 1, {"ns1.example.net"}, hosts)}}));
     qputenv("REGISCRIBE_RESOLVER", "127.0.9.1");
 }
 

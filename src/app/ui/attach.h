@@ -3,10 +3,10 @@
 // from the window's constructor, after every control exists, in this order.
 class TForm1;
 
-void AttachTemplates(TForm1& form); // templates/ui
-void AttachEditing(TForm1& form);   // editing/ui
-void AttachStore(TForm1& form);     // store/ui
-void AttachMail(TForm1& form);      // mail/ui
-void AttachLookups(TForm1& form);   // lookup/ui
-void AttachDecor(TForm1& form);     // decor/ui
+void AttachTemplates(TForm1& form);       // templates/ui
+void AttachEditing(TForm1& form);         // editing/ui
+void AttachStore(TForm1& form);           // store/ui
+void AttachMail(TForm1& form);            // mail/ui
+void AttachLookups(TForm1& form);         // lookup/ui
+void AttachDecor(TForm1& form);           // decor/ui
 void AttachNameServerCheck(TForm1& form); // nscheck/ui

@@ -46,7 +46,8 @@ void BuildAuthSheet(QWidget* sheet) {
     QWidget* info = AddField(authorization, g, 0, 1, "ContactAuthorizationInfo",
                              "Encrypted Password is using CRYPT-PW");
     SetFieldOpen(info, false);
-    AddButtonBeside(info, "ContactMakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
+    AddButtonBeside(info, "ContactMakeCryptButton", "Make...",
+                    "Makes the encrypted password from the password you type (crypt(3)).");
     grid->addWidget(authorization, 0, 1);
 
     QGroupBox* notify = MakeGroup(sheet, "NotifyGroup", "Notify Information", &g);

@@ -32,9 +32,11 @@ void BuildTypeSheet(QWidget* sheet) {
     AddField(sheet, grid, 0, 1, "AuthScheme",
              "The authorization scheme for the Internic's Guardian System (F1 for more info)");
     sheet->findChild<QLabel*>(LabelName("AuthScheme"))->setToolTip(kSchemeHelp);
-    QWidget* info = AddField(sheet, grid, 2, 1, "AuthInfoEdit", "Password for CRYPT-PW Authorization");
+    QWidget* info =
+        AddField(sheet, grid, 2, 1, "AuthInfoEdit", "Password for CRYPT-PW Authorization");
     SetFieldOpen(info, false);
-    AddButtonBeside(info, "MakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
+    AddButtonBeside(info, "MakeCryptButton", "Make...",
+                    "Makes the encrypted password from the password you type (crypt(3)).");
     sheet->findChild<QLabel*>(LabelName("AuthInfoEdit"))
         ->setToolTip("If you chose CRYPT-PW for Authorization, enter the encrypted password here.");
     AddField(sheet, grid, 4, 0, "DomainNameEdit",

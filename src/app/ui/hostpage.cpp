@@ -27,7 +27,8 @@ void BuildTypeSheet(QWidget* sheet) {
     QWidget* info =
         AddField(sheet, grid, 2, 1, "HostAuthInfo", "Encrypted Password is you are using CRYPT-PW");
     SetFieldOpen(info, false);
-    AddButtonBeside(info, "HostMakeCryptButton", "Make...", "Makes the encrypted password from the password you type (crypt(3)).");
+    AddButtonBeside(info, "HostMakeCryptButton", "Make...",
+                    "Makes the encrypted password from the password you type (crypt(3)).");
     AddField(sheet, grid, 4, 0, "HostName",
              "Enter the host name you wish to edit (Example: ns1.example.com)", 2);
     SetFieldOpen(AddField(sheet, grid, 6, 0, "HostNicHandle",

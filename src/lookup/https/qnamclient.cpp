@@ -45,8 +45,7 @@ public:
             Take();
             HttpsReply answer;
             answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            answer.reason =
-                reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+            answer.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
             answer.body = body_;
             answer.location = reply->rawHeader("Location");
             answer.retryAfter = reply->rawHeader("Retry-After");

@@ -67,7 +67,8 @@ public:
             record.type = ldns_rr_get_type(rr);
             switch (record.type) {
             case dns::SOA:
-                if (ldns_rr_rd_count(rr) >= 3) record.serial = ldns_rdf2native_int32(ldns_rr_rdf(rr, 2));
+                if (ldns_rr_rd_count(rr) >= 3)
+                    record.serial = ldns_rdf2native_int32(ldns_rr_rdf(rr, 2));
                 break;
             case dns::NS:
             case dns::CNAME:

@@ -154,16 +154,17 @@ public:
             return false;
         }
         gpgme_key_t key = nullptr;
-        gpgme_error_t error =
-            gpgme_get_key(c.ctx, fingerprint.toLatin1().constData(), &key, 1);
+        gpgme_error_t error = gpgme_get_key(c.ctx, fingerprint.toLatin1().constData(), &key, 1);
         if (error) {
-            problem = Text(gpg_err_code(error) == GPG_ERR_EOF ? gpg_error(GPG_ERR_NO_SECKEY)
-                                                              : error);
+            problem =
+                Text(gpg_err_code(error) == GPG_ERR_EOF ? gpg_error(GPG_ERR_NO_SECKEY) : error);
             return false;
         }
         // An unusable key is refused here in GnuPG's own words, before the agent is troubled.
-        if (key->expired || key->subkeys->expired) error = gpg_error(GPG_ERR_KEY_EXPIRED);
-        else if (key->revoked) error = gpg_error(GPG_ERR_CERT_REVOKED);
+        if (key->expired || key->subkeys->expired)
+            error = gpg_error(GPG_ERR_KEY_EXPIRED);
+        else if (key->revoked)
+            error = gpg_error(GPG_ERR_CERT_REVOKED);
         else if (key->disabled || key->invalid || !key->can_sign)
             error = gpg_error(GPG_ERR_UNUSABLE_SECKEY);
         if (!error) error = gpgme_signers_add(c.ctx, key);

@@ -22,8 +22,10 @@ public:
 private:
     static bool Take(int rc, char* output, QByteArray& out, QString& problem) {
         const bool ok = rc == IDN2_OK && output;
-        if (ok) out = QByteArray(output);
-        else problem = QString::fromUtf8(idn2_strerror(rc));
+        if (ok)
+            out = QByteArray(output);
+        else
+            problem = QString::fromUtf8(idn2_strerror(rc));
         if (output) idn2_free(output);
         return ok;
     }

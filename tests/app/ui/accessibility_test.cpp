@@ -4,8 +4,8 @@
 #include "app/ui/reviewrow.h"
 #include "app/ui/smtpsu.h"
 #include "support/ui/formdriver.h"
-#include "templates/ui/windowrecord.h"
 #include "templates/recordmodel.h"
+#include "templates/ui/windowrecord.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -21,9 +21,9 @@ bool Shown(FormDriver& d, const QString& button) {
 QString Mkpasswd(const QString& hash, const QByteArray& password) {
     const bool md5 = hash.startsWith("$1$");
     const QString salt = md5 ? hash.section('$', 2, 2) : hash.left(2);
-    const ProcessResult r = RunProgram(
-        "mkpasswd", {"-m", md5 ? "md5crypt" : "descrypt", "-S", salt, "--stdin"}, {},
-        password + "\n");
+    const ProcessResult r =
+        RunProgram("mkpasswd", {"-m", md5 ? "md5crypt" : "descrypt", "-S", salt, "--stdin"}, {},
+                   password + "\n");
     return QString::fromUtf8(r.out).trimmed();
 }
 } // namespace

@@ -39,7 +39,8 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     d.form().msSMTP1->SetServer(server.Address());
     MailDomain(d, "example.com");
     MailDomain(d, "example.net");
-    EXPECT_TRUE(d.boxes().Texts("error").isEmpty()) << d.boxes().Texts("error").join("|").toStdString();
+    EXPECT_TRUE(d.boxes().Texts("error").isEmpty())
+        << d.boxes().Texts("error").join("|").toStdString();
     const auto received = server.Messages();
     ASSERT_EQ(received.size(), 2u);
     const QJsonObject parsed = ParsedByPython(received[1].rawBytes);

@@ -103,7 +103,8 @@ TEST_F(SigningWindow, TheKeyPickedInMailSecuritySignsTheTemplateTheButtonSends) 
     const QString report = GpgVerify(server.Messages()[0]);
     EXPECT_TRUE(report.contains("Good signature from \"Jane Signer <jane@example.test>\""))
         << report.toStdString();
-    EXPECT_FALSE(ReadAll(QDir::current().filePath("domains/example.com.txt")).contains("BEGIN PGP"));
+    EXPECT_FALSE(
+        ReadAll(QDir::current().filePath("domains/example.com.txt")).contains("BEGIN PGP"));
 }
 
 TEST_F(SigningWindow, TheAgentsRefusalsAreTheErrorBoxesWordsAndNothingIsSent) {
