@@ -5,6 +5,9 @@
 # summary line with the number of reports.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# The compiler cache serves every clone and work tree of the project on this machine: paths below
+# the project's folder are hashed relative to it, and the working folder is not hashed.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 root=$PWD
 CC=clang-16 CXX=clang++-16 cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DREGISCRIBE_SANITIZE=ON -DREGISCRIBE_FUZZ=ON -DREGISCRIBE_WERROR=ON >/dev/null || exit 1

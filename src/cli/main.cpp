@@ -1,5 +1,6 @@
 // regiscribe-cli: the window's jobs without a window.
 #include "cli/command.h"
+#include "platform/tasks.h"
 #include "store/setupsettings.h"
 
 #include <QCoreApplication>
@@ -78,8 +79,8 @@ void RejectUnknownOptions(const QStringList& args) {
     }
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+namespace {
+int RunCompanion(QCoreApplication& app, int argc, char** argv) {
     QCoreApplication::setApplicationName("regiscribe-cli");
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -126,4 +127,12 @@ int main(int argc, char** argv) {
     err << "regiscribe-cli: unknown command " << name << "\n";
     PrintUsage(err);
     return CliUsage;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int code = RunCompanion(app, argc, argv);
+    Tasks::Shutdown();
+    return code;
 }

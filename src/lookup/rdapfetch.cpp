@@ -31,11 +31,12 @@ void TRdapFetch::Get(const QUrl& url, std::function<void(const HttpAnswer&)> don
     first_ = url;
     redirects_ = 0;
     if (!client_) {
-        QString problem;
-        client_.reset(ModuleInterface<HttpsClient>(HttpsModuleName, HttpsModuleEntry, &problem));
+        Result<HttpsClient*> client =
+            ModuleInterface<HttpsClient>(HttpsModuleName, HttpsModuleEntry);
+        client_.reset(client.ValueOr(nullptr));
         if (!client_) {
             HttpAnswer answer;
-            answer.failure = "HTTPS is not available: " + problem;
+            answer.failure = "HTTPS is not available: " + client.Error();
             // Told from the event loop, as every answer is.
             QTimer::singleShot(0, this, [this, answer] { Finish(answer); });
             return;

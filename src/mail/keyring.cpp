@@ -9,11 +9,10 @@ constexpr int AnswerWaitMs = 10000;
 
 // The keyring module, loaded at the first use; nullptr when it cannot be.
 KeyringBackend* Backend(QString* problem) {
-    static QString why;
-    static KeyringBackend* backend =
-        ModuleInterface<KeyringBackend>(KeyringModuleName, KeyringModuleEntry, &why);
-    if (!backend && problem) *problem = why;
-    return backend;
+    Result<KeyringBackend*> backend =
+        SharedModuleInterface<KeyringBackend>(KeyringModuleName, KeyringModuleEntry);
+    if (!backend && problem) *problem = backend.Error();
+    return backend.ValueOr(nullptr);
 }
 
 QString Unreachable(const QString& detail) {

@@ -11,10 +11,9 @@
 #include <thread>
 
 DnsCodec* Codec(QString* problem) {
-    static QString why;
-    static DnsCodec* codec = ModuleInterface<DnsCodec>(DnsModuleName, DnsModuleEntry, &why);
-    if (!codec && problem) *problem = "DNS is not available: " + why;
-    return codec;
+    Result<DnsCodec*> codec = SharedModuleInterface<DnsCodec>(DnsModuleName, DnsModuleEntry);
+    if (!codec && problem) *problem = "DNS is not available: " + codec.Error();
+    return codec.ValueOr(nullptr);
 }
 
 DnsOutcome AskServer(const IpAddress& server, quint16 port, const QString& name, int type, bool tcp,

@@ -1,30 +1,13 @@
 #include "nscheck/nscheck.h"
 
-#include "platform/offthread.h"
+#include "platform/tasks.h"
 #include "platform/wait.h"
 
 #include <thread>
 
-// What the worker threads share with the check: whether it still wants their answers.
-struct TNameServerCheck::Shared {
-    TNameServerCheck* owner = nullptr; // touched on the window thread only
-};
-
 namespace {
 constexpr quint16 kDnsPort = 53;
 
-// Runs `work` on a thread of its own and hands its result to `then` on the window thread, if the
-// check that asked still runs.
-template <class Result>
-void Detached(std::weak_ptr<void> alive, std::function<Result()> work,
-              std::function<void(const Result&)> then) {
-    std::thread([alive, work = std::move(work), then = std::move(then)] {
-        Result result = work();
-        PostToWindowThread([alive, result, then] {
-            if (!alive.expired()) then(result);
-        });
-    }).detach();
-}
 } // namespace
 
 TNameServerCheck::TNameServerCheck(QObject* parent) : QObject(parent) {}
@@ -35,7 +18,7 @@ TNameServerCheck::~TNameServerCheck() {
 
 void TNameServerCheck::Cancel() {
     // Answers still on their way find no check to tell.
-    shared_.reset();
+    cancel_.Cancel();
     running_ = false;
     pending_ = 0;
 }
@@ -56,8 +39,7 @@ void TNameServerCheck::Add(const std::vector<CheckLine>& lines) {
 
 void TNameServerCheck::Start(const QString& domain, const std::vector<ListedServer>& servers) {
     Cancel();
-    shared_ = std::make_shared<Shared>();
-    shared_->owner = this;
+    cancel_ = CancelToken();
     running_ = true;
     lines_.clear();
     probes_.clear();
@@ -95,8 +77,8 @@ void TNameServerCheck::Start(const QString& domain, const std::vector<ListedServ
         // A typed address is asked at once, beside the name's resolution.
         if (const auto typed = ParseIpAddress(server.typed.trimmed())) Probe(host, *typed);
         ++pending_;
-        Detached<Resolution>(
-            shared_, [host] { return ResolveHost(host); },
+        Tasks::Run<Resolution>(
+            this, cancel_, [host](const CancelToken&) { return ResolveHost(host); },
             [this, i, host](const Resolution& r) { Resolved(i, host, r); });
     }
     --pending_;
@@ -123,9 +105,9 @@ void TNameServerCheck::Probe(const QString& host, const IpAddress& address) {
     probes_.push_back(asking);
     ++pending_;
     const QString domain = domain_;
-    Detached<AddressProbe>(
-        shared_,
-        [asking, domain] {
+    Tasks::Run<AddressProbe>(
+        this, cancel_,
+        [asking, domain](const CancelToken&) {
             AddressProbe probe = asking;
             // The three questions at once: an address that never answers costs one wait.
             std::thread tcp(
@@ -155,7 +137,6 @@ void TNameServerCheck::FinishIfDone() {
     if (!domain_.isEmpty()) Add(AcrossLines(domain_, int(servers_.size()), probes_));
     summary_ = SummaryLine(lines_);
     running_ = false;
-    shared_.reset();
     if (OnFinished) OnFinished(summary_);
 }
 

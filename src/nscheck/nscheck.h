@@ -1,10 +1,11 @@
 #pragma once
 // The name-server check of a domain: every listed server's name resolved and every one of its
-// addresses asked at once, each question on a thread of its own and bounded (3 seconds, one more
-// try over UDP), so a check of servers that never answer ends within 8 seconds. Findings are told
-// on the window thread as they come (through its event queue); the lines across all servers and
-// the summary come last. Cancel ends the check at once: answers still on their way are dropped.
+// addresses asked at once, each question on a worker of the task pool and bounded (3 seconds, one
+// more try over UDP), so a check of servers that never answer ends within 8 seconds. Findings are
+// told on the window thread as they come (through its event queue); the lines across all servers
+// and the summary come last. Cancel ends the check at once: answers still on their way are dropped.
 #include "nscheck/checklines.h"
+#include "platform/tasks.h"
 #include "templates/recordmodel.h"
 
 #include <QObject>
@@ -35,14 +36,13 @@ public:
     void RunToEnd(const QString& domain, const std::vector<ListedServer>& servers);
 
 private:
-    struct Shared;
     void Add(const std::vector<CheckLine>& lines);
     void Resolved(int server, const QString& host, const Resolution& resolution);
     void Probe(const QString& host, const IpAddress& address);
     void Probed(const AddressProbe& probe);
     void FinishIfDone();
 
-    std::shared_ptr<Shared> shared_;
+    CancelToken cancel_;
     QString domain_;
     std::vector<ListedServer> servers_;
     QStringList listedHosts_;

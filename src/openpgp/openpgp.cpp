@@ -2,8 +2,8 @@
 
 #include "mail/quotedprintable.h"
 #include "platform/module.h"
-#include "platform/offthread.h"
 #include "platform/shellcommand.h"
+#include "platform/tasks.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -11,13 +11,13 @@
 
 namespace {
 OpenPgpBackend* Backend(QString* why) {
-    static QString problem;
-    static OpenPgpBackend* backend =
-        ModuleInterface<OpenPgpBackend>(OpenPgpModuleName, OpenPgpModuleEntry, &problem);
-    if (!backend) {
-        if (why) *why = "OpenPGP is not available: " + problem;
+    Result<OpenPgpBackend*> loaded =
+        SharedModuleInterface<OpenPgpBackend>(OpenPgpModuleName, OpenPgpModuleEntry);
+    if (!loaded) {
+        if (why) *why = "OpenPGP is not available: " + loaded.Error();
         return nullptr;
     }
+    OpenPgpBackend* backend = loaded.Value();
     QString notReady;
     if (!backend->Ready(notReady)) {
         if (why) *why = notReady;
@@ -36,7 +36,7 @@ std::optional<std::vector<OpenPgpKey>> SigningKeys(QString* why) {
     if (!backend) return std::nullopt;
     std::vector<OpenPgpKey> keys;
     QString problem;
-    RunOffThread([&] {
+    Tasks::RunWaiting([&] {
         if (backend->AgentReady(problem)) keys = backend->SecretKeys(problem);
     });
     if (!problem.isEmpty()) {
@@ -78,7 +78,7 @@ std::optional<QString> SecretKeyFingerprint(const QString& keyId) {
     if (!backend) return std::nullopt;
     std::optional<OpenPgpKey> key;
     QString problem;
-    RunOffThread([&] { key = backend->FindKey(*id, true, problem); });
+    Tasks::RunWaiting([&] { key = backend->FindKey(*id, true, problem); });
     if (!key || !key->secret) return std::nullopt;
     return key->fingerprint;
 }
@@ -109,7 +109,7 @@ QStringList ClearSignLines(const QStringList& lines, const QString& keyId,
     const QByteArray text = (lines.join('\n') + '\n').toUtf8();
     QByteArray signedText;
     bool ok = false;
-    RunOffThread([&] { ok = backend->ClearSign(text, id, passphrase, signedText, why); });
+    Tasks::RunWaiting([&] { ok = backend->ClearSign(text, id, passphrase, signedText, why); });
     if (!ok) throw ESigningError(Failed(why));
     QStringList signedLines = QString::fromUtf8(signedText).split('\n');
     if (!signedLines.isEmpty() && signedLines.back().isEmpty()) signedLines.removeLast();
@@ -161,7 +161,7 @@ OpenPgpVerdict VerifySignedText(const QByteArray& signedText) {
         verdict.problem = why;
         return verdict;
     }
-    RunOffThread([&] { verdict = backend->Verify(signedText); });
+    Tasks::RunWaiting([&] { verdict = backend->Verify(signedText); });
     return verdict;
 }
 

@@ -1,23 +1,13 @@
 #include "platform/hostlookup.h"
 
 #include "platform/socketerrors.h"
+#include "platform/tasks.h"
 
-#include <QMetaObject>
-#include <QObject>
-#include <QThread>
 #include <arpa/inet.h>
 #include <map>
 #include <netdb.h>
-#include <thread>
 
 namespace {
-// The answers are delivered to this object's thread, the one that asked first. It is never
-// deleted: a resolver thread still at work when the program ends must find it there.
-QObject& Receiver() {
-    static QObject* receiver = new QObject;
-    return *receiver;
-}
-
 std::map<int, std::function<void(const HostLookupAnswer&)>>& Pending() {
     static std::map<int, std::function<void(const HostLookupAnswer&)>> pending;
     return pending;
@@ -61,20 +51,16 @@ int LookupHost(const QString& host, std::function<void(const HostLookupAnswer&)>
     static int lastId = 0;
     const int id = ++lastId;
     Pending()[id] = std::move(done);
-    QObject* receiver = &Receiver();
-    std::thread([id, receiver, name = host.toUtf8()] {
+    Tasks::Submit(CancelToken(), [id, name = host.toUtf8()] {
         const HostLookupAnswer answer = Resolve(name);
-        QMetaObject::invokeMethod(
-            receiver,
-            [id, answer] {
-                const auto it = Pending().find(id);
-                if (it == Pending().end()) return;
-                auto callback = std::move(it->second);
-                Pending().erase(it);
-                callback(answer);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+        Tasks::PostToWindowThread([id, answer] {
+            const auto it = Pending().find(id);
+            if (it == Pending().end()) return;
+            auto callback = std::move(it->second);
+            Pending().erase(it);
+            callback(answer);
+        });
+    });
     return id;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// Resolving a host name without blocking the window: the system's resolver (getaddrinfo) runs on a
-// thread of its own, and its answer comes back through the event queue of the thread that asked,
-// so a wait that processes events sees it arrive. Only QtCore is needed: a command that sends mail
-// does not load the network library for this.
+// Resolving a host name without blocking the window: the system's resolver (getaddrinfo) runs on
+// the task pool, and its answer comes back through the window thread's event queue, so a wait that
+// processes events sees it arrive. Only QtCore is needed: a command that sends mail does not load
+// the network library for this.
 #include <QString>
 #include <cstdint>
 #include <functional>

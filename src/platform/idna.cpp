@@ -8,11 +8,10 @@
 namespace {
 // The IDNA module, loaded at the first name that is not ASCII.
 IdnaBackend* Backend(QString& problem) {
-    static QString why;
-    static IdnaBackend* backend =
-        ModuleInterface<IdnaBackend>(IdnaModuleName, IdnaModuleEntry, &why);
-    if (!backend) problem = "international names cannot be converted: " + why;
-    return backend;
+    Result<IdnaBackend*> backend =
+        SharedModuleInterface<IdnaBackend>(IdnaModuleName, IdnaModuleEntry);
+    if (!backend) problem = "international names cannot be converted: " + backend.Error();
+    return backend.ValueOr(nullptr);
 }
 
 std::optional<QString> Convert(const QString& name, bool toAscii, QString* problem = nullptr) {

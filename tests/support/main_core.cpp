@@ -1,4 +1,5 @@
 // Test entry for the non-visual code: an event loop without widgets.
+#include "platform/tasks.h"
 #include "support/modules.h"
 
 #include <QCoreApplication>
@@ -8,5 +9,7 @@ int main(int argc, char** argv) {
     UseBuiltModules();
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    Tasks::Shutdown();
+    return failed;
 }

@@ -1,4 +1,5 @@
 // Test entry for widget tests: a headless application with scripted message boxes.
+#include "platform/tasks.h"
 #include "support/modules.h"
 #include "support/programsettings.h"
 
@@ -13,5 +14,7 @@ int main(int argc, char** argv) {
     // Every window reads the program's settings file: the tests of this program take turns. Listing
     // the tests reads no settings and need not wait for a running test.
     if (!GTEST_FLAG_GET(list_tests)) ProgramSettings::HoldTurnForProcess();
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    Tasks::Shutdown();
+    return failed;
 }

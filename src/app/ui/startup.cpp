@@ -6,6 +6,7 @@
 #include "app/ui/smtpsu.h"
 #include "app/ui/splash.h"
 #include "platform/messageboxes.h"
+#include "platform/tasks.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
 #include "store/setupsettings.h"
@@ -90,5 +91,7 @@ int RunRegiscribe(int argc, char** argv) {
     }
     QObject::connect(windows.form.get(), &TForm1::Closed, &*app, &QCoreApplication::quit);
     windows.form->show();
-    return app->exec();
+    const int code = app->exec();
+    Tasks::Shutdown();
+    return code;
 }

@@ -1,5 +1,6 @@
 // The HTTPS module: GET requests through Qt Network's access manager.
 #include "lookup/httpsbackend.h"
+#include "platform/module.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -94,6 +95,6 @@ private:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) HttpsClient* regiscribe_https_client() {
+REGISCRIBE_MODULE_ENTRY(HttpsClient, regiscribe_https_client) {
     return new QnamClient;
 }

@@ -1,5 +1,6 @@
 // The keyring module: secrets in the desktop's Secret Service through QtKeychain.
 #include "mail/keyringbackend.h"
+#include "platform/module.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -76,7 +77,7 @@ public:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) KeyringBackend* regiscribe_keyring() {
+REGISCRIBE_MODULE_ENTRY(KeyringBackend, regiscribe_keyring) {
     static QtKeychainBackend backend;
     return &backend;
 }

@@ -1,5 +1,6 @@
 // The DNS module: DNS messages through ldns.
 #include "nscheck/dnsbackend.h"
+#include "platform/module.h"
 
 #include <cstdlib>
 #include <ldns/ldns.h>
@@ -92,7 +93,7 @@ public:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) DnsCodec* regiscribe_dns() {
+REGISCRIBE_MODULE_ENTRY(DnsCodec, regiscribe_dns) {
     static LdnsCodec codec;
     return &codec;
 }

@@ -1,6 +1,7 @@
 // The OpenPGP module: GnuPG through GPGME. Each call makes its own context, so calls may run on
 // any thread.
 #include "openpgp/openpgpbackend.h"
+#include "platform/module.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -244,7 +245,7 @@ private:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) OpenPgpBackend* regiscribe_openpgp() {
+REGISCRIBE_MODULE_ENTRY(OpenPgpBackend, regiscribe_openpgp) {
     static GpgmeBackend backend;
     return &backend;
 }

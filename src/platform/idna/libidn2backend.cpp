@@ -1,5 +1,6 @@
 // The IDNA module: libidn2.
 #include "platform/idnabackend.h"
+#include "platform/module.h"
 
 #include <idn2.h>
 
@@ -32,7 +33,7 @@ private:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) IdnaBackend* regiscribe_idna() {
+REGISCRIBE_MODULE_ENTRY(IdnaBackend, regiscribe_idna) {
     static Libidn2Backend backend;
     return &backend;
 }
