@@ -83,20 +83,24 @@ if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
     # The window program, started and closed with File > Exit as a user does, writes its settings
     # there too.
     cat >"$work/run-window.sh" <<'SH'
+# Every step waits for what it needs to see (up to a minute), never for a fixed time: on a busy
+# machine the window and its menu take as long as they take.
 "$1" &
 pid=$!
-for _ in $(seq 100); do
-    window=$(xdotool search --name "Regiscribe 1.71" 2>/dev/null | head -1)
+visible() { xdotool search --onlyvisible --pid $pid 2>/dev/null | wc -l; }
+for _ in $(seq 600); do
+    window=$(xdotool search --onlyvisible --name "Regiscribe 1.71" 2>/dev/null | head -1)
     [ -n "$window" ] && break
     sleep 0.1
 done
 [ -n "$window" ] || { kill $pid; exit 1; }
-sleep 1.5 # the splash has gone
-xdotool windowfocus "$window" 2>/dev/null
+xdotool windowfocus --sync "$window" 2>/dev/null
+before=$(visible)
 xdotool mousemove --window "$window" 12 8 click 1
-sleep 0.5
+# The File menu is a window of its own: the keys go to it once it shows.
+for _ in $(seq 600); do [ "$(visible)" -gt "$before" ] && break; sleep 0.1; done
 xdotool key Down Down Down Return
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || exit 0; sleep 0.1; done
+for _ in $(seq 600); do kill -0 $pid 2>/dev/null || exit 0; sleep 0.1; done
 kill $pid
 exit 1
 SH
