@@ -3,6 +3,7 @@
 # /usr, without the tests) and checks it with lintian, which must report no errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DREGISCRIBE_BUILD_TESTS=OFF >/dev/null
 cmake --build build-deb
