@@ -83,12 +83,12 @@ Result<void*> ModuleEntry(const char* name, const char* entry) {
     return Entry(name, entry, module);
 }
 
-Result<void*> SharedModuleObject(const char* name, const char* entry) {
+Result<void*> SharedModuleObject(const char* name, const char* entry, void* (*make)(void*)) {
     std::lock_guard lock(Lock());
     Loaded* module = nullptr;
     Result<void*> address = Entry(name, entry, module);
     if (!address) return address;
     void*& object = module->objects[entry];
-    if (!object) object = reinterpret_cast<void* (*)()>(address.Value())();
+    if (!object) object = make(address.Value());
     return object;
 }

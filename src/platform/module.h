@@ -36,12 +36,17 @@ template <class Interface> Result<Interface*> ModuleInterface(const char* name, 
     return reinterpret_cast<Interface* (*)()>(address.Value())();
 }
 
-// The module's one interface object, made at the first call and kept (the entry point of such a
-// module returns the same object every time).
-Result<void*> SharedModuleObject(const char* name, const char* entry);
+// The module's one interface object, made at the first call by `make` (given the entry's address)
+// and kept.
+Result<void*> SharedModuleObject(const char* name, const char* entry, void* (*make)(void* address));
 template <class Interface>
 Result<Interface*> SharedModuleInterface(const char* name, const char* entry) {
-    Result<void*> object = SharedModuleObject(name, entry);
+    // The entry is called through its own type: a call through another function type is
+    // undefined, and the checked build stops at it.
+    auto make = [](void* address) -> void* {
+        return reinterpret_cast<Interface* (*)()>(address)();
+    };
+    Result<void*> object = SharedModuleObject(name, entry, make);
     if (!object) return Fail(object.Error());
     return static_cast<Interface*>(object.Value());
 }
