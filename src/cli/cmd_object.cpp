@@ -1,12 +1,23 @@
 // regiscribe-cli object new|check|fetch|submit: database objects for the registries' robots.
 #include "cli/command.h"
+#include "cli/securemail.h"
 #include "cli/textinput.h"
+#include "mail/mailstatus.h"
+#include "mail/mssmtp.h"
+#include "mail/submissiontexts.h"
+#include "objects/nameservercheck.h"
 #include "objects/objectcheck.h"
+#include "objects/objectmail.h"
+#include "objects/objectrecords.h"
 #include "objects/objectsigning.h"
 #include "objects/objecttemplate.h"
+#include "objects/whoisfetch.h"
 #include "platform/exception.h"
 #include "platform/fullstop.h"
 #include "platform/peertext.h"
+#include "platform/shellcommand.h"
+#include "store/namelist.h"
+#include "store/setupsettings.h"
 
 #include <memory>
 
@@ -104,6 +115,29 @@ CheckOptions KeyringCheck() {
     return options;
 }
 
+// The name-server check of every domain object that is not deleted; the number of errors.
+int PrintNameServerChecks(CliContext& c, const Rules& rules, const std::vector<FileObjects>& files,
+                          ObjectAction action, ObjectCheckLines& all) {
+    int errors = 0;
+    for (const FileObjects& file : files) {
+        for (const RpslObject& object : file.objects) {
+            if (object.ClassName() != "domain" || ActionOf(object, action) == ObjectAction::Delete)
+                continue;
+            c.out << PeerText(file.file + ": " + ObjectTitle(object, *rules.table) +
+                                  ": its name servers",
+                              PeerTextLines::Escape)
+                  << '\n';
+            c.out.flush();
+            const NameServerFindings found = CheckDomainNameServers(object);
+            PrintLines(c, found.lines);
+            c.out << found.summary << '\n';
+            all.insert(all.end(), found.lines.begin(), found.lines.end());
+            errors += found.Errors();
+        }
+    }
+    return errors;
+}
+
 int RunCheck(CliContext& c) {
     const bool nameServers = TakeFlag(c.args, "--ns");
     const Result<Rules> rules = TakeRegistry(c);
@@ -114,9 +148,158 @@ int RunCheck(CliContext& c) {
     ObjectCheckLines all;
     int objects = 0;
     int errors = PrintChecks(c, *rules, read.Value(), KeyringCheck(), all, objects);
-    (void)nameServers;
+    if (nameServers)
+        errors += PrintNameServerChecks(c, *rules, read.Value(), ObjectAction::Create, all);
     c.out << CheckSummary(objects, all) << '\n';
     return errors == 0 ? CliOk : CliFailed;
+}
+
+int RunFetch(CliContext& c) {
+    const QString server = TakeOption(c.args, "--server");
+    const Result<Rules> rules = TakeRegistry(c);
+    RejectUnknownOptions(c.args);
+    c.args.removeAll("--");
+    if (c.args.size() != 2) throw CliUsageError{"expects CLASS and KEY"};
+    if (!rules) return Failed(c, rules.Error());
+    const Result<FetchRequest> request =
+        MakeFetchRequest(rules->registry, c.args[0], c.args[1], server,
+                         ReadObjectSettings(c.settingsFile).whoisServer);
+    if (!request) return Failed(c, request.Error());
+    const std::shared_ptr<const RuleTable> table = rules->table;
+    const Result<RpslObject> fetched = Tasks::RunAndWait<Result<RpslObject>>(
+        [&] { return FetchObject(request.Value(), *table, CancelToken()); });
+    if (!fetched) return Failed(c, fetched.Error());
+    c.out << PeerText(ObjectText(fetched.Value()));
+    return CliOk;
+}
+
+// The first line the password command prints; its text is never repeated (it may hold a secret).
+Result<QString> PasswordFromCommand(const QString& command) {
+    const ShellCommandResult run = RunShellCommand(command, 60000);
+    if (!run.finished || run.exitStatus != 0)
+        return Fail("The password command failed" +
+                    (run.finished ? " (exit status " + QString::number(run.exitStatus) + ")"
+                                  : QString(" (it did not finish)")) +
+                    "; nothing was mailed.");
+    const QString password = QString::fromUtf8(FirstLine(run.output));
+    if (password.isEmpty())
+        return Fail("The password command printed no password; nothing was mailed.");
+    return password;
+}
+
+// The SMTP client as the settings' Setup section sets it up, its stages printed.
+void SetUpClient(CliContext& c, TmsSMTP& smtp, const SetupSettings& setup) {
+    smtp.SetServer(setup.server);
+    const std::optional<TMailSecurity> security = SecurityFromName(setup.security);
+    if (!security)
+        throw EMailSecurityError("The settings file's \"Security\" is " + setup.security +
+                                 "; it must be None, STARTTLS or TLS");
+    SecureMailOptions options;
+    options.security = *security;
+    options.user = setup.user;
+    ApplySecureMail(smtp, options, c.err);
+    ShowStatusOf(smtp, [&c](const MailStatus& status) {
+        c.out << status.text << '\n';
+        c.out.flush();
+    });
+}
+
+int RunSubmit(CliContext& c) {
+    const QString signKey = TakeOption(c.args, "--sign-key");
+    const QString passphraseCommand = TakeOption(c.args, "--passphrase-command");
+    const QString passwordCommand = TakeOption(c.args, "--password-command");
+    const QStringList deletion = TakeOptionValues(c.args, "--delete");
+    if (deletion.size() > 1) throw CliUsageError{"--delete given more than once"};
+    if (!deletion.isEmpty() && deletion.front().trimmed().isEmpty())
+        throw CliUsageError{"--delete needs a reason"};
+    const Result<Rules> rules = TakeRegistry(c);
+    const QStringList files = TakeFiles(c);
+    if (!rules) return Failed(c, rules.Error());
+    const Result<std::vector<FileObjects>> read = ReadObjectFiles(files);
+    if (!read) return Failed(c, read.Error());
+    const RuleTable& table = *rules->table;
+
+    // A key already in its class's name list was created before: this mails a modification.
+    ObjectMail mail;
+    mail.registry = rules->registry;
+    for (const FileObjects& file : read.Value()) {
+        for (const RpslObject& object : file.objects) {
+            MessageObject m{object, ObjectAction::Create, deletion.value(0).trimmed()};
+            const Result<QStringList> names = ObjectNames(object.ClassName());
+            if (!deletion.isEmpty())
+                m.action = ObjectAction::Delete;
+            else if (names && FindName(names.Value(), ObjectKey(object, table)) >= 0)
+                m.action = ObjectAction::Modify;
+            m.action = ActionOf(object, m.action);
+            mail.objects.push_back(m);
+        }
+    }
+
+    ObjectCheckLines all;
+    int errors = 0;
+    std::vector<RpslObject> objects;
+    for (size_t i = 0; i < mail.objects.size(); ++i) {
+        const MessageObject& m = mail.objects[i];
+        c.out << PeerText(ActionWord(m.action) + ' ' + ObjectTitle(m.object, table),
+                          PeerTextLines::Escape)
+              << '\n';
+        CheckOptions options = KeyringCheck();
+        options.action = m.action;
+        const ObjectCheckLines lines = CheckObject(m.object, rules->registry, table, options);
+        PrintLines(c, lines);
+        all.insert(all.end(), lines.begin(), lines.end());
+        objects.push_back(m.object);
+    }
+    const ObjectCheckLines across = CheckMessageReferences(objects, table);
+    PrintLines(c, across);
+    all.insert(all.end(), across.begin(), across.end());
+    errors = CountVerdicts(all, CheckVerdict::Error);
+    if (errors == 0)
+        errors += PrintNameServerChecks(
+            c, *rules, read.Value(),
+            deletion.isEmpty() ? ObjectAction::Create : ObjectAction::Delete, all);
+    if (errors > 0)
+        return Failed(c, QString("Nothing was mailed: the check found %1 %2")
+                             .arg(errors)
+                             .arg(errors == 1 ? "error" : "errors"));
+
+    if (!passwordCommand.isEmpty()) {
+        const Result<QString> password = PasswordFromCommand(passwordCommand);
+        if (!password) return Failed(c, password.Error());
+        mail.password = password.Value();
+    }
+    mail.signingKey = signKey.isEmpty() ? SettingsSigningKey(c.settingsFile) : signKey;
+    mail.passphraseCommand = passphraseCommand;
+    if (const Done ok = CheckMailAuthentication(mail); !ok)
+        return Failed(c, ok.Error() + " Nothing was mailed");
+
+    for (const MessageObject& m : mail.objects)
+        if (m.action != ObjectAction::Delete)
+            if (const Done saved = SaveObjectRecord(m.object, table); !saved)
+                return Failed(c, saved.Error() + "; nothing was mailed");
+    try {
+        const SetupSettings setup = ReadSetup(c.settingsFile);
+        TmsSMTP smtp;
+        smtp.SetWinsockLoaded(true);
+        SetUpClient(c, smtp, setup);
+        const Result<ObjectMailReceipt> receipt =
+            SendObjectMail(smtp, TmsMailAddress(setup.address, setup.name), mail, table);
+        if (!receipt) return Failed(c, receipt.Error());
+        if (!receipt->farewellProblem.isEmpty())
+            c.out << FarewellWarning(receipt->farewellProblem) << '\n';
+        if (!receipt->copyProblem.isEmpty())
+            c.out << CopyNotSavedWarning(receipt->copyProblem) << '\n';
+        for (const MessageObject& m : mail.objects)
+            if (const Done listed = UpdateObjectNameList(m.object.ClassName(),
+                                                         ObjectKey(m.object, table), m.action);
+                !listed)
+                c.out << "The name list was not updated: " << listed.Error() << '\n';
+        c.out << "Sent to " << mail.registry.robot << ": " << receipt->subject << " "
+              << receipt->messageId << '\n';
+        return CliOk;
+    } catch (const Exception& e) {
+        return Failed(c, e.Message());
+    }
 }
 
 int RunNew(CliContext& c) {
@@ -150,6 +333,8 @@ int RunObject(CliContext& c) {
     const QString action = c.args.takeFirst();
     if (action == "new") return RunNew(c);
     if (action == "check") return RunCheck(c);
+    if (action == "fetch") return RunFetch(c);
+    if (action == "submit") return RunSubmit(c);
     throw CliUsageError{"unknown object command " + action};
 }
 

@@ -35,6 +35,8 @@ Result<std::vector<Registry>> ParseRegistries(const QString& text) {
             r.source = given.toUpper();
         else if (keyword == "whois")
             r.whois = given;
+        else if (keyword == "query")
+            r.query = value;
         else if (keyword == "rules")
             r.rules = value;
         else if (keyword == "auth")

@@ -14,6 +14,7 @@ struct Registry {
     QString robot;               // the robot's mailbox
     QString source;              // the source: of its objects, upper case
     QString whois;               // its WHOIS server, HOST[:PORT]; empty when the user gives it
+    QString query;               // the query line of Fetch, with {class} and {key}
     QString rules;               // "ripe" or "irrd"
     QStringList authSchemes;     // the auth: schemes its maintainers may name
     QStringList passwordSchemes; // the schemes whose password a message may carry
