@@ -54,21 +54,27 @@ int Failed(CliContext& c, const QString& why) {
     return CliFailed;
 }
 
+// The objects of the files, in order, and the file of each.
 struct FileObjects {
-    QString file;
     std::vector<RpslObject> objects;
+    QStringList files;
 };
 
-// The objects of every file, in order; the file error of one that cannot be read.
-Result<std::vector<FileObjects>> ReadObjectFiles(const QStringList& files) {
-    std::vector<FileObjects> read;
+// The objects of every file; the file error of one that cannot be read.
+Result<FileObjects> ReadObjectFiles(const QStringList& files) {
+    FileObjects read;
     for (const QString& file : files) {
+        std::vector<RpslObject> objects;
         try {
-            read.push_back({file, ParseObjects(QString::fromUtf8(ReadFileBytes(file)))});
+            objects = ParseObjects(QString::fromUtf8(ReadFileBytes(file)));
         } catch (const Exception& e) {
             return Fail(file + ": " + e.Message());
         }
-        if (read.back().objects.empty()) return Fail(file + " holds no object");
+        if (objects.empty()) return Fail(file + " holds no object");
+        for (RpslObject& object : objects) {
+            read.objects.push_back(std::move(object));
+            read.files << file;
+        }
     }
     return read;
 }
@@ -80,32 +86,37 @@ QStringList TakeFiles(CliContext& c) {
     return c.args;
 }
 
+// The warnings and errors found so far.
+struct Tally {
+    int warnings = 0;
+    int errors = 0;
+    void Add(const ObjectCheckLines& lines) {
+        warnings += CountVerdicts(lines, CheckVerdict::Warning);
+        errors += CountVerdicts(lines, CheckVerdict::Error);
+    }
+};
+
 void PrintLines(CliContext& c, const ObjectCheckLines& lines) {
     for (const ObjectCheckLine& line : lines)
         c.out << PeerText(line.Rendered(), PeerTextLines::Escape) << '\n';
 }
 
 // The lines of every object of the files, as one message; the number of errors.
-int PrintChecks(CliContext& c, const Rules& rules, const std::vector<FileObjects>& files,
-                const CheckOptions& options, ObjectCheckLines& all, int& objects) {
-    std::vector<RpslObject> message;
-    for (const FileObjects& file : files) {
-        for (const RpslObject& object : file.objects) {
-            c.out << PeerText(file.file + ": " + ObjectTitle(object, *rules.table),
-                              PeerTextLines::Escape)
-                  << '\n';
-            const ObjectCheckLines lines =
-                CheckObject(object, rules.registry, *rules.table, options);
-            PrintLines(c, lines);
-            all.insert(all.end(), lines.begin(), lines.end());
-            message.push_back(object);
-            ++objects;
-        }
+int PrintChecks(CliContext& c, const Rules& rules, const FileObjects& read,
+                const CheckOptions& options, Tally& tally) {
+    for (size_t i = 0; i < read.objects.size(); ++i) {
+        const RpslObject& object = read.objects[i];
+        c.out << PeerText(read.files[qsizetype(i)] + ": " + ObjectTitle(object, *rules.table),
+                          PeerTextLines::Escape)
+              << '\n';
+        const ObjectCheckLines lines = CheckObject(object, rules.registry, *rules.table, options);
+        PrintLines(c, lines);
+        tally.Add(lines);
     }
-    const ObjectCheckLines across = CheckMessageReferences(message, *rules.table);
+    const ObjectCheckLines across = CheckMessageReferences(read.objects, *rules.table);
     PrintLines(c, across);
-    all.insert(all.end(), across.begin(), across.end());
-    return CountVerdicts(all, CheckVerdict::Error);
+    tally.Add(across);
+    return tally.errors;
 }
 
 // Asks the keyring about a maintainer's keys only when one names a key.
@@ -116,24 +127,23 @@ CheckOptions KeyringCheck() {
 }
 
 // The name-server check of every domain object that is not deleted; the number of errors.
-int PrintNameServerChecks(CliContext& c, const Rules& rules, const std::vector<FileObjects>& files,
-                          ObjectAction action, ObjectCheckLines& all) {
+int PrintNameServerChecks(CliContext& c, const Rules& rules, const FileObjects& read,
+                          ObjectAction action, Tally& tally) {
     int errors = 0;
-    for (const FileObjects& file : files) {
-        for (const RpslObject& object : file.objects) {
-            if (object.ClassName() != "domain" || ActionOf(object, action) == ObjectAction::Delete)
-                continue;
-            c.out << PeerText(file.file + ": " + ObjectTitle(object, *rules.table) +
-                                  ": its name servers",
-                              PeerTextLines::Escape)
-                  << '\n';
-            c.out.flush();
-            const NameServerFindings found = CheckDomainNameServers(object);
-            PrintLines(c, found.lines);
-            c.out << found.summary << '\n';
-            all.insert(all.end(), found.lines.begin(), found.lines.end());
-            errors += found.Errors();
-        }
+    for (size_t i = 0; i < read.objects.size(); ++i) {
+        const RpslObject& object = read.objects[i];
+        if (object.ClassName() != "domain" || ActionOf(object, action) == ObjectAction::Delete)
+            continue;
+        c.out << PeerText(read.files[qsizetype(i)] + ": " + ObjectTitle(object, *rules.table) +
+                              ": its name servers",
+                          PeerTextLines::Escape)
+              << '\n';
+        c.out.flush();
+        const NameServerFindings found = CheckDomainNameServers(object);
+        PrintLines(c, found.lines);
+        c.out << found.summary << '\n';
+        tally.Add(found.lines);
+        errors += found.Errors();
     }
     return errors;
 }
@@ -143,14 +153,13 @@ int RunCheck(CliContext& c) {
     const Result<Rules> rules = TakeRegistry(c);
     const QStringList files = TakeFiles(c);
     if (!rules) return Failed(c, rules.Error());
-    const Result<std::vector<FileObjects>> read = ReadObjectFiles(files);
+    const Result<FileObjects> read = ReadObjectFiles(files);
     if (!read) return Failed(c, read.Error());
-    ObjectCheckLines all;
-    int objects = 0;
-    int errors = PrintChecks(c, *rules, read.Value(), KeyringCheck(), all, objects);
+    Tally tally;
+    int errors = PrintChecks(c, *rules, read.Value(), KeyringCheck(), tally);
     if (nameServers)
-        errors += PrintNameServerChecks(c, *rules, read.Value(), ObjectAction::Create, all);
-    c.out << CheckSummary(objects, all) << '\n';
+        errors += PrintNameServerChecks(c, *rules, read.Value(), ObjectAction::Create, tally);
+    c.out << CheckSummary(int(read->objects.size()), tally.warnings, tally.errors) << '\n';
     return errors == 0 ? CliOk : CliFailed;
 }
 
@@ -215,31 +224,27 @@ int RunSubmit(CliContext& c) {
     const Result<Rules> rules = TakeRegistry(c);
     const QStringList files = TakeFiles(c);
     if (!rules) return Failed(c, rules.Error());
-    const Result<std::vector<FileObjects>> read = ReadObjectFiles(files);
+    const Result<FileObjects> read = ReadObjectFiles(files);
     if (!read) return Failed(c, read.Error());
     const RuleTable& table = *rules->table;
 
     // A key already in its class's name list was created before: this mails a modification.
     ObjectMail mail;
     mail.registry = rules->registry;
-    for (const FileObjects& file : read.Value()) {
-        for (const RpslObject& object : file.objects) {
-            MessageObject m{object, ObjectAction::Create, deletion.value(0).trimmed()};
-            const Result<QStringList> names = ObjectNames(object.ClassName());
-            if (!deletion.isEmpty())
-                m.action = ObjectAction::Delete;
-            else if (names && FindName(names.Value(), ObjectKey(object, table)) >= 0)
-                m.action = ObjectAction::Modify;
-            m.action = ActionOf(object, m.action);
-            mail.objects.push_back(m);
-        }
+    for (const RpslObject& object : read->objects) {
+        MessageObject m{object, ObjectAction::Create, deletion.value(0).trimmed()};
+        const Result<QStringList> names = ObjectNames(object.ClassName());
+        if (!deletion.isEmpty())
+            m.action = ObjectAction::Delete;
+        else if (names && FindName(names.Value(), ObjectKey(object, table)) >= 0)
+            m.action = ObjectAction::Modify;
+        m.action = ActionOf(object, m.action);
+        mail.objects.push_back(m);
     }
 
-    ObjectCheckLines all;
+    Tally tally;
     int errors = 0;
-    std::vector<RpslObject> objects;
-    for (size_t i = 0; i < mail.objects.size(); ++i) {
-        const MessageObject& m = mail.objects[i];
+    for (const MessageObject& m : mail.objects) {
         c.out << PeerText(ActionWord(m.action) + ' ' + ObjectTitle(m.object, table),
                           PeerTextLines::Escape)
               << '\n';
@@ -247,17 +252,16 @@ int RunSubmit(CliContext& c) {
         options.action = m.action;
         const ObjectCheckLines lines = CheckObject(m.object, rules->registry, table, options);
         PrintLines(c, lines);
-        all.insert(all.end(), lines.begin(), lines.end());
-        objects.push_back(m.object);
+        tally.Add(lines);
     }
-    const ObjectCheckLines across = CheckMessageReferences(objects, table);
+    const ObjectCheckLines across = CheckMessageReferences(read->objects, table);
     PrintLines(c, across);
-    all.insert(all.end(), across.begin(), across.end());
-    errors = CountVerdicts(all, CheckVerdict::Error);
+    tally.Add(across);
+    errors = tally.errors;
     if (errors == 0)
         errors += PrintNameServerChecks(
             c, *rules, read.Value(),
-            deletion.isEmpty() ? ObjectAction::Create : ObjectAction::Delete, all);
+            deletion.isEmpty() ? ObjectAction::Create : ObjectAction::Delete, tally);
     if (errors > 0)
         return Failed(c, QString("Nothing was mailed: the check found %1 %2")
                              .arg(errors)

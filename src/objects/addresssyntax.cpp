@@ -1,8 +1,5 @@
 #include "objects/addresssyntax.h"
 
-#include <QHash>
-#include <QMutex>
-
 namespace {
 bool AllDigits(QStringView text) {
     if (text.isEmpty()) return false;
@@ -28,26 +25,18 @@ std::optional<IpAddress> ReadIpv4(const QString& text, bool shortForm, QString* 
     return address;
 }
 
-// The bogon prefixes of a table, read once per list (a check of many routes reads them once).
-std::vector<Prefix> Bogons(const RuleTable& rules) {
-    static QMutex mutex;
-    static QHash<QString, std::vector<Prefix>> read;
-    const QStringList texts = rules.Setting("bogons");
-    const QString key = texts.join(' ');
-    QMutexLocker lock(&mutex);
-    if (const auto it = read.constFind(key); it != read.constEnd()) return *it;
+std::vector<Prefix> ReadBogons(const RuleTable& rules) {
     std::vector<Prefix> prefixes;
-    for (const QString& text : texts) {
+    for (const QString& text : rules.Setting("bogons")) {
         QString why;
         if (const std::optional<Prefix> bogon = ReadPrefix(text, Family::Any, false, &why))
             prefixes.push_back(*bogon);
     }
-    read.insert(key, prefixes);
     return prefixes;
 }
 
 bool IsBogon(const Prefix& prefix, const RuleTable& rules) {
-    for (const Prefix& bogon : Bogons(rules))
+    for (const Prefix& bogon : rules.Derived("bogons", ReadBogons))
         if (bogon.Contains(prefix)) return true;
     return false;
 }

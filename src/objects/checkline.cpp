@@ -15,10 +15,10 @@ int CountVerdicts(const ObjectCheckLines& lines, CheckVerdict verdict) {
     return n;
 }
 
-QString CheckSummary(int objects, const ObjectCheckLines& lines) {
+QString CheckSummary(int objects, int warnings, int errors) {
     return QString("%1 %2: %3 warnings, %4 errors")
         .arg(objects)
         .arg(objects == 1 ? "object" : "objects")
-        .arg(CountVerdicts(lines, CheckVerdict::Warning))
-        .arg(CountVerdicts(lines, CheckVerdict::Error));
+        .arg(warnings)
+        .arg(errors);
 }

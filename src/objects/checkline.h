@@ -18,4 +18,4 @@ using ObjectCheckLines = std::vector<ObjectCheckLine>;
 
 int CountVerdicts(const ObjectCheckLines& lines, CheckVerdict verdict);
 // "N objects: N warnings, N errors".
-QString CheckSummary(int objects, const ObjectCheckLines& lines);
+QString CheckSummary(int objects, int warnings, int errors);

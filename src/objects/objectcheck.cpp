@@ -101,8 +101,9 @@ ObjectCheckLines CheckObject(const RpslObject& object, const Registry& registry,
         return findings.Lines();
     }
 
-    const bool latin1Rule = !rules.Setting("latin1-except").isEmpty();
-    QHash<QString, int> counts;
+    const QStringList latin1Except = rules.Setting("latin1-except");
+    // How often each attribute of the class was given, by its place in the table.
+    std::vector<int> counts(rulesOfClass->attributes.size(), 0);
     for (const RpslAttribute& a : object.attributes) {
         if (a.malformed || a.name == "delete") continue;
         if (kMessageLines.contains(a.name)) {
@@ -114,20 +115,21 @@ ObjectCheckLines CheckObject(const RpslObject& object, const Registry& registry,
             findings.Error(a.name, rules.KnownAttribute(a.name) ? "not-in-class" : "unknown");
             continue;
         }
-        const int count = ++counts[a.name];
+        const int count = ++counts[size_t(rule - rulesOfClass->attributes.data())];
         if (count == 2 && !rule->multiple) findings.Error(a.name, "repeated");
         if (!rule->Mailed()) {
+            static const QString generated = "set by the registry: left out of the message";
+            static const QString obsolete =
+                "no longer kept by the registry: left out of the message";
             if (count == 1)
                 findings.Own(CheckVerdict::Warning, a.name,
-                             rule->presence == Presence::Generated
-                                 ? "set by the registry: left out of the message"
-                                 : "no longer kept by the registry: left out of the message");
+                             rule->presence == Presence::Generated ? generated : obsolete);
             continue;
         }
-        if (latin1Rule && !IsLatin1(a.value) && !rules.Setting("latin1-except").contains(a.name))
+        if (!latin1Except.isEmpty() && !IsLatin1(a.value) && !latin1Except.contains(a.name))
             findings.Own(CheckVerdict::Warning, a.name,
                          "holds characters outside Latin-1, which the registry converts (only " +
-                             rules.Setting("latin1-except").join(" and ") + " keep them)");
+                             latin1Except.join(" and ") + " keep them)");
         const QString value = a.Clean();
         if (value.isEmpty() && !MayBeEmpty(*rule)) {
             // A comment alone: what a WHOIS server shows instead of a value it keeps back.
@@ -142,9 +144,9 @@ ObjectCheckLines CheckObject(const RpslObject& object, const Registry& registry,
         for (const ValueFinding& f : found)
             findings.Add(a.name, f, a.line);
     }
-    for (const AttributeRule& rule : rulesOfClass->attributes)
-        if (rule.presence == Presence::Mandatory && !counts.contains(rule.name))
-            findings.Error(rule.name, "missing");
+    for (size_t i = 0; i < counts.size(); ++i)
+        if (rulesOfClass->attributes[i].presence == Presence::Mandatory && counts[i] == 0)
+            findings.Error(rulesOfClass->attributes[i].name, "missing");
 
     if (rulesOfClass->name == "key-cert") {
         ValueFindings found;

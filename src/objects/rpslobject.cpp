@@ -1,11 +1,9 @@
 #include "objects/rpslobject.h"
 
-#include <QRegularExpression>
-
 namespace {
 constexpr int kValueColumn = 16;
 
-bool IsContinuation(const QString& line) {
+bool IsContinuation(QStringView line) {
     return !line.isEmpty() && (line[0] == ' ' || line[0] == '\t' || line[0] == '+');
 }
 
@@ -44,8 +42,9 @@ QStringList RpslAttribute::Comments() const {
     return comments;
 }
 
-QString RpslObject::ClassName() const {
-    return attributes.empty() ? QString() : attributes.front().name;
+const QString& RpslObject::ClassName() const {
+    static const QString none;
+    return attributes.empty() ? none : attributes.front().name;
 }
 
 QString RpslObject::ClassValue() const {
@@ -87,9 +86,16 @@ std::vector<RpslObject> ParseObjects(const QString& text) {
         if (!current.attributes.empty()) objects.push_back(std::move(current));
         current = RpslObject();
     };
-    const QStringList lines = text.split(QRegularExpression("\r\n|\r|\n"));
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString& line = lines[i];
+    const QStringView all(text);
+    int number = 0;
+    for (qsizetype start = 0; start <= all.size();) {
+        // One line, without its CR LF, LF or lone CR.
+        qsizetype end = start;
+        while (end < all.size() && all[end] != '\n' && all[end] != '\r')
+            ++end;
+        const QStringView line = all.mid(start, end - start);
+        start = end + (end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n' ? 2 : 1);
+        ++number;
         if (line.isEmpty()) {
             finish();
             continue;
@@ -99,22 +105,22 @@ std::vector<RpslObject> ParseObjects(const QString& text) {
             if (current.attributes.empty()) continue;
             QString& value = current.attributes.back().value;
             value += '\n';
-            value += QStringView(line).mid(line[0] == '+' ? 1 : 0).trimmed();
+            value += line.mid(line[0] == '+' ? 1 : 0).trimmed();
             continue;
         }
         if (current.attributes.empty() && (line[0] == '%' || line[0] == '#')) continue;
         RpslAttribute attribute;
-        attribute.line = i + 1;
+        attribute.line = number;
         const qsizetype colon = line.indexOf(':');
-        const QStringView name = colon < 0 ? QStringView(line) : QStringView(line).left(colon);
+        const QStringView name = colon < 0 ? line : line.left(colon);
         if (colon < 0 || !IsAttributeName(name)) {
             // Without a colon the whole line stands as the value, with no name.
             attribute.name = colon < 0 ? QString() : name.toString();
-            attribute.value = colon < 0 ? line.trimmed() : line.mid(colon + 1).trimmed();
+            attribute.value = (colon < 0 ? line : line.mid(colon + 1)).trimmed().toString();
             attribute.malformed = true;
         } else {
             attribute.name = name.toString().toLower();
-            attribute.value = line.mid(colon + 1).trimmed();
+            attribute.value = line.mid(colon + 1).trimmed().toString();
         }
         current.attributes.push_back(std::move(attribute));
     }

@@ -31,7 +31,7 @@ public:
     std::vector<RpslAttribute> attributes;
 
     // The first attribute's name: the object's class; empty for an empty object.
-    QString ClassName() const;
+    const QString& ClassName() const;
     // The value of the first attribute (clean): the object's name as its class attribute gives it.
     QString ClassValue() const;
     bool Has(const QString& name) const;

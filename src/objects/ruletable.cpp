@@ -27,9 +27,8 @@ std::optional<Presence> PresenceNamed(const QString& word) {
 } // namespace
 
 const AttributeRule* ClassRules::Find(const QString& name) const {
-    for (const AttributeRule& rule : attributes)
-        if (rule.name == name) return &rule;
-    return nullptr;
+    const auto it = places.constFind(name);
+    return it == places.constEnd() ? nullptr : &attributes[size_t(*it)];
 }
 
 const ClassRules* RuleTable::Class(const QString& name) const {
@@ -86,6 +85,7 @@ Result<RuleTable> RuleTable::Parse(const QString& text) {
             if (current->Find(rule.name))
                 return LineFailure(number, rule.name + " given twice in class " + current->name);
             table.known_.insert(rule.name);
+            current->places.insert(rule.name, int(current->attributes.size()));
             current->attributes.push_back(rule);
             continue;
         }
@@ -106,7 +106,7 @@ Result<RuleTable> RuleTable::Parse(const QString& text) {
         } else if (keyword == "class" && words.size() == 2) {
             if (table.Class(words[1].toLower()))
                 return LineFailure(number, "class " + words[1] + " given twice");
-            table.classes_.push_back(ClassRules{words[1].toLower(), {}});
+            table.classes_.push_back(ClassRules{words[1].toLower(), {}, {}});
             current = &table.classes_.back();
             table.known_.insert(current->name);
         } else {

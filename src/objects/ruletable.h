@@ -10,7 +10,11 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <any>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 enum class Presence {
@@ -35,6 +39,7 @@ struct AttributeRule {
 struct ClassRules {
     QString name; // lower case
     std::vector<AttributeRule> attributes;
+    QHash<QString, int> places; // each attribute's index in `attributes`
     // The rule of attribute `name` (lower case), or null when the class has none.
     const AttributeRule* Find(const QString& name) const;
 };
@@ -62,6 +67,14 @@ public:
     bool SettingIs(const QString& name, const QString& value) const;
     // Membership in a list setting, compared in upper case.
     bool Listed(const QString& setting, const QString& word) const;
+    // A value made from the table's settings once, by `make`, and kept with the table (the
+    // parsed bogon prefixes, say), so a check of many objects makes it once.
+    template <class T> const T& Derived(const char* name, T (*make)(const RuleTable&)) const {
+        std::lock_guard lock(derived_->mutex);
+        std::any& slot = derived_->values[name];
+        if (!slot.has_value()) slot = make(*this);
+        return std::any_cast<const T&>(slot);
+    }
 
 private:
     QString name_;
@@ -71,6 +84,11 @@ private:
     QHash<QString, QStringList> settings_;
     QHash<QString, QSet<QString>> lists_; // settings in upper case, for look-ups
     QSet<QString> known_;
+    struct DerivedValues {
+        std::mutex mutex;
+        std::map<std::string, std::any> values;
+    };
+    std::shared_ptr<DerivedValues> derived_ = std::make_shared<DerivedValues>();
 };
 
 // `text` with every "{field}" replaced by its value in `fields` (name, value, name, value...).
