@@ -8,6 +8,7 @@
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <crypt.h>
 #include <gtest/gtest.h>
 
@@ -97,4 +98,31 @@ TEST_F(MaintainerPassword, ARegistryOfSignaturesOnlyRefusesItBeforeSending) {
                                           "with an OpenPGP key. Nothing was mailed.\n");
     EXPECT_TRUE(smtp.Messages().empty());
     EXPECT_FALSE(QDir(dir.file("sent")).exists());
+}
+
+// Once created, a key is in its class's list: mailed again it is a modification, and a deletion
+// carries its reason on a delete: line, takes the key off the list and removes the record.
+TEST_F(MaintainerPassword, TheNextMailsOfAKeyModifyAndDeleteIt) {
+    const QString password = "printf '%s\\n' '" + kPassword + "'";
+    for (const QString expected :
+         {"Create mntner JANE-MNT", "Modify mntner JANE-MNT", "Delete mntner JANE-MNT"}) {
+        QStringList args{"submit", "--registry", "radb", "--password-command", password};
+        if (expected.startsWith("Delete"))
+            args << "--delete"
+                 << "merged into LIR-MNT";
+        const ProcessResult run = Object(args << "mntner.txt");
+        ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+        const std::vector<ReceivedMessage> received = smtp.Messages();
+        ASSERT_FALSE(received.empty());
+        EXPECT_EQ(received.back().subject, expected);
+        EXPECT_EQ(ReadAll(dir.file("objects/mntner.cbx")),
+                  expected.startsWith("Delete") ? QByteArray() : QByteArray("JANE-MNT\r\n"));
+    }
+    QStringList last = smtp.Messages().back().bodyLines;
+    while (!last.isEmpty() && last.back().isEmpty())
+        last.removeLast();
+    ASSERT_FALSE(last.isEmpty());
+    EXPECT_EQ(last.back(), "delete:         merged into LIR-MNT");
+    EXPECT_EQ(last.filter(QRegularExpression("^delete:")).size(), 1);
+    EXPECT_FALSE(QFile::exists(dir.file("objects/mntner/JANE-MNT.txt")));
 }
