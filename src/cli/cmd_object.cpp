@@ -79,11 +79,18 @@ Result<FileObjects> ReadObjectFiles(const QStringList& files) {
     return read;
 }
 
-QStringList TakeFiles(CliContext& c) {
+// The words left after the options: `count` of them (at least one when `count` is 0), else a
+// usage error that says what is expected.
+QStringList TakeWords(CliContext& c, int count, const char* expected) {
     RejectUnknownOptions(c.args);
     c.args.removeAll("--");
-    if (c.args.isEmpty()) throw CliUsageError{"expects at least one FILE"};
+    if (count == 0 ? c.args.isEmpty() : c.args.size() != count)
+        throw CliUsageError{QString("expects ") + expected};
     return c.args;
+}
+
+QStringList TakeFiles(CliContext& c) {
+    return TakeWords(c, 0, "at least one FILE");
 }
 
 // The warnings and errors found so far.
@@ -166,12 +173,10 @@ int RunCheck(CliContext& c) {
 int RunFetch(CliContext& c) {
     const QString server = TakeOption(c.args, "--server");
     const Result<Rules> rules = TakeRegistry(c);
-    RejectUnknownOptions(c.args);
-    c.args.removeAll("--");
-    if (c.args.size() != 2) throw CliUsageError{"expects CLASS and KEY"};
+    const QStringList words = TakeWords(c, 2, "CLASS and KEY");
     if (!rules) return Failed(c, rules.Error());
     const Result<FetchRequest> request =
-        MakeFetchRequest(rules->registry, c.args[0], c.args[1], server,
+        MakeFetchRequest(rules->registry, words[0], words[1], server,
                          ReadObjectSettings(c.settingsFile).whoisServer);
     if (!request) return Failed(c, request.Error());
     const std::shared_ptr<const RuleTable> table = rules->table;
@@ -309,14 +314,12 @@ int RunSubmit(CliContext& c) {
 int RunNew(CliContext& c) {
     const QStringList sets = TakeOptionValues(c.args, "--set");
     const Result<Rules> rules = TakeRegistry(c);
-    RejectUnknownOptions(c.args);
-    c.args.removeAll("--");
-    if (c.args.size() != 1) throw CliUsageError{"expects one CLASS"};
+    const QString className = TakeWords(c, 1, "one CLASS").front();
     if (!rules) return Failed(c, rules.Error());
-    const ClassRules* rulesOfClass = rules->table->Class(c.args.front().toLower());
+    const ClassRules* rulesOfClass = rules->table->Class(className.toLower());
     if (!rulesOfClass)
-        throw CliUsageError{"unknown class " + c.args.front() + " under the " +
-                            rules->table->Title() + " rules"};
+        throw CliUsageError{"unknown class " + className + " under the " + rules->table->Title() +
+                            " rules"};
     std::vector<std::pair<QString, QString>> given;
     for (const QString& set : sets) {
         const qsizetype eq = set.indexOf('=');

@@ -186,14 +186,20 @@ private:
         return true;
     }
 
-    bool AsExpression() {
+    // Terms joined by AND, OR and EXCEPT; a term in parentheses is an expression again.
+    bool Expression(bool (PolicyReader::*term)()) {
         do {
-            if (!AsTerm()) return false;
+            if (Accept("(")) {
+                if (!Expression(term) || !Expect(")")) return false;
+            } else if (!(this->*term)()) {
+                return false;
+            }
         } while (Accept("and") || Accept("or") || Accept("except"));
         return true;
     }
+
+    bool AsExpression() { return Expression(&PolicyReader::AsTerm); }
     bool AsTerm() {
-        if (Accept("(")) return AsExpression() && Expect(")");
         const QString word = Peek();
         if (AtEnd() || IsKeyword(word))
             return Problem("expected an AS number or as-set, not " + Shown());
@@ -220,14 +226,8 @@ private:
         return true;
     }
 
-    bool RouterExpression() {
-        do {
-            if (!RouterTerm()) return false;
-        } while (Accept("and") || Accept("or") || Accept("except"));
-        return true;
-    }
+    bool RouterExpression() { return Expression(&PolicyReader::RouterTerm); }
     bool RouterTerm() {
-        if (Accept("(")) return RouterExpression() && Expect(")");
         const QString word = Peek();
         if (AtEnd() || IsKeyword(word) || word.size() == 1)
             return Problem("expected a router, not " + Shown());
