@@ -5,6 +5,7 @@
 #include "mail/mailstatus.h"
 #include "mail/mssmtp.h"
 #include "mail/submissiontexts.h"
+#include "objects/builtinrules.h"
 #include "objects/nameservercheck.h"
 #include "objects/objectcheck.h"
 #include "objects/objectmail.h"
@@ -43,7 +44,7 @@ Result<Rules> TakeRegistry(CliContext& c) {
         throw CliUsageError{"needs --registry R (or \"Registry\" in the settings' [Objects])"};
     Result<Registry> registry = RegistryNamed(argument);
     if (!registry) return Fail(registry.Error());
-    Result<std::shared_ptr<const RuleTable>> table = RuleTable::Builtin(registry->rules);
+    Result<std::shared_ptr<const RuleTable>> table = BuiltinRules(registry->rules);
     if (!table) return Fail(table.Error());
     return Rules{registry.Value(), table.Value()};
 }

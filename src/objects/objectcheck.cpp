@@ -3,6 +3,7 @@
 #include "objects/authsyntax.h"
 #include "objects/keycert.h"
 #include "objects/namesyntax.h"
+#include "objects/syntaxtable.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,11 +1,6 @@
 #include "objects/ruletable.h"
 
-#include "objects/valuesyntax.h"
-
-#include <QFile>
-#include <QMutex>
 #include <QRegularExpression>
-#include <map>
 
 namespace {
 // The words of a line, split at runs of blanks and tabs.
@@ -72,8 +67,6 @@ Result<RuleTable> RuleTable::Parse(const QString& text) {
                 return LineFailure(number, "the count must be single or multiple, not " + words[2]);
             rule.multiple = words[2] == "multiple";
             rule.syntax = words[3];
-            if (!IsKnownSyntax(rule.syntax))
-                return LineFailure(number, "unknown syntax " + rule.syntax);
             for (const QString& flag : words.mid(4)) {
                 if (flag == "key")
                     rule.key = true;
@@ -125,21 +118,6 @@ Result<RuleTable> RuleTable::Parse(const QString& text) {
     }
     for (const QString& name : table.Setting("other-attributes"))
         table.known_.insert(name.toLower());
-    return table;
-}
-
-Result<std::shared_ptr<const RuleTable>> RuleTable::Builtin(const QString& name) {
-    static QMutex mutex;
-    static std::map<QString, std::shared_ptr<const RuleTable>> loaded;
-    QMutexLocker lock(&mutex);
-    if (const auto it = loaded.find(name); it != loaded.end()) return it->second;
-    Q_INIT_RESOURCE(rules);
-    QFile file(":/rpsl/" + name + ".rules");
-    if (!file.open(QIODevice::ReadOnly)) return Fail("There are no rules named " + name + ".");
-    Result<RuleTable> parsed = Parse(QString::fromUtf8(file.readAll()));
-    if (!parsed) return Fail("The " + name + " rules cannot be read: " + parsed.Error());
-    auto table = std::make_shared<const RuleTable>(std::move(parsed).Value());
-    loaded.emplace(name, table);
     return table;
 }
 

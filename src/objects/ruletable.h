@@ -46,10 +46,9 @@ struct ClassRules {
 
 class RuleTable {
 public:
-    // Reads a table's text; fails with the line at fault. Every syntax named must be known.
+    // Reads a table's text; fails with the line at fault (builtinrules.h also checks that every
+    // syntax named is one the program has).
     static Result<RuleTable> Parse(const QString& text);
-    // The table of rule set `name` ("ripe", "irrd") compiled into the program, read once.
-    static Result<std::shared_ptr<const RuleTable>> Builtin(const QString& name);
 
     const QString& Name() const { return name_; }
     // How the window and the check's lines name the rules: "RIPE", "IRRd".

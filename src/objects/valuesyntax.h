@@ -1,7 +1,7 @@
 #pragma once
-// The value syntaxes a rule table names, each a check of one attribute's value: what it finds is
-// a refusal in the registry's words (a message of the rule table, left out when the table has
-// none) or a warning in this program's words.
+// What the value syntaxes a rule table names have in common: each checks one attribute's value,
+// and what it finds is a refusal in the registry's words (a message of the rule table, left out
+// when the table has none) or a warning in this program's words (syntaxtable.h names them).
 #include "objects/checkline.h"
 #include "objects/registry.h"
 #include "objects/rpslobject.h"
@@ -31,10 +31,6 @@ struct ValueContext {
 
 // Checks `value` (the attribute's clean value) and adds what it finds to `out`.
 using SyntaxCheck = void (*)(const QString& value, const ValueContext& context, ValueFindings& out);
-
-bool IsKnownSyntax(const QString& name);
-// The check of a syntax name; null for an unknown name.
-SyntaxCheck SyntaxNamed(const QString& name);
 
 // A syntax error: "Syntax error in VALUE (WHY)" under the RIPE rules, "Invalid WHAT VALUE: WHY"
 // under IRRd's (the table's "syntax" message).

@@ -1,6 +1,7 @@
 // Fetch against WHOIS servers on loopback that answer with real answers (RIPE's, APNIC's and an
 // IRRd's): the query each server documents, the object picked from the answer with its key and
 // every attribute; and the server that knows nothing, refuses, or never answers.
+#include "objects/builtinrules.h"
 #include "objects/objectcheck.h"
 #include "objects/objecttesting.h"
 #include "objects/whoisfetch.h"
@@ -26,8 +27,8 @@ QByteArray Answer(const QString& file) {
 }
 
 struct Tables {
-    std::shared_ptr<const RuleTable> ripe = RuleTable::Builtin("ripe").Value();
-    std::shared_ptr<const RuleTable> irrd = RuleTable::Builtin("irrd").Value();
+    std::shared_ptr<const RuleTable> ripe = BuiltinRules("ripe").Value();
+    std::shared_ptr<const RuleTable> irrd = BuiltinRules("irrd").Value();
 };
 
 FetchRequest Request(const QString& registry, const QString& cls, const QString& key,

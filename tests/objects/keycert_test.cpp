@@ -1,5 +1,6 @@
 // key-cert objects against GnuPG: the certif: lines "Import key..." takes from a real keyring,
 // the name they give, and the key read back where the registries' samples print its fingerprint.
+#include "objects/builtinrules.h"
 #include "objects/keycert.h"
 #include "objects/objectcheck.h"
 #include "objects/objectsigning.h"
@@ -74,7 +75,7 @@ TEST(KeyCert, ImportKeyFillsANameAndArmourThatGnuPGAndTheCheckAgreeOn) {
     object.attributes.push_back({"mnt-by", "JANE-MNT", 0, false});
     object.attributes.push_back({"source", "TEST", 0, false});
 
-    const auto rules = RuleTable::Builtin("ripe");
+    const auto rules = BuiltinRules("ripe");
     ASSERT_TRUE(rules);
     const Registry registry = RegistryNamed("ripe-test").Value();
     const ObjectCheckLines lines = CheckObject(object, registry, *rules.Value());

@@ -1,5 +1,6 @@
 // The records of objects, as the record store keeps the templates' records: the object's text in
 // objects/CLASS/KEY.txt, a name list per class that mailed creations and deletions keep.
+#include "objects/builtinrules.h"
 #include "objects/objectcheck.h"
 #include "objects/objectrecords.h"
 #include "support/tempdir.h"
@@ -18,7 +19,7 @@ RpslObject Route() {
 
 TEST(ObjectRecords, AnObjectIsItsRecordAndComesBackAsItWas) {
     ScopedWorkDir dir;
-    const auto rules = RuleTable::Builtin("ripe").Value();
+    const auto rules = BuiltinRules("ripe").Value();
     ASSERT_TRUE(SaveObjectRecord(Route(), *rules));
     // The prefix's "/" cannot stand in a file name.
     EXPECT_EQ(ReadAll(dir.file("objects/route/192.0.2.0_24AS64500.txt")),
@@ -42,7 +43,7 @@ TEST(ObjectRecords, AnObjectIsItsRecordAndComesBackAsItWas) {
 
 TEST(ObjectRecords, TheNameListFollowsMailedCreationsAndDeletions) {
     ScopedWorkDir dir;
-    const auto rules = RuleTable::Builtin("ripe").Value();
+    const auto rules = BuiltinRules("ripe").Value();
     ASSERT_TRUE(UpdateObjectNameList("route", "192.0.2.0/24AS64500", ObjectAction::Create));
     ASSERT_TRUE(UpdateObjectNameList("route", "198.51.100.0/24AS64500", ObjectAction::Create));
     ASSERT_TRUE(UpdateObjectNameList("route", "192.0.2.0/24as64500", ObjectAction::Create));

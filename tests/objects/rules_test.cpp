@@ -1,6 +1,7 @@
 // The checks before mailing on objects made for the purpose: reverse zones on octet and nibble
 // boundaries, glue inside and outside the zone, DS digests of every type, AUTO-n handles between
 // the objects of one message, and the rules each rule set keeps or drops.
+#include "objects/builtinrules.h"
 #include "objects/objectcheck.h"
 #include "objects/objectmessage.h"
 #include "objects/objecttemplate.h"
@@ -11,8 +12,8 @@ namespace {
 class Rules : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto ripeTable = RuleTable::Builtin("ripe");
-        const auto irrdTable = RuleTable::Builtin("irrd");
+        const auto ripeTable = BuiltinRules("ripe");
+        const auto irrdTable = BuiltinRules("irrd");
         ASSERT_TRUE(ripeTable && irrdTable) << ripeTable.Error().toStdString();
         ripe = ripeTable.Value();
         irrd = irrdTable.Value();
