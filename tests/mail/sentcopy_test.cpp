@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
@@ -253,4 +254,40 @@ TEST(SentCopy, TheFolderIsPrivateAndNoLinkInItIsFollowed) {
     kept = KeepSentCopy(sent, entry, "x");
     EXPECT_TRUE(kept) << kept.Error().toStdString();
     EXPECT_EQ(ModeOf(sent), 0700u);
+}
+
+TEST(SentCopy, RecordNamesWithControlCharactersAreRefusedAndLongOnesAreKeptWhole) {
+    ScopedWorkDir dir;
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
+    const QStringList submit{"--settings", dir.file("regiscribe.ini"), "submit"};
+    for (const char* name : {"tab\there.example", "esc\x1b[2J.example"}) {
+        const ProcessResult r = RunCli(submit + QStringList{"domain", name}, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "Invalid filename: control characters.\n");
+    }
+    EXPECT_TRUE(server.Messages().empty());
+    EXPECT_FALSE(QFileInfo::exists(dir.file("sent")));
+
+    const QString longName = QString(227, 'a') + ".example";
+    const QString cjk = QString(80, QChar(0x5B57));
+    ProcessResult r = RunCli(submit + QStringList{"domain", longName}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    r = RunCli(submit + QStringList{"contact", cjk}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(OutputLines(r.out).back(), "Your registratuion has been sent.");
+    const auto received = server.Messages();
+    ASSERT_EQ(received.size(), 2u);
+    const QStringList kept = QDir(dir.file("sent")).entryList({"*.eml"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(kept.size(), 2);
+    for (const QString& name : kept)
+        EXPECT_LE(QFile::encodeName(name).size(), 255);
+    EXPECT_EQ(ReadAll(dir.file("sent/" + kept[0])), received[1].rawBytes);
+    EXPECT_EQ(ReadAll(dir.file("sent/" + kept[1])), received[0].rawBytes);
+    const ProcessResult listed = RunCli({"sent"}, dir.path());
+    const QStringList lines = OutputLines(listed.out);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].split('\t').mid(1, 2), (QStringList{"contact", cjk}));
+    EXPECT_EQ(lines[1].split('\t').mid(1, 2), (QStringList{"domain", longName}));
 }
