@@ -134,10 +134,12 @@ TEST(CliWrite, EmptyAndRefusedNamesFailWithTheWindowsTextsAndTouchNothing) {
     EXPECT_EQ(r.err, "You did not enter a Contact Name on the Aithorization, Notify & "
                      "Authentication tab.\n");
     for (const char* kind : {"domain", "host", "contact"}) {
-        for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb"}) {
+        for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb", "a\tb"}) {
             r = RunCli({"write", kind, name}, work);
             EXPECT_EQ(r.exitCode, 1) << name;
-            EXPECT_EQ(r.err, "Invalid filename.\n");
+            EXPECT_EQ(r.err, QString(name).contains('/')
+                                 ? "Invalid filename.\n"
+                                 : "Invalid filename: control characters.\n");
             EXPECT_TRUE(r.out.isEmpty());
         }
     }
