@@ -110,7 +110,9 @@ BodyTransfer TypedBodyTransfer(const TmsCustomMessage& message, bool eightBitTra
 void TmsCustomEncoder::WriteAddressLine(const QString& start, const TmsMailAddress& address,
                                         const QString& end) {
     const QString tail = " <" + address.Address() + end;
-    if (IsAscii(address.Name()) && !HasControl(address.Name())) {
+    // Text that looks like an encoded-word would be read as one: it goes encoded too.
+    const QString& name = address.Name();
+    if (IsAscii(name) && !HasControl(name) && !name.contains(QLatin1String("=?"))) {
         WriteLine(start + QuotedDisplayName(address.Name()) + tail);
         return;
     }

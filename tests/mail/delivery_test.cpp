@@ -151,9 +151,9 @@ TEST(Delivery, BlanksAndTabsAtLineEndsAndEveryDisplayNameReachReadersAsTyped) {
                                  "equals at the end= \n"
                                  "last line \t \n")
                              .arg(QString(64, 'x'), QString(63, 'y'));
-    const QString names[] = {"Roe, Jane",         "Jane \"JJ\" Roe", "C:\\Users\\jane",
-                             "Jane  Roe",         "Jane Q. Public",  "M\u00fcller, J\u00fcrgen",
-                             "<jane@example.org>"};
+    const QString names[] = {"Roe, Jane",          "Jane \"JJ\" Roe", "C:\\Users\\jane",
+                             "Jane  Roe",          "Jane Q. Public",  "M\u00fcller, J\u00fcrgen",
+                             "<jane@example.org>", "=?UTF-8?B?SGk=?="};
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         const ProcessResult r = RunCli({"message", "--from", "jane@example.org", "--name", name,

@@ -106,7 +106,10 @@ void TSentDlg::Reload() {
 }
 
 void TSentDlg::ShowSelected() {
-    const int row = SentList->indexOfTopLevelItem(SentList->currentItem());
+    // The chosen row: the selected one (assistive technology selects rows), else the current.
+    const QList<QTreeWidgetItem*> selected = SentList->selectedItems();
+    const int row = SentList->indexOfTopLevelItem(selected.isEmpty() ? SentList->currentItem()
+                                                                     : selected.front());
     if (row < 0 || size_t(row) >= entries_.size()) return;
     const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entries_[size_t(row)]);
     if (!message) throw Exception(message.Error());
