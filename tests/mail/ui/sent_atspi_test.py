@@ -21,40 +21,13 @@ import time
 
 import pyatspi
 
+# The look-up answers' accessibility test waits for and finds nodes the same way.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "lookup",
+                                "ui"))
+from answers_atspi_test import find, named, wait_for  # noqa: E402
+
 JURGEN = "J\u00fcrgen M\u00fcller"
 RENEE = "Ren\u00e9e Lef\u00e8vre"
-
-
-def wait_for(what, predicate, seconds=20.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            value = predicate()
-            if value:
-                return value
-        except Exception:  # the tree is still being built
-            pass
-        time.sleep(0.1)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
-def find(node, predicate, depth=0):
-    if node is None or depth > 40:
-        return None
-    try:
-        if predicate(node):
-            return node
-        for i in range(node.childCount):
-            found = find(node.getChildAtIndex(i), predicate, depth + 1)
-            if found:
-                return found
-    except Exception:
-        return None
-    return None
-
-
-def named(role, name):
-    return lambda n: n.getRoleName() == role and n.name == name
 
 
 def keep(sent, stamp, kind, name, message_id, text):
