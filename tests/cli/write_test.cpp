@@ -94,6 +94,17 @@ TEST(CliWrite, InternationalNamesGoToTheRobotAsALabelsButStayAsTypedForTheUser) 
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(ReadAll(dir.file("hosts/a—b.example.txt"))
                     .contains("\r\n1b. Host Name..................: a—b.example\r\n"));
+
+    // Addresses carry their domains the same way; a local part outside ASCII stays as typed.
+    r = RunCli({"write", "contact", "Renée", "--set", "ContactMail=renée@Bücher.example", "--set",
+                "ContactAuthorizationType=MAIL-FROM", "--set",
+                "ContactAuthorizationInfo=renee@bücher.example"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray contact = ReadAll(dir.file("contacts/Renée.txt"));
+    EXPECT_TRUE(
+        contact.contains("\r\n1l. E-Mailbox...............: renée@xn--bcher-kva.example\r\n"));
+    EXPECT_TRUE(
+        contact.contains("\r\n0c. Auth Info...............: renee@xn--bcher-kva.example\r\n"));
 }
 
 TEST(CliWrite, UsageErrorsExitWithTwoAndWriteNothing) {
