@@ -83,7 +83,8 @@ Result<SentFolder> SentFolder::Open(const QString& path, Missing missing) {
     // Whoever else owns or may write the folder can put links into it, or swap its files.
     if (st.st_uid != ::geteuid()) return Fail(path + " belongs to another user");
     if (st.st_mode & (S_IWGRP | S_IWOTH)) return Fail(path + " can be written by other users");
-    if ((st.st_mode & 0777) != 0700 && ::fchmod(fd, 0700) != 0)
+    // Closed to others; the user's own bits stay as the user set them.
+    if ((st.st_mode & 077) != 0 && ::fchmod(fd, st.st_mode & 0700) != 0)
         return Fail(path + ": " + SystemText(errno));
     return folder;
 }

@@ -19,7 +19,7 @@ public:
 
     // Opens the folder at `path`. Refused, with a text naming the folder: a symbolic link,
     // something that is no folder, a folder owned by another user or writable by its group or by
-    // others. A folder of the user's that others may read or enter is closed to them (0700).
+    // others. A folder of the user's that others may read or enter is closed to them.
     static Result<SentFolder> Open(const QString& path, Missing missing);
 
     SentFolder(SentFolder&& other) noexcept;
