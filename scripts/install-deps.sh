@@ -11,7 +11,7 @@ packages=(
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
   librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
   spamassassin libgpgme-dev gnupg gpg-agent libcrypt-dev libldns-dev nsd bind9-dnsutils
-  python3-pyatspi at-spi2-core
+  python3-pyatspi at-spi2-core postfix
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -21,5 +21,8 @@ done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# The mail tests run a private Postfix of their own; the system's stays unconfigured and stopped.
+echo "postfix postfix/main_mailer_type select No configuration" |
+  "${as_root[@]}" debconf-set-selections
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -12,6 +12,7 @@
 #include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
 #include "platform/fullstop.h"
+#include "platform/peertext.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -25,7 +26,8 @@ void WriteOut(CliContext& c, const QByteArray& bytes) {
 }
 
 int Fail(CliContext& c, const Exception& e) {
-    c.err << WithFullStop(e.Message()) << '\n';
+    // A refusal carries the server's words.
+    c.err << PeerText(WithFullStop(e.Message())) << '\n';
     return CliFailed;
 }
 
@@ -65,23 +67,31 @@ OutgoingStamp TakeStamp(CliContext& c) {
         throw CliUsageError{"--date needs an RFC 5322 date such as \"Tue, 08 Dec 2026 22:31:05 "
                             "+0100\", not " +
                             stamp.date};
-    stamp.messageId = TakeOption(c.args, "--message-id");
-    if (!stamp.messageId.isEmpty()) {
-        if (stamp.messageId.contains(QRegularExpression("[\\s<>]")) ||
-            !stamp.messageId.contains('@'))
-            throw CliUsageError{"--message-id needs an identifier like local@domain, not " +
-                                stamp.messageId};
-        stamp.messageId = '<' + stamp.messageId + '>';
+    const QString id = TakeOption(c.args, "--message-id");
+    if (!id.isEmpty()) {
+        // As users copy it from a header, with its angle brackets, or without them.
+        const QString bare = id.startsWith('<') && id.endsWith('>') ? id.mid(1, id.size() - 2) : id;
+        const qsizetype at = bare.indexOf('@');
+        if (bare.contains(QRegularExpression("[\\s<>\\x00-\\x1f\\x7f]")) || at <= 0 ||
+            at != bare.lastIndexOf('@') || at == bare.size() - 1)
+            throw CliUsageError{"--message-id needs an identifier like local@domain or "
+                                "<local@domain>, not " +
+                                id};
+        stamp.messageId = '<' + bare + '>';
     }
     return stamp;
 }
 
 int Message(CliContext& c) {
     const OutgoingStamp stamp = TakeStamp(c);
+    const bool eightBit = TakeFlag(c.args, "--8bit");
     try {
         TmsMessage filled;
         FillMessage(c, filled);
         filled.Validate();
+        // As sent to a server that offers 8BITMIME, the body kept as typed (a signed text).
+        filled.SetBodyAsTyped(eightBit);
+        filled.SetEightBitTransport(eightBit);
         TmsMessage message;
         PrepareOutgoing(filled, message, stamp);
         QByteArray text;
@@ -123,22 +133,27 @@ int Send(CliContext& c) {
             c.out << status.text << '\n';
             c.out.flush();
         });
+        // The copy is kept the moment the server accepts the message, with that time.
+        QString copyProblem;
+        if (!copyFolder.isEmpty())
+            smtp.OnAccepted = [&] {
+                const SentEntry entry{QDateTime::currentDateTime(),
+                                      QStringLiteral("message"),
+                                      QString(),
+                                      message.Recipients().Count()
+                                          ? message.Recipients().Items(0).Address()
+                                          : QString(),
+                                      stamp.messageId,
+                                      smtp.AcceptReply()};
+                const Result<QString> kept = KeepSentCopy(copyFolder, entry, smtp.SentText());
+                if (!kept) copyProblem = kept.Error();
+            };
         smtp.Send();
         if (!smtp.FarewellProblem().isEmpty()) {
-            c.out << FarewellWarning(smtp.FarewellProblem()) << '\n';
+            c.out << PeerText(FarewellWarning(smtp.FarewellProblem())) << '\n';
             c.out.flush();
         }
-        if (!copyFolder.isEmpty()) {
-            const SentEntry entry{
-                QDateTime::currentDateTime(),
-                QStringLiteral("message"),
-                QString(),
-                message.Recipients().Count() ? message.Recipients().Items(0).Address() : QString(),
-                stamp.messageId,
-                smtp.AcceptReply()};
-            const QString problem = KeepSentCopy(copyFolder, entry, smtp.SentText());
-            if (!problem.isEmpty()) c.out << CopyNotSavedWarning(problem) << '\n';
-        }
+        if (!copyProblem.isEmpty()) c.out << CopyNotSavedWarning(copyProblem) << '\n';
         return CliOk;
     } catch (const Exception& e) {
         return Fail(c, e);
@@ -202,7 +217,7 @@ const CliRegistration messageCommand{
     {"message",
      "regiscribe-cli message --from ADDR [--name TEXT] --to ADDR [--cc ADDR] [--bcc ADDR] "
      "[--subject TEXT]\n"
-     "                      [--date RFC5322-DATE] [--message-id ID] [FILE]",
+     "                      [--date RFC5322-DATE] [--message-id ID|<ID>] [--8bit] [FILE]",
      Message}};
 const CliRegistration sendCommand{
     {"send",

@@ -9,6 +9,7 @@
 #include "openpgp/openpgp.h"
 #include "platform/fullstop.h"
 #include "platform/messageboxes.h"
+#include "platform/peertext.h"
 #include "store/setupsettings.h"
 #include "templates/showform.h"
 #include "templates/storesteps.h"
@@ -28,7 +29,8 @@ public:
     void SetProgress(RecordKind, int) override {}
     void SetStatus(RecordKind page, const QString& text) override {
         if (page != RecordKind::Domain) return;
-        out_ << text << '\n';
+        // Status lines may carry a server's words.
+        out_ << PeerText(text) << '\n';
         out_.flush();
     }
 
@@ -42,7 +44,7 @@ public:
     SubmissionBoxes(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
     void Information(const QString& text) override {
         QTextStream& s = text == SubmissionSentNotice() ? out_ : err_;
-        s << DisplayedText(text) << '\n';
+        s << PeerText(DisplayedText(text)) << '\n';
         s.flush();
     }
     BoxAnswer WarningYesNo(const QString& text) override {
@@ -109,7 +111,7 @@ int RunSubmit(CliContext& c) {
         return flow.Submit(request, files) == SubmissionOutcome::Sent ? CliOk : CliFailed;
     } catch (const Exception& e) {
         c.out.flush();
-        c.err << WithFullStop(e.Message()) << '\n';
+        c.err << PeerText(WithFullStop(e.Message())) << '\n';
         return CliFailed;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "mail/sockettexts.h"
 #include "platform/hostlookup.h"
+#include "platform/peertext.h"
 #include "platform/socketerrors.h"
 #include "platform/wait.h"
 
@@ -305,7 +306,9 @@ int TagSocket::ReadLine(QString& line) {
     if (foundLf) {
         while (buffer.endsWith('\r') || buffer.endsWith('\n'))
             buffer.chop(1);
-        line = QString::fromUtf8(buffer);
+        // What the server says reaches error boxes, status lines, the trace and the log: its
+        // control characters are shown, never passed on.
+        line = PeerTextFromBytes(buffer, PeerTextLines::Escape);
         result = ReplyCode(line);
         Trace("S: ", line);
     }

@@ -112,7 +112,8 @@ public:
     // Secures the open connection with TLS for `host`, waiting for the handshake as for a reply.
     // A refused certificate or a failed handshake closes the connection and raises ETlsError.
     void StartTls(const QString& host);
-    // Receives one line; `line` gets it without its trailing CR and LF. Returns its ReplyCode, or
+    // Receives one line; `line` gets it without its trailing CR and LF, its control and invisible
+    // characters shown as escapes (PeerText). Returns its ReplyCode, or
     // -1 when no complete line arrived. A line longer than 255 bytes is cut there and the rest of
     // it is read and dropped.
     int ReadLine(QString& line);

@@ -31,6 +31,15 @@ bool IsAltName(const QString& baseName) {
 }
 
 // Splits raw bytes into lines at CR LF, lone CR or lone LF; a final line end adds no empty line.
+// RFC 5322: a line holds at most 998 characters (bytes, for 8-bit text) before its CR LF.
+constexpr qsizetype kLongestTypedLine = 998;
+
+bool HasControl(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return true;
+    return false;
+}
+
 QByteArrayList SplitLines(const QByteArray& bytes) {
     QByteArrayList lines;
     qsizetype start = 0;
@@ -47,15 +56,63 @@ QByteArrayList SplitLines(const QByteArray& bytes) {
 }
 } // namespace
 
+bool IsAtomSequence(const QString& name) {
+    static const QString specials = QStringLiteral("!#$%&'*+-/=?^_`{|}~");
+    bool atomStarted = false;
+    for (QChar c : name) {
+        if (c == ' ') {
+            // One blank between two atoms; others would not be read back as typed.
+            if (!atomStarted) return false;
+            atomStarted = false;
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   specials.contains(c)) {
+            atomStarted = true;
+        } else {
+            return false;
+        }
+    }
+    return atomStarted;
+}
+
 QString QuotedDisplayName(const QString& name) {
-    if (name.contains('.') && !name.contains('"')) return Quoted(name);
-    return name;
+    if (name.isEmpty() || IsAtomSequence(name)) return name;
+    QString quoted = QStringLiteral("\"");
+    for (QChar c : name) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+BodyTransfer TypedBodyTransfer(const TmsCustomMessage& message, bool eightBitTransport) {
+    if (message.CharSet() == csISO8859) return BodyTransfer::QuotedPrintable;
+    bool ascii = true;
+    for (const QString& line : message.Body()) {
+        // The bytes of each text line that travels (a line end inside starts another), with the
+        // full stop added in front of one that begins with one.
+        qsizetype bytes = 0;
+        for (QChar c : line) {
+            const char16_t u = c.unicode();
+            if (u == '\r' || u == '\n') {
+                bytes = 0;
+                continue;
+            }
+            if (bytes == 0 && u == '.') ++bytes;
+            bytes += u < 0x80 ? 1 : u < 0x800 || c.isSurrogate() ? 2 : 3;
+            if (bytes > kLongestTypedLine) return BodyTransfer::QuotedPrintable;
+            if (u >= 0x80) ascii = false;
+        }
+    }
+    if (ascii) return BodyTransfer::SevenBit;
+    return eightBitTransport ? BodyTransfer::EightBit : BodyTransfer::QuotedPrintable;
 }
 
 void TmsCustomEncoder::WriteAddressLine(const QString& start, const TmsMailAddress& address,
                                         const QString& end) {
     const QString tail = " <" + address.Address() + end;
-    if (IsAscii(address.Name())) {
+    // Text that looks like an encoded-word would be read as one: it goes encoded too.
+    const QString& name = address.Name();
+    if (IsAscii(name) && !HasControl(name) && !name.contains(QLatin1String("=?"))) {
         WriteLine(start + QuotedDisplayName(address.Name()) + tail);
         return;
     }
@@ -205,6 +262,20 @@ bool TmsCustomEncoder::BodyIsAscii() const {
 }
 
 void TmsCustomEncoder::WritePlainText() {
+    if (message_.BodyAsTyped()) {
+        const BodyTransfer transfer = TypedBodyTransfer(message_, message_.EightBitTransport());
+        if (transfer != BodyTransfer::QuotedPrintable) {
+            const bool eightBit = transfer == BodyTransfer::EightBit;
+            WriteLine(QString("Content-Type: text/plain; charset=") +
+                      Quoted(eightBit ? "utf-8" : "us-ascii"));
+            WriteLine(QByteArray(eightBit ? "Content-Transfer-Encoding: 8bit"
+                                          : "Content-Transfer-Encoding: 7bit"));
+            WriteLine(QByteArray());
+            for (const QString& line : message_.Body())
+                WriteLine(line);
+            return;
+        }
+    }
     const bool iso = message_.CharSet() == csISO8859;
     // A body labelled US-ASCII must be ASCII: other text goes as UTF-8, quoted-printable, which
     // passes any relay unchanged.

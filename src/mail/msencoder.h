@@ -76,6 +76,13 @@ private:
     TmsArticle& article_;
 };
 
-// A display name as the From, To and CC lines write it: between double quotes when it holds a "."
-// and no double quote.
+// An ASCII display name as the From, To and CC lines write it: as it is when it is a sequence of
+// RFC 5322 atoms one blank apart, else between double quotes with a backslash before each double
+// quote and backslash, so that a reader shows exactly the name ("Roe, Jane" stays one mailbox).
 QString QuotedDisplayName(const QString& name);
+
+enum class BodyTransfer { SevenBit, EightBit, QuotedPrintable };
+// How a plain body that must arrive as typed (BodyAsTyped) goes: as it is, 7bit when it is ASCII
+// and 8bit (labelled UTF-8) when it is not and `eightBitTransport`, while every line fits in 998
+// bytes; otherwise, and for the iso-8859-1 character set, quoted-printable as described.
+BodyTransfer TypedBodyTransfer(const TmsCustomMessage& message, bool eightBitTransport);

@@ -78,6 +78,8 @@ void TmsCustomMessage::AssignCommon(const TmsCustomMessage& other) {
     headers_ = other.headers_;
     body_ = other.body_;
     attachments_ = other.attachments_;
+    bodyAsTyped_ = other.bodyAsTyped_;
+    eightBitTransport_ = other.eightBitTransport_;
     contentType_ = other.contentType_;
 }
 

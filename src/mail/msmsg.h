@@ -46,6 +46,14 @@ public:
     // Stored in lower case, at most 255 characters.
     void SetContentType(const QString& type);
 
+    // A plain body that must arrive as typed (a signed text, which a robot checks without
+    // decoding it): see TypedBodyTransfer in msencoder.h. Off by default: the described writer.
+    bool BodyAsTyped() const { return bodyAsTyped_; }
+    void SetBodyAsTyped(bool on) { bodyAsTyped_ = on; }
+    // Whether the way the text travels carries 8-bit lines (the server offers 8BITMIME).
+    bool EightBitTransport() const { return eightBitTransport_; }
+    void SetEightBitTransport(bool on) { eightBitTransport_ = on; }
+
     // Raises EMessageError when the message cannot be sent.
     virtual void Validate() const;
     // Writes the whole message text from the stream's start.
@@ -69,6 +77,8 @@ private:
     QStringList body_;
     TmsAttList attachments_;
     QString contentType_ = QStringLiteral("text/plain");
+    bool bodyAsTyped_ = false;
+    bool eightBitTransport_ = false;
 };
 
 class TmsMessage : public TmsCustomMessage {

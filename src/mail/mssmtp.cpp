@@ -1,5 +1,6 @@
 #include "mail/mssmtp.h"
 
+#include "mail/msencoder.h"
 #include "mail/shorttext.h"
 #include "mail/smtpextensions.h"
 #include "mail/tempfilestream.h"
@@ -120,11 +121,29 @@ void TmsSMTP::NoReply(const QString& what) {
     throw EServerError("Connection closed by the server while waiting for its reply to " + what);
 }
 
+bool TmsSMTP::MessageNeedsEightBit() const {
+    const TmsMessage* message = mailMessage_.data();
+    return message && message->BodyAsTyped() &&
+           TypedBodyTransfer(*message, true) == BodyTransfer::EightBit;
+}
+
 void TmsSMTP::StartSession() {
+    extensions_.clear();
     ConnectSocket();
     if (security_ == TMailSecurity::Tls) StartTls(HostPart());
     Expect(2, QString());
     const QString name = LocalHostName().isEmpty() ? HostPart() : LocalHostName();
+    if (!Extended() && MessageNeedsEightBit()) {
+        // Only EHLO learns whether the server takes 8-bit text; a server that refuses it gets
+        // the described HELO, and the text goes quoted-printable.
+        SendLine("EHLO " + name);
+        const int code = ReadReply();
+        if (Accepted(code, 2)) {
+            extensions_ = EhloExtensions(ReplyLines());
+            return;
+        }
+        if (code == -1 && LastReply().isEmpty()) NoReply("EHLO");
+    }
     if (Extended()) {
         Ehlo(name);
         if (security_ == TMailSecurity::StartTls) {
@@ -185,6 +204,10 @@ void TmsSMTP::SendMail() {
     TmsMessage* message = mailMessage_.data();
     if (!message) RaiseSocketError(ErrMailMessageRequired);
     message->Validate();
+    // A text kept as typed goes in 8 bits only where the server has said it takes them.
+    message->SetEightBitTransport(message->BodyAsTyped() && Offers(extensions_, "8BITMIME"));
+    eightBitBody_ =
+        message->EightBitTransport() && TypedBodyTransfer(*message, true) == BodyTransfer::EightBit;
     TTempFileStream stream(QStringLiteral("ms"));
     PrepareMessage(stream);
     SendEnvelope();
@@ -193,6 +216,7 @@ void TmsSMTP::SendMail() {
     acceptReply_ = LastReply();
     // The empty line before the final "." belongs to what was sent.
     if (keepSentText_) sentText_ = WithoutDotStuffing(stream) + "\r\n";
+    if (OnAccepted) OnAccepted();
     if (OnMailSent) OnMailSent(this);
 }
 
@@ -208,7 +232,10 @@ void TmsSMTP::PrepareMessage(TTempFileStream& stream) {
 void TmsSMTP::SendEnvelope() {
     if (OnSending) OnSending(this);
     TmsMessage& message = *mailMessage_;
-    Command(CutShortText("MAIL FROM:<" + message.Sender().Address() + ">"), 2, "MAIL FROM");
+    // RFC 6152: 8-bit text is announced with the sender.
+    Command(CutShortText("MAIL FROM:<" + message.Sender().Address() + ">") +
+                (eightBitBody_ ? QStringLiteral(" BODY=8BITMIME") : QString()),
+            2, "MAIL FROM");
 
     auto recipient = [this](const QString& address, const QString& command) {
         SendLine(command);

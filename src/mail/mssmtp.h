@@ -5,7 +5,9 @@
 //
 // With Security set (STARTTLS or TLS) or a User, the session is the extended one of today's
 // submission servers: TLS from the first byte or after STARTTLS, EHLO, and AUTH PLAIN or LOGIN
-// before the same mail transaction. Without them it is exactly the plain session above.
+// before the same mail transaction. Without them it is exactly the plain session above, except
+// that a text kept as typed which needs 8 bits (a signed template outside ASCII) greets with EHLO
+// first, to learn whether the server takes 8-bit text.
 #include "mail/agsocket.h"
 #include "mail/mailsecurity.h"
 #include "mail/msmsg.h"
@@ -50,6 +52,9 @@ public:
     TNotifyEvent OnPrepare;  // before the message is encoded
     TNotifyEvent OnSending;  // before the envelope commands
     TNotifyEvent OnMailSent; // the server accepted the message text
+    // Called the moment the server has accepted the message text, before OnMailSent: what must
+    // outlive the program (the kept copy) is written here, before any box can wait for the user.
+    std::function<void()> OnAccepted;
     TmsAddressRejectedEvent OnAddressRejected;
 
     // Connect, SendMail, and Disconnect in every case. Raises the first failure (a failure of the
@@ -102,6 +107,8 @@ private:
     void Authenticate();
     void SignIn();
     bool Accepted(int code, int digit) const { return code >= 0 && code / 100 == digit; }
+    // Whether the message is a text kept as typed that only 8-bit transport carries as it is.
+    bool MessageNeedsEightBit() const;
 
     QPointer<TmsMessage> mailMessage_;
     TMailSecurity security_ = TMailSecurity::None;
@@ -109,6 +116,7 @@ private:
     QString password_;
     QStringList extensions_;
     bool mailAccepted_ = false;
+    bool eightBitBody_ = false;
     bool keepSentText_ = false;
     QString acceptReply_;
     QByteArray sentText_;

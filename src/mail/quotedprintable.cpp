@@ -52,7 +52,15 @@ template <typename Sink> void EncodeParagraph(const char* data, qsizetype size, 
     for (;;) {
         const qsizetype remaining = size - start;
         if (remaining < piece) {
-            sink(line, Escape(data + start, remaining, line));
+            char* stop = Escape(data + start, remaining, line);
+            // A blank that ends a line is dropped by decoders (RFC 2045 6.7 (3)): it goes
+            // encoded, so the text read is the text typed. (A tab is always encoded.)
+            if (remaining > 0 && data[size - 1] == ' ') {
+                stop[-1] = '=';
+                *stop++ = '2';
+                *stop++ = '0';
+            }
+            sink(line, stop);
             return;
         }
         // Look back from the character 65 places after the start for a blank; a blank found after

@@ -1,6 +1,7 @@
 #pragma once
 // Quoted-printable transfer encoding of text bodies: encoding a byte stream into text lines of at
-// most 65 source characters each (soft breaks with a trailing "="), and the reverse.
+// most 65 source characters each (soft breaks with a trailing "="), and the reverse. A blank that
+// ends a paragraph is written "=20", since decoders drop white space at the end of a line.
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QIODevice>

@@ -1,5 +1,6 @@
 #include "mail/submission.h"
 
+#include "mail/msencoder.h"
 #include "mail/mssmtp.h"
 #include "mail/outgoing.h"
 #include "mail/sentcopy.h"
@@ -7,6 +8,8 @@
 #include "platform/messageboxes.h"
 #include "templates/showform.h"
 #include "templates/templatewriters.h"
+
+#include <exception>
 
 namespace {
 const RecordKind kPages[] = {RecordKind::Domain, RecordKind::Host, RecordKind::Contact};
@@ -55,6 +58,7 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
     const QStringList lines = ReadTextLines(files.formFile);
     if (request.loadHolder) request.loadHolder(lines);
     QStringList body = lines;
+    bool signedBody = false;
     if (record.Text(AuthorizationControl(record.kind)) == "PGP") {
         const std::optional<QStringList> signedLines =
             request.signTemplate ? request.signTemplate(record, lines) : std::nullopt;
@@ -63,11 +67,11 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
             return SubmissionOutcome::Pgp;
         }
         body = *signedLines;
+        signedBody = true;
     }
     if (request.beforeSending && !request.beforeSending()) return SubmissionOutcome::Declined;
     FillMessage(request, body);
-    SendMessage(request);
-    if (request.updateNameList) request.updateNameList(record, files);
+    SendMessage(request, files, signedBody);
     return SubmissionOutcome::Sent;
 }
 
@@ -75,39 +79,67 @@ void TSubmission::FillMessage(const SubmissionRequest& request, const QStringLis
     message_.Recipients().Clear();
     message_.Recipients().AddAddress(request.mailTo, QString());
     // The message cuts the subject to its 255 characters.
-    message_.SetSubject(request.record.Name() + SubjectWords(request.record.kind));
+    message_.SetSubject(SubjectName(request.record) + SubjectWords(request.record.kind));
     message_.SetBody(body);
 }
 
-void TSubmission::SendMessage(const SubmissionRequest& request) {
+void TSubmission::SendMessage(const SubmissionRequest& request, const TemplateFiles& files,
+                              bool signedBody) {
     // What goes out is a copy with checked addresses, a date and an identifier; the window's
     // message keeps what the window gave it. A bad address stops here, before any connection.
     TmsMessage outgoing;
     const OutgoingStamp stamp = PrepareOutgoing(message_, outgoing);
+    // A robot checks a signature on the text as it arrives.
+    outgoing.SetBodyAsTyped(signedBody);
     struct SendingCopy {
         TmsSMTP& smtp;
         TmsMessage* own;
-        ~SendingCopy() { smtp.SetMailMessage(own); }
+        ~SendingCopy() {
+            smtp.SetMailMessage(own);
+            smtp.OnAccepted = nullptr;
+        }
     } restore{smtp_, smtp_.MailMessage()};
     smtp_.SetMailMessage(&outgoing);
     smtp_.SetKeepSentText(true);
 
+    // The registry has the message once the server accepts it: the copy, its log line and the
+    // name list are written at that moment, before any box waits for the user (the program may
+    // be ended while one is open), and the copy carries that time.
+    QString copyProblem;
+    std::exception_ptr nameListFailure;
+    smtp_.OnAccepted = [&] {
+        const Record& record = request.record;
+        const SentEntry entry{
+            QDateTime::currentDateTime(),
+            KindWord(record.kind),
+            SubjectName(record),
+            outgoing.Recipients().Count() ? outgoing.Recipients().Items(0).Address() : QString(),
+            stamp.messageId,
+            smtp_.AcceptReply()};
+        const Result<QString> kept = KeepSentCopy(SentFolderPath(), entry, smtp_.SentText());
+        if (!kept) copyProblem = kept.Error();
+        try {
+            if (request.updateNameList) request.updateNameList(record, files);
+        } catch (...) {
+            // Told after the send: the message is out whatever the list's trouble.
+            nameListFailure = std::current_exception();
+        }
+    };
+
     accepted_ = false;
     smtp_.Send();
-    // The message was sent; a failed farewell is only mentioned where the stages are shown.
-    if (!smtp_.FarewellProblem().isEmpty())
-        ShowOnEveryPage(FarewellWarning(smtp_.FarewellProblem()));
-
-    const SentEntry entry{QDateTime::currentDateTime(),
-                          KindWord(request.record.kind),
-                          request.record.Name(),
-                          outgoing.Recipients().Count() ? outgoing.Recipients().Items(0).Address()
-                                                        : QString(),
-                          stamp.messageId,
-                          smtp_.AcceptReply()};
-    const QString problem = KeepSentCopy(SentFolderPath(), entry, smtp_.SentText());
+    // The message was sent; a failed farewell, a signed text that could not go as typed and a
+    // copy that could not be kept are only mentioned where the stages are shown.
+    QStringList notes;
+    if (!smtp_.FarewellProblem().isEmpty()) notes << FarewellWarning(smtp_.FarewellProblem());
+    if (signedBody &&
+        TypedBodyTransfer(outgoing, outgoing.EightBitTransport()) == BodyTransfer::QuotedPrintable)
+        notes << QuotedPrintableSignatureNote(TypedBodyTransfer(outgoing, true) ==
+                                              BodyTransfer::QuotedPrintable);
     // A copy that could not be kept does not undo a registration that went out.
-    if (!problem.isEmpty()) ShowOnEveryPage(CopyNotSavedWarning(problem));
+    if (!copyProblem.isEmpty()) notes << CopyNotSavedWarning(copyProblem);
+    if (!notes.isEmpty()) ShowOnEveryPage(notes.join(' '));
+    if (nameListFailure) std::rethrow_exception(nameListFailure);
 }
 
 void TSubmission::ShowOnEveryPage(const QString& status) {

@@ -26,7 +26,8 @@ struct SubmissionRequest {
     std::function<bool(const Record& record)> beforeConfirmation;
     // Receives the written template's lines: the page's holding memo. May be empty.
     std::function<void(const QStringList& lines)> loadHolder;
-    // The record store's name-list step, run only after a send without error. May be empty.
+    // The record store's name-list step, run the moment the server accepts the message (a send
+    // that fails before leaves the list as it was). May be empty.
     std::function<void(const Record& record, const TemplateFiles& files)> updateNameList;
     // Run right before the message is sent, once it is sure that one will be (the password is
     // found here); returning false stops without sending. May be empty.
@@ -72,9 +73,9 @@ public:
 
 private:
     void FillMessage(const SubmissionRequest& request, const QStringList& body);
-    // Sends a copy of the message with its date, identifier and checked addresses, and keeps the
-    // accepted text in the sent folder.
-    void SendMessage(const SubmissionRequest& request);
+    // Sends a copy of the message with its date, identifier and checked addresses; once the
+    // server accepts it, keeps the text in the sent folder and updates the name list.
+    void SendMessage(const SubmissionRequest& request, const TemplateFiles& files, bool signedBody);
     void ShowOnEveryPage(const QString& status);
 
     TmsSMTP& smtp_;

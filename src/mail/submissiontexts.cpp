@@ -1,5 +1,7 @@
 #include "mail/submissiontexts.h"
 
+#include "templates/templatewriters.h"
+
 QString SubmissionConfirmation() {
     return "You are about to mail this registration.  We strongly suggest you click SHOW FORM and "
            "review your entries before you proceed.  Click YES to mail the registration.  Click "
@@ -21,6 +23,17 @@ QString FarewellWarning(const QString& problem) {
 
 QString CopyNotSavedWarning(const QString& problem) {
     return "Sent; the copy could not be saved: " + problem;
+}
+
+QString QuotedPrintableSignatureNote(bool longLine) {
+    return QString("Sent; the signed text went quoted-printable, as ") +
+           (longLine ? "a line of it is longer than 998 bytes."
+                     : "the server does not offer 8BITMIME.") +
+           " A robot must decode it before checking the signature.";
+}
+
+QString SubjectName(const Record& record) {
+    return record.kind == RecordKind::Contact ? record.Name() : NameForRobot(record.Name());
 }
 
 QString SubjectWords(RecordKind kind) {

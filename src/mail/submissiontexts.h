@@ -16,6 +16,14 @@ QString FarewellWarning(const QString& problem);
 // The status line after a send whose message was accepted but whose copy could not be kept.
 QString CopyNotSavedWarning(const QString& problem);
 
+// The status line after a send whose signed text went quoted-printable: a robot that checks the
+// signature on the text as it arrives finds it broken. `longLine`: a line passes 998 bytes; else
+// the server does not offer 8BITMIME.
+QString QuotedPrintableSignatureNote(bool longLine);
+
+// The record name as the subject carries it: a domain or host name as its A-label, so that the
+// subject, the template and the kept copy name a registration one way.
+QString SubjectName(const Record& record);
 // The words after the record name in the subject: " Internic DOMAIN Registration" and so on.
 QString SubjectWords(RecordKind kind);
 // "AuthScheme", "HostAuthScheme" or "ContactAuthorizationType".

@@ -242,9 +242,13 @@ QString PublicFlag(bool yes, bool no) {
     return flag;
 }
 
-bool IsSafeRecordName(const QString& name) {
-    if (name == "." || name == "..") return false;
+bool HoldsControlCharacter(const QString& name) {
     for (QChar c : name)
-        if (c == '/' || c == QChar(0) || c == '\r' || c == '\n') return false;
-    return true;
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F)) return true;
+    return false;
+}
+
+bool IsSafeRecordName(const QString& name) {
+    if (name == "." || name == ".." || name.contains('/')) return false;
+    return !HoldsControlCharacter(name);
 }

@@ -65,7 +65,10 @@ QString ActionCode(bool isNew, bool isModify, bool isDelete);
 // The public flag from the two public radios.
 QString PublicFlag(bool yes, bool no);
 
-// A record name is used as a file's base name. One that holds "/", a NUL byte, CR or LF would
-// reach outside the kind's folder or split a name list, and "." and ".." name folders rather than
-// records, so these are refused before any file is touched.
+// A record name is used as a file's base name. One that holds "/" would reach outside the kind's
+// folder, a control character (a NUL byte, CR, LF, TAB, ESC, ...) would split a name list or a log
+// line or reach a terminal, and "." and ".." name folders rather than records, so these are
+// refused before any file is touched.
 bool IsSafeRecordName(const QString& name);
+// Whether `name` holds a C0 or C1 control character or DEL.
+bool HoldsControlCharacter(const QString& name);

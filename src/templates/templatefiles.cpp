@@ -25,7 +25,11 @@ QString KindFolderPath(RecordKind kind) {
 }
 
 void RefuseUnsafeRecordName(const QString& name) {
-    if (!IsSafeRecordName(name)) RaiseFileError(ENOENT);
+    if (IsSafeRecordName(name)) return;
+    if (HoldsControlCharacter(name))
+        throw EInOutError(FileErrorCode(ENOENT),
+                          FileErrorMessage(ENOENT) + QStringLiteral(": control characters"));
+    RaiseFileError(ENOENT);
 }
 
 QString RecordFileBase(const QString& folder, const QString& name) {

@@ -17,8 +17,9 @@ struct TemplateFiles {
 // The kind folder under the current directory, read afresh at every call.
 QString KindFolderPath(RecordKind kind);
 
-// Fails with the file error of a missing folder ("Invalid filename") when the name would reach
-// outside the kind folder or split a name list (see IsSafeRecordName). Nothing is touched.
+// Fails with the file error of a missing folder ("Invalid filename", with ": control characters"
+// added for a name holding one) when the name would reach outside the kind folder or split a name
+// list (see IsSafeRecordName). Nothing is touched.
 void RefuseUnsafeRecordName(const QString& name);
 
 // The base name under which a record's files lie in `folder`. As on a file system that ignores

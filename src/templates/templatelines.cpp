@@ -4,15 +4,23 @@
 #include "templates/agreement.h"
 #include "templates/templatewriters.h"
 
-namespace {
-// A domain or host name as the registry's robot reads it: an international name as its A-label
-// ("bücher.example" as "xn--bcher-kva.example"); ASCII, or a name that is no valid international
-// name, as typed.
 QString NameForRobot(const QString& typed) {
     if (IsAscii(typed)) return typed;
     return ToALabel(typed.trimmed()).value_or(typed);
 }
 
+QString AddressForRobot(const QString& typed) {
+    if (IsAscii(typed)) return typed;
+    const QString address = typed.trimmed();
+    const qsizetype at = address.lastIndexOf('@');
+    if (at <= 0 || address.contains(' ')) return typed;
+    const QString domain = address.mid(at + 1);
+    if (IsAscii(domain)) return typed;
+    const std::optional<QString> label = ToALabel(domain);
+    return label ? address.left(at + 1) + *label : typed;
+}
+
+namespace {
 // A memo's text keeps its line breaks, so each further line of it becomes a line of the file.
 QStringList MemoLines(QString text) {
     text.replace("\r\n", "\n");
@@ -36,7 +44,9 @@ void AddContactBlock(QStringList& out, const Record& r, QChar digit, const QStri
         {"l. E-Mailbox..................: ", "MailEdit"},
     };
     for (const auto& label : labels)
-        out << digit + QString(label[0]) + r.Text(block + label[1]);
+        out << digit + QString(label[0]) +
+                   (QString(label[1]) == "MailEdit" ? AddressForRobot(r.Text(block + label[1]))
+                                                    : r.Text(block + label[1]));
 }
 } // namespace
 
@@ -55,7 +65,7 @@ QStringList DomainFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete....: " + r.action;
     out << "0b. Auth Scheme................: " + r.Selected("AuthScheme");
-    out << "0c. Auth Info..................: " + r.Text("AuthInfoEdit");
+    out << "0c. Auth Info..................: " + AddressForRobot(r.Text("AuthInfoEdit"));
     out << "";
     QStringList comments = MemoLines(r.Text("PurposeEdit"));
     out << "1.  Comments...................: " + comments.takeFirst();
@@ -105,7 +115,7 @@ QStringList HostFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete.....: " + r.action;
     out << "0b. Auth Scheme.................: " + r.Selected("HostAuthScheme");
-    out << "0c. Auth Info...................: " + r.Text("HostAuthInfo");
+    out << "0c. Auth Info...................: " + AddressForRobot(r.Text("HostAuthInfo"));
     out << ""
         << "Host";
     out << "1a. NIC Handle (if known)......: " + r.Text("HostNicHandle");
@@ -134,7 +144,7 @@ QStringList ContactFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete.: " + r.action;
     out << "0b. Auth Scheme.............: " + r.Selected("ContactAuthorizationType");
-    out << "0c. Auth Info...............: " + r.Text("ContactAuthorizationInfo");
+    out << "0c. Auth Info...............: " + AddressForRobot(r.Text("ContactAuthorizationInfo"));
     out << ""
         << "Contact Information";
     out << "1a. NIC Handle..............: " + r.Text("ContactNicHandle");
@@ -148,7 +158,7 @@ QStringList ContactFormLines(const Record& r, const QString& processed) {
     out << "1i. Country Code............: " + r.Text("ContactCountry");
     out << "1j. Phone Number............: " + r.Text("ContactPhone");
     out << "1k. Fax Number..............: " + r.Text("ContactFax");
-    out << "1l. E-Mailbox...............: " + r.Text("ContactMail");
+    out << "1l. E-Mailbox...............: " + AddressForRobot(r.Text("ContactMail"));
     out << ""
         << "Notify Information";
     out << "2a. Notify Updates..........: " + r.Selected("ContactNotifyUpdates");
@@ -156,7 +166,7 @@ QStringList ContactFormLines(const Record& r, const QString& processed) {
     out << ""
         << "Authentication";
     out << "3a. Auth Scheme.............: " + r.Selected("ContactAuthenticationType");
-    out << "3b. Auth Info...............: " + r.Text("ContactAuthenticationInfo");
+    out << "3b. Auth Info...............: " + AddressForRobot(r.Text("ContactAuthenticationInfo"));
     out << "3c. Public (Y/N)............: " + r.publicFlag;
     return out;
 }

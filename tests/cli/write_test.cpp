@@ -94,6 +94,17 @@ TEST(CliWrite, InternationalNamesGoToTheRobotAsALabelsButStayAsTypedForTheUser) 
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(ReadAll(dir.file("hosts/a—b.example.txt"))
                     .contains("\r\n1b. Host Name..................: a—b.example\r\n"));
+
+    // Addresses carry their domains the same way; a local part outside ASCII stays as typed.
+    r = RunCli({"write", "contact", "Renée", "--set", "ContactMail=renée@Bücher.example", "--set",
+                "ContactAuthorizationType=MAIL-FROM", "--set",
+                "ContactAuthorizationInfo=renee@bücher.example"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray contact = ReadAll(dir.file("contacts/Renée.txt"));
+    EXPECT_TRUE(
+        contact.contains("\r\n1l. E-Mailbox...............: renée@xn--bcher-kva.example\r\n"));
+    EXPECT_TRUE(
+        contact.contains("\r\n0c. Auth Info...............: renee@xn--bcher-kva.example\r\n"));
 }
 
 TEST(CliWrite, UsageErrorsExitWithTwoAndWriteNothing) {
@@ -134,10 +145,12 @@ TEST(CliWrite, EmptyAndRefusedNamesFailWithTheWindowsTextsAndTouchNothing) {
     EXPECT_EQ(r.err, "You did not enter a Contact Name on the Aithorization, Notify & "
                      "Authentication tab.\n");
     for (const char* kind : {"domain", "host", "contact"}) {
-        for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb"}) {
+        for (const char* name : {"../../x", "sub/x", "a\nb", "a\rb", "a\tb"}) {
             r = RunCli({"write", kind, name}, work);
             EXPECT_EQ(r.exitCode, 1) << name;
-            EXPECT_EQ(r.err, "Invalid filename.\n");
+            EXPECT_EQ(r.err, QString(name).contains('/')
+                                 ? "Invalid filename.\n"
+                                 : "Invalid filename: control characters.\n");
             EXPECT_TRUE(r.out.isEmpty());
         }
     }

@@ -26,6 +26,38 @@ TEST(MailCli, MessagePrintsTheEncodedTextWithLfLineEnds) {
                      "third\n");
 }
 
+TEST(MailCli, MessageIdTakesTheHeaderFormAndEightBitSendsTheTextAsTyped) {
+    const QStringList base{
+        "message", "--from", "me@x", "--to", "r@x", "--date", "Tue, 08 Dec 2026 22:31:05 +0100"};
+    for (const char* id : {"1f@x", "<1f@x>"}) {
+        const ProcessResult r = RunCli(base + QStringList{"--message-id", id}, {}, "b");
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_TRUE(r.out.contains("\nMessage-ID: <1f@x>\nSubject") ||
+                    r.out.contains("\nMessage-ID: <1f@x>\nMime-Version"))
+            << r.out.constData();
+    }
+    for (const char* id : {"<1f@x", "1f@x>", "a b@x", "x@", "@x", "1f@x@y", "<<1f@x>>"})
+        EXPECT_EQ(RunCli(base + QStringList{"--message-id", id}, {}, "b").exitCode, 2) << id;
+
+    const auto tail = [&](const QByteArray& body) {
+        const ProcessResult r = RunCli(base + QStringList{"--8bit"}, {}, body);
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        return r.out.mid(r.out.indexOf("Content-Type:"));
+    };
+    EXPECT_EQ(tail("M\xc3\xbcller =\n. dot\n"), "Content-Type: text/plain; charset=\"utf-8\"\n"
+                                                "Content-Transfer-Encoding: 8bit\n"
+                                                "\n"
+                                                "M\xc3\xbcller =\n"
+                                                ".. dot\n");
+    // Lines of 256 to 998 bytes go as they are; a longer one sends the text quoted-printable.
+    EXPECT_EQ(tail(QByteArray(998, 'a')), "Content-Type: text/plain; charset=\"us-ascii\"\n"
+                                          "Content-Transfer-Encoding: 7bit\n\n" +
+                                              QByteArray(998, 'a') + "\n");
+    EXPECT_TRUE(tail("\xc3\xa9" + QByteArray(997, 'a'))
+                    .startsWith("Content-Type: text/plain; charset=\"utf-8\"\n"
+                                "Content-Transfer-Encoding: quoted-printable\n\n=C3=A9"));
+}
+
 TEST(MailCli, IncompleteMessagesAndBadInputFailInTheMessageBoxWords) {
     ProcessResult r = RunCli({"message", "--to", "r@x"}, {}, "body");
     EXPECT_EQ(r.exitCode, 1);

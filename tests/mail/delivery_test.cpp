@@ -142,6 +142,36 @@ TEST(Delivery, PythonsParserAndSpamAssassinAcceptAsciiAndInternationalMessages) 
                                               "Content-Transfer-Encoding: quoted-printable\r\n"));
 }
 
+TEST(Delivery, BlanksAndTabsAtLineEndsAndEveryDisplayNameReachReadersAsTyped) {
+    const QString body = QString("Registrant: M\u00fcller  \n"
+                                 "tab at the end\t\n"
+                                 "   \n"
+                                 "%1 \n"
+                                 "%2  z\n"
+                                 "equals at the end= \n"
+                                 "last line \t \n")
+                             .arg(QString(64, 'x'), QString(63, 'y'));
+    const QString names[] = {"Roe, Jane",          "Jane \"JJ\" Roe", "C:\\Users\\jane",
+                             "Jane  Roe",          "Jane Q. Public",  "M\u00fcller, J\u00fcrgen",
+                             "<jane@example.org>", "=?UTF-8?B?SGk=?="};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const ProcessResult r = RunCli({"message", "--from", "jane@example.org", "--name", name,
+                                        "--to", "hostmaster@example.net", "--subject", "x"},
+                                       QString(), body.toUtf8());
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_TRUE(r.out.contains("\nRegistrant: M=C3=BCller =20\n"));
+        const QJsonObject parsed = ParsedByPython(r.out);
+        ASSERT_FALSE(parsed.isEmpty()) << "Python's parser did not run";
+        EXPECT_TRUE(parsed["defects"].toArray().isEmpty())
+            << QJsonDocument(parsed["defects"].toArray()).toJson().toStdString();
+        EXPECT_EQ(parsed["from_name"].toString(), name);
+        EXPECT_EQ(parsed["from_address"].toString(), "jane@example.org");
+        EXPECT_EQ(parsed["body_strict"].toString().replace("\r\n", "\n"), body);
+        EXPECT_EQ(parsed["body"].toString().replace("\r\n", "\n"), body);
+    }
+}
+
 TEST(Delivery, AddressesThatWouldAddToTheCommandsAreRefusedBeforeAnyConnection) {
     ScopedWorkDir dir;
     uint16_t port = 0;

@@ -50,9 +50,12 @@ TEST(QuotedPrintable, CutsBeforeTheLastBlankAndTheBlankOpensTheNextLine) {
     EXPECT_EQ(lines[1], " mu nu xi");
 }
 
-TEST(QuotedPrintable, EscapesControlsEqualsAndHighBytesButNeverBlanks) {
-    QByteArray text = "a=b\tc\xE9 end ";
-    EXPECT_EQ(EncodeQp(text), QByteArrayList{"a=3Db=09c=E9 end "});
+TEST(QuotedPrintable, EscapesControlsEqualsHighBytesAndOnlyTheBlankThatEndsALine) {
+    QByteArray text = "a=b\tc\xE9 end  ";
+    EXPECT_EQ(EncodeQp(text), QByteArrayList{"a=3Db=09c=E9 end =20"});
+    // A blank before a soft line break is followed by its "=": it stays.
+    EXPECT_EQ(EncodeQp(QByteArray(64, 'd') + "  e\r\n" + QByteArray(64, 'f') + " "),
+              (QByteArrayList{QByteArray(64, 'd') + " =", " e", QByteArray(64, 'f') + "=", "=20"}));
 }
 
 TEST(QuotedPrintable, LineEndsSeparateParagraphs) {

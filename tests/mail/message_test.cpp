@@ -63,15 +63,28 @@ TEST(MessageText, WindowMessageIsTheHeaderTableThenTheBody) {
     EXPECT_EQ(m.Body()[1], ".");
 }
 
-TEST(MessageText, DisplayNamesWithAFullStopAreQuotedUnlessTheyHoldAQuote) {
+TEST(MessageText, DisplayNamesThatAreNoAtomsAreQuotedWithTheirQuotesAndBackslashesEscaped) {
     TmsMessage m;
     Fill(m);
-    m.Sender().SetName("J. Doe");
-    EXPECT_EQ(EncodedLines(m)[0], "From:     \"J. Doe\" <me@example.org>");
-    m.Sender().SetName("\"J. Doe\" jr.");
-    EXPECT_EQ(EncodedLines(m)[0], "From:     \"J. Doe\" jr. <me@example.org>");
-    m.Sender().SetName("");
-    EXPECT_EQ(EncodedLines(m)[0], "From:      <me@example.org>");
+    const struct {
+        const char* name;
+        const char* line;
+    } cases[] = {
+        {"J. Doe", "From:     \"J. Doe\" <me@example.org>"},
+        {"\"J. Doe\" jr.", "From:     \"\\\"J. Doe\\\" jr.\" <me@example.org>"},
+        {"Roe, Jane", "From:     \"Roe, Jane\" <me@example.org>"},
+        {"C:\\Users", "From:     \"C:\\\\Users\" <me@example.org>"},
+        {"Jane  Roe", "From:     \"Jane  Roe\" <me@example.org>"},
+        {"Jane O'Roe-Smith", "From:     Jane O'Roe-Smith <me@example.org>"},
+        {"", "From:      <me@example.org>"},
+    };
+    for (const auto& c : cases) {
+        m.Sender().SetName(c.name);
+        EXPECT_EQ(EncodedLines(m)[0], c.line);
+    }
+    // A control character never reaches a reader's terminal raw.
+    m.Sender().SetName("Jane\x1b[2J");
+    EXPECT_EQ(EncodedLines(m)[0], "From:     =?UTF-8?B?SmFuZRtbMko=?= <me@example.org>");
 }
 
 TEST(MessageText, AddressBlocksListEveryAddressAndNeverTheBlindCopies) {

@@ -9,12 +9,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString HeaderValue(const QByteArray& message, const QByteArray& field) {
@@ -31,9 +34,9 @@ QString HeaderValue(const QByteArray& message, const QByteArray& field) {
                         "hostmaster@registry.test",
                         QString("<%1@example.test>").arg(n),
                         "250 2.0.0 Ok: queued as " + QString(200, 'Q')};
-        const QString problem =
+        const Result<QString> kept =
             KeepSentCopy(QString::fromLocal8Bit(folder), entry, QByteArray(20000, 'm'));
-        if (!problem.isEmpty()) std::abort();
+        if (!kept) std::abort();
         std::printf("%d\n", n);
         std::fflush(stdout);
     }
@@ -140,14 +143,130 @@ TEST(SentCopy, AWriterKilledAtAnyMomentLeavesWholeLinesAndWholeCopies) {
         ASSERT_TRUE(log.endsWith('\n')) << "round " << round << ": the log ends in half a line";
         const QList<QByteArray> lines = log.split('\n');
         for (qsizetype n = 0; n + 1 < lines.size(); ++n) {
-            SentEntry entry;
-            ASSERT_TRUE(ParseSentLogLine(lines[n], entry)) << lines[n].constData();
-            EXPECT_EQ(entry.reply.size(), 224);
+            const std::optional<SentEntry> entry = ParseSentLogLine(lines[n]);
+            ASSERT_TRUE(entry) << lines[n].constData();
+            EXPECT_EQ(entry->reply.size(), 224);
         }
-        // Every copy that was reported kept is in the log; a kill may add one more.
+        // Every copy that was reported kept is in the log; a kill may add one more. A line is
+        // written only after its copy is whole, so there are never fewer copies than lines.
         EXPECT_GE(lines.size() - 1, finished);
         EXPECT_LE(lines.size() - 1, finished + round + 1);
-        for (const QString& name : QDir(folder).entryList({"*.eml"}, QDir::Files))
+        const QStringList copies = QDir(folder).entryList({"*.eml"}, QDir::Files);
+        EXPECT_GE(copies.size(), lines.size() - 1);
+        for (const QString& name : copies)
             ASSERT_EQ(ReadAll(folder + "/" + name).size(), 20000) << name.toStdString();
     }
+}
+
+namespace {
+SentEntry EntryAt(const QDateTime& when, const QString& kind, const QString& name) {
+    return SentEntry{when,    kind, name, "hostmaster@registry.test", "<" + kind + "@id.test>",
+                     "250 Ok"};
+}
+
+QByteArray MessageWithId(const QString& id) {
+    return "From: <a@b.test>\r\nMessage-ID: " + id.toUtf8() + "\r\n\r\nbody\r\n";
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
+} // namespace
+
+TEST(SentCopy, ANamePastTheFileNameLimitIsCutWithItsHashAndTheLogKeepsItWhole) {
+    ScopedWorkDir dir;
+    const QDateTime when(QDate(2026, 12, 8), QTime(22, 31, 5));
+    const QString ascii = QString(227, 'a') + ".example"; // 235 characters
+    const QString cjk = QString(80, QChar(0x5B57));       // 240 bytes in UTF-8
+    const SentEntry domain = EntryAt(when, "domain", ascii);
+    const SentEntry contact = EntryAt(when, "contact", cjk);
+    for (const SentEntry& entry : {domain, contact}) {
+        const Result<QString> kept =
+            KeepSentCopy(dir.file("sent"), entry, MessageWithId(entry.messageId));
+        ASSERT_TRUE(kept) << kept.Error().toStdString();
+    }
+    EXPECT_EQ(QDir(dir.file("sent")).entryList({"*.eml"}, QDir::Files, QDir::Name),
+              (QStringList{
+                  "20261208-223105-contact-" + QString(68, QChar(0x5B57)) + "-988e44fc253f2163.eml",
+                  "20261208-223105-domain-" + QString(206, 'a') + "-144755328c147d98.eml"}));
+    // The log holds the whole names, and each copy is found again from its line.
+    const Result<std::vector<SentEntry>> log = ReadSentLog(dir.file("sent"));
+    ASSERT_TRUE(log) << log.Error().toStdString();
+    ASSERT_EQ(log->size(), 2u);
+    EXPECT_EQ((*log)[0].name, cjk);
+    EXPECT_EQ((*log)[1].name, ascii);
+    for (const SentEntry& entry : *log) {
+        const Result<QByteArray> message = ReadKeptMessage(dir.file("sent"), entry);
+        ASSERT_TRUE(message) << message.Error().toStdString();
+        EXPECT_EQ(*message, MessageWithId(entry.messageId));
+    }
+}
+
+TEST(SentCopy, TheFolderIsPrivateAndNoLinkInItIsFollowed) {
+    ScopedWorkDir dir;
+    const QString sent = dir.file("sent");
+    const QString outside = dir.file("outside");
+    WriteAll(outside, "the user's own file\n");
+    const QDateTime when(QDate(2026, 12, 8), QTime(22, 31, 5));
+    const SentEntry entry = EntryAt(when, "domain", "example.com");
+
+    Result<QString> kept = KeepSentCopy(sent, entry, MessageWithId(entry.messageId));
+    ASSERT_TRUE(kept) << kept.Error().toStdString();
+    EXPECT_EQ(ModeOf(sent), 0700u);
+    EXPECT_EQ(ModeOf(*kept), 0600u);
+    EXPECT_EQ(ModeOf(sent + "/sent.log"), 0600u);
+
+    // A link at the next copy's name is neither followed nor replaced: the copy takes the next
+    // free name. A link at the log refuses the log line.
+    const QString nextName = sent + "/20261208-223105-domain-example.com-2.eml";
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.file("created-through-link")).constData(),
+                        QFile::encodeName(nextName).constData()),
+              0);
+    ASSERT_TRUE(QFile::rename(sent + "/sent.log", sent + "/sent.log.kept"));
+    ASSERT_TRUE(QFile::link(outside, sent + "/sent.log"));
+    kept = KeepSentCopy(sent, entry, MessageWithId(entry.messageId));
+    ASSERT_FALSE(kept);
+    EXPECT_EQ(kept.Error(), sent + "/sent.log is a symbolic link");
+    EXPECT_FALSE(QFile::exists(dir.file("created-through-link")));
+    EXPECT_EQ(ReadAll(outside), "the user's own file\n");
+    EXPECT_EQ(ReadAll(sent + "/20261208-223105-domain-example.com-3.eml"),
+              MessageWithId(entry.messageId));
+
+    // A folder that is a link, or that others may write, is refused before anything is written.
+    ASSERT_TRUE(QFile::rename(sent, dir.file("real-sent")));
+    ASSERT_TRUE(QFile::link(dir.file("real-sent"), sent));
+    kept = KeepSentCopy(sent, entry, "x");
+    EXPECT_EQ(kept.Error(), sent + " is a symbolic link");
+    ASSERT_TRUE(QFile::remove(sent));
+    ASSERT_TRUE(QDir().mkdir(sent));
+    ::chmod(QFile::encodeName(sent).constData(), 0777);
+    kept = KeepSentCopy(sent, entry, "x");
+    EXPECT_EQ(kept.Error(), sent + " can be written by other users");
+    EXPECT_EQ(
+        QDir(sent).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+        QStringList());
+    EXPECT_FALSE(ReadSentLog(sent));
+
+    // A folder of the user's that others may only read is closed to them.
+    ::chmod(QFile::encodeName(sent).constData(), 0755);
+    kept = KeepSentCopy(sent, entry, "x");
+    EXPECT_TRUE(kept) << kept.Error().toStdString();
+    EXPECT_EQ(ModeOf(sent), 0700u);
+}
+
+TEST(SentCopy, RecordNamesWithControlCharactersAreRefusedBeforeAnythingIsSent) {
+    ScopedWorkDir dir;
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    WriteAll(dir.file("regiscribe.ini"), MailSettingsText(server.Address()));
+    const QStringList submit{"--settings", dir.file("regiscribe.ini"), "submit"};
+    for (const char* name : {"tab\there.example", "esc\x1b[2J.example"}) {
+        const ProcessResult r = RunCli(submit + QStringList{"domain", name}, dir.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "Invalid filename: control characters.\n");
+    }
+    EXPECT_TRUE(server.Messages().empty());
+    EXPECT_FALSE(QFileInfo::exists(dir.file("sent")));
 }

@@ -6,6 +6,7 @@
 #include "platform/wait.h"
 #include "support/process.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonArray>
@@ -23,7 +24,9 @@ struct ReceivedMessage {
     QString encoding;
     QStringList bodyLines; // the decoded body split at CR LF, without a last empty piece
     QString raw;
-    QByteArray rawBytes; // exactly as received after DATA, up to the final "."
+    QByteArray rawBytes;     // exactly as received after DATA, up to the final "."
+    QStringList mailOptions; // the MAIL FROM parameters ("BODY=8BITMIME")
+    QDateTime acceptedAt;    // when the server answered the final "."
 };
 
 class LocalSmtpServer {
@@ -96,6 +99,10 @@ public:
             if (!m.bodyLines.isEmpty() && m.bodyLines.back().isEmpty()) m.bodyLines.removeLast();
             m.raw = o["raw"].toString();
             m.rawBytes = QByteArray::fromBase64(o["raw_b64"].toString().toLatin1());
+            for (const QJsonValue& v : o["mail_options"].toArray())
+                m.mailOptions << v.toString();
+            m.acceptedAt =
+                QDateTime::fromMSecsSinceEpoch(qint64(o["accepted_at"].toDouble() * 1000));
             all.push_back(m);
         }
         return all;

@@ -4,6 +4,7 @@ Listens on a free loopback port, prints "PORT <n>" once it accepts connections, 
 accepted message as <n>.json in the save folder: the envelope sender and recipients, the Subject
 header, the transfer encoding, the body decoded by Python's own mail parser and the raw text
 exactly as received (base64). It answers the message's end as Postfix does, with its queue id.
+The record also holds the MAIL FROM parameters and the time of the answer to the message's end.
 Options:
 
   --save DIR        folder for the saved messages (required)
@@ -28,6 +29,7 @@ import json
 import os
 import signal
 import sys
+import time
 
 import logging
 import ssl
@@ -80,6 +82,9 @@ class Handler:
             "body": body.decode("utf-8", "replace"),
             "raw": raw.decode("utf-8", "replace"),
             "raw_b64": base64.b64encode(raw).decode("ascii"),
+            "mail_options": envelope.mail_options,
+            # The moment the end of the data is answered: the message is accepted.
+            "accepted_at": time.time(),
         }
         path = os.path.join(self.save, "{}.json".format(self.count))
         with open(path + ".part", "w", encoding="utf-8") as f:

@@ -2,6 +2,7 @@
 #include "platform/tasks.h"
 #include "support/modules.h"
 #include "support/programsettings.h"
+#include "support/testchild.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     UseBuiltModules();
     QApplication app(argc, argv);
+    if (const int child = RunRequestedTestChild(); child >= 0) return child;
     testing::InitGoogleTest(&argc, argv);
     // Every window reads the program's settings file: the tests of this program take turns. Listing
     // the tests reads no settings and need not wait for a running test.

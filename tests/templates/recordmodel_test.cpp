@@ -52,4 +52,8 @@ TEST(RecordModel, RecordNamesThatLeaveTheFolderOrSplitAListAreRefused) {
     EXPECT_FALSE(IsSafeRecordName("a\nb"));
     EXPECT_FALSE(IsSafeRecordName("a\rb"));
     EXPECT_FALSE(IsSafeRecordName(QString("a") + QChar(0) + "b"));
+    // A tab or an escape would split a log line or reach a terminal.
+    EXPECT_FALSE(IsSafeRecordName("a\tb"));
+    EXPECT_FALSE(IsSafeRecordName("a\x1b[2Jb"));
+    EXPECT_FALSE(IsSafeRecordName(QString("a") + QChar(0x85) + "b"));
 }

@@ -1,9 +1,11 @@
 #include "mail/ui/sentdlg.h"
 
 #include "app/ui/windowfont.h"
+#include "mail/keptmessage.h"
 #include "platform/exception.h"
 #include "platform/guard.h"
-#include "templates/templatefiles.h"
+#include "platform/idna.h"
+#include "platform/peertext.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +15,16 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+// A domain or host name that went as its A-label, with its Unicode form beside it.
+QString ShownName(const SentEntry& entry) {
+    if (entry.kind != "domain" && entry.kind != "host") return entry.name;
+    const std::optional<QString> unicode = ToULabel(entry.name);
+    if (!unicode || *unicode == entry.name) return entry.name;
+    return entry.name + " (" + *unicode + ")";
+}
+} // namespace
 
 TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("SentDlg");
@@ -68,21 +80,24 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
 void TSentDlg::Reload() {
     SentList->clear();
     entries_.clear();
-    try {
-        entries_ = ReadSentLog(SentFolderPath());
-    } catch (const Exception& e) {
-        SentNote->setText("The log of sent registrations could not be read: " + e.Message());
+    ShowButton->setEnabled(false);
+    Result<std::vector<SentEntry>> log = ReadSentLog(SentFolderPath());
+    if (!log) {
+        SentNote->setText("The log of sent registrations could not be read: " + log.Error());
         return;
     }
+    entries_ = std::move(log).Value();
     const QLocale locale = QLocale::system();
     for (const SentEntry& entry : entries_) {
         auto* item = new QTreeWidgetItem(SentList);
+        // A log written by an older version may hold a server's control characters as they came.
+        const QString reply = PeerText(entry.reply, PeerTextLines::Escape);
         item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
-        item->setText(1, entry.kind);
-        item->setText(2, entry.name);
-        item->setText(3, entry.recipient);
-        item->setText(4, entry.reply);
-        item->setToolTip(4, entry.reply);
+        item->setText(1, PeerText(entry.kind, PeerTextLines::Escape));
+        item->setText(2, PeerText(ShownName(entry), PeerTextLines::Escape));
+        item->setText(3, PeerText(entry.recipient, PeerTextLines::Escape));
+        item->setText(4, reply);
+        item->setToolTip(4, reply);
     }
     SentNote->setText(entries_.empty() ? "No registration has been sent from this folder yet."
                                        : "Kept in " + SentFolderPath());
@@ -91,14 +106,14 @@ void TSentDlg::Reload() {
 }
 
 void TSentDlg::ShowSelected() {
-    const int row = SentList->indexOfTopLevelItem(SentList->currentItem());
+    // The chosen row: the selected one (assistive technology selects rows), else the current.
+    const QList<QTreeWidgetItem*> selected = SentList->selectedItems();
+    const int row = SentList->indexOfTopLevelItem(selected.isEmpty() ? SentList->currentItem()
+                                                                     : selected.front());
     if (row < 0 || size_t(row) >= entries_.size()) return;
-    const SentEntry& entry = entries_[size_t(row)];
-    const QString path = KeptMessagePath(SentFolderPath(), entry);
-    if (path.isEmpty())
-        throw Exception("The kept message of " + entry.kind + " " + entry.name +
-                        " is no longer in " + SentFolderPath());
-    if (ShowMessage) ShowMessage(ReadTextLines(path));
+    const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entries_[size_t(row)]);
+    if (!message) throw Exception(message.Error());
+    if (ShowMessage) ShowMessage(KeptMessageLines(*message));
 }
 
 void TSentDlg::ShowFolderClick() {

@@ -5,21 +5,69 @@
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
 #include "mail/ui/sentdlg.h"
+#include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
 #include "support/messagejudges.h"
+#include "support/testchild.h"
 #include "support/ui/formdriver.h"
 #include "templates/ui/formviewer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonArray>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
+// The child: the window with real boxes in the folder it was started in. It types example.com,
+// clicks the domain page's mail button and Yes, and once the "sent" box is open it says so on its
+// output and waits there, as a user who has not pressed OK yet.
+int MailUntilTheSentBoxIsOpen(const QString& server) {
+    SetBoxes(std::make_shared<QtMessageBoxes>());
+    TForm1 form;
+    form.MailTo = "hostmaster@registry.test";
+    form.msMessage1->Sender().SetAddress("jane@example.test");
+    form.msMessage1->Sender().SetName("Jane Sender");
+    form.msSMTP1->SetServer(server);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return 3;
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) return 3;
+    auto* name = form.Control<QComboBox>("DomainNameEdit");
+    ShowSheetOf(*name);
+    QTest::mouseClick(name->lineEdit(), Qt::LeftButton);
+    TypeText(name->lineEdit(), "example.com");
+    WhenModal::Next<QMessageBox>([](QMessageBox& confirmation) {
+        WhenModal::Next<QMessageBox>(
+            [](QMessageBox& sent) {
+                std::printf("BOX %s\n", sent.text().toUtf8().constData());
+                std::fflush(stdout);
+            },
+            60000);
+        QTest::mouseClick(confirmation.button(QMessageBox::Yes), Qt::LeftButton);
+    });
+    // A child whose test lost track of it does not stay.
+    QTimer::singleShot(120000, [] { std::_Exit(4); });
+    auto* button = form.Control<QAbstractButton>("BitBtn1");
+    ShowSheetOf(*button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    return 5; // the box was closed: the test never does that
+}
+const TestChild sentBoxChild("sent-box", MailUntilTheSentBoxIsOpen);
+
 void MailDomain(FormDriver& d, const QString& name) {
     d.ClickInto("DomainNameEdit");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
@@ -38,11 +86,12 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     d.form().msMessage1->Sender().SetName("J\u00fcrgen M\u00fcller");
     d.form().msSMTP1->SetServer(server.Address());
     MailDomain(d, "example.com");
-    MailDomain(d, "example.net");
+    MailDomain(d, "b\u00fccher.example");
     EXPECT_TRUE(d.boxes().Texts("error").isEmpty())
         << d.boxes().Texts("error").join("|").toStdString();
     const auto received = server.Messages();
     ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[1].subject, "xn--bcher-kva.example Internic DOMAIN Registration");
     const QJsonObject parsed = ParsedByPython(received[1].rawBytes);
     EXPECT_TRUE(parsed["defects"].toArray().isEmpty());
     EXPECT_EQ(parsed["dates"].toInt(), 1);
@@ -58,7 +107,8 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
         3000));
     QTreeWidget* list = sent->SentList;
     ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->topLevelItem(0)->text(2), "example.net");
+    // The name went as its A-label; its Unicode form stands beside it.
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "xn--bcher-kva.example (b\u00fccher.example)");
     EXPECT_EQ(list->topLevelItem(1)->text(2), "example.com");
     EXPECT_EQ(list->topLevelItem(1)->text(1), "domain");
     EXPECT_EQ(list->topLevelItem(1)->text(3), "hostmaster@registry.test");
@@ -71,8 +121,11 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     auto* viewer = qobject_cast<TFormView*>(d.form().FormView);
     ASSERT_TRUE(viewer);
     ASSERT_TRUE(WaitUntil([viewer] { return viewer->isVisible(); }, 3000));
-    EXPECT_EQ(viewer->Memo1->toPlainText().toUtf8() + "\n",
-              QByteArray(received[0].rawBytes).replace("\r\n", "\n"));
+    // As a mail reader shows it: the sender's encoded name decoded, the rest as it went.
+    QString shown = QString::fromUtf8(received[0].rawBytes).replace("\r\n", "\n");
+    shown.replace(QRegularExpression("^From: [^\n]*\n"),
+                  "From:     J\u00fcrgen M\u00fcller <jane@example.test>\n");
+    EXPECT_EQ(viewer->Memo1->toPlainText() + "\n", shown);
 
     // Enter on the newer row shows that one, and the list window stays open.
     viewer->hide();
@@ -80,6 +133,47 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
     ASSERT_TRUE(WaitUntil([viewer] { return viewer->isVisible(); }, 3000));
-    EXPECT_TRUE(viewer->Memo1->toPlainText().contains("example.net Internic DOMAIN Registration"));
+    EXPECT_TRUE(viewer->Memo1->toPlainText().contains(
+        "\nSubject:  xn--bcher-kva.example Internic DOMAIN Registration\n"));
     EXPECT_TRUE(sent->isVisible());
+}
+
+TEST(SentWindow, EndedWhileTheSentBoxIsOpenTheCopyTheLogLineAndTheNameListAreKept) {
+    ScopedWorkDir dir;
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    QProcess child;
+    child.setWorkingDirectory(dir.path());
+    QStringList environment = QProcess::systemEnvironment();
+    environment << TestChildVariable("sent-box", server.Address());
+    child.setEnvironment(environment);
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray said;
+    QDeadlineTimer deadline(60000);
+    while (!said.contains('\n') && !deadline.hasExpired() && child.state() == QProcess::Running)
+        if (child.waitForReadyRead(1000)) said += child.readAllStandardOutput();
+    ASSERT_EQ(said, "BOX Your registratuion has been sent.\n")
+        << child.readAllStandardError().constData();
+    // The user logs out, or the system shuts down, before pressing OK.
+    ASSERT_EQ(::kill(pid_t(child.processId()), SIGTERM), 0);
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    const auto received = server.Messages();
+    ASSERT_EQ(received.size(), 1u);
+    const QStringList kept = QDir(dir.file("sent")).entryList({"*.eml"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ReadAll(dir.file("sent/" + kept[0])), received[0].rawBytes);
+    const QList<QByteArray> log = ReadAll(dir.file("sent/sent.log")).split('\n');
+    ASSERT_EQ(log.size(), 2);
+    const QList<QByteArray> fields = log[0].split('\t');
+    ASSERT_EQ(fields.size(), 6);
+    EXPECT_EQ(fields[2], "example.com");
+    const QDateTime logged = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
+    EXPECT_LE(std::abs(logged.msecsTo(received[0].acceptedAt)), 1000)
+        << fields[0].constData() << " against "
+        << received[0].acceptedAt.toString(Qt::ISODateWithMs).toStdString();
+    EXPECT_EQ(ReadAll(dir.file("domains.cbx")), "example.com\r\n");
 }

@@ -1,0 +1,137 @@
+#!/usr/bin/python3
+"""Sent Registrations as a screen reader meets it: the real window under Xvfb, on a private
+session bus with the accessibility bus, read through AT-SPI (pyatspi).
+
+The sent folder holds two kept messages: one written by the companion's own encoder (the sender
+"Jürgen Müller" as an encoded-word, the body quoted-printable UTF-8) and one written by Python's
+mail library (the sender "Renée Lefèvre", the body quoted-printable). File > Sent Registrations...
+is chosen, each row is selected and Show pressed through the interface, and the form viewer's text
+must read as a mail reader shows the message: names decoded, no "=?UTF-8?" and no "=C3=A9".
+
+Usage: sent_atspi_test.py PROGRAM CLI MODULE_DIR   (run under dbus-run-session)
+"""
+import email.message
+import email.policy
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+# The look-up answers' accessibility test waits for and finds nodes the same way.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "lookup",
+                                "ui"))
+from answers_atspi_test import find, named, wait_for  # noqa: E402
+
+JURGEN = "J\u00fcrgen M\u00fcller"
+RENEE = "Ren\u00e9e Lef\u00e8vre"
+
+
+def keep(sent, stamp, kind, name, message_id, text):
+    """A kept copy and its log line, as the program writes them (the time in UTC)."""
+    with open(os.path.join(sent, f"{stamp}-{kind}-{name}.eml"), "wb") as f:
+        f.write(text)
+    when = f"{stamp[0:4]}-{stamp[4:6]}-{stamp[6:8]}T{stamp[9:11]}:{stamp[11:13]}:{stamp[13:15]}Z"
+    line = "\t".join([when, kind, name, "hostmaster@registry.test", message_id,
+                      "250 2.0.0 Ok: queued as 4ABC1"])
+    with open(os.path.join(sent, "sent.log"), "a", encoding="utf-8") as f:
+        f.write(line + "\n")
+
+
+def main():
+    program, cli, module_dir = sys.argv[1], sys.argv[2], sys.argv[3]
+    work = tempfile.mkdtemp(prefix="sent-atspi-")
+    sent = os.path.join(work, "sent")
+    os.mkdir(sent, 0o700)
+    failures = []
+    xvfb = app = None
+    try:
+        # The companion's own message: an encoded-word sender, a quoted-printable UTF-8 body.
+        ours = subprocess.run(
+            [cli, "message", "--from", "jane@example.test", "--name", JURGEN, "--to",
+             "hostmaster@registry.test", "--subject", "xn--bcher-kva.example Internic DOMAIN "
+             "Registration", "--message-id", "<1@example.test>"],
+            input=f"3a. Organization Name..........: {RENEE} SARL\n".encode(),
+            capture_output=True, check=True).stdout.replace(b"\n", b"\r\n")
+        keep(sent, "20261208-213105", "domain", "xn--bcher-kva.example", "<1@example.test>", ours)
+        # Python's own: its choice of encoded-word, a quoted-printable body.
+        theirs = email.message.EmailMessage(policy=email.policy.SMTP)
+        theirs["From"] = f"{RENEE} <renee@example.test>"
+        theirs["To"] = "hostmaster@registry.test"
+        theirs["Message-ID"] = "<2@example.test>"
+        theirs["Subject"] = f"{RENEE} Internic CONTACT Registration"
+        theirs.set_content(f"1c. Name....................: {JURGEN}\n", cte="quoted-printable")
+        keep(sent, "20261208-213106", "contact", RENEE, "<2@example.test>", theirs.as_bytes())
+
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd],
+                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
+        os.close(write_fd)
+        with os.fdopen(read_fd, "rb") as pipe:
+            display = pipe.readline().decode().strip()
+        copy = os.path.join(work, "regiscribe")
+        shutil.copy(program, copy)
+        env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb", TZ="UTC",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", REGISCRIBE_MODULE_DIR=module_dir,
+                   HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"))
+        app = subprocess.Popen([copy], cwd=work, env=env)
+
+        desktop = pyatspi.Registry.getDesktop(0)
+
+        def application():
+            return next((a for a in (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
+                         if a is not None and a.name == "regiscribe" and a.childCount > 0), None)
+
+        wait_for("the window on the accessibility bus", application)
+        item = wait_for("the Sent Registrations menu item", lambda: find(
+            application(), named("menu item", "Sent Registrations...")))
+        item.queryAction().doAction(0)
+        tree = wait_for("the list of sent registrations", lambda: find(
+            application(), lambda n: n.name == "Sent registrations"))
+        table = tree.queryTable()
+        wait_for("two rows", lambda: table.nRows == 2 or None)
+        dialog = tree.parent
+        show = find(dialog, named("push button", "Show"))
+        for row, (sender, body) in enumerate([(RENEE, JURGEN), (JURGEN, RENEE)]):
+            table.addRowSelection(row)
+            wait_for(f"row {row} chosen", lambda: table.isRowSelected(row) or None)
+            show.queryAction().doAction(0)
+            marker = f"Message-ID: <{2 - row}@example.test>"
+            viewer = wait_for(f"the form viewer with message {2 - row}", lambda: find(
+                application(), lambda n: n.getRoleName() == "text" and
+                marker in n.queryText().getText(0, -1)))
+            text = viewer.queryText().getText(0, -1)
+            if sender not in text or body not in text:
+                failures.append(f"row {row}: {sender!r} and {body!r} not both in {text!r}")
+            if "=?" in text or "=C3" in text:
+                failures.append(f"row {row}: encoded text left in {text!r}")
+        names = [table.getAccessibleAt(r, 2).name for r in range(2)]
+        if names != [RENEE, "xn--bcher-kva.example (b\u00fccher.example)"]:
+            failures.append(f"the name column reads {names!r}")
+    finally:
+        if app:
+            app.terminate()
+            try:
+                app.wait(10)
+            except subprocess.TimeoutExpired:
+                app.kill()
+        if xvfb:
+            xvfb.terminate()
+            xvfb.wait()
+        if failures or sys.exc_info()[0]:
+            print(open(os.path.join(work, "xvfb.log")).read())
+        shutil.rmtree(work, ignore_errors=True)
+    for failure in failures:
+        print("FAIL:", failure)
+    if failures:
+        return 1
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
