@@ -1,9 +1,12 @@
 #include "support/gnupghome.h"
 
 #include "support/process.h"
+#include "support/tempdir.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <csignal>
 #include <sys/types.h>
 
@@ -80,7 +83,18 @@ QString TestGnupgHome::MakeKey(const QString& userId, const QString& passphrase,
     args << "--quick-gen-key" << userId << "ed25519"
          << "sign" << (expired ? "1d" : "never");
     Gpg(args);
-    const QString listing = Gpg({"--with-colons", "--list-secret-keys", "=" + userId});
+    return Fingerprint(userId);
+}
+
+QString TestGnupgHome::MakeKeyAt(const QString& userId, const QString& when,
+                                 const QString& expiry) {
+    Gpg({"--pinentry-mode", "loopback", "--passphrase", "", "--faked-system-time", when,
+         "--quick-gen-key", userId, "ed25519", "sign", expiry});
+    return Fingerprint(userId);
+}
+
+QString TestGnupgHome::Fingerprint(const QString& userId) const {
+    const QString listing = Gpg({"--with-colons", "--list-keys", "=" + userId});
     for (const QString& line : listing.split('\n'))
         if (line.startsWith("fpr:")) return line.section(':', 9, 9);
     return QString();
@@ -101,6 +115,11 @@ void TestGnupgHome::StopAgent() {
     for (const QByteArray& line : ask.readAllStandardOutput().split('\n'))
         if (line.startsWith("D ")) {
             const pid_t pid = pid_t(line.mid(2).trimmed().toLongLong());
-            if (pid > 0) ::kill(pid, SIGTERM);
+            if (pid <= 0 || ::kill(pid, SIGTERM) != 0) continue;
+            // Gone before the folder is removed: the agent takes its sockets with it.
+            QDeadlineTimer deadline(5000);
+            while (::kill(pid, 0) == 0 && !deadline.hasExpired() &&
+                   !ReadAll("/proc/" + QString::number(pid) + "/stat").contains(") Z "))
+                QThread::msleep(10);
         }
 }

@@ -21,6 +21,11 @@ public:
     // `passphrase` protects it; `expired` makes it with a faked time so that it expired long ago.
     QString MakeKey(const QString& userId, const QString& passphrase = QString(),
                     bool expired = false);
+    // Makes a signing key at the faked time `when` ("20200101T000000") that expires after
+    // `expiry` ("never", "1y"); its fingerprint.
+    QString MakeKeyAt(const QString& userId, const QString& when, const QString& expiry);
+    // The fingerprint of the key `userId` names, or empty.
+    QString Fingerprint(const QString& userId) const;
     // What the pinentry answers next: a passphrase, or "cancel".
     void SetPinentryAnswer(const QString& answer);
     // Runs gpg with this home; its standard error and output together.
