@@ -149,3 +149,34 @@ TEST(CryptCommand, MethodsWarningsAndRefusals) {
     EXPECT_EQ(RunCli({"crypt", "--method", "sha256"}, {}, "pw\n").exitCode, 2);
     EXPECT_EQ(RunCli({"crypt"}, {}, "").err, "No password was given.\n");
 }
+
+TEST(CryptPwValue, IsMailedOnlyWhileTheSchemeIsCryptPw) {
+    ScopedWorkDir dir;
+    const struct {
+        const char* kind;
+        const char* name;
+        const char* scheme;
+        const char* info;
+        const char* line;
+    } pages[] = {
+        {"domain", "example.com", "AuthScheme", "AuthInfoEdit",
+         "\r\n0c. Auth Info..................: "},
+        {"host", "ns1.example.com", "HostAuthScheme", "HostAuthInfo",
+         "\r\n0c. Auth Info...................: "},
+        {"contact", "Jane Roe", "ContactAuthorizationType", "ContactAuthorizationInfo",
+         "\r\n0c. Auth Info...............: "},
+    };
+    for (const auto& p : pages) {
+        for (const char* scheme : {"CRYPT-PW", "MAIL-FROM", "PGP"}) {
+            const ProcessResult r =
+                RunCli({"write", p.kind, p.name, "--set", QString(p.scheme) + "=" + scheme, "--set",
+                        QString(p.info) + "=$1$saltsalt$w/hash.from.Make"});
+            ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+            const QByteArray form = ReadAll(dir.file(QString(p.kind) + "s/" + p.name + ".txt"));
+            const QByteArray expected =
+                QByteArray(p.line) +
+                (scheme == QByteArray("CRYPT-PW") ? "$1$saltsalt$w/hash.from.Make" : "") + "\r\n";
+            EXPECT_TRUE(form.contains(expected)) << p.kind << " " << scheme;
+        }
+    }
+}

@@ -8,58 +8,12 @@
 #include "support/tempdir.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
 struct Keys {
     QString jane, pubOnly, stub, twin, card, old;
 };
-
-// A key whose primary secret part is a stub and whose one secret subkey only encrypts.
-QString MakeStubKey(TestGnupgHome& home, const QString& dir) {
-    const QString userId = "Stub Primary <stub@example.test>";
-    const QString fingerprint = home.MakeKey(userId);
-    const QStringList loopback{"--pinentry-mode", "loopback", "--passphrase", ""};
-    home.Gpg(loopback + QStringList{"--quick-add-key", fingerprint, "cv25519", "encr", "never"});
-    home.Gpg(loopback +
-             QStringList{"--output", dir + "/stub.gpg", "--export-secret-subkeys", fingerprint});
-    home.Gpg({"--yes", "--delete-secret-keys", fingerprint});
-    home.Gpg(loopback + QStringList{"--import", dir + "/stub.gpg"});
-    return fingerprint;
-}
-
-// A key the keyring holds twice: once more in a second keyring that gpg.conf adds.
-QString MakeTwinKey(TestGnupgHome& home, const QString& dir) {
-    const QString fingerprint = home.MakeKey("Twin Key <twin@example.test>");
-    home.Gpg({"--output", dir + "/twin.pub", "--export", fingerprint});
-    home.Gpg(
-        {"--no-default-keyring", "--keyring", dir + "/second.kbx", "--import", dir + "/twin.pub"});
-    QFile conf(home.Path() + "/gpg.conf");
-    if (conf.open(QIODevice::Append)) conf.write("keyring " + dir.toUtf8() + "/second.kbx\n");
-    return fingerprint;
-}
-
-// A key whose secret part the agent says is on a smartcard: its key file becomes the shadow the
-// agent keeps for a card's key.
-QString MakeCardKey(TestGnupgHome& home) {
-    const QString userId = "Card Key <card@example.test>";
-    const QString fingerprint = home.MakeKey(userId);
-    QString grip;
-    for (const QString& line :
-         home.Gpg({"--with-colons", "--with-keygrip", "--list-secret-keys", fingerprint})
-             .split('\n'))
-        if (line.startsWith("grp:")) grip = line.section(':', 9, 9);
-    const QString keyFile = home.Path() + "/private-keys-v1.d/" + grip + ".key";
-    QByteArray key = ReadAll(keyFile);
-    key.replace('\n', "").replace(' ', "");
-    const QRegularExpressionMatch q = QRegularExpression("\\(q#([0-9A-F]+)#\\)").match(key);
-    if (grip.isEmpty() || !q.hasMatch()) return QString();
-    WriteAll(keyFile, "Key: (shadowed-private-key (ecc (curve Ed25519)(flags eddsa)(q #" +
-                          q.captured(1).toLatin1() +
-                          "#)(shadowed t1-v1 (#D2760001240103040006123456780000# OPENPGP.1))))\n");
-    return fingerprint;
-}
 
 class KeyChoice : public ::testing::Test {
 protected:
@@ -68,9 +22,9 @@ protected:
         files = new QTemporaryDir;
         keys.jane = home->MakeKey("Jane Signer <jane@example.test>");
         keys.old = home->MakeKey("Old Expired <old@example.test>", QString(), true);
-        keys.stub = MakeStubKey(*home, files->path());
-        keys.twin = MakeTwinKey(*home, files->path());
-        keys.card = MakeCardKey(*home);
+        keys.stub = home->MakeStubKey("Stub Primary <stub@example.test>");
+        keys.twin = home->MakeTwinKey("Twin Key <twin@example.test>");
+        keys.card = home->MakeCardKey("Card Key <card@example.test>");
         // A key whose secret part lives elsewhere: made in another home, its public part here.
         QTemporaryDir elsewhere;
         RunProgram("gpg", {"--homedir", elsewhere.path(), "--batch", "--pinentry-mode", "loopback",
@@ -158,11 +112,7 @@ TEST(AgentTrouble, AnAgentThatCannotStartIsToldInGnuPGsWords) {
     TestGnupgHome home;
     const QString key = home.MakeKey("Jane Signer <jane@example.test>");
     ASSERT_FALSE(key.isEmpty());
-    home.StopAgent();
-    QFile conf(home.Path() + "/gpg.conf");
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("agent-program /nonexistent/gpg-agent\n");
-    conf.close();
+    home.BreakAgent(true);
     ScopedWorkDir dir;
     WriteAll(dir.file("t.txt"), "Domain Name: example.com\n");
 
