@@ -1,43 +1,23 @@
 // The password and passphrase commands: the first line is taken as soon as it comes, whatever the
 // command does afterwards; the deadline ends the command's whole process group; a failure is told
 // with the command's last line of standard error.
+#include "mail/securedserverfixture.h"
 #include "platform/shellcommand.h"
+#include "support/process.h"
 #include "support/tempdir.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
-// The process group the command wrote into `file` ("echo $$ > file": the shell leads it).
-pid_t GroupOf(const QString& file) {
-    for (int i = 0; i < 100; ++i) {
-        const QByteArray text = ReadAll(file).trimmed();
-        if (!text.isEmpty()) return pid_t(text.toLongLong());
-        QThread::msleep(20);
-    }
-    return 0;
-}
-
-// Whether a process of the group still runs (one ended but not yet reaped by init does not).
-bool GroupAlive(pid_t group) {
-    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-        const QByteArray stat = ReadAll("/proc/" + pid + "/stat");
-        // pid (comm) state ppid pgrp ...: the command name may hold blanks and parentheses.
-        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z") return true;
-    }
-    return false;
-}
-
 // Waits up to `ms` for the group to be gone.
 bool GroupGoneWithin(pid_t group, int ms) {
     QElapsedTimer clock;
     clock.start();
-    while (GroupAlive(group) && clock.elapsed() < ms)
+    while (GroupRuns(group) && clock.elapsed() < ms)
         QThread::msleep(20);
-    return !GroupAlive(group);
+    return !GroupRuns(group);
 }
 } // namespace
 
@@ -53,9 +33,9 @@ TEST(SecretCommand, TheFirstLineIsTakenAtOnceAndTheRestEndsWithItsGroupAtTheDead
     EXPECT_LT(clock.elapsed(), 1500);
     ASSERT_TRUE(line) << line.Error().toStdString();
     EXPECT_EQ(line.Value(), "pw with blanks ");
-    const pid_t group = GroupOf(pidFile);
+    const pid_t group = GroupWrittenTo(pidFile);
     ASSERT_GT(group, 0);
-    EXPECT_TRUE(GroupAlive(group)) << "left to run until the deadline";
+    EXPECT_TRUE(GroupRuns(group)) << "left to run until the deadline";
     EXPECT_TRUE(GroupGoneWithin(group, 4000)) << "the deadline ends the whole group";
 
     // A command that closes its output and never ends holds nothing up either.
@@ -69,7 +49,7 @@ TEST(SecretCommand, TheFirstLineIsTakenAtOnceAndTheRestEndsWithItsGroupAtTheDead
     const Result<QByteArray> bare = SecretFromCommand(
         "echo $$ > " + pidFile + "; (sleep 96 &); printf pw", "password command", 3000);
     EXPECT_EQ(bare.ValueOr("?"), "pw");
-    EXPECT_TRUE(GroupGoneWithin(GroupOf(pidFile), 1000));
+    EXPECT_TRUE(GroupGoneWithin(GroupWrittenTo(pidFile), 1000));
 }
 
 TEST(SecretCommand, ACommandThatNeverAnswersIsKilledWithItsGroupAtTheDeadline) {
@@ -83,7 +63,7 @@ TEST(SecretCommand, ACommandThatNeverAnswersIsKilledWithItsGroupAtTheDeadline) {
     EXPECT_LT(clock.elapsed(), 3500);
     EXPECT_FALSE(line);
     EXPECT_EQ(line.Error(), "The passphrase command did not answer within 2 seconds.");
-    EXPECT_FALSE(GroupAlive(GroupOf(pidFile))) << "nothing of it is left at the return";
+    EXPECT_TRUE(GroupGoneWithin(GroupWrittenTo(pidFile), 1000)) << "nothing of it is left";
 }
 
 TEST(SecretCommand, AFailureIsToldWithTheLastLineOfStandardError) {
@@ -107,4 +87,49 @@ TEST(SecretCommand, AFailureIsToldWithTheLastLineOfStandardError) {
     }
     // Success without output is an empty answer; the callers decide what it means.
     EXPECT_EQ(SecretFromCommand("true", "password command", 5000).ValueOr("?"), "");
+}
+
+namespace {
+class PasswordCommand : public SecuredServerFixture {
+protected:
+    void SetUp() override {
+        StartServer("jane:s3cret");
+        WriteAll(dir.file("body.txt"), "Domain Version Number: 4.0\r\n");
+    }
+    // `send` with the password from `command`; how long it took in `ms`.
+    ProcessResult Send(const QString& command, qint64& ms) {
+        QElapsedTimer clock;
+        clock.start();
+        const ProcessResult r =
+            RunCli({"send", "--server", address, "--from", "jane@example.org", "--to",
+                    "hostmaster@example.net", "--subject", "test", "--security", "starttls",
+                    "--user", "jane", "--password-command", command, dir.file("body.txt")},
+                   {}, {}, 90000);
+        ms = clock.elapsed();
+        return r;
+    }
+    ScopedWorkDir dir;
+};
+} // namespace
+
+TEST_F(PasswordCommand, ASendTakesTheLineAtOnceAndLeavesNothingOfTheCommandBehind) {
+    const QString pidFile = dir.file("group");
+    for (const QString& rest : {"sleep 98", "exec >&-; sleep infinity"}) {
+        QFile::remove(pidFile);
+        qint64 ms = 0;
+        const ProcessResult r = Send("echo $$ > " + pidFile + "; echo s3cret; " + rest, ms);
+        EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+        EXPECT_LT(ms, 2000) << rest.toStdString();
+        const pid_t group = GroupWrittenTo(pidFile);
+        ASSERT_GT(group, 0);
+        EXPECT_TRUE(GroupGoneWithin(group, 1000)) << rest.toStdString();
+    }
+    EXPECT_EQ(server->Messages().size(), 2u);
+
+    qint64 ms = 0;
+    const ProcessResult r =
+        Send("echo 'Error: mail/smtp is not in the password store.' >&2; exit 1", ms);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "The password command failed (exit status 1): Error: mail/smtp is not in the "
+                     "password store.\n");
 }

@@ -8,8 +8,11 @@
 #include "support/process.h"
 #include "support/tempdir.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -149,6 +152,25 @@ TEST_F(Signing, EveryFailureIsToldInGnuPGsWordsAndNothingIsSent) {
     EXPECT_EQ(ok.exitCode, 0) << ok.err.constData();
     ASSERT_EQ(server.Messages().size(), 1u);
     EXPECT_TRUE(GpgVerify(BodyText(server.Messages()[0])).contains("Good signature from \"Pat"));
+}
+
+TEST_F(Signing, APassphraseCommandThatGoesOnRunningHoldsNothingUp) {
+    WriteAll(dir.file("text.txt"), "Domain Name: example.com\n");
+    const QString pidFile = dir.file("group");
+    QElapsedTimer clock;
+    clock.start();
+    const ProcessResult r =
+        RunCli({"sign", "--key", keys.pat, "--passphrase-command",
+                "echo $$ > " + pidFile + "; echo pw-of-pat; sleep 98", dir.file("text.txt")});
+    EXPECT_LT(clock.elapsed(), 2000);
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(GpgVerify(r.out).contains("Good signature from \"Pat Protected"));
+    const pid_t group = GroupWrittenTo(pidFile);
+    ASSERT_GT(group, 0);
+    QDeadlineTimer gone(1000);
+    while (GroupRuns(group) && !gone.hasExpired())
+        QThread::msleep(20);
+    EXPECT_FALSE(GroupRuns(group));
 }
 
 TEST_F(Signing, AContactsPublicKeyIdChoosesTheKey) {
