@@ -196,19 +196,26 @@ int Decode(CliContext& c) {
     const QString kind = c.args.front();
     if (kind != "qp" && kind != "base64") throw CliUsageError{"unknown encoding " + kind};
     try {
-        QByteArrayList lines = SplitLines(ReadStandardInput());
-        QByteArray out;
+        // Line by line: memory does not grow with the number of lines.
+        c.out.flush();
+        auto write = [](QByteArrayView bytes) {
+            std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout);
+        };
         if (kind == "qp") {
-            QBuffer buffer(&out);
-            buffer.open(QIODevice::WriteOnly);
-            TQuotedPrintable(buffer, lines).Decode();
+            TQuotedPrintableDecoder decoder(write);
+            ForEachLineOfStandardInput([&](QByteArrayView line) {
+                decoder.Feed(line);
+                decoder.Feed("\n");
+            });
+            decoder.Finish();
         } else {
-            for (const QByteArray& line : lines)
-                out += DecodeBase64Line(line);
+            ForEachLineOfStandardInput(
+                [&](QByteArrayView line) { write(DecodeBase64Line(line.toByteArray())); });
         }
-        WriteOut(c, out);
+        std::fflush(stdout);
         return CliOk;
     } catch (const Exception& e) {
+        std::fflush(stdout);
         return Fail(c, e);
     }
 }

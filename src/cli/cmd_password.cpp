@@ -1,8 +1,7 @@
 // regiscribe-cli password set|clear: a mail password in the desktop's keyring.
 #include "cli/command.h"
+#include "cli/textinput.h"
 #include "mail/keyring.h"
-
-#include <cstdio>
 
 namespace {
 const char* const kUsage = "regiscribe-cli password set|clear --server HOST[:PORT] --user NAME";
@@ -18,17 +17,15 @@ int RunPassword(CliContext& c) {
     if (user.isEmpty()) throw CliUsageError{"--user is needed"};
     KeyringAnswer answer;
     if (c.args.front() == "set") {
-        // The first line of standard input, without its line end.
-        char buffer[1024];
+        // Typed at a prompt without echo, else the first line of standard input.
         QByteArray line =
-            std::fgets(buffer, sizeof buffer, stdin) ? QByteArray(buffer) : QByteArray();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
+            ReadSecretLine("Password for " + user + " at " + server + ": ").value_or(QByteArray());
         if (line.isEmpty()) {
             c.err << "No password on standard input.\n";
             return CliFailed;
         }
         answer = StorePassword(user, server, QString::fromUtf8(line));
+        line.fill('\0');
     } else {
         answer = ClearStoredPassword(user, server);
     }

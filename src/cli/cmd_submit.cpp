@@ -93,10 +93,10 @@ int RunSubmit(CliContext& c) {
         // The PGP scheme signs with the key given, else the window's choice.
         request.signTemplate = [&](const Record& record,
                                    const QStringList& lines) -> std::optional<QStringList> {
-            const QString key =
-                signKey.isEmpty() ? SigningKeyFor(record, setup.openPgpKey) : signKey;
-            if (key.isEmpty()) return std::nullopt;
-            return ClearSignLines(lines, key, passphraseCommand);
+            Result<std::optional<QStringList>> signedLines =
+                SignTemplate(record, lines, setup.openPgpKey, signKey, passphraseCommand);
+            if (!signedLines) throw ESigningError(signedLines.Error());
+            return signedLines.Value();
         };
         // The password is looked for once it is sure that a message will go out.
         request.beforeSending = [&] {

@@ -1,48 +1,28 @@
 #include "cli/securemail.h"
 
 #include "cli/command.h"
+#include "cli/textinput.h"
 #include "mail/keyring.h"
 #include "mail/mssmtp.h"
 #include "platform/shellcommand.h"
 
-#include <cstdio>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
-// The first line the command prints, run by /bin/sh -c. The command's text is never repeated:
-// it may hold a secret.
+// The first line the command prints, run by /bin/sh -c.
 QString PasswordFromCommand(const QString& command) {
-    const ShellCommandResult run = RunShellCommand(command, 60000);
-    if (!run.finished) throw EMailSecurityError("The password command failed (it did not finish).");
-    if (run.exitStatus != 0)
-        throw EMailSecurityError("The password command failed (exit status " +
-                                 QString::number(run.exitStatus) + ").");
-    return QString::fromUtf8(FirstLine(run.output));
+    const Result<QByteArray> line = SecretFromCommand(command, "password command");
+    if (!line) throw EMailSecurityError(line.Error());
+    return QString::fromUtf8(line.Value());
 }
 
 // Asks on the terminal without echo; nothing when standard input is no terminal.
 std::optional<QString> PasswordFromTerminal(const QString& user, const QString& server) {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;
-    std::fprintf(stderr, "Password for %s at %s: ", user.toLocal8Bit().constData(),
-                 server.toLocal8Bit().constData());
-    std::fflush(stderr);
-    termios saved{};
-    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-        termios noEcho = saved;
-        noEcho.c_lflag &= tcflag_t(~ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &noEcho);
-    }
-    char buffer[1024];
-    const bool got = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
-    if (quiet) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::fputc('\n', stderr);
-    if (!got) return std::nullopt;
-    QByteArray line(buffer);
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    const std::optional<QByteArray> typed =
+        ReadSecretLine("Password for " + user + " at " + server + ": ");
+    if (!typed) return std::nullopt;
+    return QString::fromUtf8(*typed);
 }
 } // namespace
 

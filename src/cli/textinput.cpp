@@ -1,14 +1,20 @@
 #include "cli/textinput.h"
 
 #include "platform/fileerror.h"
+#include "platform/interruptcleanup.h"
 
 #include <QFile>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
+// A secret longer than this is cut (every use refuses far shorter ones with its own words).
+constexpr qsizetype kSecretLineLimit = 64 * 1024;
+
 QByteArray ReadDescriptor(int fd) {
     QByteArray bytes;
     struct stat info {};
@@ -49,9 +55,70 @@ QByteArrayList SplitLines(const QByteArray& bytes) {
     return lines;
 }
 
+void ForEachLineOfStandardInput(const std::function<void(QByteArrayView line)>& line) {
+    QByteArray partial;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) RaiseFileError(errno);
+        if (n == 0) break;
+        QByteArrayView piece(buffer, n);
+        for (qsizetype end; (end = piece.indexOf('\n')) >= 0; piece = piece.sliced(end + 1)) {
+            QByteArrayView whole = piece.first(end);
+            if (!partial.isEmpty()) {
+                partial.append(whole);
+                whole = partial;
+            }
+            if (whole.endsWith('\r')) whole.chop(1);
+            line(whole);
+            partial.clear();
+        }
+        partial.append(piece);
+    }
+    if (partial.endsWith('\r')) partial.chop(1);
+    if (!partial.isEmpty()) line(partial);
+}
+
 QStringList TextLines(const QByteArray& bytes) {
     QStringList lines;
     for (const QByteArray& line : SplitLines(bytes))
         lines << QString::fromUtf8(line);
     return lines;
+}
+
+std::optional<QByteArray> ReadSecretLine(const QString& prompt) {
+    termios saved{};
+    const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    InterruptCleanup::Slot restore = -1;
+    if (terminal) {
+        std::fputs(prompt.toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
+        restore = InterruptCleanup::RestoreTerminalOnInterrupt(STDIN_FILENO, saved);
+        termios quiet = saved;
+        quiet.c_lflag &= tcflag_t(~ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    // Byte by byte, so that nothing after the line is taken from standard input.
+    QByteArray line;
+    bool ended = false;
+    for (;;) {
+        char c = 0;
+        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ended = line.isEmpty();
+            break;
+        }
+        if (c == '\n') break;
+        if (line.size() < kSecretLineLimit) line += c;
+    }
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        InterruptCleanup::Forget(restore);
+        std::fputc('\n', stderr);
+    }
+    if (line.endsWith('\r')) line.chop(1);
+    if (ended) return std::nullopt;
+    return line;
 }

@@ -238,3 +238,109 @@ void DecodeMessageText(TmsCustomMessage& message, QIODevice& stream) {
         item.Data() = text;
     }
 }
+
+// --- Walking a message's parts in place ---------------------------------------------------------
+
+namespace {
+// A header that large is no header: its lines would each become an object.
+constexpr qsizetype kHeaderLimit = qsizetype(1) << 20;
+
+QString HeaderParameter(const TmsHeaders& headers, const QString& field, const QString& name) {
+    return Parameter(headers.FieldValue(field), name);
+}
+
+// The lines of `text` from `from` on: [start, end) without the line end, `next` after it.
+struct LineSpan {
+    qsizetype start, end, next;
+};
+LineSpan LineAt(QByteArrayView text, qsizetype from) {
+    qsizetype lf = text.indexOf('\n', from);
+    const qsizetype next = lf < 0 ? text.size() : lf + 1;
+    qsizetype end = lf < 0 ? text.size() : lf;
+    if (end > from && text[end - 1] == '\r') --end;
+    return {from, end, next};
+}
+
+TmsPartView PartView(QByteArrayView entity) {
+    TmsPartView part;
+    part.entity = entity;
+    qsizetype pos = 0;
+    QStringList lines;
+    while (pos < entity.size()) {
+        const LineSpan line = LineAt(entity, pos);
+        if (line.end == line.start) {
+            part.body = entity.sliced(line.next);
+            break;
+        }
+        if (line.next > kHeaderLimit) {
+            lines.clear();
+            part.body = entity;
+            break;
+        }
+        lines << QString::fromUtf8(entity.sliced(line.start, line.end - line.start));
+        pos = line.next;
+    }
+    for (const QString& line : lines)
+        part.headers.Add(line);
+    return part;
+}
+
+// Whether the line is the delimiter `open` (RFC 2046 allows blanks after it), and whether it
+// closes.
+bool IsDelimiter(QByteArrayView line, const QByteArray& open, bool& closing) {
+    while (line.endsWith(' ') || line.endsWith('\t'))
+        line.chop(1);
+    if (!line.startsWith(open)) return false;
+    const QByteArrayView rest = line.sliced(open.size());
+    closing = rest == "--";
+    return rest.isEmpty() || closing;
+}
+} // namespace
+
+QString TmsPartView::Type() const {
+    const QString type = MainType(headers.FieldValue("Content-Type"));
+    return type.isEmpty() ? QStringLiteral("text/plain") : type;
+}
+
+QString TmsPartView::Parameter(const QString& field, const QString& name) const {
+    return HeaderParameter(headers, field, name);
+}
+
+TmsPartView MessagePartView(QByteArrayView message) {
+    return PartView(message);
+}
+
+std::vector<TmsPartView> SubpartViews(const TmsPartView& multipart) {
+    std::vector<TmsPartView> parts;
+    const QString boundary = multipart.Parameter("Content-Type", "boundary");
+    if (boundary.isEmpty()) return parts;
+    const QByteArray open = "--" + boundary.toUtf8();
+    const QByteArrayView body = multipart.body;
+    qsizetype partStart = -1; // where the part being read began
+    for (qsizetype pos = 0; pos < body.size();) {
+        const LineSpan line = LineAt(body, pos);
+        pos = line.next;
+        bool closing = false;
+        if (!IsDelimiter(body.sliced(line.start, line.end - line.start), open, closing)) continue;
+        if (partStart >= 0) {
+            // The line end before the delimiter belongs to it.
+            qsizetype end = line.start;
+            if (end > 0 && body[end - 1] == '\n') --end;
+            if (end > 0 && body[end - 1] == '\r') --end;
+            parts.push_back(PartView(body.sliced(partStart, std::max(partStart, end) - partStart)));
+        }
+        if (closing) return parts;
+        partStart = line.next;
+    }
+    if (partStart >= 0) parts.push_back(PartView(body.sliced(partStart)));
+    return parts;
+}
+
+QByteArray DecodedBody(const TmsPartView& part) {
+    const QString encoding =
+        part.headers.FieldValue("Content-Transfer-Encoding").trimmed().toLower();
+    if (encoding == "base64")
+        return QByteArray::fromBase64(QByteArray::fromRawData(part.body.data(), part.body.size()));
+    if (encoding == "quoted-printable") return DecodeQuotedPrintableText(part.body);
+    return part.body.toByteArray();
+}

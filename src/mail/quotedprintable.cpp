@@ -126,32 +126,76 @@ QByteArray EncodeQuotedPrintableText(const QByteArray& input, char lineEnd) {
 }
 
 void TQuotedPrintable::Decode() {
-    QByteArray joined;
-    auto flush = [&] {
-        QByteArray out;
-        out.reserve(joined.size() + 2);
-        for (qsizetype i = 0; i < joined.size(); ++i) {
-            if (joined[i] == '=' && i + 2 < joined.size()) {
-                int hi = HexValue(joined[i + 1]);
-                int lo = HexValue(joined[i + 2]);
-                if (hi >= 0 && lo >= 0) {
-                    out += char(hi * 16 + lo);
-                    i += 2;
-                    continue;
-                }
-            }
-            out += joined[i];
-        }
-        if (out.isEmpty() || out.back() != char(26)) out += "\r\n";
-        stream_.write(out);
-        joined.clear();
-    };
-    for (qsizetype n = 0; n < lines_.size(); ++n) {
-        const QByteArray& line = lines_[n];
-        bool soft = line.endsWith('=');
-        joined += soft ? line.left(line.size() - 1) : line;
-        if (joined.size() > MaxParagraph) ParagraphTooLarge();
-        if (!soft) flush();
+    TQuotedPrintableDecoder decoder(
+        [&](QByteArrayView decoded) { stream_.write(decoded.data(), decoded.size()); });
+    for (const QByteArray& line : lines_) {
+        decoder.Feed(line);
+        decoder.Feed("\n");
     }
-    if (!joined.isEmpty()) flush();
+    decoder.Finish();
+}
+
+void TQuotedPrintableDecoder::Feed(QByteArrayView text) {
+    while (!text.isEmpty()) {
+        const qsizetype end = text.indexOf('\n');
+        if (end < 0) {
+            partial_.append(text);
+            // No line longer than a paragraph can be decoded: said before it is all held.
+            if (partial_.size() > TQuotedPrintable::MaxParagraph + 3) ParagraphTooLarge();
+            return;
+        }
+        if (partial_.isEmpty()) {
+            Line(text.first(end));
+        } else {
+            partial_.append(text.first(end));
+            Line(partial_);
+            partial_.clear();
+        }
+        text = text.sliced(end + 1);
+    }
+}
+
+void TQuotedPrintableDecoder::Finish() {
+    if (!partial_.isEmpty()) {
+        Line(partial_);
+        partial_.clear();
+    }
+    if (!joined_.isEmpty()) Flush();
+}
+
+void TQuotedPrintableDecoder::Line(QByteArrayView line) {
+    if (line.endsWith('\r')) line.chop(1);
+    const bool soft = line.endsWith('=');
+    joined_.append(soft ? line.first(line.size() - 1) : line);
+    if (joined_.size() > TQuotedPrintable::MaxParagraph) ParagraphTooLarge();
+    if (!soft) Flush();
+}
+
+void TQuotedPrintableDecoder::Flush() {
+    QByteArray out;
+    out.reserve(joined_.size() + 2);
+    for (qsizetype i = 0; i < joined_.size(); ++i) {
+        if (joined_[i] == '=' && i + 2 < joined_.size()) {
+            const int hi = HexValue(joined_[i + 1]);
+            const int lo = HexValue(joined_[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out += char(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        out += joined_[i];
+    }
+    if (out.isEmpty() || out.back() != char(26)) out += "\r\n";
+    joined_.clear();
+    sink_(out);
+}
+
+QByteArray DecodeQuotedPrintableText(QByteArrayView text) {
+    QByteArray out;
+    out.reserve(text.size());
+    TQuotedPrintableDecoder decoder([&](QByteArrayView decoded) { out.append(decoded); });
+    decoder.Feed(text);
+    decoder.Finish();
+    return out;
 }

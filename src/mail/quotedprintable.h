@@ -4,7 +4,9 @@
 // ends a paragraph is written "=20", since decoders drop white space at the end of a line.
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QByteArrayView>
 #include <QIODevice>
+#include <functional>
 
 class TQuotedPrintable {
 public:
@@ -33,3 +35,27 @@ private:
 QByteArray EncodeQuotedPrintableText(const QByteArray& input, char lineEnd);
 // Encodes one paragraph (no line ends inside) and appends its lines.
 void EncodeQuotedPrintableParagraph(const char* data, qsizetype size, QByteArrayList& lines);
+
+// The decoder of TQuotedPrintable::Decode for text that comes in pieces (a large body, standard
+// input): it holds one paragraph at most, so that memory does not grow with the number of lines.
+// Lines end at LF (a CR before it dropped); each joined line goes to the sink as Decode writes it.
+// A paragraph over MaxParagraph bytes raises "Paragraph is too large".
+class TQuotedPrintableDecoder {
+public:
+    using Sink = std::function<void(QByteArrayView decoded)>;
+    explicit TQuotedPrintableDecoder(Sink sink) : sink_(std::move(sink)) {}
+    // The next piece of the encoded text, cut anywhere.
+    void Feed(QByteArrayView text);
+    // The end of the text: a last line without a line end, a paragraph left open.
+    void Finish();
+
+private:
+    void Line(QByteArrayView line);
+    void Flush();
+    Sink sink_;
+    QByteArray partial_; // a line not yet ended
+    QByteArray joined_;  // the soft-broken lines of the paragraph so far
+};
+
+// The whole of `text` decoded as above.
+QByteArray DecodeQuotedPrintableText(QByteArrayView text);

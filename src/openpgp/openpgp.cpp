@@ -1,51 +1,89 @@
 #include "openpgp/openpgp.h"
 
-#include "mail/quotedprintable.h"
 #include "platform/module.h"
+#include "platform/peertext.h"
 #include "platform/shellcommand.h"
 #include "platform/tasks.h"
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
-OpenPgpBackend* Backend(QString* why) {
+Result<OpenPgpBackend*> Backend() {
     Result<OpenPgpBackend*> loaded =
         SharedModuleInterface<OpenPgpBackend>(OpenPgpModuleName, OpenPgpModuleEntry);
-    if (!loaded) {
-        if (why) *why = "OpenPGP is not available: " + loaded.Error();
-        return nullptr;
-    }
-    OpenPgpBackend* backend = loaded.Value();
-    QString notReady;
-    if (!backend->Ready(notReady)) {
-        if (why) *why = notReady;
-        return nullptr;
-    }
-    return backend;
+    if (!loaded) return Fail("OpenPGP is not available: " + loaded.Error());
+    return loaded;
 }
 
-QString Failed(const QString& why) {
+QString NotSigned(const QString& why) {
     return "The template could not be signed: " + why;
+}
+
+QString NotChecked(const QString& why) {
+    return "The signature could not be checked: " + why;
+}
+
+// The contact's key must name exactly one key whose secret part can sign; the rest (expired,
+// revoked) GnuPG tells in its words.
+Result<void> ChooseContactKey(const std::vector<OpenPgpKey>& named, const QString& keyId) {
+    const QString key = "The contact's key 0x" + keyId;
+    if (named.empty()) return Fail(key + " is not in your keyring");
+    if (named.size() == 2) return Fail(key + " names two keys");
+    if (named.size() > 2) return Fail(key + " names " + QString::number(named.size()) + " keys");
+    const OpenPgpKey& only = named.front();
+    if (!only.secret) return Fail(key + " has no secret part");
+    if (only.unusable.isEmpty() && only.signingFingerprint.isEmpty())
+        return Fail(key + " has no secret part that can sign");
+    return {};
+}
+
+QString Who(const OpenPgpSignature& s) {
+    const QString fingerprint = PeerText(s.fingerprint, PeerTextLines::Escape);
+    if (s.userId.isEmpty()) return fingerprint;
+    return PeerText(s.userId, PeerTextLines::Escape) + " (" + fingerprint + ")";
+}
+
+QString ValidityText(OpenPgpSignature::Validity validity) {
+    using V = OpenPgpSignature::Validity;
+    switch (validity) {
+    case V::Ultimate:
+        return "key validity ultimate";
+    case V::Full:
+        return "key validity full";
+    case V::Marginal:
+        return "key validity marginal";
+    case V::Unknown:
+    case V::Never:
+        break;
+    }
+    return "not certified by a key you trust";
 }
 } // namespace
 
-std::optional<std::vector<OpenPgpKey>> SigningKeys(QString* why) {
-    OpenPgpBackend* backend = Backend(why);
-    if (!backend) return std::nullopt;
-    std::vector<OpenPgpKey> keys;
-    QString problem;
-    Tasks::RunWaiting([&] {
-        if (backend->AgentReady(problem)) keys = backend->SecretKeys(problem);
-    });
-    if (!problem.isEmpty()) {
-        if (why) *why = problem;
-        return std::nullopt;
+Result<std::vector<OpenPgpKey>> SigningKeys() {
+    const Result<OpenPgpBackend*> backend = Backend();
+    if (!backend) return Fail(backend.Error());
+    Result<std::vector<OpenPgpKey>> keys = Tasks::RunAndWait<Result<std::vector<OpenPgpKey>>>(
+        [&] { return backend.Value()->Keys(QString(), true); });
+    if (!keys) return keys;
+    // A fingerprint that two keys share (the same key in two keyrings, a subkey bound to two
+    // keys) would make the signature's key ambiguous to whoever checks it.
+    QHash<QString, int> holders;
+    for (const OpenPgpKey& key : keys.Value()) {
+        QStringList own = key.subkeys;
+        own << key.fingerprint;
+        own.removeDuplicates();
+        for (const QString& fingerprint : own)
+            ++holders[fingerprint];
     }
     std::vector<OpenPgpKey> signing;
-    for (const OpenPgpKey& key : keys)
-        if (key.canSign && key.usable) signing.push_back(key);
+    for (const OpenPgpKey& key : keys.Value())
+        if (key.unusable.isEmpty() && !key.signingFingerprint.isEmpty() &&
+            holders.value(key.fingerprint) == 1 && holders.value(key.signingFingerprint) == 1)
+            signing.push_back(key);
     return signing;
 }
 
@@ -58,7 +96,8 @@ QString SigningKeyCaption(const OpenPgpKey& key) {
         key.expires
             ? "(expires " + QDateTime::fromSecsSinceEpoch(key.expires).toString("yyyy-MM-dd") + ")"
             : QString("(no expiry)");
-    return key.userId + " - " + grouped + " " + expiry;
+    return PeerText(key.userId, PeerTextLines::Escape) + " - " + grouped + " " + expiry +
+           (key.onCard ? " (on card)" : "");
 }
 
 std::optional<QString> NormalizedKeyId(const QString& text) {
@@ -72,45 +111,55 @@ std::optional<QString> NormalizedKeyId(const QString& text) {
     return id.toUpper();
 }
 
-std::optional<QString> SecretKeyFingerprint(const QString& keyId) {
-    const std::optional<QString> id = NormalizedKeyId(keyId);
-    OpenPgpBackend* backend = id ? Backend(nullptr) : nullptr;
-    if (!backend) return std::nullopt;
-    std::optional<OpenPgpKey> key;
-    QString problem;
-    Tasks::RunWaiting([&] { key = backend->FindKey(*id, true, problem); });
-    if (!key || !key->secret) return std::nullopt;
-    return key->fingerprint;
-}
-
-QString SigningKeyFor(const Record& record, const QString& settingKey) {
+Result<SigningKeyChoice> SigningKeyFor(const Record& record, const QString& settingKey) {
     if (record.kind == RecordKind::Contact && record.Text("ContactAuthenticationType") == "PGP") {
         const QString named = record.Text("ContactAuthenticationInfo").trimmed();
-        if (NormalizedKeyId(named))
-            if (const std::optional<QString> fingerprint = SecretKeyFingerprint(named))
-                return *fingerprint;
+        if (!named.isEmpty()) {
+            const std::optional<QString> id = NormalizedKeyId(named);
+            if (!id)
+                return Fail("The contact's Public PGP Key ID \"" +
+                            PeerText(named, PeerTextLines::Escape) +
+                            "\" is not a key ID (8 or 16 hex digits or a fingerprint)");
+            return SigningKeyChoice{*id, true};
+        }
     }
-    return settingKey.trimmed();
+    return SigningKeyChoice{settingKey.trimmed(), false};
 }
 
-QStringList ClearSignLines(const QStringList& lines, const QString& keyId,
-                           const QString& passphraseCommand) {
-    QString why;
-    OpenPgpBackend* backend = Backend(&why);
-    if (!backend) throw ESigningError(Failed(why));
-    const QString id = NormalizedKeyId(keyId).value_or(keyId);
+Result<void> ClearSign(QIODevice& in, QIODevice& out, const SigningKeyChoice& key,
+                       const QString& passphraseCommand) {
+    const Result<OpenPgpBackend*> backend = Backend();
+    if (!backend) return Fail(NotSigned(backend.Error()));
+    const QString id = NormalizedKeyId(key.keyId).value_or(key.keyId);
     PassphraseSource passphrase;
     if (!passphraseCommand.isEmpty())
-        passphrase = [passphraseCommand]() -> std::optional<QByteArray> {
-            const ShellCommandResult run = RunShellCommand(passphraseCommand, 60000);
-            if (!run.finished || run.exitStatus != 0) return std::nullopt;
-            return FirstLine(run.output);
+        passphrase = [passphraseCommand] {
+            return SecretFromCommand(passphraseCommand, "passphrase command");
         };
-    const QByteArray text = (lines.join('\n') + '\n').toUtf8();
+    // The contact's refusal is told as it is; everything else is GnuPG's reason not to sign.
+    bool refused = false;
+    KeyChooser choose;
+    if (key.contact)
+        choose = [&refused, id](const std::vector<OpenPgpKey>& named) {
+            Result<void> chosen = ChooseContactKey(named, id);
+            refused = !chosen;
+            return chosen;
+        };
+    const Result<void> signedText = Tasks::RunAndWait<Result<void>>(
+        [&] { return backend.Value()->ClearSign(in, out, id, choose, passphrase); });
+    if (signedText || refused) return signedText;
+    return Fail(NotSigned(signedText.Error()));
+}
+
+Result<QStringList> ClearSignLines(const QStringList& lines, const SigningKeyChoice& key,
+                                   const QString& passphraseCommand) {
+    QByteArray text = (lines.join('\n') + '\n').toUtf8();
     QByteArray signedText;
-    bool ok = false;
-    Tasks::RunWaiting([&] { ok = backend->ClearSign(text, id, passphrase, signedText, why); });
-    if (!ok) throw ESigningError(Failed(why));
+    QBuffer in(&text), out(&signedText);
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    const Result<void> made = ClearSign(in, out, key, passphraseCommand);
+    if (!made) return Fail(made.Error());
     QStringList signedLines = QString::fromUtf8(signedText).split('\n');
     if (!signedLines.isEmpty() && signedLines.back().isEmpty()) signedLines.removeLast();
     for (QString& line : signedLines)
@@ -118,68 +167,74 @@ QStringList ClearSignLines(const QStringList& lines, const QString& keyId,
     return signedLines;
 }
 
-QByteArray SignedTextIn(const QByteArray& text) {
-    static const QByteArray begin = "-----BEGIN PGP SIGNED MESSAGE-----";
-    static const QByteArray end = "-----END PGP SIGNATURE-----";
-    QByteArray body = text;
-    // A mail message (it starts with a header field): its body, after the first empty line, with
-    // its transfer encoding undone.
-    static const QRegularExpression field("^[!-9;-~]+:");
-    if (field.match(QString::fromLatin1(text.left(text.indexOf('\n')))).hasMatch()) {
-        QByteArrayList lines = text.split('\n');
-        for (QByteArray& line : lines)
-            if (line.endsWith('\r')) line.chop(1);
-        const qsizetype blank = lines.indexOf(QByteArray());
-        if (blank >= 0) {
-            const QByteArray header = lines.mid(0, blank).join('\n').toLower();
-            QByteArrayList bodyLines = lines.mid(blank + 1);
-            if (header.contains("content-transfer-encoding: quoted-printable")) {
-                body.clear();
-                QBuffer buffer(&body);
-                buffer.open(QIODevice::WriteOnly);
-                TQuotedPrintable(buffer, bodyLines).Decode();
-            } else {
-                body = bodyLines.join('\n');
-            }
-        }
-    }
-    const qsizetype from = body.indexOf(begin);
-    const qsizetype to = body.indexOf(end, from);
-    if (from < 0 || to < 0) return QByteArray();
-    return body.mid(from, to + end.size() - from) + "\n";
+Result<std::optional<QStringList>> SignTemplate(const Record& record, const QStringList& lines,
+                                                const QString& settingKey,
+                                                const QString& overrideKey,
+                                                const QString& passphraseCommand) {
+    Result<SigningKeyChoice> key = overrideKey.isEmpty()
+                                       ? SigningKeyFor(record, settingKey)
+                                       : Result<SigningKeyChoice>(SigningKeyChoice{overrideKey});
+    if (!key) return Fail(key.Error());
+    if (key->keyId.isEmpty()) return std::optional<QStringList>();
+    Result<QStringList> signedLines = ClearSignLines(lines, key.Value(), passphraseCommand);
+    if (!signedLines) return Fail(signedLines.Error());
+    return std::optional<QStringList>(signedLines.Value());
 }
 
-OpenPgpVerdict VerifySignedText(const QByteArray& signedText) {
-    OpenPgpVerdict verdict;
-    if (signedText.isEmpty()) {
-        verdict.kind = OpenPgpVerdict::NoSignature;
-        return verdict;
+bool SignatureVerdict::Accepted(bool acceptMarginal) const {
+    using V = OpenPgpSignature::Validity;
+    if (signatures.empty()) return false;
+    for (const OpenPgpSignature& s : signatures) {
+        if (s.status != OpenPgpSignature::Status::Good) return false;
+        const bool valid = s.validity == V::Full || s.validity == V::Ultimate ||
+                           (acceptMarginal && s.validity == V::Marginal);
+        if (!valid) return false;
     }
-    QString why;
-    OpenPgpBackend* backend = Backend(&why);
-    if (!backend) {
-        verdict.problem = why;
-        return verdict;
-    }
-    Tasks::RunWaiting([&] { verdict = backend->Verify(signedText); });
+    return true;
+}
+
+Result<SignatureVerdict> CheckClearSigned(QByteArrayView block) {
+    const Result<OpenPgpBackend*> backend = Backend();
+    if (!backend) return Fail(NotChecked(backend.Error()));
+    SignatureVerdict verdict;
+    QBuffer signedText(&verdict.signedText);
+    signedText.open(QIODevice::WriteOnly);
+    const Result<std::vector<OpenPgpSignature>> signatures =
+        Tasks::RunAndWait<Result<std::vector<OpenPgpSignature>>>(
+            [&] { return backend.Value()->VerifyClearSigned(block, signedText); });
+    if (!signatures) return Fail(NotChecked(signatures.Error()));
+    verdict.signatures = signatures.Value();
     return verdict;
 }
 
-QString VerdictText(const OpenPgpVerdict& verdict) {
-    const QString who = verdict.userId.isEmpty()
-                            ? verdict.fingerprint
-                            : verdict.userId + " (" + verdict.fingerprint + ")";
-    switch (verdict.kind) {
-    case OpenPgpVerdict::Good:
-        return "Good signature from " + who;
-    case OpenPgpVerdict::Bad:
-        return "BAD signature from " + who;
-    case OpenPgpVerdict::NoPublicKey:
-        return "No public key for " + verdict.fingerprint;
-    case OpenPgpVerdict::NoSignature:
-        return "No OpenPGP signature found.";
-    case OpenPgpVerdict::Failed:
+Result<SignatureVerdict> CheckDetached(QByteArrayView data, QByteArrayView signature,
+                                       const QByteArray& shownText) {
+    const Result<OpenPgpBackend*> backend = Backend();
+    if (!backend) return Fail(NotChecked(backend.Error()));
+    const Result<std::vector<OpenPgpSignature>> signatures =
+        Tasks::RunAndWait<Result<std::vector<OpenPgpSignature>>>(
+            [&] { return backend.Value()->VerifyDetached(data, signature); });
+    if (!signatures) return Fail(NotChecked(signatures.Error()));
+    return SignatureVerdict{signatures.Value(), shownText};
+}
+
+QString SignatureLine(const OpenPgpSignature& s) {
+    using S = OpenPgpSignature::Status;
+    switch (s.status) {
+    case S::Good:
+        return "Good signature from " + Who(s) + ", " + ValidityText(s.validity);
+    case S::Bad:
+        return "BAD signature from " + Who(s);
+    case S::ExpiredSignature:
+        return "Expired signature from " + Who(s);
+    case S::ExpiredKey:
+        return "Signature by an expired key from " + Who(s);
+    case S::RevokedKey:
+        return "Signature by a revoked key from " + Who(s);
+    case S::NoPublicKey:
+        return "No public key for " + PeerText(s.fingerprint, PeerTextLines::Escape);
+    case S::Failed:
         break;
     }
-    return "The signature could not be checked: " + verdict.problem;
+    return NotChecked(s.problem);
 }

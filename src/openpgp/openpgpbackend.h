@@ -1,51 +1,72 @@
 #pragma once
 // What the OpenPGP module (openpgp/gpgme, on GPGME) offers: the user's keyring through GnuPG and
-// its agent. Every call is synchronous; openpgp.h runs them off the window thread. The program
-// never sees a private key; a passphrase passes through only in the companion's loopback mode.
-#include <QByteArray>
+// its agent. Every call is synchronous and makes its own GnuPG context, so calls may run on any
+// thread; openpgp.h runs them off the window thread. The program never sees a private key; a
+// passphrase passes through only in the companion's loopback mode. Failures carry GnuPG's own
+// words (for an agent that cannot be reached, GnuPG's reason).
+#include "platform/result.h"
+
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <functional>
-#include <optional>
 #include <vector>
 
+class QIODevice;
+
 struct OpenPgpKey {
-    QString fingerprint; // 40 (or 64) hex digits, upper case
-    QString userId;      // "Name <address>" as the key's first user id reads
-    QString name, email;
-    qint64 expires = 0;  // seconds since the epoch; 0 for none
-    bool secret = false; // the keyring holds its secret part
-    bool canSign = false;
-    bool usable = true; // not expired, revoked, disabled or invalid
+    QString fingerprint;        // of the primary key: 40 (or 64) hex digits, upper case
+    QStringList subkeys;        // the fingerprints of its subkeys (the primary key's first)
+    QString signingFingerprint; // the (sub)key that signs: usable, able to sign, its secret part
+                                // here (on disk or on a card); empty when there is none
+    QString userId;             // the first user ID as the key holds it (any character)
+    qint64 expires = 0;         // of the primary key, seconds since the epoch; 0 for none
+    bool secret = false;        // the keyring holds a secret part of some (sub)key
+    bool onCard = false;        // the signing (sub)key's secret part is on a smartcard
+    QString unusable;           // GnuPG's words when the key is expired, revoked, disabled or
+                                // invalid; empty when it is none of these
 };
 
-struct OpenPgpVerdict {
-    enum Kind { Good, Bad, NoPublicKey, NoSignature, Failed } kind = Failed;
-    QString fingerprint; // of the signing key
-    QString userId;      // of the signing key, when the keyring has it
-    QString problem;     // GPGME's text when Failed
+// One signature of a signed text, as GnuPG judged it.
+struct OpenPgpSignature {
+    enum class Status { Good, Bad, ExpiredSignature, ExpiredKey, RevokedKey, NoPublicKey, Failed };
+    enum class Validity { Unknown, Never, Marginal, Full, Ultimate };
+    Status status = Status::Failed;
+    Validity validity = Validity::Unknown; // of the signing key, by the user's web of trust
+    QString fingerprint;                   // of the signing key (the primary key when known)
+    QString userId;                        // its first user ID, when the keyring has the key
+    qint64 made = 0;                       // seconds since the epoch
+    qint64 expires = 0;                    // of the signature; 0 for none
+    QString problem;                       // GnuPG's words when Failed
 };
 
-// The loopback passphrase: the text to hand the agent, or nothing to cancel.
-using PassphraseSource = std::function<std::optional<QByteArray>()>;
+// The loopback passphrase: the text to hand the agent, or the reason there is none.
+using PassphraseSource = std::function<Result<QByteArray>()>;
+// Looks at the keys a key id names before anything is signed: accepts them, or refuses with
+// the text the user reads.
+using KeyChooser = std::function<Result<void>(const std::vector<OpenPgpKey>& named)>;
 
 class OpenPgpBackend {
 public:
     virtual ~OpenPgpBackend() = default;
-    // Whether GnuPG can be used at all; `why` says why not.
-    virtual bool Ready(QString& why) = 0;
-    // Whether the user's gpg-agent answers (started when it is not running); `why` says why not.
-    virtual bool AgentReady(QString& why) = 0;
-    // The secret keys of the keyring (with their state); GPGME's text in `problem` on failure.
-    virtual std::vector<OpenPgpKey> SecretKeys(QString& problem) = 0;
-    // The key `id` names (key id or fingerprint), secret or public; nothing when none does.
-    virtual std::optional<OpenPgpKey> FindKey(const QString& id, bool secret, QString& problem) = 0;
-    // A cleartext signature of `text` by the key `fingerprint`. With a passphrase source the
-    // agent is asked in loopback mode; without it the agent's own pinentry asks.
-    virtual bool ClearSign(const QByteArray& text, const QString& fingerprint,
-                           const PassphraseSource& passphrase, QByteArray& signedText,
-                           QString& problem) = 0;
-    // Checks a cleartext-signed text.
-    virtual OpenPgpVerdict Verify(const QByteArray& signedText) = 0;
+    // The keys `pattern` names (every key when empty); with `secretOnly` only those with a secret
+    // part.
+    virtual Result<std::vector<OpenPgpKey>> Keys(const QString& pattern, bool secretOnly) = 0;
+    // The cleartext signature of all that `in` gives, written to `out`, by the key `keyId` names.
+    // `choose` (may be empty) sees the keys it names first; then it must name exactly one key
+    // that can sign (else GnuPG's words: "No secret key", "Key expired", ...). With a passphrase
+    // source the agent is asked in loopback mode; without it the agent's own pinentry asks.
+    virtual Result<void> ClearSign(QIODevice& in, QIODevice& out, const QString& keyId,
+                                   const KeyChooser& choose,
+                                   const PassphraseSource& passphrase) = 0;
+    // Checks one cleartext-signed block ("-----BEGIN PGP SIGNED MESSAGE-----" to "-----END PGP
+    // SIGNATURE-----"); the text it signs goes to `signedText`. Fails when GnuPG finds no
+    // signature to check.
+    virtual Result<std::vector<OpenPgpSignature>> VerifyClearSigned(QByteArrayView block,
+                                                                    QIODevice& signedText) = 0;
+    // Checks a detached signature over `data`.
+    virtual Result<std::vector<OpenPgpSignature>> VerifyDetached(QByteArrayView data,
+                                                                 QByteArrayView signature) = 0;
 };
 
 // The module's name and its entry point, `OpenPgpBackend* regiscribe_openpgp()`.

@@ -28,6 +28,13 @@ QStringList MemoLines(QString text) {
     return text.split('\n');
 }
 
+// The authorization info as mailed: under MAIL-FROM and PGP the field means nothing ("n/a") and a
+// password left in it from CRYPT-PW (a crypt hash) would travel in clear, so it is left out.
+QString AuthInfo(const Record& r, const QString& scheme, const QString& info) {
+    const QString chosen = r.Selected(scheme);
+    return chosen == "MAIL-FROM" || chosen == "PGP" ? QString() : AddressForRobot(r.Text(info));
+}
+
 void AddContactBlock(QStringList& out, const Record& r, QChar digit, const QString& block) {
     static const char* const labels[][2] = {
         {"a. NIC Handle (if known)......: ", "HandleEdit"},
@@ -65,7 +72,7 @@ QStringList DomainFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete....: " + r.action;
     out << "0b. Auth Scheme................: " + r.Selected("AuthScheme");
-    out << "0c. Auth Info..................: " + AddressForRobot(r.Text("AuthInfoEdit"));
+    out << "0c. Auth Info..................: " + AuthInfo(r, "AuthScheme", "AuthInfoEdit");
     out << "";
     QStringList comments = MemoLines(r.Text("PurposeEdit"));
     out << "1.  Comments...................: " + comments.takeFirst();
@@ -115,7 +122,7 @@ QStringList HostFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete.....: " + r.action;
     out << "0b. Auth Scheme.................: " + r.Selected("HostAuthScheme");
-    out << "0c. Auth Info...................: " + AddressForRobot(r.Text("HostAuthInfo"));
+    out << "0c. Auth Info...................: " + AuthInfo(r, "HostAuthScheme", "HostAuthInfo");
     out << ""
         << "Host";
     out << "1a. NIC Handle (if known)......: " + r.Text("HostNicHandle");
@@ -144,7 +151,8 @@ QStringList ContactFormLines(const Record& r, const QString& processed) {
         << "Authorization";
     out << "0a. (N)ew (M)odify (D)elete.: " + r.action;
     out << "0b. Auth Scheme.............: " + r.Selected("ContactAuthorizationType");
-    out << "0c. Auth Info...............: " + AddressForRobot(r.Text("ContactAuthorizationInfo"));
+    out << "0c. Auth Info...............: " +
+               AuthInfo(r, "ContactAuthorizationType", "ContactAuthorizationInfo");
     out << ""
         << "Contact Information";
     out << "1a. NIC Handle..............: " + r.Text("ContactNicHandle");

@@ -1,9 +1,13 @@
 #include "support/gnupghome.h"
 
 #include "support/process.h"
+#include "support/tempdir.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <csignal>
 #include <sys/types.h>
 
@@ -80,10 +84,72 @@ QString TestGnupgHome::MakeKey(const QString& userId, const QString& passphrase,
     args << "--quick-gen-key" << userId << "ed25519"
          << "sign" << (expired ? "1d" : "never");
     Gpg(args);
-    const QString listing = Gpg({"--with-colons", "--list-secret-keys", "=" + userId});
+    return Fingerprint(userId);
+}
+
+QString TestGnupgHome::MakeKeyAt(const QString& userId, const QString& when,
+                                 const QString& expiry) {
+    Gpg({"--pinentry-mode", "loopback", "--passphrase", "", "--faked-system-time", when,
+         "--quick-gen-key", userId, "ed25519", "sign", expiry});
+    return Fingerprint(userId);
+}
+
+QString TestGnupgHome::Fingerprint(const QString& userId) const {
+    const QString listing = Gpg({"--with-colons", "--list-keys", "=" + userId});
     for (const QString& line : listing.split('\n'))
         if (line.startsWith("fpr:")) return line.section(':', 9, 9);
     return QString();
+}
+
+QString TestGnupgHome::MakeCardKey(const QString& userId) {
+    const QString fingerprint = MakeKey(userId);
+    QString grip;
+    for (const QString& line :
+         Gpg({"--with-colons", "--with-keygrip", "--list-secret-keys", fingerprint}).split('\n'))
+        if (line.startsWith("grp:")) grip = line.section(':', 9, 9);
+    const QString keyFile = Path() + "/private-keys-v1.d/" + grip + ".key";
+    QByteArray key = ReadAll(keyFile);
+    key.replace('\n', "").replace(' ', "");
+    const QRegularExpressionMatch q = QRegularExpression("\\(q#([0-9A-F]+)#\\)").match(key);
+    if (grip.isEmpty() || !q.hasMatch()) return QString();
+    WriteAll(keyFile, "Key: (shadowed-private-key (ecc (curve Ed25519)(flags eddsa)(q #" +
+                          q.captured(1).toLatin1() +
+                          "#)(shadowed t1-v1 (#D2760001240103040006123456780000# OPENPGP.1))))\n");
+    return fingerprint;
+}
+
+QString TestGnupgHome::MakeStubKey(const QString& userId) {
+    const QString fingerprint = MakeKey(userId);
+    const QStringList loopback{"--pinentry-mode", "loopback", "--passphrase", ""};
+    const QString exported = Path() + "/stub.gpg";
+    Gpg(loopback + QStringList{"--quick-add-key", fingerprint, "cv25519", "encr", "never"});
+    Gpg(loopback + QStringList{"--output", exported, "--export-secret-subkeys", fingerprint});
+    Gpg({"--yes", "--delete-secret-keys", fingerprint});
+    Gpg(loopback + QStringList{"--import", exported});
+    QFile::remove(exported);
+    return fingerprint;
+}
+
+QString TestGnupgHome::MakeTwinKey(const QString& userId) {
+    const QString fingerprint = MakeKey(userId);
+    const QString exported = Path() + "/twin.pub", second = Path() + "/second.kbx";
+    Gpg({"--output", exported, "--export", fingerprint});
+    Gpg({"--no-default-keyring", "--keyring", second, "--import", exported});
+    QFile conf(Path() + "/gpg.conf");
+    if (conf.open(QIODevice::Append)) conf.write("keyring " + second.toUtf8() + "\n");
+    return fingerprint;
+}
+
+void TestGnupgHome::BreakAgent(bool broken) {
+    const QString conf = Path() + "/gpg.conf";
+    QByteArray text = ReadAll(conf);
+    const QByteArray line = "agent-program /nonexistent/gpg-agent\n";
+    text.replace(line, "");
+    if (broken) {
+        StopAgent();
+        text += line;
+    }
+    WriteAll(conf, text);
 }
 
 void TestGnupgHome::SetPinentryAnswer(const QString& answer) {
@@ -101,6 +167,11 @@ void TestGnupgHome::StopAgent() {
     for (const QByteArray& line : ask.readAllStandardOutput().split('\n'))
         if (line.startsWith("D ")) {
             const pid_t pid = pid_t(line.mid(2).trimmed().toLongLong());
-            if (pid > 0) ::kill(pid, SIGTERM);
+            if (pid <= 0 || ::kill(pid, SIGTERM) != 0) continue;
+            // Gone before the folder is removed: the agent takes its sockets with it.
+            QDeadlineTimer deadline(5000);
+            while (::kill(pid, 0) == 0 && !deadline.hasExpired() &&
+                   !ReadAll("/proc/" + QString::number(pid) + "/stat").contains(") Z "))
+                QThread::msleep(10);
         }
 }

@@ -1,7 +1,10 @@
 #include "support/process.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QThread>
 
 ProcessResult RunProgram(const QString& program, const QStringList& args, const QString& workDir,
                          const QByteArray& input, int timeoutMs) {
@@ -49,4 +52,29 @@ void StopPythonServer(QProcess& process) {
         process.kill();
         process.waitForFinished(5000);
     }
+}
+
+pid_t GroupWrittenTo(const QString& file) {
+    QDeadlineTimer deadline(2000);
+    do {
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly)) {
+            const QByteArray text = f.readAll().trimmed();
+            if (!text.isEmpty()) return pid_t(text.toLongLong());
+        }
+        QThread::msleep(20);
+    } while (!deadline.hasExpired());
+    return 0;
+}
+
+bool GroupRuns(pid_t group) {
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        // "pid (name) state ppid pgrp ...": the name may hold blanks and parentheses.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z") return true;
+    }
+    return false;
 }

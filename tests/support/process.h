@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <sys/types.h>
 
 struct ProcessResult {
     int exitCode = -1;
@@ -27,3 +28,9 @@ class QProcess;
 uint16_t StartPythonServer(QProcess& process, const QString& script, const QStringList& args);
 // Ends such a server: its standard input is closed (it stops by itself), else it is killed.
 void StopPythonServer(QProcess& process);
+
+// The process group a shell command wrote into `file` ("echo $$ > file": a command started in a
+// group of its own leads it), waiting up to 2 s for it; 0 when none came.
+pid_t GroupWrittenTo(const QString& file);
+// Whether a process of `group` still runs (one that ended but is not yet reaped does not).
+bool GroupRuns(pid_t group);

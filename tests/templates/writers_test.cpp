@@ -19,11 +19,12 @@ const char* const kDomainHead = "\n"
                                 "\n"
                                 "\n";
 
+// Filled records pick each list's last item: PGP, under which no authorization info is mailed.
 const char* const kDomainFilledTail = R"(
 Authorization
 0a. (N)ew (M)odify (D)elete....: M
 0b. Auth Scheme................: PGP
-0c. Auth Info..................: v-AuthInfoEdit
+0c. Auth Info..................: 
 
 1.  Comments...................: v-PurposeEdit
 
@@ -175,7 +176,7 @@ Host Version Number: 1.0
 Authorization
 0a. (N)ew (M)odify (D)elete.....: M
 0b. Auth Scheme.................: PGP
-0c. Auth Info...................: v-HostAuthInfo
+0c. Auth Info...................: 
 
 Host
 1a. NIC Handle (if known)......: v-HostNicHandle
@@ -231,7 +232,7 @@ Contact Version Number: 1.0
 Authorization
 0a. (N)ew (M)odify (D)elete.: M
 0b. Auth Scheme.............: PGP
-0c. Auth Info...............: v-ContactAuthorizationInfo
+0c. Auth Info...............: 
 
 Contact Information
 1a. NIC Handle..............: v-ContactNicHandle

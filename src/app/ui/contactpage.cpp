@@ -60,8 +60,11 @@ void BuildAuthSheet(QWidget* sheet) {
     AddField(authentication, g, 0, 0, "ContactAuthenticationType",
              "If new contact, or changing Authentication type for an existing, enter the type "
              "(F1 for details)");
-    AddField(authentication, g, 0, 1, "ContactAuthenticationInfo",
-             "E-Mail address to prove MAIL-FROM, or Cryptic Password for CRYPT-PW");
+    QWidget* authInfo = AddField(authentication, g, 0, 1, "ContactAuthenticationInfo",
+                                 "E-Mail address to prove MAIL-FROM, or Cryptic Password for "
+                                 "CRYPT-PW");
+    AddButtonBeside(authInfo, "ContactAuthMakeCryptButton", "Make...",
+                    "Makes the encrypted password from the password you type (crypt(3)).");
     // The public flag has its own parent so that its radios exclude only each other.
     auto* publicity = new QWidget(authentication);
     publicity->setObjectName("PublicGroup");

@@ -129,7 +129,9 @@ void AttachCryptButtons(TForm1& form) {
     OnClick(form, "MakeCryptButton", c, &T::MakeCryptButtonClick);
     OnClick(form, "HostMakeCryptButton", c, &T::HostMakeCryptButtonClick);
     OnClick(form, "ContactMakeCryptButton", c, &T::ContactMakeCryptButtonClick);
-    for (const char* box : {"AuthScheme", "HostAuthScheme", "ContactAuthorizationType"})
+    OnClick(form, "ContactAuthMakeCryptButton", c, &T::ContactAuthMakeCryptButtonClick);
+    for (const char* box :
+         {"AuthScheme", "HostAuthScheme", "ContactAuthorizationType", "ContactAuthenticationType"})
         if (auto* combo = Find<QComboBox>(form, box); combo && combo->lineEdit()) {
             QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, c, [c] { c->Update(); });
             QObject::connect(combo, &QComboBox::textActivated, c, [c] { c->Update(); });

@@ -14,10 +14,14 @@ namespace {
 struct CryptField {
     const char* field;
     const char* button;
+    const char* caption; // the field's caption under CRYPT-PW
 };
-const CryptField kFields[] = {{"AuthInfoEdit", "MakeCryptButton"},
-                              {"HostAuthInfo", "HostMakeCryptButton"},
-                              {"ContactAuthorizationInfo", "ContactMakeCryptButton"}};
+const CryptField kFields[] = {
+    {"AuthInfoEdit", "MakeCryptButton", "Password"},
+    {"HostAuthInfo", "HostMakeCryptButton", "Password"},
+    {"ContactAuthorizationInfo", "ContactMakeCryptButton", "Password"},
+    {"ContactAuthenticationInfo", "ContactAuthMakeCryptButton", "Encrypted Password"},
+};
 } // namespace
 
 TCryptButtons::TCryptButtons(TForm1& form) : QObject(&form), form_(form) {
@@ -38,14 +42,14 @@ void TCryptButtons::Update() {
         auto* label = form_.Control<QLabel>(LabelName(f.field));
         auto* button = form_.Control<QPushButton>(f.button);
         if (!field || !label || !button) continue;
-        button->setVisible(IsFieldOpen(field) && label->text() == "Password");
+        button->setVisible(IsFieldOpen(field) && label->text() == f.caption);
     }
 }
 
 void TCryptButtons::MakeInto(const char* fieldName) {
     auto* field = form_.Control<QLineEdit>(fieldName);
     if (!field) return;
-    TCryptDlg dialog(&form_);
+    TCryptDlg dialog(AllCryptMethods(), &form_);
     if (dialog.exec() != QDialog::Accepted) return;
     field->setText(dialog.Hash());
     field->setFocus();
@@ -61,4 +65,8 @@ void TCryptButtons::HostMakeCryptButtonClick() {
 
 void TCryptButtons::ContactMakeCryptButtonClick() {
     MakeInto("ContactAuthorizationInfo");
+}
+
+void TCryptButtons::ContactAuthMakeCryptButtonClick() {
+    MakeInto("ContactAuthenticationInfo");
 }

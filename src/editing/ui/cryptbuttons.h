@@ -1,7 +1,8 @@
 #pragma once
-// The "Make..." buttons beside the authorization-info fields that the CRYPT-PW scheme opens: each
-// shows only while its field is open with the caption "Password", and opens TCryptDlg, whose hash
-// goes into the field.
+// The "Make..." buttons beside the fields that hold a CRYPT-PW password: the authorization-info
+// fields (while the scheme opens them with the caption "Password") and the contact's
+// authentication info (while its caption is "Encrypted Password"). Each opens TCryptDlg, whose
+// hash goes into the field.
 #include <QObject>
 
 class TForm1;
@@ -15,6 +16,7 @@ public:
     void MakeCryptButtonClick();
     void HostMakeCryptButtonClick();
     void ContactMakeCryptButtonClick();
+    void ContactAuthMakeCryptButtonClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

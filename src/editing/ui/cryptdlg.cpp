@@ -6,13 +6,22 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TCryptDlg::TCryptDlg(QWidget* parent) : QDialog(parent) {
+namespace {
+QLabel* Note(QWidget* parent, const char* name) {
+    auto* note = new QLabel(parent);
+    note->setObjectName(name);
+    note->setWordWrap(true);
+    return note;
+}
+} // namespace
+
+TCryptDlg::TCryptDlg(const std::vector<CryptMethod>& methods, QWidget* parent)
+    : QDialog(parent), methods_(methods.empty() ? AllCryptMethods() : methods) {
     setObjectName("CryptDlg");
     setWindowTitle("Make Encrypted Password");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -31,23 +40,26 @@ TCryptDlg::TCryptDlg(QWidget* parent) : QDialog(parent) {
     form->addRow("&Repeat", RepeatEdit);
     MethodBox = new QComboBox(this);
     MethodBox->setObjectName("MethodBox");
-    MethodBox->addItems({"Traditional crypt", "MD5 crypt ($1$)"});
+    for (CryptMethod method : methods_)
+        MethodBox->addItem(CryptMethodCaption(method));
     MethodBox->setAccessibleName("Method");
     MethodBox->setToolTip("Traditional crypt (13 characters) is what registries of this kind "
-                          "expect; MD5 crypt is longer and stronger where it is accepted.");
+                          "expect; the others are longer and stronger where they are accepted.");
     form->addRow("&Method", MethodBox);
     column->addLayout(form);
-    MatchNote = new QLabel(this);
-    MatchNote->setObjectName("MatchNote");
+    MatchNote = Note(this, "MatchNote");
     column->addWidget(MatchNote);
+    MethodNote = Note(this, "MethodNote");
+    column->addWidget(MethodNote);
 
     const OkCancelButtons buttons = AddOkCancelRow(*this, *column);
     OKButton = buttons.ok;
     CancelButton = buttons.cancel;
-    connect(PasswordEdit, &QLineEdit::textChanged, this, &TCryptDlg::UpdateOk);
-    connect(RepeatEdit, &QLineEdit::textChanged, this, &TCryptDlg::UpdateOk);
-    UpdateOk();
-    setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
+    connect(PasswordEdit, &QLineEdit::textChanged, this, &TCryptDlg::Update);
+    connect(RepeatEdit, &QLineEdit::textChanged, this, &TCryptDlg::Update);
+    connect(MethodBox, &QComboBox::currentIndexChanged, this, &TCryptDlg::Update);
+    Update();
+    setMinimumWidth(360);
 }
 
 TCryptDlg::~TCryptDlg() {
@@ -56,24 +68,31 @@ TCryptDlg::~TCryptDlg() {
 }
 
 CryptMethod TCryptDlg::Method() const {
-    return MethodBox->currentIndex() == 1 ? CryptMethod::Md5 : CryptMethod::Traditional;
+    const int index = MethodBox->currentIndex();
+    return index >= 0 && index < int(methods_.size()) ? methods_[size_t(index)] : methods_.front();
 }
 
-void TCryptDlg::UpdateOk() {
+void TCryptDlg::Update() {
     const bool same = PasswordEdit->text() == RepeatEdit->text();
-    OKButton->setEnabled(same && !PasswordEdit->text().isEmpty());
+    QByteArray password = PasswordEdit->text().toUtf8();
+    const Result<void> usable = CheckCryptPassword(password);
+    OKButton->setEnabled(same && !password.isEmpty() && usable.Ok());
     MatchNote->setText(RepeatEdit->text().isEmpty() || same ? QString()
                                                             : "The two entries differ.");
+    MethodNote->setText(usable ? CryptWarnings(password, Method()).join('\n') : usable.Error());
+    password.fill('\0');
 }
 
 void TCryptDlg::accept() {
     if (!OKButton->isEnabled()) return;
-    try {
-        hash_ = CryptHash(PasswordEdit->text(), Method());
-    } catch (const Exception& e) {
-        Boxes().Error(e.Message());
+    QByteArray password = PasswordEdit->text().toUtf8();
+    const Result<QString> hash = CryptHash(password, Method());
+    password.fill('\0');
+    if (!hash) {
+        Boxes().Error(hash.Error());
         return;
     }
+    hash_ = hash.Value();
     PasswordEdit->clear();
     RepeatEdit->clear();
     QDialog::accept();

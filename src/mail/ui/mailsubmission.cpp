@@ -76,9 +76,10 @@ void TMailSubmission::MailPage(RecordKind kind) {
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
         TStore* store = form_.findChild<TStore*>();
-        const QString key = SigningKeyFor(record, store ? store->Settings().openPgpKey : QString());
-        if (key.isEmpty()) return std::nullopt;
-        return ClearSignLines(lines, key);
+        Result<std::optional<QStringList>> signedLines =
+            SignTemplate(record, lines, store ? store->Settings().openPgpKey : QString());
+        if (!signedLines) throw ESigningError(signedLines.Error());
+        return signedLines.Value();
     };
     if (auto* store = form_.findChild<TStore*>())
         request.updateNameList = [store, kind](const Record& record, const TemplateFiles& files) {

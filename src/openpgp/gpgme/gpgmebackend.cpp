@@ -1,18 +1,22 @@
 // The OpenPGP module: GnuPG through GPGME. Each call makes its own context, so calls may run on
-// any thread.
+// any thread. GPGME finds GnuPG at its built-in place without asking gpgconf: a short command
+// then starts no gpgconf runs besides the one GnuPG run it needs.
 #include "openpgp/openpgpbackend.h"
 #include "platform/module.h"
 
-#include <QDateTime>
-#include <QProcess>
+#include <QIODevice>
 #include <QStringList>
+#include <cerrno>
 #include <cstring>
 #include <gpgme.h>
-#include <memory>
 
 namespace {
 QString Text(gpgme_error_t error) {
     return QString::fromUtf8(gpgme_strerror(error));
+}
+
+QString Utf8(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
 }
 
 struct Context {
@@ -28,220 +32,312 @@ struct Context {
     ~Context() {
         if (ctx) gpgme_release(ctx);
     }
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    // GnuPG's reason when it could not reach the agent or read the keyring, from its diagnostics
+    // of the last operation ("can't connect to the agent: Read-only file system"); empty
+    // otherwise. GPGME reports such a run as keys without secret parts, no keys, or "No secret
+    // key".
+    QString Trouble() const {
+        gpgme_data_t diagnostics = nullptr;
+        if (gpgme_data_new(&diagnostics)) return QString();
+        QStringList lines;
+        if (gpgme_op_getauditlog(ctx, diagnostics, GPGME_AUDITLOG_DIAG) == 0) {
+            size_t size = 0;
+            char* bytes = gpgme_data_release_and_get_mem(diagnostics, &size);
+            diagnostics = nullptr;
+            lines = QString::fromUtf8(bytes, qsizetype(size)).split('\n');
+            gpgme_free(bytes);
+        }
+        if (diagnostics) gpgme_data_release(diagnostics);
+        for (const char* sign : {"can't connect to the agent", "keyblock resource", "Fatal: "})
+            for (const QString& line : lines)
+                if (line.contains(QLatin1String(sign)))
+                    return (line.startsWith("gpg: ") ? line.mid(5) : line).trimmed();
+        return QString();
+    }
+    // The failure of an operation: the agent's trouble when there was some, else `error`.
+    Failure Failed(gpgme_error_t error) const {
+        const QString trouble = Trouble();
+        return Fail(trouble.isEmpty() ? Text(error) : trouble);
+    }
 };
 
 struct Data {
     gpgme_data_t data = nullptr;
+    Data() = default;
+    Data(const Data&) = delete;
+    Data& operator=(const Data&) = delete;
     ~Data() {
         if (data) gpgme_data_release(data);
     }
-    QByteArray Take() {
-        size_t size = 0;
-        char* bytes = gpgme_data_release_and_get_mem(data, &size);
-        data = nullptr;
-        QByteArray result(bytes, qsizetype(size));
-        gpgme_free(bytes);
-        return result;
-    }
 };
+
+// A device as GPGME data: what GnuPG reads and writes streams through it.
+ssize_t ReadDevice(void* handle, void* buffer, size_t size) {
+    const qint64 n =
+        static_cast<QIODevice*>(handle)->read(static_cast<char*>(buffer), qint64(size));
+    if (n < 0) errno = EIO;
+    return ssize_t(n);
+}
+
+ssize_t WriteDevice(void* handle, const void* buffer, size_t size) {
+    const qint64 n =
+        static_cast<QIODevice*>(handle)->write(static_cast<const char*>(buffer), qint64(size));
+    if (n < 0) errno = EIO;
+    return ssize_t(n);
+}
+
+gpgme_data_cbs kDeviceCallbacks = {ReadDevice, WriteDevice, nullptr, nullptr};
+
+gpgme_error_t DeviceData(QIODevice& device, Data& data) {
+    return gpgme_data_new_from_cbs(&data.data, &kDeviceCallbacks, &device);
+}
+
+QString Unusable(gpgme_key_t key) {
+    if (key->revoked) return Text(gpg_error(GPG_ERR_CERT_REVOKED));
+    if (key->expired) return Text(gpg_error(GPG_ERR_KEY_EXPIRED));
+    if (key->disabled) return Text(gpg_error(GPG_ERR_KEY_DISABLED));
+    if (key->invalid) return Text(gpg_error(GPG_ERR_UNUSABLE_SECKEY));
+    return QString();
+}
 
 OpenPgpKey KeyOf(gpgme_key_t key) {
     OpenPgpKey k;
-    if (key->subkeys && key->subkeys->fpr) k.fingerprint = QString::fromLatin1(key->subkeys->fpr);
-    if (key->uids) {
-        k.userId = QString::fromUtf8(key->uids->uid ? key->uids->uid : "");
-        k.name = QString::fromUtf8(key->uids->name ? key->uids->name : "");
-        k.email = QString::fromUtf8(key->uids->email ? key->uids->email : "");
-    }
+    k.fingerprint = Utf8(key->fpr ? key->fpr : key->subkeys ? key->subkeys->fpr : nullptr);
+    if (key->uids) k.userId = Utf8(key->uids->uid);
     if (key->subkeys) k.expires = qint64(key->subkeys->expires);
     k.secret = key->secret;
-    k.canSign = key->can_sign;
-    k.usable = !key->expired && !key->revoked && !key->disabled && !key->invalid;
+    k.unusable = Unusable(key);
+    // GnuPG signs with the newest usable signing (sub)key whose secret part it has.
+    long newest = -1;
+    for (gpgme_subkey_t s = key->subkeys; s; s = s->next) {
+        k.subkeys << Utf8(s->fpr);
+        const bool usable =
+            s->can_sign && s->secret && !s->expired && !s->revoked && !s->disabled && !s->invalid;
+        if (usable && s->timestamp > newest) {
+            newest = s->timestamp;
+            k.signingFingerprint = Utf8(s->fpr);
+            k.onCard = s->is_cardkey;
+        }
+    }
     return k;
 }
 
 struct Loopback {
     const PassphraseSource* source;
+    QString failure; // why the source gave nothing
 };
 
 gpgme_error_t GivePassphrase(void* hook, const char*, const char*, int previousWasBad, int fd) {
-    const PassphraseSource& source = *static_cast<Loopback*>(hook)->source;
-    // A second request means the first was wrong: the command gives the same text again.
+    auto& loopback = *static_cast<Loopback*>(hook);
+    // A second request means the first was wrong: the source would give the same text again.
     if (previousWasBad) return gpg_error(GPG_ERR_BAD_PASSPHRASE);
-    const std::optional<QByteArray> passphrase = source();
-    if (!passphrase) return gpg_error(GPG_ERR_CANCELED);
-    const QByteArray line = *passphrase + "\n";
-    if (gpgme_io_writen(fd, line.constData(), size_t(line.size())) != 0)
-        return gpg_error_from_syserror();
-    return 0;
+    Result<QByteArray> passphrase = (*loopback.source)();
+    if (!passphrase) {
+        loopback.failure = passphrase.Error();
+        return gpg_error(GPG_ERR_CANCELED);
+    }
+    QByteArray line = passphrase.Value() + "\n";
+    const int written = gpgme_io_writen(fd, line.constData(), size_t(line.size()));
+    line.fill('\0');
+    passphrase.Value().fill('\0');
+    return written != 0 ? gpg_error_from_syserror() : 0;
+}
+
+OpenPgpSignature::Validity ValidityOf(gpgme_validity_t validity) {
+    using V = OpenPgpSignature::Validity;
+    switch (validity) {
+    case GPGME_VALIDITY_NEVER:
+        return V::Never;
+    case GPGME_VALIDITY_MARGINAL:
+        return V::Marginal;
+    case GPGME_VALIDITY_FULL:
+        return V::Full;
+    case GPGME_VALIDITY_ULTIMATE:
+        return V::Ultimate;
+    default:
+        return V::Unknown;
+    }
+}
+
+OpenPgpSignature SignatureOf(gpgme_signature_t s) {
+    using S = OpenPgpSignature::Status;
+    OpenPgpSignature sig;
+    sig.fingerprint = Utf8(s->fpr);
+    sig.validity = ValidityOf(s->validity);
+    sig.made = qint64(s->timestamp);
+    sig.expires = qint64(s->exp_timestamp);
+    switch (gpg_err_code(s->status)) {
+    case GPG_ERR_NO_ERROR:
+        sig.status = S::Good;
+        break;
+    case GPG_ERR_BAD_SIGNATURE:
+        sig.status = S::Bad;
+        break;
+    case GPG_ERR_SIG_EXPIRED:
+        sig.status = S::ExpiredSignature;
+        break;
+    case GPG_ERR_KEY_EXPIRED:
+        sig.status = S::ExpiredKey;
+        break;
+    case GPG_ERR_CERT_REVOKED:
+        sig.status = S::RevokedKey;
+        break;
+    case GPG_ERR_NO_PUBKEY:
+        sig.status = S::NoPublicKey;
+        break;
+    default:
+        sig.status = S::Failed;
+        sig.problem = Text(s->status);
+        break;
+    }
+    return sig;
 }
 
 class GpgmeBackend : public OpenPgpBackend {
 public:
     GpgmeBackend() {
+        gpgme_set_global_flag("disable-gpgconf", "1");
         gpgme_check_version(nullptr);
-        initError_ = gpgme_engine_check_version(GPGME_PROTOCOL_OpenPGP);
     }
 
-    bool Ready(QString& why) override {
-        if (initError_) {
-            why = "GnuPG cannot be used: " + Text(initError_);
-            return false;
-        }
-        return true;
-    }
-
-    bool AgentReady(QString& why) override {
-        QProcess probe;
-        probe.start("gpg-connect-agent", {"GETINFO version", "/bye"});
-        if (!probe.waitForStarted(10000)) {
-            why = "gpg-connect-agent could not be started: " + probe.errorString();
-            return false;
-        }
-        if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0)
-            return true;
-        probe.kill();
-        // Its complaint says why: "can't connect to the agent: ...", else its last line.
-        const QStringList complaints =
-            QString::fromLocal8Bit(probe.readAllStandardError()).trimmed().split('\n');
-        QString reason = complaints.isEmpty() ? QString() : complaints.back();
-        for (const QString& line : complaints)
-            if (line.contains("can't connect to the agent:")) reason = line;
-        why = "gpg-agent cannot be reached";
-        if (!reason.isEmpty()) why += " (" + reason.section(": ", -1) + ")";
-        return false;
-    }
-
-    std::vector<OpenPgpKey> SecretKeys(QString& problem) override {
-        std::vector<OpenPgpKey> keys;
+    Result<std::vector<OpenPgpKey>> Keys(const QString& pattern, bool secretOnly) override {
         Context c;
-        gpgme_error_t error = c.error ? c.error : gpgme_op_keylist_start(c.ctx, nullptr, 1);
-        gpgme_key_t key = nullptr;
-        while (!error && !(error = gpgme_op_keylist_next(c.ctx, &key))) {
+        if (c.error) return Fail(Text(c.error));
+        std::vector<gpgme_key_t> found;
+        const Result<void> listed = List(c, pattern, secretOnly, found);
+        std::vector<OpenPgpKey> keys;
+        for (gpgme_key_t key : found) {
             keys.push_back(KeyOf(key));
             gpgme_key_unref(key);
         }
-        if (gpg_err_code(error) != GPG_ERR_EOF) problem = Text(error);
-        if (c.ctx) gpgme_op_keylist_end(c.ctx);
+        if (!listed) return Fail(listed.Error());
         return keys;
     }
 
-    std::optional<OpenPgpKey> FindKey(const QString& id, bool secret, QString& problem) override {
+    Result<void> ClearSign(QIODevice& in, QIODevice& out, const QString& keyId,
+                           const KeyChooser& choose, const PassphraseSource& passphrase) override {
         Context c;
-        if (c.error) {
-            problem = Text(c.error);
-            return std::nullopt;
+        if (c.error) return Fail(Text(c.error));
+        std::vector<gpgme_key_t> named;
+        Result<void> signable = List(c, keyId, false, named);
+        if (signable) signable = Signable(named, choose);
+        if (signable) {
+            const gpgme_error_t error = gpgme_signers_add(c.ctx, named.front());
+            if (error) signable = Fail(Text(error));
         }
-        gpgme_key_t key = nullptr;
-        const gpgme_error_t error = gpgme_get_key(c.ctx, id.toLatin1().constData(), &key, secret);
-        if (error) {
-            problem = Text(gpg_err_code(error) == GPG_ERR_EOF
-                               ? gpg_error(secret ? GPG_ERR_NO_SECKEY : GPG_ERR_NO_PUBKEY)
-                               : error);
-            return std::nullopt;
-        }
-        OpenPgpKey found = KeyOf(key);
-        gpgme_key_unref(key);
-        return found;
-    }
+        for (gpgme_key_t key : named)
+            gpgme_key_unref(key);
+        if (!signable) return signable;
 
-    bool ClearSign(const QByteArray& text, const QString& fingerprint,
-                   const PassphraseSource& passphrase, QByteArray& signedText,
-                   QString& problem) override {
-        Context c;
-        if (c.error) {
-            problem = Text(c.error);
-            return false;
-        }
-        gpgme_key_t key = nullptr;
-        gpgme_error_t error = gpgme_get_key(c.ctx, fingerprint.toLatin1().constData(), &key, 1);
-        if (error) {
-            problem =
-                Text(gpg_err_code(error) == GPG_ERR_EOF ? gpg_error(GPG_ERR_NO_SECKEY) : error);
-            return false;
-        }
-        // An unusable key is refused here in GnuPG's own words, before the agent is troubled.
-        if (key->expired || key->subkeys->expired)
-            error = gpg_error(GPG_ERR_KEY_EXPIRED);
-        else if (key->revoked)
-            error = gpg_error(GPG_ERR_CERT_REVOKED);
-        else if (key->disabled || key->invalid || !key->can_sign)
-            error = gpg_error(GPG_ERR_UNUSABLE_SECKEY);
-        if (!error) error = gpgme_signers_add(c.ctx, key);
-        gpgme_key_unref(key);
-        if (error) {
-            problem = Text(error);
-            return false;
-        }
-        Loopback loopback{&passphrase};
+        Loopback loopback{&passphrase, QString()};
         if (passphrase) {
             gpgme_set_pinentry_mode(c.ctx, GPGME_PINENTRY_MODE_LOOPBACK);
             gpgme_set_passphrase_cb(c.ctx, GivePassphrase, &loopback);
         }
-        Data in, out;
-        error = gpgme_data_new_from_mem(&in.data, text.constData(), size_t(text.size()), 1);
-        if (!error) error = gpgme_data_new(&out.data);
-        if (!error) error = gpgme_op_sign(c.ctx, in.data, out.data, GPGME_SIG_MODE_CLEAR);
-        if (error) {
-            const gpgme_sign_result_t result = gpgme_op_sign_result(c.ctx);
-            if (result && result->invalid_signers && result->invalid_signers->reason)
-                error = result->invalid_signers->reason;
-            problem = Text(error);
-            return false;
-        }
-        signedText = out.Take();
-        return true;
+        Data plain, armored;
+        gpgme_error_t error = DeviceData(in, plain);
+        if (!error) error = DeviceData(out, armored);
+        if (!error) error = gpgme_op_sign(c.ctx, plain.data, armored.data, GPGME_SIG_MODE_CLEAR);
+        if (!error) return {};
+        if (!loopback.failure.isEmpty()) return Fail(loopback.failure);
+        const gpgme_sign_result_t result = gpgme_op_sign_result(c.ctx);
+        if (result && result->invalid_signers && result->invalid_signers->reason)
+            error = result->invalid_signers->reason;
+        return c.Failed(error);
     }
 
-    OpenPgpVerdict Verify(const QByteArray& signedText) override {
-        OpenPgpVerdict verdict;
+    Result<std::vector<OpenPgpSignature>> VerifyClearSigned(QByteArrayView block,
+                                                            QIODevice& signedText) override {
         Context c;
         Data in, plain;
         gpgme_error_t error = c.error;
         if (!error)
-            error = gpgme_data_new_from_mem(&in.data, signedText.constData(),
-                                            size_t(signedText.size()), 1);
-        if (!error) error = gpgme_data_new(&plain.data);
+            error = gpgme_data_new_from_mem(&in.data, block.data(), size_t(block.size()), 0);
+        if (!error) error = DeviceData(signedText, plain);
         if (!error) error = gpgme_op_verify(c.ctx, in.data, nullptr, plain.data);
-        const gpgme_verify_result_t result = error ? nullptr : gpgme_op_verify_result(c.ctx);
-        if (gpg_err_code(error) == GPG_ERR_NO_DATA || (result && !result->signatures)) {
-            verdict.kind = OpenPgpVerdict::NoSignature;
-            return verdict;
-        }
-        if (error || !result) {
-            verdict.problem = Text(error);
-            return verdict;
-        }
-        const gpgme_signature_t signature = result->signatures;
-        verdict.fingerprint = QString::fromLatin1(signature->fpr ? signature->fpr : "");
-        switch (gpg_err_code(signature->status)) {
-        case GPG_ERR_NO_ERROR:
-        case GPG_ERR_KEY_EXPIRED:
-        case GPG_ERR_SIG_EXPIRED:
-            verdict.kind = OpenPgpVerdict::Good;
-            break;
-        case GPG_ERR_BAD_SIGNATURE:
-            verdict.kind = OpenPgpVerdict::Bad;
-            break;
-        case GPG_ERR_NO_PUBKEY:
-            verdict.kind = OpenPgpVerdict::NoPublicKey;
-            return verdict;
-        default:
-            verdict.problem = Text(signature->status);
-            return verdict;
-        }
-        QString ignored;
-        if (const auto key = FindKey(verdict.fingerprint, false, ignored)) {
-            verdict.userId = key->userId;
-            // A bad signature names only the key id; the keyring knows the whole fingerprint.
-            verdict.fingerprint = key->fingerprint;
-        }
-        return verdict;
+        return Signatures(c, error);
+    }
+
+    Result<std::vector<OpenPgpSignature>> VerifyDetached(QByteArrayView data,
+                                                         QByteArrayView signature) override {
+        Context c;
+        Data signedData, sig;
+        gpgme_error_t error = c.error;
+        if (!error)
+            error = gpgme_data_new_from_mem(&signedData.data, data.data(), size_t(data.size()), 0);
+        if (!error)
+            error =
+                gpgme_data_new_from_mem(&sig.data, signature.data(), size_t(signature.size()), 0);
+        if (!error) error = gpgme_op_verify(c.ctx, sig.data, signedData.data, nullptr);
+        return Signatures(c, error);
     }
 
 private:
-    gpgme_error_t initError_ = 0;
+    // The keys `pattern` names, each with a reference the caller releases.
+    static Result<void> List(Context& c, const QString& pattern, bool secretOnly,
+                             std::vector<gpgme_key_t>& keys) {
+        if (!secretOnly)
+            gpgme_set_keylist_mode(c.ctx,
+                                   GPGME_KEYLIST_MODE_LOCAL | GPGME_KEYLIST_MODE_WITH_SECRET);
+        const QByteArray text = pattern.toUtf8();
+        gpgme_error_t error =
+            gpgme_op_keylist_start(c.ctx, text.isEmpty() ? nullptr : text.constData(), secretOnly);
+        gpgme_key_t key = nullptr;
+        while (!error && !(error = gpgme_op_keylist_next(c.ctx, &key)))
+            keys.push_back(key);
+        gpgme_op_keylist_end(c.ctx);
+        if (gpg_err_code(error) != GPG_ERR_EOF) return c.Failed(error);
+        // An agent that cannot be reached hides every secret part without an error, a keyring
+        // that cannot be read every key.
+        if (const QString trouble = c.Trouble(); !trouble.isEmpty()) return Fail(trouble);
+        return {};
+    }
+
+    // Whether the keys a key id names allow signing: the chooser's word first, then GnuPG's rule
+    // (exactly one key, usable, with a secret part that can sign) in GnuPG's words.
+    static Result<void> Signable(const std::vector<gpgme_key_t>& named, const KeyChooser& choose) {
+        if (choose) {
+            std::vector<OpenPgpKey> keys;
+            for (gpgme_key_t key : named)
+                keys.push_back(KeyOf(key));
+            if (Result<void> chosen = choose(keys); !chosen) return chosen;
+        }
+        if (named.empty()) return Fail(Text(gpg_error(GPG_ERR_NO_SECKEY)));
+        if (named.size() > 1) return Fail(Text(gpg_error(GPG_ERR_AMBIGUOUS_NAME)));
+        const OpenPgpKey key = KeyOf(named.front());
+        if (!key.unusable.isEmpty()) return Fail(key.unusable);
+        if (key.signingFingerprint.isEmpty())
+            return Fail(Text(gpg_error(key.secret ? GPG_ERR_UNUSABLE_SECKEY : GPG_ERR_NO_SECKEY)));
+        return {};
+    }
+
+    Result<std::vector<OpenPgpSignature>> Signatures(Context& c, gpgme_error_t error) {
+        if (error) return c.Failed(error);
+        const gpgme_verify_result_t result = gpgme_op_verify_result(c.ctx);
+        if (!result || !result->signatures) return Fail(Text(gpg_error(GPG_ERR_NO_DATA)));
+        std::vector<OpenPgpSignature> signatures;
+        for (gpgme_signature_t s = result->signatures; s; s = s->next)
+            signatures.push_back(SignatureOf(s));
+        // The keyring names the key: its primary fingerprint and user ID (a bad signature gives
+        // only the key's id).
+        for (OpenPgpSignature& sig : signatures) {
+            if (sig.status == OpenPgpSignature::Status::NoPublicKey || sig.fingerprint.isEmpty())
+                continue;
+            Context lookup;
+            gpgme_key_t key = nullptr;
+            if (lookup.error ||
+                gpgme_get_key(lookup.ctx, sig.fingerprint.toLatin1().constData(), &key, 0))
+                continue;
+            const OpenPgpKey known = KeyOf(key);
+            gpgme_key_unref(key);
+            sig.fingerprint = known.fingerprint;
+            sig.userId = known.userId;
+        }
+        return signatures;
+    }
 };
 } // namespace
 

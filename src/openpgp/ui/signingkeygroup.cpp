@@ -19,11 +19,15 @@ TSigningKeyGroup::TSigningKeyGroup(QWidget* parent) : QGroupBox("OpenPGP signatu
 void TSigningKeyGroup::Load(const QString& fingerprint) {
     SigningKeyBox->clear();
     SigningKeyBox->addItem("(none)", QString());
-    QString why;
-    const std::optional<std::vector<OpenPgpKey>> keys = SigningKeys(&why);
+    const Result<std::vector<OpenPgpKey>> keys = SigningKeys();
     if (!keys) {
         SigningKeyBox->setEnabled(false);
-        SigningKeyBox->setToolTip("No key can be chosen: " + why);
+        SigningKeyBox->setToolTip("No key can be chosen: " + keys.Error());
+        // The stored key stays: a keyring that cannot be read now says nothing about it.
+        if (!fingerprint.isEmpty()) {
+            SigningKeyBox->addItem(fingerprint + " (kept; the keys cannot be listed)", fingerprint);
+            SigningKeyBox->setCurrentIndex(1);
+        }
         return;
     }
     SigningKeyBox->setEnabled(true);
@@ -31,7 +35,7 @@ void TSigningKeyGroup::Load(const QString& fingerprint) {
                               "key and mailed; with (none) the program asks you to sign them "
                               "yourself. A contact whose Public PGP Key ID names one of your keys "
                               "is signed with that key.");
-    for (const OpenPgpKey& key : *keys)
+    for (const OpenPgpKey& key : keys.Value())
         SigningKeyBox->addItem(SigningKeyCaption(key), key.fingerprint);
     if (fingerprint.isEmpty()) return;
     int index = SigningKeyBox->findData(fingerprint.toUpper());

@@ -1,8 +1,8 @@
 #pragma once
 // The "OpenPGP signature" group of the Mail Security dialog: which of the user's keys signs the
-// templates whose scheme is PGP. "(none)" first, then every secret key that can sign now; where
-// GnuPG or its agent cannot be asked the box holds only "(none)", disabled, and its tool tip says
-// why.
+// templates whose scheme is PGP. "(none)" first, then every key that can sign now; where GnuPG or
+// its agent cannot be asked the box holds only "(none)", disabled, its tool tip says why in
+// GnuPG's words, and the stored key stays chosen (shown as kept).
 #include <QGroupBox>
 
 class QComboBox;

@@ -51,6 +51,13 @@ TEST(CryptButtonUi, EachMakeButtonShowsOnlyWhileItsFieldIsOpenUnderCryptPw) {
     EXPECT_TRUE(Shown(d, "ContactMakeCryptButton"));
     d.Click("NewContactRadio");
     EXPECT_FALSE(Shown(d, "ContactMakeCryptButton"));
+
+    // The contact's authentication info is an encrypted password under CRYPT-PW only.
+    EXPECT_FALSE(Shown(d, "ContactAuthMakeCryptButton"));
+    d.Pick("ContactAuthenticationType", "CRYPT-PW");
+    EXPECT_TRUE(Shown(d, "ContactAuthMakeCryptButton"));
+    d.Pick("ContactAuthenticationType", "PGP");
+    EXPECT_FALSE(Shown(d, "ContactAuthMakeCryptButton"));
 }
 
 TEST(CryptButtonUi, TheDialogPutsTheHashOfTheTypedPasswordIntoTheField) {
@@ -86,4 +93,42 @@ TEST(CryptButtonUi, TheDialogPutsTheHashOfTheTypedPasswordIntoTheField) {
     });
     d.Click("MakeCryptButton");
     EXPECT_EQ(d.Text("AuthInfoEdit"), before);
+}
+
+TEST(CryptButtonUi, TheContactsAuthenticationMakeButtonMakesAnyOfTheFourHashes) {
+    FormDriver d;
+    d.Pick("ContactAuthenticationType", "CRYPT-PW");
+    QStringList methods;
+    QString longNote, tooLongNote;
+    bool okWhenTooLong = true;
+    WhenModal::Next<TCryptDlg>([&](TCryptDlg& dialog) {
+        for (int i = 0; i < dialog.MethodBox->count(); ++i)
+            methods << dialog.MethodBox->itemText(i);
+        QTest::keyClicks(dialog.PasswordEdit, "password-and-more");
+        QTest::keyClicks(dialog.RepeatEdit, "password-and-more");
+        longNote = dialog.MethodNote->text();
+        QTest::keyClicks(dialog.PasswordEdit, QString(500, 'x'));
+        QTest::keyClicks(dialog.RepeatEdit, QString(500, 'x'));
+        okWhenTooLong = dialog.OKButton->isEnabled();
+        tooLongNote = dialog.MethodNote->text();
+        dialog.PasswordEdit->selectAll();
+        QTest::keyClicks(dialog.PasswordEdit, "s3cret pw");
+        dialog.RepeatEdit->selectAll();
+        QTest::keyClicks(dialog.RepeatEdit, "s3cret pw");
+        PickFromList(*dialog.MethodBox, "bcrypt ($2b$)");
+        QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    });
+    d.Click("ContactAuthMakeCryptButton");
+    EXPECT_EQ(methods, QStringList({"Traditional crypt", "MD5 crypt ($1$)", "SHA-512 crypt ($6$)",
+                                    "bcrypt ($2b$)"}));
+    EXPECT_EQ(longNote, "Traditional crypt: only the first 8 characters count.");
+    EXPECT_FALSE(okWhenTooLong);
+    EXPECT_EQ(tooLongNote, "The password is too long (at most 512 bytes).");
+    const QString hash = d.Text("ContactAuthenticationInfo");
+    EXPECT_TRUE(hash.startsWith("$2b$12$")) << hash.toStdString();
+    const ProcessResult python =
+        RunProgram("/usr/bin/python3",
+                   {"-W", "ignore", "-c",
+                    "import crypt, sys; print(crypt.crypt('s3cret pw', sys.argv[1]))", hash});
+    EXPECT_EQ(QString::fromUtf8(python.out).trimmed(), hash);
 }

@@ -25,6 +25,9 @@ protected:
         jane = home->MakeKey("Jane Signer <jane@example.test>");
         pat = home->MakeKey("Pat Protected <pat@example.test>", "pw-of-pat");
         old = home->MakeKey("Old Expired <old@example.test>", QString(), true);
+        card = home->MakeCardKey("Card Key <card@example.test>");
+        home->MakeStubKey("Stub Primary <stub@example.test>");
+        home->MakeTwinKey("Twin Key <twin@example.test>");
     }
     static void TearDownTestSuite() {
         delete home;
@@ -32,7 +35,8 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(home->Ready());
-        ASSERT_FALSE(jane.isEmpty() || pat.isEmpty() || old.isEmpty()) << "gpg made no keys";
+        ASSERT_FALSE(jane.isEmpty() || pat.isEmpty() || old.isEmpty() || card.isEmpty())
+            << "gpg made no keys";
         ASSERT_NE(server.Port(), 0);
         d.form().MailTo = "hostmaster@registry.test";
         d.form().msSMTP1->SetServer(server.Address());
@@ -61,12 +65,29 @@ protected:
     }
 
     static TestGnupgHome* home;
-    static QString jane, pat, old;
+    // Opens File > Setup, its Security button and presses OK in both, as the user does; what
+    // the key box listed, its state and tool tip are kept.
+    void OkInMailSecurity(QStringList& listed, bool& enabled, QString& tip) {
+        WhenModal::Next<TSetupDlg>([&](TSetupDlg& setup) {
+            WhenModal::Next<TSecurityDlg>([&](TSecurityDlg& security) {
+                for (int i = 0; i < security.SigningKeyBox->count(); ++i)
+                    listed << security.SigningKeyBox->itemText(i);
+                enabled = security.SigningKeyBox->isEnabled();
+                tip = security.SigningKeyBox->toolTip();
+                QTest::mouseClick(security.OKButton, Qt::LeftButton);
+            });
+            QTest::mouseClick(setup.SecurityButton, Qt::LeftButton);
+            QTest::mouseClick(setup.OKButton, Qt::LeftButton);
+        });
+        d.form().findChild<QAction*>("Setup2")->trigger();
+    }
+
+    static QString jane, pat, old, card;
     LocalSmtpServer server;
     FormDriver d;
 };
 TestGnupgHome* SigningWindow::home = nullptr;
-QString SigningWindow::jane, SigningWindow::pat, SigningWindow::old;
+QString SigningWindow::jane, SigningWindow::pat, SigningWindow::old, SigningWindow::card;
 } // namespace
 
 TEST_F(SigningWindow, TheKeyPickedInMailSecuritySignsTheTemplateTheButtonSends) {
@@ -82,13 +103,19 @@ TEST_F(SigningWindow, TheKeyPickedInMailSecuritySignsTheTemplateTheButtonSends) 
         QTest::mouseClick(setup.OKButton, Qt::LeftButton);
     });
     d.form().findChild<QAction*>("Setup2")->trigger();
-    // "(none)", then the keys that can sign, the expired one left out.
-    ASSERT_EQ(listed.size(), 3) << listed.join('|').toStdString();
+    // "(none)", then the keys that can sign: not the expired one, not the stub whose only secret
+    // part encrypts, not the key held twice; the card's key says so.
+    ASSERT_EQ(listed.size(), 4) << listed.join('|').toStdString();
     EXPECT_EQ(listed[0], "(none)");
     EXPECT_TRUE(listed.join('|').contains("Jane Signer <jane@example.test> - " +
                                           jane.right(16).left(4) + " "));
     EXPECT_TRUE(listed.join('|').contains("(no expiry)"));
-    EXPECT_FALSE(listed.join('|').contains("Old Expired"));
+    EXPECT_TRUE(listed.contains("Card Key <card@example.test> - " + card.right(16).left(4) + " " +
+                                card.right(12).left(4) + " " + card.right(8).left(4) + " " +
+                                card.right(4) + " (no expiry) (on card)"))
+        << listed.join('|').toStdString();
+    for (const char* missing : {"Old Expired", "Stub Primary", "Twin Key"})
+        EXPECT_FALSE(listed.join('|').contains(missing)) << missing;
     const QString chosen = d.form().findChild<TStore*>()->Settings().openPgpKey;
     EXPECT_TRUE(chosen == jane || chosen == pat) << chosen.toStdString();
     // The key is kept in the settings file at close.
@@ -140,18 +167,26 @@ TEST_F(SigningWindow, TheAgentsRefusalsAreTheErrorBoxesWordsAndNothingIsSent) {
     EXPECT_TRUE(GpgVerify(server.Messages()[0]).contains("Good signature from \"Pat Protected"));
 }
 
-TEST_F(SigningWindow, WithoutAnAgentTheKeyBoxHoldsOnlyNoneAndSaysWhy) {
-    const QByteArray home = qgetenv("GNUPGHOME");
-    WriteAll(QDir::current().filePath("not-a-folder"), "x");
-    qputenv("GNUPGHOME", QDir::current().filePath("not-a-folder").toUtf8());
+TEST_F(SigningWindow, WithoutAnAgentTheKeyBoxSaysWhyAndOkKeepsTheStoredKey) {
+    UseKey(jane);
+    home->BreakAgent(true);
+    QStringList listed;
+    bool enabled = true;
+    QString tip;
+    OkInMailSecurity(listed, enabled, tip);
+    home->BreakAgent(false);
+    EXPECT_EQ(listed, QStringList({"(none)", jane + " (kept; the keys cannot be listed)"}));
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(tip, "No key can be chosen: can't connect to the agent: Configuration error");
+    EXPECT_EQ(d.form().findChild<TStore*>()->Settings().openPgpKey, jane);
+    ASSERT_TRUE(d.form().FormClose());
+    EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("\r\nOpenPGP Key=" + jane.toUtf8()));
+
+    // Without a stored key the box holds "(none)" alone, and OK stores none.
     TSigningKeyGroup group;
+    home->BreakAgent(true);
     group.Load(QString());
-    qputenv("GNUPGHOME", home);
+    home->BreakAgent(false);
     EXPECT_EQ(group.SigningKeyBox->count(), 1);
-    EXPECT_EQ(group.SigningKeyBox->itemText(0), "(none)");
-    EXPECT_FALSE(group.SigningKeyBox->isEnabled());
-    EXPECT_TRUE(group.SigningKeyBox->toolTip().startsWith("No key can be chosen: gpg-agent cannot "
-                                                          "be reached"))
-        << group.SigningKeyBox->toolTip().toStdString();
     EXPECT_EQ(group.Fingerprint(), QString());
 }
