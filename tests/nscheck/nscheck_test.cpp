@@ -309,28 +309,22 @@ namespace {
 // regiscribe-cli check-ns against the lab on port 53, the port the program asks.
 class CheckNsCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!MayBindPort53()) return;
-        lab = new NameServerLab(53);
-        qputenv("REGISCRIBE_RESOLVER", lab->Resolver().toLatin1());
-        qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
-    }
+    static void SetUpTestSuite() { programs = new LabForPrograms; }
     static void TearDownTestSuite() {
-        delete lab;
-        lab = nullptr;
-        qunsetenv("REGISCRIBE_RESOLVER");
-        qunsetenv("REGISCRIBE_LAB_NETWORKS");
+        delete programs;
+        programs = nullptr;
     }
     void SetUp() override {
-        if (!lab) GTEST_SKIP() << "port 53 needs root";
-        ASSERT_TRUE(lab->Problem().isEmpty()) << lab->Problem().toStdString();
+        if (!programs->Get()) GTEST_SKIP() << "port 53 needs root";
+        ASSERT_TRUE(programs->Get()->Problem().isEmpty())
+            << programs->Get()->Problem().toStdString();
     }
     static QStringList Lines(const ProcessResult& r) {
         return QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
     }
-    static NameServerLab* lab;
+    static LabForPrograms* programs;
 };
-NameServerLab* CheckNsCommand::lab = nullptr;
+LabForPrograms* CheckNsCommand::programs = nullptr;
 } // namespace
 
 TEST_F(CheckNsCommand, ExitsByErrorsAloneAndChecksARecordsServers) {

@@ -52,6 +52,8 @@ def answer(query):
         return None
     reply = query.reply()
     reply.ar = []
+    # An authoritative server: no recursion available (the library's reply offers it).
+    reply.header.ra = 0
     if mode == "formerr" and edns:
         reply.header.rcode = RCODE.FORMERR
         reply.header.aa = 0

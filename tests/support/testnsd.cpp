@@ -244,3 +244,16 @@ QString NameServerLab::HintsFile() const {
     WriteAll(path, ". 3600000 NS a.root.test.\na.root.test. 3600000 A 127.0.9.1\n");
     return path;
 }
+
+LabForPrograms::LabForPrograms() {
+    if (!MayBindPort53()) return;
+    lab_ = std::make_unique<NameServerLab>(53);
+    qputenv("REGISCRIBE_RESOLVER", lab_->Resolver().toLatin1());
+    qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
+}
+
+LabForPrograms::~LabForPrograms() {
+    lab_.reset();
+    qunsetenv("REGISCRIBE_RESOLVER");
+    qunsetenv("REGISCRIBE_LAB_NETWORKS");
+}

@@ -93,3 +93,16 @@ private:
 
 // True when this process may bind port 53.
 bool MayBindPort53();
+
+// The lab on port 53, the port the programs ask, for the window and regiscribe-cli: while it
+// lives REGISCRIBE_RESOLVER names its resolver and REGISCRIBE_LAB_NETWORKS its loopback network.
+// Without root there is none: Get() is null.
+class LabForPrograms {
+public:
+    LabForPrograms();
+    ~LabForPrograms();
+    NameServerLab* Get() const { return lab_.get(); }
+
+private:
+    std::unique_ptr<NameServerLab> lab_;
+};

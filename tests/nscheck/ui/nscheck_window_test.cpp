@@ -27,21 +27,15 @@
 namespace {
 class NameServerWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!MayBindPort53()) return;
-        lab = new NameServerLab(53);
-        qputenv("REGISCRIBE_RESOLVER", lab->Resolver().toLatin1());
-        qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
-    }
+    static void SetUpTestSuite() { programs = new LabForPrograms; }
     static void TearDownTestSuite() {
-        delete lab;
-        lab = nullptr;
-        qunsetenv("REGISCRIBE_RESOLVER");
-        qunsetenv("REGISCRIBE_LAB_NETWORKS");
+        delete programs;
+        programs = nullptr;
     }
     void SetUp() override {
-        if (!lab) GTEST_SKIP() << "port 53 needs root";
-        ASSERT_TRUE(lab->Problem().isEmpty()) << lab->Problem().toStdString();
+        if (!programs->Get()) GTEST_SKIP() << "port 53 needs root";
+        ASSERT_TRUE(programs->Get()->Problem().isEmpty())
+            << programs->Get()->Problem().toStdString();
     }
     static void TypeServers(FormDriver& d, const QString& domain, const QStringList& hosts) {
         d.Type("DomainNameEdit", domain);
@@ -56,9 +50,9 @@ protected:
             3000));
         return dialog;
     }
-    static NameServerLab* lab;
+    static LabForPrograms* programs;
 };
-NameServerLab* NameServerWindow::lab = nullptr;
+LabForPrograms* NameServerWindow::programs = nullptr;
 
 // Threads of this process, other than the window's, waiting in poll(): each is a worker asking
 // name servers (an idle worker waits on its condition variable instead).
