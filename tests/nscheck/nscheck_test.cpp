@@ -307,24 +307,12 @@ INSTANTIATE_TEST_SUITE_P(HighPort, NameServerCheck, ::testing::Values(false));
 
 namespace {
 // regiscribe-cli check-ns against the lab on port 53, the port the program asks.
-class CheckNsCommand : public ::testing::Test {
+class CheckNsCommand : public LabForProgramsTest {
 protected:
-    static void SetUpTestSuite() { programs = new LabForPrograms; }
-    static void TearDownTestSuite() {
-        delete programs;
-        programs = nullptr;
-    }
-    void SetUp() override {
-        if (!programs->Get()) GTEST_SKIP() << "port 53 needs root";
-        ASSERT_TRUE(programs->Get()->Problem().isEmpty())
-            << programs->Get()->Problem().toStdString();
-    }
     static QStringList Lines(const ProcessResult& r) {
         return QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
     }
-    static LabForPrograms* programs;
 };
-LabForPrograms* CheckNsCommand::programs = nullptr;
 } // namespace
 
 TEST_F(CheckNsCommand, ExitsByErrorsAloneAndChecksARecordsServers) {

@@ -245,15 +245,23 @@ QString NameServerLab::HintsFile() const {
     return path;
 }
 
-LabForPrograms::LabForPrograms() {
+NameServerLab* LabForProgramsTest::lab_ = nullptr;
+
+void LabForProgramsTest::SetUpTestSuite() {
     if (!MayBindPort53()) return;
-    lab_ = std::make_unique<NameServerLab>(53);
+    lab_ = new NameServerLab(53);
     qputenv("REGISCRIBE_RESOLVER", lab_->Resolver().toLatin1());
     qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
 }
 
-LabForPrograms::~LabForPrograms() {
-    lab_.reset();
+void LabForProgramsTest::TearDownTestSuite() {
+    delete lab_;
+    lab_ = nullptr;
     qunsetenv("REGISCRIBE_RESOLVER");
     qunsetenv("REGISCRIBE_LAB_NETWORKS");
+}
+
+void LabForProgramsTest::SetUp() {
+    if (!lab_) GTEST_SKIP() << "port 53 needs root";
+    ASSERT_TRUE(lab_->Problem().isEmpty()) << lab_->Problem().toStdString();
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -94,15 +95,15 @@ private:
 // True when this process may bind port 53.
 bool MayBindPort53();
 
-// The lab on port 53, the port the programs ask, for the window and regiscribe-cli: while it
-// lives REGISCRIBE_RESOLVER names its resolver and REGISCRIBE_LAB_NETWORKS its loopback network.
-// Without root there is none: Get() is null.
-class LabForPrograms {
-public:
-    LabForPrograms();
-    ~LabForPrograms();
-    NameServerLab* Get() const { return lab_.get(); }
+// Test suites against the lab on port 53, the port the programs ask (the window, regiscribe-cli):
+// while a suite runs REGISCRIBE_RESOLVER names the lab's resolver and REGISCRIBE_LAB_NETWORKS its
+// loopback network. Without root its tests are skipped.
+class LabForProgramsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
 
 private:
-    std::unique_ptr<NameServerLab> lab_;
+    static NameServerLab* lab_;
 };

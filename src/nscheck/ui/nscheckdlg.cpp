@@ -62,7 +62,7 @@ TNSCheckDlg::TNSCheckDlg(QWidget* parent) : QDialog(parent), check_(this) {
         });
     });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
-    resize(640, 360);
+    resize(860, 400);
 }
 
 void TNSCheckDlg::Run(const QString& domain, const std::vector<ListedServer>& servers) {

@@ -25,18 +25,8 @@
 #include <unistd.h>
 
 namespace {
-class NameServerWindow : public ::testing::Test {
+class NameServerWindow : public LabForProgramsTest {
 protected:
-    static void SetUpTestSuite() { programs = new LabForPrograms; }
-    static void TearDownTestSuite() {
-        delete programs;
-        programs = nullptr;
-    }
-    void SetUp() override {
-        if (!programs->Get()) GTEST_SKIP() << "port 53 needs root";
-        ASSERT_TRUE(programs->Get()->Problem().isEmpty())
-            << programs->Get()->Problem().toStdString();
-    }
     static void TypeServers(FormDriver& d, const QString& domain, const QStringList& hosts) {
         d.Type("DomainNameEdit", domain);
         const char* fields[] = {"PriNSEdit", "SecNSEdit", "ThirdNSEdit", "fourthnsedit"};
@@ -50,9 +40,7 @@ protected:
             3000));
         return dialog;
     }
-    static LabForPrograms* programs;
 };
-LabForPrograms* NameServerWindow::programs = nullptr;
 
 // Threads of this process, other than the window's, waiting in poll(): each is a worker asking
 // name servers (an idle worker waits on its condition variable instead).
