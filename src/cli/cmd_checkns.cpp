@@ -11,6 +11,7 @@
 namespace {
 int RunCheckNs(CliContext& c) {
     const QString recordName = TakeOption(c.args, "--record");
+    const bool noIpv6 = TakeFlag(c.args, "--no-ipv6");
     RejectUnknownOptions(c.args);
     c.args.removeAll("--");
     QString domain;
@@ -43,13 +44,15 @@ int RunCheckNs(CliContext& c) {
         c.out << line.Rendered() << '\n';
         c.out.flush();
     };
-    check.RunToEnd(domain, servers);
+    CheckRequest request = CheckRequest::FromEnvironment(domain, servers);
+    request.skipIpv6 = noIpv6;
+    check.RunToEnd(request);
     c.out << check.Summary() << '\n';
     return check.Errors() == 0 ? CliOk : CliFailed;
 }
 
 CliRegistration checkNs{{"check-ns",
-                         "regiscribe-cli check-ns DOMAIN HOST[=ADDRESS]...\n"
-                         "  regiscribe-cli check-ns --record NAME",
+                         "regiscribe-cli check-ns [--no-ipv6] DOMAIN HOST[=ADDRESS]...\n"
+                         "  regiscribe-cli check-ns [--no-ipv6] --record NAME",
                          RunCheckNs}};
 } // namespace

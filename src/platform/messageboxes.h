@@ -22,6 +22,8 @@ public:
     virtual void Information(const QString& text) = 0;
     // A warning with Yes and No.
     virtual BoxAnswer WarningYesNo(const QString& text) = 0;
+    // The same with No as the default button, for questions where Enter must not act.
+    virtual BoxAnswer WarningYesNoDefaultNo(const QString& text) { return WarningYesNo(text); }
     // A warning with OK only. Boxes without a warning icon of their own show it as information.
     virtual void Warning(const QString& text) { Information(text); }
     // An error box under the application's title; the text is shown as given.

@@ -1,57 +1,24 @@
 #include "support/testnsd.h"
 
+#include "support/process.h"
 #include "support/tempdir.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QThread>
-#include <arpa/inet.h>
-#include <atomic>
 #include <csignal>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 QString ZoneText(const QString& name, quint32 serial, const QStringList& nsHosts,
-                 const QStringList& extra) {
-    QString text = "$ORIGIN " + name + ".\n$TTL 300\n@ IN SOA " + nsHosts.value(0, "ns.invalid") +
-                   ". hostmaster." + name + ". " + QString::number(serial) +
+                 const QStringList& extra, const QString& mname) {
+    const QString primary = mname.isEmpty() ? nsHosts.value(0, "ns.invalid") : mname;
+    const QString origin = name == "." ? QString(".") : name + ".";
+    QString text = "$ORIGIN " + origin + "\n$TTL 300\n@ IN SOA " + primary + ". hostmaster." +
+                   (name == "." ? QString() : origin) + " " + QString::number(serial) +
                    " 3600 600 86400 300\n";
     for (const QString& host : nsHosts)
         text += "@ IN NS " + host + ".\n";
     for (const QString& line : extra)
         text += line + "\n";
     return text;
-}
-
-TestNsd::TestNsd(const QString& address, const std::vector<TestZone>& zones) : address_(address) {
-    const QString dir = dir_.path();
-    QString config = "server:\n  ip-address: " + address + "\n  port: 53\n  zonesdir: \"" + dir +
-                     "\"\n  pidfile: \"" + dir + "/nsd.pid\"\n  logfile: \"" + dir +
-                     "/nsd.log\"\n  username: \"\"\n  database: \"\"\n  xfrdfile: \"" + dir +
-                     "/xfrd.state\"\n  zonelistfile: \"" + dir + "/zone.list\"\n  xfrdir: \"" +
-                     dir +
-                     "\"\n  do-ip6: no\n  server-count: 1\n  verbosity: 1\n"
-                     "remote-control:\n  control-enable: no\n";
-    for (const TestZone& zone : zones) {
-        WriteAll(dir + "/" + zone.name + ".zone", zone.text.toUtf8());
-        config += "zone:\n  name: " + zone.name + "\n  zonefile: " + zone.name + ".zone\n";
-    }
-    WriteAll(dir + "/nsd.conf", config.toUtf8());
-    QProcess nsd;
-    nsd.start("nsd", {"-c", dir + "/nsd.conf"});
-    nsd.waitForFinished(20000);
-    // The daemon writes its process id once it serves.
-    for (int tries = 0; tries < 100 && pid_ == 0; ++tries) {
-        pid_ = ReadAll(dir + "/nsd.pid").trimmed().toLongLong();
-        if (pid_ == 0) QThread::msleep(50);
-    }
-    if (pid_ == 0)
-        problem_ = "NSD did not start on " + address + " port 53 (it needs root): " +
-                   QString::fromUtf8(nsd.readAll() + ReadAll(dir + "/nsd.log"));
 }
 
 namespace {
@@ -64,100 +31,237 @@ bool Ended(qint64 pid) {
 }
 } // namespace
 
-TestNsd::~TestNsd() {
+void TestDaemon::Launch(const QString& program, const QStringList& args, const QString& pidFile,
+                        const QString& log) {
+    QProcess daemon;
+    daemon.setProcessChannelMode(QProcess::MergedChannels);
+    daemon.start(program, args);
+    daemon.waitForFinished(20000);
+    // The daemon writes its process id once it serves.
+    for (int tries = 0; tries < 100 && pid_ == 0; ++tries) {
+        pid_ = ReadAll(pidFile).trimmed().toLongLong();
+        if (pid_ == 0 && daemon.state() == QProcess::NotRunning && daemon.exitCode() != 0) break;
+        if (pid_ == 0) QThread::msleep(50);
+    }
+    if (pid_ == 0)
+        problem_ = program + " did not start: " + QString::fromUtf8(daemon.readAll()) +
+                   QString::fromUtf8(ReadAll(log));
+}
+
+TestDaemon::~TestDaemon() {
     if (pid_ <= 0) return;
     ::kill(pid_t(pid_), SIGTERM);
-    for (int tries = 0; tries < 100 && !Ended(pid_); ++tries)
+    for (int tries = 0; tries < 250 && !Ended(pid_); ++tries)
         QThread::msleep(20);
 }
 
-struct SilentDnsServer::Runner {
-    std::atomic<bool> stop{false};
-    std::thread thread;
-};
-
-SilentDnsServer::SilentDnsServer(const QString& address) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(53);
-    ::inet_pton(AF_INET, address.toLatin1().constData(), &a.sin_addr);
-    const int one = 1;
-    udp_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    tcp_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ::setsockopt(tcp_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (::bind(udp_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::bind(tcp_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(tcp_, 16) != 0) {
-        ::close(udp_);
-        ::close(tcp_);
-        udp_ = tcp_ = -1;
-        return;
+TestNsd::TestNsd(const QString& address, quint16 port, const std::vector<TestZone>& zones) {
+    const QString dir = dir_.path();
+    QString config =
+        "server:\n  ip-address: " + address + "\n  port: " + QString::number(port) +
+        "\n  zonesdir: \"" + dir + "\"\n  pidfile: \"" + dir + "/nsd.pid\"\n  logfile: \"" + dir +
+        "/nsd.log\"\n  username: \"\"\n  database: \"\"\n  xfrdfile: \"" + dir +
+        "/xfrd.state\"\n  zonelistfile: \"" + dir + "/zone.list\"\n  xfrdir: \"" + dir +
+        "\"\n  do-ip6: no\n  server-count: 1\n  verbosity: 1\n"
+        "remote-control:\n  control-enable: no\n";
+    for (const TestZone& zone : zones) {
+        const QString file = (zone.name == "." ? QString("root") : zone.name) + ".zone";
+        WriteAll(dir + "/" + file, zone.text.toUtf8());
+        config += "zone:\n  name: \"" + zone.name + "\"\n  zonefile: \"" + file + "\"\n";
     }
-    runner_ = new Runner;
-    runner_->thread = std::thread([this, runner = runner_] {
-        std::vector<int> connections;
-        while (!runner->stop) {
-            pollfd p[2] = {{udp_, POLLIN, 0}, {tcp_, POLLIN, 0}};
-            if (::poll(p, 2, 50) <= 0) continue;
-            char buffer[4096];
-            if (p[0].revents & POLLIN) (void)!::recv(udp_, buffer, sizeof buffer, 0);
-            if (p[1].revents & POLLIN) {
-                const int c = ::accept4(tcp_, nullptr, nullptr, SOCK_CLOEXEC);
-                if (c >= 0) connections.push_back(c); // kept open, never answered
-            }
-        }
-        for (int c : connections)
-            ::close(c);
-    });
+    WriteAll(dir + "/nsd.conf", config.toUtf8());
+    Launch("nsd", {"-c", dir + "/nsd.conf"}, dir + "/nsd.pid", dir + "/nsd.log");
 }
 
-SilentDnsServer::~SilentDnsServer() {
-    if (runner_) {
-        runner_->stop = true;
-        runner_->thread.join();
-        delete runner_;
+TestNamed::TestNamed(const QString& address, quint16 port, const QString& forwarder,
+                     const std::vector<TestZone>& zones) {
+    const QString dir = dir_.path(), p = QString::number(port);
+    // Root hints of the lab's own root: no priming question leaves the machine.
+    WriteAll(dir + "/root.hints",
+             (". 3600000 NS a.root.test.\na.root.test. 3600000 A " + forwarder + "\n").toUtf8());
+    QString config = "options {\n  directory \"" + dir + "\";\n  pid-file \"" + dir +
+                     "/named.pid\";\n  listen-on port " + p + " { " + address +
+                     "; };\n  listen-on-v6 { none; };\n  query-source address " + address +
+                     ";\n  recursion yes;\n  allow-recursion { any; };\n  allow-query { any; };\n"
+                     "  forwarders { " +
+                     forwarder + " port " + p +
+                     "; };\n  forward only;\n  dnssec-validation no;\n  session-keyfile \"" + dir +
+                     "/session.key\";\n  managed-keys-directory \"" + dir +
+                     "\";\n};\ncontrols { };\nlogging { channel f { file \"" + dir +
+                     "/named.log\"; severity info; }; category default { f; }; };\n"
+                     "zone \".\" { type hint; file \"" +
+                     dir + "/root.hints\"; };\n";
+    for (const TestZone& zone : zones) {
+        WriteAll(dir + "/" + zone.name + ".zone", zone.text.toUtf8());
+        config += "zone \"" + zone.name + "\" { type primary; file \"" + dir + "/" + zone.name +
+                  ".zone\"; };\n";
     }
-    if (udp_ >= 0) ::close(udp_);
-    if (tcp_ >= 0) ::close(tcp_);
+    WriteAll(dir + "/named.conf", config.toUtf8());
+    Launch("/usr/sbin/named", {"-4", "-n", "1", "-c", dir + "/named.conf"}, dir + "/named.pid",
+           dir + "/named.log");
 }
 
-TestNameServerWorld::TestNameServerWorld() {
-    const QStringList names{"ns1.example.net", "ns2.example.net", "ns3.example.net",
-                            "ns4.example.net"};
-    const QString good = ZoneText("example.com", 2026120801, names);
-    for (int n = 1; n <= 4; ++n)
-        servers_.push_back(new TestNsd(QString("127.0.%1.1").arg(n), {{"example.com", good}}));
-    servers_.push_back(new TestNsd(
-        "127.0.5.1", {{"example.org", ZoneText("example.org", 1, {"lame.example.net"})}}));
-    servers_.push_back(
-        new TestNsd("127.0.6.1", {{"example.com", ZoneText("example.com", 2026120701, names)}}));
-    servers_.push_back(new TestNsd(
-        "127.0.7.1", {{"example.com", ZoneText("example.com", 2026120801,
-                                               {"ns1.example.net", "ns9.example.org"})}}));
-    servers_.push_back(new TestNsd(
-        "127.0.10.1",
-        {{"com", ZoneText("com", 1, {"a.gtld.test"}, {"example IN NS ns1.example.net."})}}));
-    QStringList hosts;
-    const std::pair<const char*, const char*> addresses[] = {
-        {"ns1", "127.0.1.1"},     {"ns2", "127.0.2.1"},     {"ns3", "127.0.3.1"},
-        {"ns4", "127.0.4.1"},     {"lame", "127.0.5.1"},    {"old", "127.0.6.1"},
-        {"odd", "127.0.7.1"},     {"nobody", "127.0.8.1"},  {"sub", "127.0.10.1"},
-        {"quiet1", "127.0.11.1"}, {"quiet2", "127.0.12.1"}, {"quiet3", "127.0.13.1"},
-        {"quiet4", "127.0.14.1"}};
-    for (const auto& [name, address] : addresses)
-        hosts << QString("%1 IN A %2").arg(name, address);
-    servers_.push_back(new TestNsd(
-        "127.0.9.1", {{"example.net", ZoneText("example.net", 1, {"ns1.example.net"}, hosts)}}));
-    qputenv("REGISCRIBE_RESOLVER", "127.0.9.1");
+QuirkyDns::QuirkyDns(const QString& address, quint16 port, const QString& mode,
+                     const QStringList& args) {
+    port_ = StartPythonServer(process_, "support/quirkydns.py",
+                              QStringList{address, QString::number(port), mode} + args);
 }
 
-TestNameServerWorld::~TestNameServerWorld() {
-    for (TestNsd* server : servers_)
-        delete server;
+QuirkyDns::~QuirkyDns() {
+    StopPythonServer(process_);
+}
+
+bool MayBindPort53() {
+    return ::geteuid() == 0;
+}
+
+namespace {
+const quint32 kSerial = 2026120801;
+
+// Every out-of-domain server name of the cases, in the lab's "test." zone.
+QStringList HostRecords() {
+    QStringList records{"a.root IN A 127.0.9.1"};
+    const std::pair<const char*, const char*> hosts[] = {
+        {"ns1.hosts", "127.0.24.1"},     {"ns2.hosts", "127.0.40.1"},
+        {"lame.hosts", "127.0.31.1"},    {"hidden.hosts", "127.0.31.1"},
+        {"tc.hosts", "127.0.25.1"},      {"noedns.hosts", "127.0.27.1"},
+        {"formerr.hosts", "127.0.28.1"}, {"qr0.hosts", "127.0.29.1"},
+        {"recursor.hosts", "127.0.0.1"}, {"quiet1.hosts", "127.0.11.1"},
+        {"quiet2.hosts", "127.0.12.1"},  {"quiet3.hosts", "127.0.13.1"},
+        {"quiet4.hosts", "127.0.14.1"}};
+    for (const auto& [name, address] : hosts)
+        records << QString("%1 IN A %2").arg(name, address);
+    records << "alias.hosts IN CNAME ns1.hosts.test.";
+    for (int n = 1; n <= 30; ++n)
+        records << QString("many.hosts IN A 127.0.50.%1").arg(n);
+    return records;
+}
+
+QStringList Hosts(const QString& first, const QString& second = "ns2.hosts.test") {
+    return {first, second};
+}
+} // namespace
+
+NameServerLab::NameServerLab(quint16 port) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Start(port)) return;
+        if (port != 0) return;
+        Stop(); // a port someone else had on one of the addresses: another one
+    }
+}
+
+NameServerLab::~NameServerLab() {
+    Stop();
+}
+
+void NameServerLab::Stop() {
+    quirky_.clear();
+    daemons_.clear();
+}
+
+bool NameServerLab::Start(quint16 port) {
+    problem_.clear();
+    // The first server finds the port when none is given; everyone else takes it too.
+    const QStringList tcZone{"--zone", "tc.test", QString::number(kSerial), "tc.hosts.test",
+                             "ns2.hosts.test"};
+    quirky_.push_back(std::make_unique<QuirkyDns>("127.0.25.1", port, "tc", tcZone));
+    port_ = quirky_.back()->Port();
+    if (port_ == 0) {
+        problem_ = "the Python server did not start on port " + QString::number(port);
+        return false;
+    }
+    const QString p = QString::number(port_);
+    for (const auto& [address, mode, domain] : {std::tuple{"127.0.27.1", "noedns", "noedns.test"},
+                                                std::tuple{"127.0.28.1", "formerr", "formerr.test"},
+                                                std::tuple{"127.0.29.1", "qr0", "qr0.test"}}) {
+        const QString host = QString(mode) + ".hosts.test";
+        quirky_.push_back(std::make_unique<QuirkyDns>(
+            address, port_, mode,
+            QStringList{"--zone", domain, QString::number(kSerial), host, "ns2.hosts.test"}));
+    }
+
+    const QString root = ZoneText(".", 1, {"a.root.test"},
+                                  {"test. IN NS a.root.test.", "a.root.test. IN A 127.0.9.1"});
+    const QString test = ZoneText("test", 1, {"a.root.test"}, HostRecords());
+    daemons_.push_back(std::make_unique<TestNsd>(
+        "127.0.9.1", port_, std::vector<TestZone>{{".", root}, {"test", test}}));
+
+    // Servers inside their domain: newshop.test, glue typed, on three addresses.
+    const QString newshop =
+        ZoneText("newshop.test", kSerial, {"ns1.newshop.test", "ns2.newshop.test"},
+                 {"ns1 IN A 127.0.21.1", "ns2 IN A 127.0.22.1"});
+    for (const char* address : {"127.0.21.1", "127.0.22.1", "127.0.23.1"})
+        daemons_.push_back(std::make_unique<TestNsd>(
+            address, port_, std::vector<TestZone>{{"newshop.test", newshop}}));
+
+    // Servers outside: ns1.hosts.test (127.0.24.1) and ns2.hosts.test (127.0.40.1).
+    const std::vector<TestZone> both = {
+        {"example.test", ZoneText("example.test", kSerial, Hosts("ns1.hosts.test"))},
+        {"cname.test", ZoneText("cname.test", kSerial, Hosts("alias.hosts.test"))},
+        {"ghostns.test", ZoneText("ghostns.test", kSerial,
+                                  {"ns1.hosts.test", "ns2.hosts.test", "ghost.hosts.test"})},
+        {"missing.test", ZoneText("missing.test", kSerial, {"ns1.hosts.test"})},
+        {"outside.test",
+         ZoneText("outside.test", kSerial, Hosts("ns1.hosts.test", "nothere.hosts.test"))},
+        {"mname.test",
+         ZoneText("mname.test", kSerial, Hosts("ns1.hosts.test"), {}, "hidden.hosts.test")},
+        {"lame.test", ZoneText("lame.test", kSerial, Hosts("ns1.hosts.test", "lame.hosts.test"))},
+        {"twice.test", ZoneText("twice.test", kSerial, {"ns1.hosts.test"})},
+    };
+    std::vector<TestZone> first = both, second = both;
+    first.push_back({"serial.test", ZoneText("serial.test", 2, Hosts("ns1.hosts.test"))});
+    second.push_back({"serial.test", ZoneText("serial.test", 1, Hosts("ns1.hosts.test"))});
+    for (const char* domain : {"tc", "noedns", "formerr", "qr0", "recursor", "many"})
+        second.push_back(
+            {QString(domain) + ".test",
+             ZoneText(QString(domain) + ".test", kSerial, Hosts(QString(domain) + ".hosts.test"))});
+    daemons_.push_back(std::make_unique<TestNsd>("127.0.24.1", port_, first));
+    daemons_.push_back(std::make_unique<TestNsd>("127.0.40.1", port_, second));
+    // A server that serves another domain only: lame, and the primary that never answers.
+    daemons_.push_back(std::make_unique<TestNsd>(
+        "127.0.31.1", port_,
+        std::vector<TestZone>{{"other.test", ZoneText("other.test", 1, {"lame.hosts.test"})}}));
+    // An open recursor that also serves recursor.test. (BIND listens only on the addresses of the
+    // machine's interfaces: 127.0.0.1 of all loopback addresses.)
+    daemons_.push_back(std::make_unique<TestNamed>(
+        "127.0.0.1", port_, "127.0.9.1",
+        std::vector<TestZone>{
+            {"recursor.test", ZoneText("recursor.test", kSerial, Hosts("recursor.hosts.test"))}}));
+
+    for (const auto& q : quirky_)
+        if (!q->Started()) problem_ = "a Python server did not start on port " + p;
+    for (const auto& d : daemons_)
+        if (!d->Started()) problem_ = d->Problem();
+    return problem_.isEmpty();
+}
+
+QString NameServerLab::Resolver() const {
+    return "127.0.9.1:" + QString::number(port_);
+}
+
+QString NameServerLab::HintsFile() const {
+    const QString path = dir_.filePath("root.hints");
+    WriteAll(path, ". 3600000 NS a.root.test.\na.root.test. 3600000 A 127.0.9.1\n");
+    return path;
+}
+
+NameServerLab* LabForProgramsTest::lab_ = nullptr;
+
+void LabForProgramsTest::SetUpTestSuite() {
+    if (!MayBindPort53()) return;
+    lab_ = new NameServerLab(53);
+    qputenv("REGISCRIBE_RESOLVER", lab_->Resolver().toLatin1());
+    qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
+}
+
+void LabForProgramsTest::TearDownTestSuite() {
+    delete lab_;
+    lab_ = nullptr;
     qunsetenv("REGISCRIBE_RESOLVER");
+    qunsetenv("REGISCRIBE_LAB_NETWORKS");
 }
 
-QString TestNameServerWorld::Problem() const {
-    for (const TestNsd* server : servers_)
-        if (!server->Started()) return server->Problem();
-    return QString();
+void LabForProgramsTest::SetUp() {
+    if (!lab_) GTEST_SKIP() << "port 53 needs root";
+    ASSERT_TRUE(lab_->Problem().isEmpty()) << lab_->Problem().toStdString();
 }

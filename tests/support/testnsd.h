@@ -1,67 +1,109 @@
 #pragma once
-// Real name servers for the tests: Debian's NSD, one instance per loopback address on port 53
-// (the tests run as root, as CI does), each with zone files the test writes, started as a daemon
-// and stopped by its process id. An instance that cannot start says why; the test then fails.
+// Real name servers for the tests, on loopback addresses: Debian's NSD for zones, BIND for a
+// recursor, and small Python servers (quirkydns.py) for the faults neither shows. Each is started
+// as a process of its own and stopped by its process id; one that cannot start says why.
+//
+// NameServerLab puts up every case of the check's tests on one port: 53 (as root, as CI runs) or
+// a free high port, which the check is then told to ask.
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 struct TestZone {
-    QString name; // "example.com"
+    QString name; // "example.test"
     QString text; // the zone file
 };
 
-// A zone file: the SOA with `serial`, an NS record per host, then `extra` lines.
+// A zone file: the SOA with `serial` (the first NS host as primary, unless `mname` is given), an
+// NS record per host, then `extra` lines.
 QString ZoneText(const QString& name, quint32 serial, const QStringList& nsHosts,
-                 const QStringList& extra = {});
+                 const QStringList& extra = {}, const QString& mname = QString());
 
-class TestNsd {
+// A daemon started with a configuration file and stopped by the process id it writes.
+class TestDaemon {
 public:
-    TestNsd(const QString& address, const std::vector<TestZone>& zones);
-    ~TestNsd();
-    TestNsd(const TestNsd&) = delete;
-    TestNsd& operator=(const TestNsd&) = delete;
-
+    virtual ~TestDaemon();
     bool Started() const { return pid_ > 0; }
-    // Why it did not start (NSD's own log), for the failure message.
     QString Problem() const { return problem_; }
-    QString Address() const { return address_; }
 
-private:
+protected:
+    // Runs `program` (it forks into the background) and waits for `pidFile`.
+    void Launch(const QString& program, const QStringList& args, const QString& pidFile,
+                const QString& log);
     QTemporaryDir dir_;
-    QString address_;
     qint64 pid_ = 0;
     QString problem_;
 };
 
-// A server that swallows every DNS question over UDP and TCP on `address`, port 53: it reads,
-// accepts, and never answers. Runs on a thread of its own until destroyed.
-class SilentDnsServer {
+class TestNsd : public TestDaemon {
 public:
-    explicit SilentDnsServer(const QString& address);
-    ~SilentDnsServer();
-    bool Started() const { return udp_ >= 0 && tcp_ >= 0; }
-
-private:
-    int udp_ = -1, tcp_ = -1;
-    struct Runner;
-    Runner* runner_ = nullptr;
+    TestNsd(const QString& address, quint16 port, const std::vector<TestZone>& zones);
 };
 
-// The name servers the check's tests ask, on 127.0.N.1, port 53: ns1..ns4.example.net serve
-// example.com (serial 2026120801, NS ns1..ns4); lame (127.0.5.1) serves only example.org; old
-// (127.0.6.1) has serial 2026120701; odd (127.0.7.1) lists ns1.example.net and ns9.example.org;
-// sub (127.0.10.1) serves com and delegates example.com; nobody (127.0.8.1) and quiet1..4
-// (127.0.11.1 to 127.0.14.1) have no NSD. The resolver at 127.0.9.1 answers every one of these
-// names in example.net; REGISCRIBE_RESOLVER names it while the world lives.
-class TestNameServerWorld {
+// BIND as an open recursor that forwards every question to `forwarder` (port `port`), and
+// authoritative for `zones`.
+class TestNamed : public TestDaemon {
 public:
-    TestNameServerWorld();
-    ~TestNameServerWorld();
-    // Empty when every server started; else why one did not.
-    QString Problem() const;
+    TestNamed(const QString& address, quint16 port, const QString& forwarder,
+              const std::vector<TestZone>& zones);
+};
+
+// quirkydns.py in one of its modes (see the script).
+class QuirkyDns {
+public:
+    QuirkyDns(const QString& address, quint16 port, const QString& mode,
+              const QStringList& args = {});
+    ~QuirkyDns();
+    quint16 Port() const { return port_; }
+    bool Started() const { return port_ != 0; }
 
 private:
-    std::vector<TestNsd*> servers_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+// The check's cases, each a domain on the servers of 127.0.N.1 (see the zones in testnsd.cpp):
+// the root and "test." (with every out-of-domain server name, in hosts.test) on 127.0.9.1, which
+// also serves as the resolver; NSD, BIND and Python servers for the domains.
+class NameServerLab {
+public:
+    // Port 0: a free high port.
+    explicit NameServerLab(quint16 port);
+    ~NameServerLab();
+    // Empty when every server started; else why one did not.
+    QString Problem() const { return problem_; }
+    quint16 Port() const { return port_; }
+    // REGISCRIBE_RESOLVER for this lab.
+    QString Resolver() const;
+    // A root hints file naming the lab's root (for zonemaster-cli).
+    QString HintsFile() const;
+
+private:
+    bool Start(quint16 port);
+    void Stop();
+    quint16 port_ = 0;
+    QString problem_;
+    QTemporaryDir dir_;
+    std::vector<std::unique_ptr<TestDaemon>> daemons_;
+    std::vector<std::unique_ptr<QuirkyDns>> quirky_;
+};
+
+// True when this process may bind port 53.
+bool MayBindPort53();
+
+// Test suites against the lab on port 53, the port the programs ask (the window, regiscribe-cli):
+// while a suite runs REGISCRIBE_RESOLVER names the lab's resolver and REGISCRIBE_LAB_NETWORKS its
+// loopback network. Without root its tests are skipped.
+class LabForProgramsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+
+private:
+    static NameServerLab* lab_;
 };

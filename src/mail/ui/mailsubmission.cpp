@@ -72,7 +72,15 @@ void TMailSubmission::MailPage(RecordKind kind) {
         SetStatus(kind, "Not sent: no password given.");
         return false;
     };
-    request.beforeConfirmation = form_.BeforeMailConfirmation;
+    if (form_.BeforeMailConfirmation)
+        request.beforeConfirmation = [this](const Record& record) {
+            // The check before mailing waits for servers while the window runs: no second press
+            // may start a second submission inside this one.
+            EnableMailButtons(false);
+            const bool go = form_.BeforeMailConfirmation(record);
+            EnableMailButtons(true);
+            return go;
+        };
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
         TStore* store = form_.findChild<TStore*>();

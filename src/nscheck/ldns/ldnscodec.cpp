@@ -17,7 +17,7 @@ QString Text(const ldns_rdf* rdf) {
 
 class LdnsCodec : public DnsCodec {
 public:
-    QByteArray Query(const QString& name, int type, quint16 id, bool recursive,
+    QByteArray Query(const QString& name, int type, quint16 id, DnsQueryForm form,
                      QString& problem) override {
         ldns_rdf* owner = ldns_dname_new_frm_str(name.toLatin1().constData());
         if (!owner) {
@@ -25,12 +25,16 @@ public:
             return QByteArray();
         }
         ldns_pkt* packet = ldns_pkt_query_new(owner, ldns_rr_type(type), LDNS_RR_CLASS_IN,
-                                              recursive ? LDNS_RD : 0);
+                                              form.recursive ? LDNS_RD : 0);
         if (!packet) {
             problem = "no query could be made";
             return QByteArray();
         }
         ldns_pkt_set_id(packet, id);
+        if (form.edns) {
+            ldns_pkt_set_edns_udp_size(packet, dns::kEdnsUdpSize);
+            ldns_pkt_set_edns_do(packet, false);
+        }
         uint8_t* wire = nullptr;
         size_t size = 0;
         const ldns_status status = ldns_pkt2wire(&wire, packet, &size);
@@ -59,7 +63,17 @@ public:
         message.aa = ldns_pkt_aa(packet);
         message.tc = ldns_pkt_tc(packet);
         message.qr = ldns_pkt_qr(packet);
+        message.rd = ldns_pkt_rd(packet);
+        message.ra = ldns_pkt_ra(packet);
         message.rcode = ldns_pkt_get_rcode(packet);
+        message.hasOpt = ldns_pkt_edns(packet);
+        const ldns_rr_list* question = ldns_pkt_question(packet);
+        message.questions = question ? int(ldns_rr_list_rr_count(question)) : 0;
+        if (message.questions > 0) {
+            const ldns_rr* q = ldns_rr_list_rr(question, 0);
+            message.questionName = Text(ldns_rr_owner(q));
+            message.questionType = ldns_rr_get_type(q);
+        }
         const ldns_rr_list* answer = ldns_pkt_answer(packet);
         for (size_t i = 0; answer && i < ldns_rr_list_rr_count(answer); ++i) {
             const ldns_rr* rr = ldns_rr_list_rr(answer, i);
@@ -68,8 +82,10 @@ public:
             record.type = ldns_rr_get_type(rr);
             switch (record.type) {
             case dns::SOA:
-                if (ldns_rr_rd_count(rr) >= 3)
+                if (ldns_rr_rd_count(rr) >= 3) {
+                    record.data = Text(ldns_rr_rdf(rr, 0));
                     record.serial = ldns_rdf2native_int32(ldns_rr_rdf(rr, 2));
+                }
                 break;
             case dns::NS:
             case dns::CNAME:

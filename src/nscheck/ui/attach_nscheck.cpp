@@ -51,9 +51,9 @@ bool CheckBeforeMailing(TForm1& form, const Record& record) {
     if (check.Summary().isEmpty()) return false; // cancelled
     const int errors = check.Errors();
     if (errors == 0) return true;
-    return Boxes().WarningYesNo(QString("The name server check found %1 errors. Mail the "
-                                        "registration anyway?")
-                                    .arg(errors)) == BoxAnswer::Yes;
+    // No is the default: Enter pressed twice must not mail a registration the check found broken.
+    return Boxes().WarningYesNoDefaultNo("The name server check found " + Counted(errors, "error") +
+                                         ". Mail the registration anyway?") == BoxAnswer::Yes;
 }
 } // namespace
 

@@ -62,7 +62,7 @@ TNSCheckDlg::TNSCheckDlg(QWidget* parent) : QDialog(parent), check_(this) {
         });
     });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
-    resize(640, 360);
+    resize(860, 400);
 }
 
 void TNSCheckDlg::Run(const QString& domain, const std::vector<ListedServer>& servers) {
@@ -73,10 +73,11 @@ void TNSCheckDlg::Run(const QString& domain, const std::vector<ListedServer>& se
 }
 
 void TNSCheckDlg::ShowLine(const CheckLine& line) {
-    const QStyle::StandardPixmap icon = line.verdict == Verdict::Ok ? QStyle::SP_DialogApplyButton
-                                        : line.verdict == Verdict::Warning
-                                            ? QStyle::SP_MessageBoxWarning
-                                            : QStyle::SP_MessageBoxCritical;
+    const QStyle::StandardPixmap icon =
+        line.verdict == Verdict::Ok        ? QStyle::SP_DialogApplyButton
+        : line.verdict == Verdict::Notice  ? QStyle::SP_MessageBoxInformation
+        : line.verdict == Verdict::Warning ? QStyle::SP_MessageBoxWarning
+                                           : QStyle::SP_MessageBoxCritical;
     auto* item = new QListWidgetItem(style()->standardIcon(icon), line.Rendered(), CheckLines);
     item->setToolTip(line.Rendered());
     CheckLines->scrollToItem(item);

@@ -18,10 +18,10 @@ void Show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
 // A Yes/No box that tells a close by the window's close button apart from Escape (No).
 class YesNoBox : public QMessageBox {
 public:
-    explicit YesNoBox(const QString& text)
+    YesNoBox(const QString& text, QMessageBox::StandardButton defaultButton)
         : QMessageBox(QMessageBox::Warning, WarningCaption(), DisplayedText(text),
                       QMessageBox::Yes | QMessageBox::No, Owner()) {
-        setDefaultButton(QMessageBox::Yes);
+        setDefaultButton(defaultButton);
         setEscapeButton(QMessageBox::No);
         setObjectName("YesNoBox");
     }
@@ -33,6 +33,13 @@ protected:
         QMessageBox::closeEvent(event);
     }
 };
+
+BoxAnswer Ask(const QString& text, QMessageBox::StandardButton defaultButton) {
+    YesNoBox box(text, defaultButton);
+    box.exec();
+    if (box.closedByWindow) return BoxAnswer::Closed;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? BoxAnswer::Yes : BoxAnswer::No;
+}
 } // namespace
 
 void QtMessageBoxes::Information(const QString& text) {
@@ -40,10 +47,11 @@ void QtMessageBoxes::Information(const QString& text) {
 }
 
 BoxAnswer QtMessageBoxes::WarningYesNo(const QString& text) {
-    YesNoBox box(text);
-    box.exec();
-    if (box.closedByWindow) return BoxAnswer::Closed;
-    return box.clickedButton() == box.button(QMessageBox::Yes) ? BoxAnswer::Yes : BoxAnswer::No;
+    return Ask(text, QMessageBox::Yes);
+}
+
+BoxAnswer QtMessageBoxes::WarningYesNoDefaultNo(const QString& text) {
+    return Ask(text, QMessageBox::No);
 }
 
 void QtMessageBoxes::Warning(const QString& text) {

@@ -7,6 +7,7 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     void Information(const QString& text) override;
     BoxAnswer WarningYesNo(const QString& text) override;
+    BoxAnswer WarningYesNoDefaultNo(const QString& text) override;
     void Warning(const QString& text) override;
     void Error(const QString& text) override;
     void Beep() override;
