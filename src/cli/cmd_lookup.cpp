@@ -26,12 +26,14 @@ public:
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override { held_.clear(); }
     void AddResponse(const QString& line) override { AddAnswer(line.toUtf8()); }
-    // Why the connection failed is told at once, not only after the wait for it has run out.
+    // Why the connection failed is told at once, not only after the wait for it has run out, and
+    // once: on standard error, where failures go, and not again among the answer's lines.
     void AddConnectionFailure(const QString& line) override {
         err_ << line << '\n';
         err_.flush();
-        AddResponse(line);
+        failureTold_ = true;
     }
+    bool FailureTold() const { return failureTold_; }
     void AddAnswer(QByteArrayView line) override {
         if (streaming_)
             Print(line);
@@ -56,6 +58,7 @@ private:
     QTextStream& err_;
     QList<QByteArray> held_;
     bool streaming_ = false;
+    bool failureTold_ = false;
 };
 
 // Boxes become lines on standard error; any box but the beep means the job failed.
@@ -89,7 +92,8 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
     c.out.flush();
     answer.StartStreaming();
     if (outcome != LookupOutcome::QuerySent) {
-        if (outcome == LookupOutcome::Failed)
+        // An exception's error; a failed connection has told its own line already.
+        if (outcome == LookupOutcome::Failed && !answer.FailureTold() && port.LastError() != 0)
             c.err << port.LastError() << ": " << port.LastErrorText() << '\n';
         if constexpr (requires { lookup.Refusal(); })
             if (outcome == LookupOutcome::Refused) c.err << lookup.Refusal() << '\n';

@@ -2,6 +2,7 @@
 #include "lookup/lcipport.h"
 #include "platform/wait.h"
 #include "support/loopbackpeer.h"
+#include "support/refusingport.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -189,7 +190,8 @@ TEST(LineClient, DisconnectFromOnDataInStillDeliversTheBufferedLines) {
 }
 
 TEST(LineClient, ARefusedConnectionIsReportedThroughOnConnected) {
-    RecordingPort r(RefusingPort());
+    RefusingPort refusing;
+    RecordingPort r(refusing.port());
     r.port.OnConnected = [&](QObject*, int code, const QString& text) {
         r.connected.push_back(code);
         r.connectTexts.push_back(text);
@@ -262,7 +264,8 @@ TEST(LineClient, WithoutTheInterfaceNamesStayUnresolvedAndSocketsFail) {
     port.SetRemoteHost("localhost");
     EXPECT_EQ(port.RemoteHost(), "");
     port.SetRemoteHost("127.0.0.1");
-    port.SetRemotePort(RefusingPort());
+    RefusingPort refusing;
+    port.SetRemotePort(refusing.port());
     EXPECT_EQ(RaisedBy([&] { port.SetConnected(true); }).ErrorCode(), 10093);
     port.SetWinsockLoaded(true);
     EXPECT_NE(port.WinsockStatus(), "Down");

@@ -4,6 +4,7 @@
 #include "support/loopbackpeer.h"
 #include "support/process.h"
 #include "support/rdapserver.h"
+#include "support/refusingport.h"
 #include "support/tempdir.h"
 #include "support/testcerts.h"
 
@@ -165,7 +166,8 @@ TEST_F(RdapReal, WikipediaShowsItsNameServersAddressesAndTransfer) {
 }
 
 TEST_F(RdapReal, TheNextBaseUrlServesWhenOneIsRefusedAndABadRefreshKeepsTheGoodCopy) {
-    const QString refused = "https://localhost:" + QString::number(RefusingPort()) + "/x/";
+    RefusingPort refusing;
+    const QString refused = "https://localhost:" + QString::number(refusing.port()) + "/x/";
     Bootstrap("dns.json", {Service({"com"}, {refused, Url("/com/")})});
     ProcessResult r = Rdap("example.com", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

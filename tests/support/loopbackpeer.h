@@ -48,13 +48,6 @@ inline int ListenOnLoopback(int backlog, uint16_t& port) {
     return fd;
 }
 
-// A loopback port where nobody listens: connecting to it is refused.
-inline uint16_t RefusingPort() {
-    uint16_t port = 0;
-    ::close(ListenOnLoopback(1, port));
-    return port;
-}
-
 class ScriptedPeer {
 public:
     explicit ScriptedPeer(std::vector<ServerStep> script, int connections = 1)
