@@ -90,6 +90,8 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
               ErrorLines& boxes, const std::function<bool()>& active) {
     LookupOutcome outcome = lookup.LookUp();
     c.out.flush();
+    // A refused name is told once, on standard error below.
+    if (outcome == LookupOutcome::Refused) answer.ClearResponse();
     answer.StartStreaming();
     if (outcome != LookupOutcome::QuerySent) {
         // An exception's error; a failed connection has told its own line already.

@@ -1,6 +1,7 @@
 #include "lookup/rdapquery.h"
 
 #include "platform/idna.h"
+#include "platform/idnarules.h"
 #include "platform/ipaddress.h"
 
 #include <QRegularExpression>
@@ -37,20 +38,14 @@ std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
     }
     q.kind = RdapKind::Domain;
     QString name = text;
-    while (name.endsWith('.'))
+    while (!name.isEmpty() && IsLabelSeparator(name.back()))
         name.chop(1);
-    if (IsAscii(name)) {
-        q.key = name.toLower();
+    const Result<QString> ascii = NameToAscii(name);
+    if (!ascii) {
+        q.refusal = NotAValidName(text, ascii.Error());
         return q;
     }
-    QString reason;
-    const std::optional<QString> label = ToALabel(name, &reason);
-    if (!label) {
-        q.refusal =
-            "The name " + name + " is not a valid international domain name: " + reason + ".";
-        return q;
-    }
-    q.key = *label;
+    q.key = ascii.Value();
     return q;
 }
 

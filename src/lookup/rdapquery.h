@@ -14,7 +14,7 @@ struct RdapQuery {
     QString address; // IP kinds: the address without a prefix length
     int prefix = -1; // IP kinds: the network's prefix length, -1 for one address
     // Why the text is not asked at all: "The text TEXT is neither a domain name nor an IP
-    // address." or "The name NAME is not a valid international domain name: " + the reason.
+    // address." or "NAME is not a valid international name: " + the reason.
     QString refusal;
 };
 

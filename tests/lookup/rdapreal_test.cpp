@@ -260,8 +260,8 @@ TEST_F(RdapReal, NamesAndNumbersThatAreNoNameOrAddressAreNeverAsked) {
         {"1.1", "The text 1.1 is neither a domain name nor an IP address."},
         {"300.1.2.3", "The text 300.1.2.3 is neither a domain name nor an IP address."},
         {QString("a\u200Db.example"),
-         QString("The name a\u200Db.example is not a valid international domain name: string "
-                 "contains a forbidden context-j character.")},
+         QString("a\u200Db.example is not a valid international name: string contains a "
+                 "forbidden context-j character.")},
     };
     for (const Case& c : cases) {
         const ProcessResult r = Rdap(c.typed);
@@ -281,8 +281,8 @@ TEST(WhoisRefusals, ANameUts46RefusesIsNeverSentAndAnRWhoisReferralIsTold) {
     ProcessResult r = RunCli({"whois", QString("domain a\u200Db.example"), "--server", at});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(r.err),
-              QString("The name a\u200Db.example is not a valid international domain name: "
-                      "string contains a forbidden context-j character.\n"));
+              QString("a\u200Db.example is not a valid international name: string contains a "
+                      "forbidden context-j character.\n"));
     EXPECT_TRUE(server.Queries().isEmpty());
     // Every word that is a name goes as its A-label.
     r = RunCli({"whois", QString("=b\u00fccher.example"), "--server", at});

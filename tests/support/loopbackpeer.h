@@ -16,7 +16,7 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { ReadLine, Send, Pause, Reset } kind;
+    enum Kind { ReadLine, Send, Pause, Reset, EchoQuery } kind;
     QByteArray bytes;
     int ms = 0;
 };
@@ -28,6 +28,11 @@ inline ServerStep Send(const QByteArray& bytes) {
 }
 inline ServerStep Pause(int ms) {
     return {ServerStep::Pause, {}, ms};
+}
+// Answers "query " and the connection's query line in hex (its line end included), so that a
+// client shows what arrived, byte for byte.
+inline ServerStep EchoQuery() {
+    return {ServerStep::EchoQuery, {}, 0};
 }
 // Ends the connection with a reset (SO_LINGER 0) instead of a normal close.
 inline ServerStep ResetConnection() {
@@ -94,6 +99,7 @@ private:
         }
     }
     void Play(int peer) {
+        QByteArray query;
         for (const ServerStep& step : script_) {
             if (stop_) return;
             switch (step.kind) {
@@ -103,8 +109,14 @@ private:
                 while (!line.endsWith('\n') && WaitFor(peer, POLLIN, 10000) &&
                        ::recv(peer, &c, 1, 0) == 1)
                     line += c;
+                query = line;
                 std::lock_guard lock(mutex_);
                 queries_ << line;
+                break;
+            }
+            case ServerStep::EchoQuery: {
+                const QByteArray echo = "query " + query.toHex() + "\r\n";
+                ::send(peer, echo.constData(), size_t(echo.size()), MSG_NOSIGNAL);
                 break;
             }
             case ServerStep::Send:
