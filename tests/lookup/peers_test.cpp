@@ -6,6 +6,7 @@
 #include "support/loopbackpeer.h"
 #include "support/process.h"
 #include "support/refusingport.h"
+#include "support/sanitized.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -190,56 +191,107 @@ TEST(LookupCommands, ARefusedConnectionIsToldOnceWithItsCodeAndEndsAtOnce) {
 }
 
 TEST(WhoisReferrals, TheRegistrarsServerIsAskedTheSameTextAfterTheRegistry) {
-    ScriptedPeer::Listener registrarSocket;
-    const QByteArray registrarPort = QByteArray::number(registrarSocket.port);
-    ScriptedPeer registry(
-        {ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: "
-                           "127.0.0.1:" +
-                           registrarPort + "\r\nDNSSEC: unsigned\r\n")},
-        2);
-    ScriptedPeer registrar(registrarSocket, {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
+    auto registrarSocket = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(registrarSocket.fd, 0) << "no loopback address with a free port 43";
+    const QString registrar = registrarSocket.host;
+    ScriptedPeer registry({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS "
+                                             "Server: " +
+                                             registrar.toUtf8() + "\r\nDNSSEC: unsigned\r\n")},
+                          2);
+    ScriptedPeer registrarServer(registrarSocket,
+                                 {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
     const QString server = "127.0.0.1:" + QString::number(registry.port());
 
     ProcessResult r = RunCli({"whois", "example.com", "--server", server, "--follow"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out),
-              (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
-                           "   Registrar WHOIS Server: 127.0.0.1:" + QString(registrarPort),
-                           "DNSSEC: unsigned", "",
-                           "Following referral to 127.0.0.1:" + QString(registrarPort) + " ...",
-                           "Registrant Name: Jane Roe"}));
-    EXPECT_EQ(registrar.Queries(), QList<QByteArray>{"example.com\r\n"});
+    EXPECT_EQ(
+        Lines(r.out),
+        (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
+                     "   Registrar WHOIS Server: " + registrar, "DNSSEC: unsigned", "",
+                     "Following referral to " + registrar + " ...", "Registrant Name: Jane Roe"}));
+    EXPECT_EQ(registrarServer.Queries(), QList<QByteArray>{"example.com\r\n"});
 
     // Without --follow the described look-up stands alone, byte for byte.
     r = RunCli({"whois", "example.com", "--server", server});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nDomain Name: EXAMPLE.COM\n"
-                     "   Registrar WHOIS Server: 127.0.0.1:" +
-                         registrarPort + "\nDNSSEC: unsigned\n");
+                     "   Registrar WHOIS Server: " +
+                         registrar.toUtf8() + "\nDNSSEC: unsigned\n");
 }
 
 TEST(WhoisReferrals, ALoopStopsAtAServerAlreadyAskedAndAFailureIsALine) {
-    ScriptedPeer::Listener a, b;
-    const QByteArray aPort = QByteArray::number(a.port), bPort = QByteArray::number(b.port);
-    ScriptedPeer first(a, {ReadQuery(), Send("ReferralServer: whois://127.0.0.1:" + bPort + "\n")});
-    ScriptedPeer second(b, {ReadQuery(), Send("refer: 127.0.0.1:" + aPort + "\n")});
-    ProcessResult r =
-        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString(aPort), "--follow"});
+    auto a = ScriptedPeer::Listener::OnWhoisPort(), b = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(a.fd, 0);
+    ASSERT_GE(b.fd, 0);
+    const QString aHost = a.host;
+    ScriptedPeer first(a, {ReadQuery(), Send("ReferralServer: whois://" + b.host.toUtf8() + "\n")});
+    ScriptedPeer second(b, {ReadQuery(), Send("refer: " + aHost.toUtf8() + "\n")});
+    ProcessResult r = RunCli({"whois", "example.com", "--server", aHost, "--follow"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(r.out).count("Following referral"), 1);
 
     // A referral to a server that refuses: the line says so, and what was shown stays.
-    RefusingPort refusingPort;
-    const QByteArray refusing = QByteArray::number(refusingPort.port());
-    ScriptedPeer third({ReadQuery(), Send("Whois Server: 127.0.0.1:" + refusing + "\n")});
+    RefusingPort refusing(BindWhoisPort());
+    const QByteArray host = refusing.host().toUtf8();
+    ScriptedPeer third({ReadQuery(), Send("Whois Server: " + host + "\n")});
     r = RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(third.port()),
                 "--follow"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith("Whois Server: 127.0.0.1:" + refusing +
-                               "\n\nFollowing referral to 127.0.0.1:" + refusing +
-                               " ...\n"
-                               "Referral failed: [10061] Connection refused.\n"))
+    EXPECT_TRUE(r.out.endsWith("Whois Server: " + host + "\n\nFollowing referral to " + host +
+                               " ...\nReferral failed: [10061] Connection refused.\n"))
         << r.out.toStdString();
+}
+
+TEST(WhoisReferrals, OnlyPort43IsAskedAndAValueEndedByCarriageReturnsNamesNoServer) {
+    // A referral to another service's port (mail, say) is told and never connected to.
+    ScriptedPeer elsewhere({ReadQuery(), Send("220 mail\r\n")});
+    const QByteArray at = "127.0.0.1:" + QByteArray::number(elsewhere.port());
+    ScriptedPeer registry(
+        {ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\nRegistrar WHOIS Server: " + at + "\r\n")});
+    ProcessResult r = RunCli({"whois", "example.com", "--server",
+                              "127.0.0.1:" + QString::number(registry.port()), "--follow"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("Registrar WHOIS Server: " + at + "\n\nReferral to " + at +
+                               " not followed: not a WHOIS port.\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(elsewhere.Queries().isEmpty());
+
+    // A real answer's "Registrar WHOIS Server: " ended by CR CR LF names no host at all.
+    ScriptedPeer aero({ReadQuery(), Send("Domain Name: EXAMPLE.AERO\r\n"
+                                         "Registrar WHOIS Server: \r\r\n"
+                                         "Registrar URL: https://registrar.example\r\n")});
+    r = RunCli({"whois", "example.aero", "--server", "127.0.0.1:" + QString::number(aero.port()),
+                "--follow"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(Lines(r.out).last(), "Registrar URL: https://registrar.example");
+    EXPECT_FALSE(r.out.contains("referral"));
+}
+
+TEST(WhoisReferrals, FollowingA188MegabyteAnswerKeepsMemoryFlat) {
+    auto registrarSocket = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(registrarSocket.fd, 0);
+    const QByteArray registrar = registrarSocket.host.toUtf8();
+    // 2 million lines of 94 bytes, the referral last.
+    const QByteArray line = "Remarks: " + QByteArray(83, 'x') + "\r\n";
+    ScriptedPeer registry({ReadQuery(), SendRepeated(line, 2'000'000),
+                           Send("Registrar WHOIS Server: " + registrar + "\r\n")});
+    ScriptedPeer registrarServer(registrarSocket, {ReadQuery(), Send("Registrant: Jane Roe\r\n")});
+    QProcess cli;
+    cli.setStandardOutputFile(QProcess::nullDevice());
+    cli.start("/usr/bin/time", {"-v", REGISCRIBE_CLI, "whois", "example.com", "--server",
+                                "127.0.0.1:" + QString::number(registry.port()), "--follow"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    const QString report = QString::fromUtf8(cli.readAllStandardError());
+    const qsizetype at = report.indexOf("Maximum resident set size (kbytes): ");
+    ASSERT_GE(at, 0) << report.toStdString();
+    const int peakKb = report.mid(at + 36).section('\n', 0, 0).toInt();
+    std::printf("whois --follow of 188 MB: peak %d KiB\n", peakKb);
+    if (!SanitizedBuild) {
+        EXPECT_LT(peakKb, 30 * 1024);
+    }
+    EXPECT_EQ(registrarServer.Queries(), QList<QByteArray>{"example.com\r\n"});
 }
 
 TEST(WhoisInternationalNames, ANameWithNonAsciiLettersIsSentAsItsALabel) {

@@ -22,6 +22,9 @@ RefusingPort::RefusingPort() {
     port_ = ntohs(addr.sin_port);
 }
 
+RefusingPort::RefusingPort(const WhoisPortSocket& socket)
+    : fd_(socket.fd), port_(43), host_(socket.host) {}
+
 RefusingPort::~RefusingPort() {
-    ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
 }
