@@ -33,7 +33,13 @@ int Rdap(CliContext& c) {
     const bool noReferral = TakeFlag(c.args, "--no-referral");
     RejectUnknownOptions(c.args);
     c.args.removeAll("--");
-    if (c.args.size() != 1) throw CliUsageError{"expects one NAME"};
+    // "entity HANDLE" and "nameserver NAME" ask for those objects; one word is what it shows.
+    RdapObject object = RdapObject::Any;
+    if (c.args.size() == 2 && c.args.front() == "entity") object = RdapObject::Entity;
+    if (c.args.size() == 2 && c.args.front() == "nameserver") object = RdapObject::Nameserver;
+    if (object != RdapObject::Any) c.args.removeFirst();
+    if (c.args.size() != 1)
+        throw CliUsageError{"expects one NAME, or entity HANDLE, or nameserver NAME"};
     if (c.args.front().trimmed().isEmpty()) throw CliUsageError{"NAME is empty"};
     PrintedLines view(c.args.front());
     TRdapLookup lookup(view);
@@ -46,11 +52,13 @@ int Rdap(CliContext& c) {
         c.err.flush();
     };
     lookup.OnNote = lookup.OnFailure;
-    lookup.Start(c.args.front());
+    lookup.Start(c.args.front(), object);
     WaitUntil([&lookup] { return !lookup.Active(); });
     return lookup.Answered() ? CliOk : CliFailed;
 }
 
-CliRegistration rdapCommand{
-    {"rdap", "regiscribe-cli rdap NAME [--bootstrap URL] [--json] [--no-referral]", Rdap}};
+CliRegistration rdapCommand{{"rdap",
+                             "regiscribe-cli rdap NAME|entity HANDLE|nameserver NAME "
+                             "[--bootstrap URL] [--json] [--no-referral]",
+                             Rdap}};
 } // namespace

@@ -1,5 +1,6 @@
 #include "lookup/rdaplookup.h"
 
+#include "lookup/rdapfields.h"
 #include "lookup/rdaprender.h"
 
 #include <QDateTime>
@@ -27,8 +28,19 @@ QString RdapServerError(int status, const QString& reason, const QByteArray& bod
                         const QByteArray& retryAfter) {
     QString text = "RDAP server error: " + QString::number(status);
     if (!reason.isEmpty()) text += " " + reason;
-    const QJsonValue title = QJsonDocument::fromJson(body).object().value("title");
-    if (title.isString() && !title.toString().trimmed().isEmpty()) text += ": " + title.toString();
+    const QJsonObject error = QJsonDocument::fromJson(body).object();
+    // The title, unless it only says the status again ("501 Not Implemented"), then what the
+    // description adds.
+    const QString statusLine = QString::number(status) + " " + reason;
+    const QString title = error.value("title").toString().simplified();
+    if (!title.isEmpty() && title.compare(statusLine.trimmed(), Qt::CaseInsensitive) != 0 &&
+        title.compare(reason, Qt::CaseInsensitive) != 0 && title != QString::number(status))
+        text += ": " + title;
+    QStringList description;
+    for (const QString& line : StringsOf(error.value("description")))
+        if (const QString said = line.simplified(); !said.isEmpty() && said != title)
+            description << said;
+    if (!description.isEmpty()) text += ": " + description.join(" ");
     if (status == 429)
         if (const qint64 seconds = RetrySeconds(retryAfter); seconds >= 0)
             text += QString("; try again in %1 seconds.").arg(seconds);
@@ -47,13 +59,13 @@ void TRdapLookup::Cancel() {
     active_ = false;
 }
 
-void TRdapLookup::Start(const QString& typed) {
+void TRdapLookup::Start(const QString& typed, RdapObject object) {
     Cancel();
     active_ = true;
     answered_ = false;
     view_.ClearResponse();
     Say("Looking up " + typed + " with RDAP...");
-    const std::optional<RdapQuery> query = ClassifyRdapQuery(typed);
+    const std::optional<RdapQuery> query = ClassifyRdapQuery(typed, object);
     if (!query) return Fail("No RDAP service is known for " + typed + ".");
     if (!query->refusal.isEmpty()) return Fail(query->refusal);
     query_ = *query;
@@ -183,6 +195,10 @@ QString TRdapLookup::AskedKind() const {
         return "ip network";
     case RdapKind::Autnum:
         return "autnum";
+    case RdapKind::Entity:
+        return "entity";
+    case RdapKind::Nameserver:
+        return "nameserver";
     case RdapKind::Domain:
         break;
     }

@@ -21,8 +21,9 @@ public:
     bool FollowRegistrar = true;          // ask the registrar the registry links to
     bool JsonOnly = false;                // show each answer's body as received, nothing else
 
-    // Looks up the typed text (the view is emptied first), abandoning a look-up in progress.
-    void Start(const QString& typed);
+    // Looks up the typed text (the view is emptied first), abandoning a look-up in progress: as
+    // what it shows itself to be, or as the entity or name server the user chose.
+    void Start(const QString& typed, RdapObject object = RdapObject::Any);
     void Cancel();
     bool Active() const { return active_; }
     // Whether the last look-up showed an answer.
@@ -57,7 +58,7 @@ private:
     bool answered_ = false;
 };
 
-// "RDAP server error: 500 Internal Server Error: <title>", and for 429 with a Retry-After
-// "; try again in N seconds."
+// "RDAP server error: 500 Internal Server Error: <title>: <description>" (a title that only
+// repeats the status is left out), and for 429 with a Retry-After "; try again in N seconds."
 QString RdapServerError(int status, const QString& reason, const QByteArray& body,
                         const QByteArray& retryAfter = QByteArray());

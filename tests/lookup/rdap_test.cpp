@@ -74,6 +74,7 @@ TEST_F(RdapCli, ADotComDomainWithTheRegistrarsAnswerAndRedactedContacts) {
             "Registered: 1995-08-14T04:00:00Z",
             "Expires: 2027-08-13T04:00:00Z",
             "Last changed: 2026-08-14T07:01:38Z",
+            "Last update of RDAP database: 2026-12-08T10:00:00Z",
             "Name Server: A.IANA-SERVERS.NET",
             "Name Server: B.IANA-SERVERS.NET",
             "DNSSEC: signed",
@@ -154,7 +155,8 @@ TEST_F(RdapCli, NoMatchServerErrorsAndUnknownRegistriesAreClearFailures) {
     };
     const Case cases[] = {
         {"nosuch.com", "No match for nosuch.com."},
-        {"error.com", "RDAP server error: 500 Internal Server Error: Backend unavailable"},
+        {"error.com",
+         "RDAP server error: 500 Internal Server Error: Backend unavailable: Try again later."},
         {"example.org", "No RDAP service is known for example.org."},
     };
     for (const Case& c : cases) {
