@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <QUrl>
 
 std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
                                                             QString* problem) {
@@ -79,7 +80,7 @@ int Match(const QString& entry, const RdapQuery& query) {
 }
 } // namespace
 
-QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query) {
+BaseUrls BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query) {
     int best = -1;
     QStringList urls;
     for (const BootstrapService& s : services)
@@ -92,10 +93,14 @@ QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const Rda
         }
     // Plain http only where a registry offers nothing else: a failure of its https service must
     // never send the question in clear text.
-    QStringList https, other;
-    for (const QString& url : urls)
-        (url.startsWith("https://", Qt::CaseInsensitive) ? https : other) << url;
-    return https.isEmpty() ? other : https;
+    QStringList https, http;
+    BaseUrls bases;
+    for (const QString& url : urls) {
+        const QString scheme = QUrl(url).scheme().toLower();
+        (scheme == "https" ? https : scheme == "http" ? http : bases.ignored) << url;
+    }
+    bases.usable = https.isEmpty() ? http : https;
+    return bases;
 }
 
 bool TBootstrapCache::Copy::Fresh() const {

@@ -54,6 +54,11 @@ void TRdapLookup::Say(const QString& line) {
     if (!JsonOnly) view_.AddResponse(line);
 }
 
+void TRdapLookup::Note(const QString& line) {
+    Say(line);
+    if (JsonOnly && OnNote) OnNote(line);
+}
+
 void TRdapLookup::Cancel() {
     fetch_.Abort();
     active_ = false;
@@ -104,9 +109,11 @@ void TRdapLookup::UseBootstrap(const QByteArray& bytes) {
     QString problem;
     const auto services = ParseBootstrap(bytes, &problem);
     if (!services) return Fail("The RDAP bootstrap file could not be read: " + problem);
-    const QStringList bases = BaseUrlsFor(*services, query_);
-    if (bases.isEmpty()) return Fail("No RDAP service is known for " + query_.typed + ".");
-    AskRegistry(bases, 0);
+    const BaseUrls bases = BaseUrlsFor(*services, query_);
+    for (const QString& url : bases.ignored)
+        Note("RDAP service address ignored: it is not https (" + url + ").");
+    if (bases.usable.isEmpty()) return Fail("No RDAP service is known for " + query_.typed + ".");
+    AskRegistry(bases.usable, 0);
 }
 
 void TRdapLookup::AskRegistry(const QStringList& bases, int index) {
@@ -150,11 +157,8 @@ void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
         return Finish();
     // Never a local file, never in clear text.
     if (!IsHttps(registrar)) {
-        const QString told =
-            "Registrar's answer not fetched: its address is not https (" + registrar + ").";
-        if (JsonOnly && OnNote) OnNote(told);
         Say(QString());
-        Say(told);
+        Note("Registrar's answer not fetched: its address is not https (" + registrar + ").");
         return Finish();
     }
     Ask(registrar, [this, registrar](const HttpAnswer& a) { OnRegistrar(registrar, a); });

@@ -30,11 +30,14 @@ public:
     bool Answered() const { return answered_; }
     // Told the text of a look-up that ended without an answer.
     std::function<void(const QString& text)> OnFailure;
-    // Told, with JsonOnly, why the registrar's answer is missing (the look-up still answered).
+    // Told, with JsonOnly, what was left out: a service address that is not https, why the
+    // registrar's answer is missing (the look-up still answered).
     std::function<void(const QString& text)> OnNote;
 
 private:
     void Say(const QString& line);
+    // A line about what was left out: shown, and with JsonOnly told to OnNote.
+    void Note(const QString& line);
     void Ask(const QString& url, std::function<void(const HttpAnswer&)> then);
     void UseBootstrap(const QByteArray& bytes);
     // Asks the registry at the base URL `index` of `bases`; a server that cannot be reached or

@@ -441,3 +441,33 @@ TEST_F(RdapReal, AnEntityAndANameServerAreAskedByTheirOwnPaths) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "RDAP server error: 501 Not Implemented: Nameserver not supported\n");
 }
+
+TEST_F(RdapReal, ABootstrapListingALocalFileIsNeverRead) {
+    const QString secret = cache.path() + "/secret.json";
+    WriteAll(secret, R"({"objectClassName": "domain", "ldhName": "SECRET-CONTENT"})");
+    const QString file = "file://" + cache.path() + "/";
+    // Listed before the registry's https address: passed over with a note.
+    Bootstrap("dns.json", {Service({"test"}, {file, Url("/t/")}), Service({"local"}, {file})});
+    Answer("/t/domain/a.test", QJsonObject{{"objectClassName", "domain"}, {"ldhName", "A.TEST"}});
+    ProcessResult r = Rdap("a.test");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString note = "RDAP service address ignored: it is not https (" + file + ").";
+    EXPECT_EQ(Lines(r.out).mid(2, 2),
+              (QStringList{note, "Asking " + Url("/t/domain/a.test") + " ..."}));
+    // The only address a registry has is a file: no service, nothing read.
+    r = Rdap("secret.local");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "No RDAP service is known for secret.local.\n");
+    EXPECT_TRUE(Lines(r.out).contains(note));
+    EXPECT_FALSE(r.out.contains("SECRET"));
+    // With --json the note goes to standard error, beside the answer.
+    r = Rdap("a.test", {"--json"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, note.toUtf8() + "\n");
+
+    // Nor is a bootstrap location that is a file.
+    WriteAll(cache.path() + "/dns.json", R"({"services": [[["local"], ["file:///"]]]})");
+    r = RunCli({"rdap", "x.local", "--bootstrap", file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Not fetched: the address is not https (" + file.toUtf8() + "dns.json).\n");
+}
