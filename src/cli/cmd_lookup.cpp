@@ -6,6 +6,7 @@
 #include "lookup/serveraddress.h"
 #include "lookup/whoislookup.h"
 #include "platform/messageboxes.h"
+#include "platform/peertext.h"
 #include "platform/wait.h"
 
 #include <QList>
@@ -15,13 +16,28 @@
 #include <memory>
 
 namespace {
+// True when a line is printable ASCII (and tabs) only: what the peer-text filter leaves as it is.
+// Nearly every line of an answer is, so the filter's work is spared for the others.
+bool IsPlainAscii(QByteArrayView line) {
+    unsigned char odd = 0;
+    for (const char c : line) {
+        const auto b = static_cast<unsigned char>(c);
+        odd |= static_cast<unsigned char>((b < 0x20 && b != '\t') | (b >= 0x7F));
+    }
+    return odd == 0;
+}
+
 // The answer as a stream. Until the look-up's handler returns, the lines are held, because the
 // tab may still empty its answer (a connection, a time-out); from then on each line is printed as
-// it arrives, so what was printed is what the tab shows. The server's bytes are printed as they
-// came, whatever their encoding; the program's own lines are UTF-8.
+// it arrives, so what was printed is what the tab shows. The server's text goes through the
+// peer-text filter, a line at a time: a control character, a line separator or a bidirectional
+// control is shown as its escape, so no answer can move the cursor, recolour the terminal or
+// start a line it did not send (bytes that are no UTF-8 are shown as "\xNN"). With `raw` the
+// server's bytes are printed as they came, whatever they are.
 class PrintedAnswer : public LookupView {
 public:
-    PrintedAnswer(QString query, QTextStream& err) : query_(std::move(query)), err_(err) {}
+    PrintedAnswer(QString query, QTextStream& err, bool raw = false)
+        : query_(std::move(query)), err_(err), raw_(raw) {}
     QString QueryText() const override { return query_; }
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override { held_.clear(); }
@@ -36,13 +52,13 @@ public:
     bool FailureTold() const { return failureTold_; }
     void AddAnswer(QByteArrayView line) override {
         if (streaming_)
-            Print(line);
+            PrintLine(line);
         else
             held_ << line.toByteArray();
     }
     void StartStreaming() {
         for (const QByteArray& line : held_)
-            Print(line);
+            PrintLine(line);
         held_.clear();
         streaming_ = true;
         Flush();
@@ -50,12 +66,17 @@ public:
     static void Flush() { std::fflush(stdout); }
 
 private:
+    void PrintLine(QByteArrayView line) const {
+        if (raw_ || IsPlainAscii(line)) return Print(line);
+        Print(PeerTextFromBytes(line.toByteArray(), PeerTextLines::Escape).toUtf8());
+    }
     static void Print(QByteArrayView line) {
         std::fwrite(line.data(), 1, size_t(line.size()), stdout);
         std::fputc('\n', stdout);
     }
     QString query_;
     QTextStream& err_;
+    bool raw_;
     QList<QByteArray> held_;
     bool streaming_ = false;
     bool failureTold_ = false;
@@ -98,7 +119,8 @@ int RunLookup(CliContext& c, TlcIPPort& port, Lookup& lookup, PrintedAnswer& ans
         if (outcome == LookupOutcome::Failed && !answer.FailureTold() && port.LastError() != 0)
             c.err << port.LastError() << ": " << port.LastErrorText() << '\n';
         if constexpr (requires { lookup.Refusal(); })
-            if (outcome == LookupOutcome::Refused) c.err << lookup.Refusal() << '\n';
+            if (outcome == LookupOutcome::Refused)
+                c.err << PeerText(lookup.Refusal(), PeerTextLines::Escape) << '\n';
         return CliFailed;
     }
     // Each pass of the wait ends a batch of events: printing is flushed per batch, not per line.
@@ -129,6 +151,7 @@ uint16_t ParsePort(const QString& text, const char* option) {
 int Whois(CliContext& c) {
     const QString serverText = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
     const bool follow = TakeFlag(c.args, "--follow");
+    const bool raw = TakeFlag(c.args, "--raw");
     QString name = TakeSingleArgument(c.args, "NAME");
     const auto parsed = ParseServerAddress(serverText, 43);
     if (const auto* problem = std::get_if<ServerAddressProblem>(&parsed))
@@ -139,7 +162,7 @@ int Whois(CliContext& c) {
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
-    PrintedAnswer answer(name, c.err);
+    PrintedAnswer answer(name, c.err, raw);
     WhoisLookup lookup(ipport, answer);
     lookup.Server = server.host;
     lookup.Port = server.port;
@@ -160,6 +183,6 @@ int Finger(CliContext& c) {
 }
 
 CliRegistration whoisCommand{
-    {"whois", "regiscribe-cli whois NAME [--server HOST[:PORT]] [--follow]", Whois}};
+    {"whois", "regiscribe-cli whois NAME [--server HOST[:PORT]] [--follow] [--raw]", Whois}};
 CliRegistration fingerCommand{{"finger", "regiscribe-cli finger TEXT [--port N]", Finger}};
 } // namespace

@@ -3,19 +3,23 @@
 #include "cli/command.h"
 #include "lookup/lookupsettings.h"
 #include "lookup/rdaplookup.h"
+#include "platform/peertext.h"
 #include "platform/wait.h"
 
 #include <cstdio>
 
 namespace {
-// Prints each line at once; the answers' bodies as they came.
+// Prints each line at once, through the peer-text filter (the lines carry the servers' texts);
+// with --json the answers' bodies as they came.
 class PrintedLines : public LookupView {
 public:
     explicit PrintedLines(QString query) : query_(std::move(query)) {}
     QString QueryText() const override { return query_; }
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override {}
-    void AddResponse(const QString& line) override { Print(line.toUtf8(), true); }
+    void AddResponse(const QString& line) override {
+        Print(PeerText(line, PeerTextLines::Escape).toUtf8(), true);
+    }
     void AddAnswer(QByteArrayView bytes) override { Print(bytes, !bytes.endsWith('\n')); }
 
 private:
@@ -47,8 +51,9 @@ int Rdap(CliContext& c) {
         bootstrap.isEmpty() ? ReadLookupSettings(c.settingsFile).rdapBootstrap : bootstrap;
     lookup.JsonOnly = json;
     lookup.FollowRegistrar = !noReferral;
+    // An error's title, a registrar's link: the servers' texts again.
     lookup.OnFailure = [&c](const QString& text) {
-        c.err << text << '\n';
+        c.err << PeerText(text, PeerTextLines::Escape) << '\n';
         c.err.flush();
     };
     lookup.OnNote = lookup.OnFailure;

@@ -148,14 +148,31 @@ TEST(LookupCommands, UsageErrorsExitWithStatusTwo) {
     }
 }
 
-TEST(LookupCommands, AnswersArePrintedWithTheBytesTheServerSent) {
-    ScriptedPeer server(
-        {ReadQuery(), Send("Name: M\xFCller\r\nName: M\xC3\xBCller\nTab\there\r\n")});
-    ProcessResult r =
-        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(server.port())});
+TEST(LookupCommands, AnswersReachTheTerminalFilteredAndWithRawAsTheyCame) {
+    // Every class of character that could steer a terminal or make text read as other text: an
+    // escape sequence, a bell, a lone CR, DEL, C1's next-line, a line separator, a right-to-left
+    // override, a zero-width joiner; and bytes that are no UTF-8.
+    const QByteArray answer = "Name: M\xFCller\r\nName: M\xC3\xBCller\nTab\there\r\n"
+                              "\x1B[2J\x1B]0;title\x07Registrar: real\rforged\x7F\r\n"
+                              "next\xC2\x85line\xE2\x80\xA8sep \xE2\x80\xAE"
+                              "evil\xE2\x80\x8Djoin\n";
+    ScriptedPeer server({ReadQuery(), Send(answer)}, 2);
+    const QString at = "127.0.0.1:" + QString::number(server.port());
+    ProcessResult r = RunCli({"whois", "example.com", "--server", at});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QByteArray("Connected. Waiting for data...\n\nName: M\xFCller\n"
-                                "Name: M\xC3\xBCller\nTab\there\n"));
+    EXPECT_EQ(r.out, QByteArray("Connected. Waiting for data...\n\n"
+                                "Name: M\\xFCller\n"
+                                "Name: M\xC3\xBCller\n"
+                                "Tab\there\n"
+                                "\\x1B[2J\\x1B]0;title\\x07Registrar: real\\x0Dforged\\x7F\n"
+                                "next\\u{0085}line\\u{2028}sep \\u{202E}evil\\u{200D}join\n"));
+
+    r = RunCli({"whois", "example.com", "--server", at, "--raw"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nName: M\xFCller\nName: M\xC3\xBCller\n"
+                     "Tab\there\n\x1B[2J\x1B]0;title\x07Registrar: real\rforged\x7F\n"
+                     "next\xC2\x85line\xE2\x80\xA8sep \xE2\x80\xAE"
+                     "evil\xE2\x80\x8Djoin\n");
 }
 
 TEST(LookupCommands, AResetWhileTheAnswerArrivesIsAFailure) {

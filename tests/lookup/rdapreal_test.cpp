@@ -266,8 +266,9 @@ TEST_F(RdapReal, NamesAndNumbersThatAreNoNameOrAddressAreNeverAsked) {
     } cases[] = {
         {"1.1", "The text 1.1 is neither a domain name nor an IP address."},
         {"300.1.2.3", "The text 300.1.2.3 is neither a domain name nor an IP address."},
+        // The invisible joiner is shown as its escape on the terminal.
         {QString("a\u200Db.example"),
-         QString("a\u200Db.example is not a valid international name: string contains a "
+         QString("a\\u{200D}b.example is not a valid international name: string contains a "
                  "forbidden context-j character.")},
     };
     for (const Case& c : cases) {
@@ -288,8 +289,8 @@ TEST(WhoisRefusals, ANameUts46RefusesIsNeverSentAndAnRWhoisReferralIsTold) {
     ProcessResult r = RunCli({"whois", QString("domain a\u200Db.example"), "--server", at});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(r.err),
-              QString("a\u200Db.example is not a valid international name: string contains a "
-                      "forbidden context-j character.\n"));
+              QString("a\\u{200D}b.example is not a valid international name: string contains "
+                      "a forbidden context-j character.\n"));
     EXPECT_TRUE(server.Queries().isEmpty());
     // Every word that is a name goes as its A-label.
     r = RunCli({"whois", QString("=b\u00fccher.example"), "--server", at});
@@ -470,4 +471,35 @@ TEST_F(RdapReal, ABootstrapListingALocalFileIsNeverRead) {
     r = RunCli({"rdap", "x.local", "--bootstrap", file});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "Not fetched: the address is not https (" + file.toUtf8() + "dns.json).\n");
+}
+
+TEST_F(RdapReal, ServersTextsReachTheTerminalOnlyAsEscapes) {
+    Bootstrap("dns.json", {Service({"test"}, {Url("/t/"), "ftp://mirror\u001b[2J.example/"})});
+    // An error's title and description, a registrar's link and the fields of an answer, holding
+    // an escape sequence, a bell, C1's next-line, a line separator and a right-to-left override.
+    const QString hostile = "\u001b[31mred\u0007 \u0085\u2028\u202Eevil";
+    Route("/t/domain/error.test",
+          {{"status", 500},
+           {"body", QJsonObject{{"title", hostile}, {"description", QJsonArray{hostile}}}}});
+    Answer("/t/domain/fields.test",
+           QJsonObject{{"objectClassName", "domain"},
+                       {"ldhName", hostile},
+                       {"links", QJsonArray{QJsonObject{{"rel", "related"},
+                                                        {"type", "application/rdap+json"},
+                                                        {"href", "http://x/" + hostile}}}}});
+    for (const char* name : {"error.test", "fields.test"}) {
+        const ProcessResult r = Rdap(name);
+        EXPECT_FALSE(r.out.isEmpty());
+        for (const QByteArray& printed : {r.out, r.err}) {
+            for (const QByteArray raw :
+                 {"\x1B", "\x07", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xAE"})
+                EXPECT_FALSE(printed.contains(raw)) << name << ": " << raw.toHex().toStdString();
+        }
+    }
+    const ProcessResult r = Rdap("error.test");
+    EXPECT_TRUE(r.err.startsWith("RDAP server error: 500 Internal Server Error: \\x1B[31mred\\x07"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("RDAP service address ignored: it is not https "
+                               "(ftp://mirror\\x1B[2J.example/)."))
+        << r.out.toStdString();
 }
