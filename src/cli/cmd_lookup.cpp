@@ -11,20 +11,34 @@
 
 #include <QList>
 #include <QStringList>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 
 namespace {
 // True when a line is printable ASCII (and tabs) only: what the peer-text filter leaves as it is.
-// Nearly every line of an answer is, so the filter's work is spared for the others.
+// Nearly every line of an answer is, so the filter's work is spared for the others. Eight bytes
+// are looked at together; a word holding a byte below 0x20 (a tab, say) or from 0x7F on is
+// looked at byte by byte.
 bool IsPlainAscii(QByteArrayView line) {
-    unsigned char odd = 0;
-    for (const char c : line) {
-        const auto b = static_cast<unsigned char>(c);
-        odd |= static_cast<unsigned char>((b < 0x20 && b != '\t') | (b >= 0x7F));
+    auto plain = [](unsigned char b) { return (b >= 0x20 && b < 0x7F) || b == '\t'; };
+    const char* p = line.data();
+    qsizetype n = line.size();
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        const uint64_t below20 = (word - 0x20 * ones) & ~word & highs;
+        const uint64_t from7F = ((word + ones) | word) & highs;
+        if ((below20 | from7F) == 0) continue;
+        for (int i = 0; i < 8; ++i)
+            if (!plain(static_cast<unsigned char>(p[i]))) return false;
     }
-    return odd == 0;
+    for (; n > 0; ++p, --n)
+        if (!plain(static_cast<unsigned char>(*p))) return false;
+    return true;
 }
 
 // The answer as a stream. Until the look-up's handler returns, the lines are held, because the
@@ -148,6 +162,12 @@ uint16_t ParsePort(const QString& text, const char* option) {
     return uint16_t(port);
 }
 
+// Standard output in blocks of 64 KB: the answer is flushed after each batch of lines anyway.
+void BufferStandardOutput() {
+    static char buffer[64 * 1024];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+}
+
 int Whois(CliContext& c) {
     const QString serverText = TakeOption(c.args, "--server", WhoisLookup::RegistryServer);
     const bool follow = TakeFlag(c.args, "--follow");
@@ -159,6 +179,7 @@ int Whois(CliContext& c) {
                                 ? "--server needs a host"
                                 : "--server needs a port number from 1 to 65535"};
     const ServerAddress server = std::get<ServerAddress>(parsed);
+    BufferStandardOutput();
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;
@@ -173,6 +194,7 @@ int Whois(CliContext& c) {
 int Finger(CliContext& c) {
     QString portText = TakeOption(c.args, "--port");
     QString text = TakeSingleArgument(c.args, "TEXT");
+    BufferStandardOutput();
     auto boxes = std::make_shared<ErrorLines>(c.err);
     SetBoxes(boxes);
     TlcIPPort ipport;

@@ -152,6 +152,20 @@ TEST(LineClient, DataWithoutTerminatorComesInFullBufferPieces) {
     EXPECT_EQ(r.pieces[0], (Piece{data.left(2048), false}));
     EXPECT_EQ(r.pieces[1], (Piece{data.mid(2048, 2048), false}));
     EXPECT_EQ(r.pieces[2], (Piece{data.mid(4096), false}));
+
+    // Received in one go with the lines after it: the long line still comes in pieces of the
+    // line limit, a line that fits it (terminator included) whole.
+    const QByteArray fits(2047, 'y');
+    ScriptedPeer more({Send(data + "\n" + fits + "\nshort\n" + fits + "z\n")});
+    RecordingPort m(more.port());
+    m.RunToEnd();
+    EXPECT_EQ(m.pieces, (std::vector<Piece>{{data.left(2048), false},
+                                            {data.mid(2048, 2048), false},
+                                            {data.mid(4096), true},
+                                            {fits, true},
+                                            {"short", true},
+                                            {fits + "z", false},
+                                            {"", true}}));
 }
 
 TEST(LineClient, ChangingTheTerminatorSplitsBufferedDataAgain) {
