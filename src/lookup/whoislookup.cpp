@@ -98,9 +98,11 @@ void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
     if (FollowReferrals) search_.Feed(DecodeAnswerBytes(*line));
 }
 
-void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
+void WhoisLookup::IPPort1Disconnected(QObject*, int statusCode, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
-    if (std::exchange(awaitingAnswer_, false)) view_.AddResponse(ClosedWithoutAnswer);
+    // A reset was told already, with its code: it is no silent close.
+    if (std::exchange(awaitingAnswer_, false) && statusCode == 0)
+        view_.AddResponse(ClosedWithoutAnswer);
     if (!FollowReferrals || referrals_ >= MaxReferrals) return;
     const WhoisReferral referral = search_.Found();
     if (!referral.unsupported.isEmpty()) {

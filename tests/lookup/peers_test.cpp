@@ -182,6 +182,18 @@ TEST(LookupCommands, AResetWhileTheAnswerArrivesIsAFailure) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nfirst line\n");
     EXPECT_EQ(r.err, "IPPort error: 10054Winsock error in recv() \n");
+
+    // Reset before any answer: told once, with its code, and not again as a close.
+    for (const QString command : {"whois", "finger"}) {
+        ScriptedPeer resetting({ReadQuery(), ResetConnection()});
+        const QString port = QString::number(resetting.port());
+        r = RunCli(command == "whois"
+                       ? QStringList{"whois", "example.com", "--server", "127.0.0.1:" + port}
+                       : QStringList{"finger", "127.0.0.1", "--port", port});
+        EXPECT_EQ(r.exitCode, 1) << command.toStdString();
+        EXPECT_EQ(r.err, "IPPort error: 10054Winsock error in recv() \n") << command.toStdString();
+        EXPECT_FALSE(r.out.contains(ClosedWithoutAnswer)) << r.out.toStdString();
+    }
 }
 
 TEST(LookupCommands, ARefusedConnectionIsToldOnceWithItsCodeAndEndsAtOnce) {
