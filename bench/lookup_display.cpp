@@ -13,6 +13,7 @@
 #include "platform/wait.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,9 +38,11 @@ int main(int argc, char** argv) {
     form.Control<QTabWidget>("PageControl1")
         ->setCurrentWidget(form.Control<QWidget>(whois ? "WhoIsSheet" : "FingerSheet"));
     if (whois) {
-        auto* tab = form.findChild<WhoisTab*>();
-        tab->lookup.Server = "127.0.0.1";
-        tab->lookup.Port = port;
+        // The Server box as a user sets it: its text selected and typed over. LookUp asks the
+        // server the box names.
+        auto* server = form.Control<QComboBox>("cbWhoisServer");
+        server->lineEdit()->selectAll();
+        QTest::keyClicks(server->lineEdit(), "127.0.0.1:" + QString::number(port));
     } else {
         form.findChild<FingerTab*>()->lookup.Port = port;
     }

@@ -1,5 +1,6 @@
 // The look-up client's receive buffer: the same bytes cut into any chunks give the same lines as
-// a plain reading of the whole text (a line longer than the buffer comes in buffer-sized pieces).
+// a plain reading of the whole text (a line longer than the line limit comes in pieces of that
+// size).
 #include "fuzzinput.h"
 #include "lookup/linefifo.h"
 
@@ -26,7 +27,7 @@ std::vector<Piece> Pump(const QByteArray& bytes, uint32_t capacity, const QByteA
             pieces.push_back({line.toByteArray(), true});
         fifo.Compact();
         if (fifo.Full()) {
-            pieces.push_back({fifo.TakeAll().toByteArray(), false});
+            pieces.push_back({fifo.TakePiece().toByteArray(), false});
             continue;
         }
         if (sent == bytes.size()) break;
@@ -36,7 +37,8 @@ std::vector<Piece> Pump(const QByteArray& bytes, uint32_t capacity, const QByteA
         fifo.Commit(uint32_t(chunk));
         sent += chunk;
     }
-    if (fifo.Unread() > 0) pieces.push_back({fifo.TakeAll().toByteArray(), false});
+    while (fifo.Unread() > 0)
+        pieces.push_back({fifo.TakePiece().toByteArray(), false});
     return pieces;
 }
 

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QJsonDocument document = QJsonDocument::fromJson(input.Rest());
     if (!document.isObject()) return 0;
     const QJsonObject answer = document.object();
-    for (const char* kind : {"domain", "ip network", "autnum"})
+    for (const char* kind : {"domain", "ip network", "autnum", "nameserver", "entity"})
         for (const QString& line : RenderRdap(answer, QString::fromLatin1(kind)))
             for (QChar c : line) {
                 const char16_t u = c.unicode();

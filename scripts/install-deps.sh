@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libssl-dev qtkeychain-qt6-dev libidn2-dev openssl
   libgtest-dev googletest
   python3 python3-aiosmtpd dbus gnome-keyring libsecret-tools
-  poppler-utils efingerd finger whois msmtp hyperfine time curl
+  poppler-utils efingerd finger whois msmtp hyperfine time curl stress
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
   librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
   spamassassin libgpgme-dev gnupg gpg-agent libcrypt-dev libldns-dev nsd bind9-dnsutils

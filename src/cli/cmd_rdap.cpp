@@ -3,19 +3,23 @@
 #include "cli/command.h"
 #include "lookup/lookupsettings.h"
 #include "lookup/rdaplookup.h"
+#include "platform/peertext.h"
 #include "platform/wait.h"
 
 #include <cstdio>
 
 namespace {
-// Prints each line at once; the answers' bodies as they came.
+// Prints each line at once, through the peer-text filter (the lines carry the servers' texts);
+// with --json the answers' bodies as they came.
 class PrintedLines : public LookupView {
 public:
     explicit PrintedLines(QString query) : query_(std::move(query)) {}
     QString QueryText() const override { return query_; }
     void SetQueryText(const QString& text) override { query_ = text; }
     void ClearResponse() override {}
-    void AddResponse(const QString& line) override { Print(line.toUtf8(), true); }
+    void AddResponse(const QString& line) override {
+        Print(PeerText(line, PeerTextLines::Escape).toUtf8(), true);
+    }
     void AddAnswer(QByteArrayView bytes) override { Print(bytes, !bytes.endsWith('\n')); }
 
 private:
@@ -33,7 +37,13 @@ int Rdap(CliContext& c) {
     const bool noReferral = TakeFlag(c.args, "--no-referral");
     RejectUnknownOptions(c.args);
     c.args.removeAll("--");
-    if (c.args.size() != 1) throw CliUsageError{"expects one NAME"};
+    // "entity HANDLE" and "nameserver NAME" ask for those objects; one word is what it shows.
+    RdapObject object = RdapObject::Any;
+    if (c.args.size() == 2 && c.args.front() == "entity") object = RdapObject::Entity;
+    if (c.args.size() == 2 && c.args.front() == "nameserver") object = RdapObject::Nameserver;
+    if (object != RdapObject::Any) c.args.removeFirst();
+    if (c.args.size() != 1)
+        throw CliUsageError{"expects one NAME, or entity HANDLE, or nameserver NAME"};
     if (c.args.front().trimmed().isEmpty()) throw CliUsageError{"NAME is empty"};
     PrintedLines view(c.args.front());
     TRdapLookup lookup(view);
@@ -41,16 +51,19 @@ int Rdap(CliContext& c) {
         bootstrap.isEmpty() ? ReadLookupSettings(c.settingsFile).rdapBootstrap : bootstrap;
     lookup.JsonOnly = json;
     lookup.FollowRegistrar = !noReferral;
+    // An error's title, a registrar's link: the servers' texts again.
     lookup.OnFailure = [&c](const QString& text) {
-        c.err << text << '\n';
+        c.err << PeerText(text, PeerTextLines::Escape) << '\n';
         c.err.flush();
     };
     lookup.OnNote = lookup.OnFailure;
-    lookup.Start(c.args.front());
+    lookup.Start(c.args.front(), object);
     WaitUntil([&lookup] { return !lookup.Active(); });
     return lookup.Answered() ? CliOk : CliFailed;
 }
 
-CliRegistration rdapCommand{
-    {"rdap", "regiscribe-cli rdap NAME [--bootstrap URL] [--json] [--no-referral]", Rdap}};
+CliRegistration rdapCommand{{"rdap",
+                             "regiscribe-cli rdap NAME|entity HANDLE|nameserver NAME "
+                             "[--bootstrap URL] [--json] [--no-referral]",
+                             Rdap}};
 } // namespace

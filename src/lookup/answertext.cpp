@@ -77,8 +77,12 @@ int IncompleteUtf8Tail(QByteArrayView bytes) {
     return StartsASequence(p, int(rest)) ? int(rest) : 0;
 }
 
+QString DecodeAnswerBytes(QByteArrayView bytes) {
+    return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
 QString DecodeAnswerLine(QByteArrayView bytes) {
-    QString text = IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    QString text = DecodeAnswerBytes(bytes);
     if (text.contains(QLatin1Char('\r'))) text.replace(QLatin1Char('\r'), QChar(0x240D));
     return text;
 }

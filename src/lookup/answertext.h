@@ -38,3 +38,6 @@ int IncompleteUtf8Tail(QByteArrayView bytes);
 // UTF-8 when valid, else Latin-1; control characters other than tab shown as themselves except a
 // CR, which shows as U+240D.
 QString DecodeAnswerLine(QByteArrayView bytes);
+// The same decoding with every character as received (a CR stays a CR): the text that is read,
+// not shown.
+QString DecodeAnswerBytes(QByteArrayView bytes);

@@ -86,9 +86,11 @@ void FingerLookup::IPPort2DataIn(QObject*, QByteArrayView text, bool eol) {
     if (const auto line = answer_.Line(text, eol)) view_.AddAnswer(*line);
 }
 
-void FingerLookup::IPPort2Disconnected(QObject*, int, const QString&) {
+void FingerLookup::IPPort2Disconnected(QObject*, int statusCode, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
-    if (std::exchange(awaitingAnswer_, false)) view_.AddResponse(ClosedWithoutAnswer);
+    // A reset was told already, with its code: it is no silent close.
+    if (std::exchange(awaitingAnswer_, false) && statusCode == 0)
+        view_.AddResponse(ClosedWithoutAnswer);
 }
 
 void FingerLookup::IPPort2Error(QObject*, int errorCode, const QString& description) {

@@ -339,7 +339,9 @@ bool ClcIPPort::DeliverLines(uint64_t connection) {
 }
 
 void ClcIPPort::DeliverRest(uint64_t connection) {
-    if (DeliverLines(connection) && fifo_.Unread() > 0) FireDataIn(fifo_.TakeAll(), false);
+    if (!DeliverLines(connection)) return;
+    while (Alive(connection) && fifo_.Unread() > 0)
+        FireDataIn(fifo_.TakePiece(), false);
     fifo_.Compact();
 }
 
@@ -348,7 +350,7 @@ void ClcIPPort::Pump(PumpMode mode) {
     while (Alive(connection)) {
         if (!DeliverLines(connection)) return;
         if (fifo_.Full()) {
-            FireDataIn(fifo_.TakeAll(), false);
+            FireDataIn(fifo_.TakePiece(), false);
             continue;
         }
         if (closePending_ && mode == PumpMode::Normal) {

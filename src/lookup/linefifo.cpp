@@ -20,7 +20,8 @@ void CMemWrap::Reallocate(uint32_t size) {
 }
 
 void LineFIFO::Resize(uint32_t capacity) {
-    Reallocate(capacity);
+    Reallocate(std::max(capacity, ReadBlock));
+    limit_ = capacity;
     Clear();
 }
 
@@ -28,10 +29,12 @@ bool LineFIFO::TakeLine(QByteArrayView& line) {
     if (count_ == 0) return false;
     const char* begin = memory_ + start_;
     if (eol_.isEmpty()) {
-        line = TakeAll();
+        line = TakePiece();
         return true;
     }
-    const void* found = ::memmem(begin, count_, eol_.constData(), size_t(eol_.size()));
+    // Only a terminator within the line limit ends a line; past it the bytes go as a piece.
+    const uint32_t window = std::min(count_, limit_);
+    const void* found = ::memmem(begin, window, eol_.constData(), size_t(eol_.size()));
     if (!found) return false;
     uint32_t length = uint32_t(static_cast<const char*>(found) - begin);
     line = QByteArrayView(begin, length);
@@ -41,11 +44,12 @@ bool LineFIFO::TakeLine(QByteArrayView& line) {
     return true;
 }
 
-QByteArrayView LineFIFO::TakeAll() {
-    QByteArrayView all(memory_ + start_, count_);
-    start_ += count_;
-    count_ = 0;
-    return all;
+QByteArrayView LineFIFO::TakePiece() {
+    const uint32_t length = std::min(count_, limit_);
+    QByteArrayView piece(memory_ + start_, length);
+    start_ += length;
+    count_ -= length;
+    return piece;
 }
 
 void LineFIFO::Compact() {

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <QUrl>
 
 std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
                                                             QString* problem) {
@@ -25,7 +26,10 @@ std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& js
     }
     std::vector<BootstrapService> result;
     for (const QJsonValue& service : services.toArray()) {
-        const QJsonArray pair = service.toArray();
+        // [[entries], [base URLs]]; the object tags' file puts its registry's contacts first:
+        // [[contacts], [tags], [base URLs]].
+        QJsonArray pair = service.toArray();
+        if (pair.size() == 3) pair.removeFirst();
         if (pair.size() < 2 || !pair[0].isArray() || !pair[1].isArray()) continue;
         BootstrapService s;
         for (const QJsonValue& e : pair[0].toArray())
@@ -41,7 +45,14 @@ namespace {
 // How well an entry matches: the matched length (labels or prefix bits), or -1.
 int Match(const QString& entry, const RdapQuery& query) {
     switch (query.kind) {
-    case RdapKind::Domain: {
+    case RdapKind::Entity: {
+        // The tag after a handle's last hyphen names its registry ("MSFT-ARIN").
+        const qsizetype dash = query.key.lastIndexOf('-');
+        if (dash < 0) return -1;
+        return entry.compare(query.key.mid(dash + 1), Qt::CaseInsensitive) == 0 ? 1 : -1;
+    }
+    case RdapKind::Domain:
+    case RdapKind::Nameserver: {
         const QString suffix = entry.toLower();
         const QString name = query.key.toLower();
         if (name == suffix || name.endsWith("." + suffix)) return int(suffix.count('.')) + 1;
@@ -69,7 +80,7 @@ int Match(const QString& entry, const RdapQuery& query) {
 }
 } // namespace
 
-QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query) {
+BaseUrls BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query) {
     int best = -1;
     QStringList urls;
     for (const BootstrapService& s : services)
@@ -82,10 +93,14 @@ QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const Rda
         }
     // Plain http only where a registry offers nothing else: a failure of its https service must
     // never send the question in clear text.
-    QStringList https, other;
-    for (const QString& url : urls)
-        (url.startsWith("https://", Qt::CaseInsensitive) ? https : other) << url;
-    return https.isEmpty() ? other : https;
+    QStringList https, http;
+    BaseUrls bases;
+    for (const QString& url : urls) {
+        const QString scheme = QUrl(url).scheme().toLower();
+        (scheme == "https" ? https : scheme == "http" ? http : bases.ignored) << url;
+    }
+    bases.usable = https.isEmpty() ? http : https;
+    return bases;
 }
 
 bool TBootstrapCache::Copy::Fresh() const {

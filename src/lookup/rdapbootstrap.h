@@ -19,9 +19,14 @@ struct BootstrapService {
 // The services of a bootstrap file, or nothing (with the reason) when it is not one.
 std::optional<std::vector<BootstrapService>> ParseBootstrap(const QByteArray& json,
                                                             QString* problem = nullptr);
-// The base URLs that serve the query, in their order: the https ones, or the others when there is
-// no https one; empty when none serves it.
-QStringList BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query);
+// The base URLs of the service that serves the query, in their order: the https ones, or the http
+// ones when the registry lists no https one. An address of any other scheme (a "file:" one that
+// would have a local file read as the registry's answer) is never used: it is listed as ignored.
+struct BaseUrls {
+    QStringList usable;
+    QStringList ignored;
+};
+BaseUrls BaseUrlsFor(const std::vector<BootstrapService>& services, const RdapQuery& query);
 
 // Bootstrap files kept in $XDG_CACHE_HOME/regiscribe/, one per base URL and file.
 class TBootstrapCache {

@@ -30,6 +30,14 @@ void TRdapFetch::Get(const QUrl& url, std::function<void(const HttpAnswer&)> don
     busy_ = true;
     first_ = url;
     redirects_ = 0;
+    // Only the web: the access manager would read a "file:" or "data:" address as well.
+    const QString scheme = url.scheme().toLower();
+    if (scheme != "https" && scheme != "http") {
+        HttpAnswer answer;
+        answer.failure = "Not fetched: the address is not https (" + url.toDisplayString() + ").";
+        QTimer::singleShot(0, this, [this, answer] { Finish(answer); });
+        return;
+    }
     if (!client_) {
         Result<HttpsClient*> client =
             ModuleInterface<HttpsClient>(HttpsModuleName, HttpsModuleEntry);
@@ -56,7 +64,7 @@ void TRdapFetch::Request(const QUrl& url) {
 void TRdapFetch::Answered(const HttpsReply& reply) {
     HttpAnswer answer;
     if (reply.tooLarge) {
-        answer.failure = QString("The RDAP answer is larger than %1 MB").arg(SizeLimit >> 20);
+        answer.failure = QString("The answer is larger than %1 MB.").arg(SizeLimit >> 20);
         return Finish(answer);
     }
     const bool redirect = reply.status >= 300 && reply.status < 400 && !reply.location.isEmpty();

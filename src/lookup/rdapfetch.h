@@ -1,7 +1,8 @@
 #pragma once
 // One HTTPS request of an RDAP look-up, on the window thread: "Accept: application/rdap+json",
 // certificates checked against the system store plus REGISCRIBE_CA_FILE, 15 seconds at most, an
-// answer of at most 10 MB (read as it comes, so a larger one costs no more memory than that), and
+// answer of at most 10 MB (read as it comes, so a larger one costs no more memory than that; a
+// compressed one counted as it expands), and
 // at most five redirects, each only to an https address. The request itself goes through the
 // HTTPS module, loaded at the first look-up.
 #include "lookup/httpsbackend.h"

@@ -1,5 +1,6 @@
 #include "lookup/rdaplookup.h"
 
+#include "lookup/rdapfields.h"
 #include "lookup/rdaprender.h"
 
 #include <QDateTime>
@@ -27,8 +28,19 @@ QString RdapServerError(int status, const QString& reason, const QByteArray& bod
                         const QByteArray& retryAfter) {
     QString text = "RDAP server error: " + QString::number(status);
     if (!reason.isEmpty()) text += " " + reason;
-    const QJsonValue title = QJsonDocument::fromJson(body).object().value("title");
-    if (title.isString() && !title.toString().trimmed().isEmpty()) text += ": " + title.toString();
+    const QJsonObject error = QJsonDocument::fromJson(body).object();
+    // The title, unless it only says the status again ("501 Not Implemented"), then what the
+    // description adds.
+    const QString statusLine = QString::number(status) + " " + reason;
+    const QString title = error.value("title").toString().simplified();
+    if (!title.isEmpty() && title.compare(statusLine.trimmed(), Qt::CaseInsensitive) != 0 &&
+        title.compare(reason, Qt::CaseInsensitive) != 0 && title != QString::number(status))
+        text += ": " + title;
+    QStringList description;
+    for (const QString& line : StringsOf(error.value("description")))
+        if (const QString said = line.simplified(); !said.isEmpty() && said != title)
+            description << said;
+    if (!description.isEmpty()) text += ": " + description.join(" ");
     if (status == 429)
         if (const qint64 seconds = RetrySeconds(retryAfter); seconds >= 0)
             text += QString("; try again in %1 seconds.").arg(seconds);
@@ -42,18 +54,23 @@ void TRdapLookup::Say(const QString& line) {
     if (!JsonOnly) view_.AddResponse(line);
 }
 
+void TRdapLookup::Note(const QString& line) {
+    Say(line);
+    if (JsonOnly && OnNote) OnNote(line);
+}
+
 void TRdapLookup::Cancel() {
     fetch_.Abort();
     active_ = false;
 }
 
-void TRdapLookup::Start(const QString& typed) {
+void TRdapLookup::Start(const QString& typed, RdapObject object) {
     Cancel();
     active_ = true;
     answered_ = false;
     view_.ClearResponse();
     Say("Looking up " + typed + " with RDAP...");
-    const std::optional<RdapQuery> query = ClassifyRdapQuery(typed);
+    const std::optional<RdapQuery> query = ClassifyRdapQuery(typed, object);
     if (!query) return Fail("No RDAP service is known for " + typed + ".");
     if (!query->refusal.isEmpty()) return Fail(query->refusal);
     query_ = *query;
@@ -92,9 +109,11 @@ void TRdapLookup::UseBootstrap(const QByteArray& bytes) {
     QString problem;
     const auto services = ParseBootstrap(bytes, &problem);
     if (!services) return Fail("The RDAP bootstrap file could not be read: " + problem);
-    const QStringList bases = BaseUrlsFor(*services, query_);
-    if (bases.isEmpty()) return Fail("No RDAP service is known for " + query_.typed + ".");
-    AskRegistry(bases, 0);
+    const BaseUrls bases = BaseUrlsFor(*services, query_);
+    for (const QString& url : bases.ignored)
+        Note("RDAP service address ignored: it is not https (" + url + ").");
+    if (bases.usable.isEmpty()) return Fail("No RDAP service is known for " + query_.typed + ".");
+    AskRegistry(bases.usable, 0);
 }
 
 void TRdapLookup::AskRegistry(const QStringList& bases, int index) {
@@ -138,11 +157,8 @@ void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
         return Finish();
     // Never a local file, never in clear text.
     if (!IsHttps(registrar)) {
-        const QString told =
-            "Registrar's answer not fetched: its address is not https (" + registrar + ").";
-        if (JsonOnly && OnNote) OnNote(told);
         Say(QString());
-        Say(told);
+        Note("Registrar's answer not fetched: its address is not https (" + registrar + ").");
         return Finish();
     }
     Ask(registrar, [this, registrar](const HttpAnswer& a) { OnRegistrar(registrar, a); });
@@ -183,6 +199,10 @@ QString TRdapLookup::AskedKind() const {
         return "ip network";
     case RdapKind::Autnum:
         return "autnum";
+    case RdapKind::Entity:
+        return "entity";
+    case RdapKind::Nameserver:
+        return "nameserver";
     case RdapKind::Domain:
         break;
     }

@@ -21,19 +21,23 @@ public:
     bool FollowRegistrar = true;          // ask the registrar the registry links to
     bool JsonOnly = false;                // show each answer's body as received, nothing else
 
-    // Looks up the typed text (the view is emptied first), abandoning a look-up in progress.
-    void Start(const QString& typed);
+    // Looks up the typed text (the view is emptied first), abandoning a look-up in progress: as
+    // what it shows itself to be, or as the entity or name server the user chose.
+    void Start(const QString& typed, RdapObject object = RdapObject::Any);
     void Cancel();
     bool Active() const { return active_; }
     // Whether the last look-up showed an answer.
     bool Answered() const { return answered_; }
     // Told the text of a look-up that ended without an answer.
     std::function<void(const QString& text)> OnFailure;
-    // Told, with JsonOnly, why the registrar's answer is missing (the look-up still answered).
+    // Told, with JsonOnly, what was left out: a service address that is not https, why the
+    // registrar's answer is missing (the look-up still answered).
     std::function<void(const QString& text)> OnNote;
 
 private:
     void Say(const QString& line);
+    // A line about what was left out: shown, and with JsonOnly told to OnNote.
+    void Note(const QString& line);
     void Ask(const QString& url, std::function<void(const HttpAnswer&)> then);
     void UseBootstrap(const QByteArray& bytes);
     // Asks the registry at the base URL `index` of `bases`; a server that cannot be reached or
@@ -57,7 +61,7 @@ private:
     bool answered_ = false;
 };
 
-// "RDAP server error: 500 Internal Server Error: <title>", and for 429 with a Retry-After
-// "; try again in N seconds."
+// "RDAP server error: 500 Internal Server Error: <title>: <description>" (a title that only
+// repeats the status is left out), and for 429 with a Retry-After "; try again in N seconds."
 QString RdapServerError(int status, const QString& reason, const QByteArray& body,
                         const QByteArray& retryAfter = QByteArray());

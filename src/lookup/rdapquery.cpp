@@ -1,15 +1,41 @@
 #include "lookup/rdapquery.h"
 
 #include "platform/idna.h"
+#include "platform/idnarules.h"
 #include "platform/ipaddress.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
-std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
+namespace {
+// A domain's or name server's name as asked: its ASCII form, or why it is refused.
+RdapQuery Named(RdapQuery q, const QString& text) {
+    QString name = text;
+    while (!name.isEmpty() && IsLabelSeparator(name.back()))
+        name.chop(1);
+    const Result<QString> ascii = NameToAscii(name);
+    if (!ascii)
+        q.refusal = NotAValidName(text, ascii.Error());
+    else
+        q.key = ascii.Value();
+    return q;
+}
+} // namespace
+
+std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed, RdapObject object) {
     RdapQuery q;
     q.typed = typed;
     const QString text = typed.trimmed();
     if (text.isEmpty()) return std::nullopt;
+    if (object == RdapObject::Entity) {
+        q.kind = RdapKind::Entity;
+        q.key = text;
+        return q;
+    }
+    if (object == RdapObject::Nameserver) {
+        q.kind = RdapKind::Nameserver;
+        return Named(q, text);
+    }
 
     static const QRegularExpression asn(QStringLiteral("^(?:[Aa][Ss])?([0-9]+)$"));
     if (const auto m = asn.match(text); m.hasMatch()) {
@@ -36,22 +62,7 @@ std::optional<RdapQuery> ClassifyRdapQuery(const QString& typed) {
         return q;
     }
     q.kind = RdapKind::Domain;
-    QString name = text;
-    while (name.endsWith('.'))
-        name.chop(1);
-    if (IsAscii(name)) {
-        q.key = name.toLower();
-        return q;
-    }
-    QString reason;
-    const std::optional<QString> label = ToALabel(name, &reason);
-    if (!label) {
-        q.refusal =
-            "The name " + name + " is not a valid international domain name: " + reason + ".";
-        return q;
-    }
-    q.key = *label;
-    return q;
+    return Named(q, text);
 }
 
 QString BootstrapFileOf(RdapKind kind) {
@@ -62,7 +73,10 @@ QString BootstrapFileOf(RdapKind kind) {
         return "ipv6.json";
     case RdapKind::Autnum:
         return "asn.json";
+    case RdapKind::Entity:
+        return "object-tags.json";
     case RdapKind::Domain:
+    case RdapKind::Nameserver:
         break;
     }
     return "dns.json";
@@ -75,6 +89,10 @@ QString RdapPath(const RdapQuery& query) {
         return "ip/" + query.key;
     case RdapKind::Autnum:
         return "autnum/" + query.key;
+    case RdapKind::Entity:
+        return "entity/" + QString::fromLatin1(QUrl::toPercentEncoding(query.key));
+    case RdapKind::Nameserver:
+        return "nameserver/" + query.key;
     case RdapKind::Domain:
         break;
     }

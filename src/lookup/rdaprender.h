@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-// `askedKind` ("domain", "ip network", "autnum") stands for an answer that names no
-// objectClassName.
+// `askedKind` ("domain", "ip network", "autnum", "nameserver", "entity") stands for an answer
+// that names no objectClassName.
 QStringList RenderRdap(const QJsonObject& answer, const QString& askedKind = "domain");
 
 // The registrar's own RDAP object that a registry's domain answer links to (a link with rel

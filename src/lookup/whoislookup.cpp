@@ -41,7 +41,6 @@ LookupOutcome WhoisLookup::LookUp() {
     }
     referrals_ = 0;
     referralHop_ = referralPending_ = awaitingAnswer_ = false;
-    hopLines_.clear();
     asked_ = QStringList{WhoisServer{Server, Port}.Key()};
     try {
         port_.SetWinsockLoaded(true);
@@ -55,6 +54,7 @@ LookupOutcome WhoisLookup::LookUp() {
         view_.AddResponse("Connecting to " + port_.RemoteHost() + " ...");
         return ConnectAndAsk(port_, view_, ConnectionWaitMs, [this, query] {
             query_ = *query;
+            search_ = ReferralSearch(AskedName(query_));
             return query_;
         });
     } catch (const ElcIPPort& e) {
@@ -94,14 +94,17 @@ void WhoisLookup::IPPort1DataIn(QObject*, QByteArrayView text, bool eol) {
     const auto line = answer_.Line(text, eol);
     if (!line) return;
     view_.AddAnswer(*line);
-    if (FollowReferrals) hopLines_ << DecodeAnswerLine(*line);
+    // The search reads the text as received: a CR at the end of a value is no part of a host.
+    if (FollowReferrals) search_.Feed(DecodeAnswerBytes(*line));
 }
 
-void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
+void WhoisLookup::IPPort1Disconnected(QObject*, int statusCode, const QString&) {
     if (const auto rest = answer_.Finish()) view_.AddAnswer(*rest);
-    if (std::exchange(awaitingAnswer_, false)) view_.AddResponse(ClosedWithoutAnswer);
+    // A reset was told already, with its code: it is no silent close.
+    if (std::exchange(awaitingAnswer_, false) && statusCode == 0)
+        view_.AddResponse(ClosedWithoutAnswer);
     if (!FollowReferrals || referrals_ >= MaxReferrals) return;
-    const WhoisReferral referral = FindReferral(hopLines_, AskedName(query_));
+    const WhoisReferral referral = search_.Found();
     if (!referral.unsupported.isEmpty()) {
         view_.AddResponse("");
         view_.AddResponse("Referral to " + referral.unsupported +
@@ -110,6 +113,11 @@ void WhoisLookup::IPPort1Disconnected(QObject*, int, const QString&) {
     }
     const std::optional<WhoisServer> next = referral.server;
     if (!next || asked_.contains(next->Key())) return;
+    if (next->port != 43) {
+        view_.AddResponse("");
+        view_.AddResponse("Referral to " + next->Shown() + " not followed: not a WHOIS port.");
+        return;
+    }
     // The next server is asked once this notification is over.
     referralPending_ = true;
     QMetaObject::invokeMethod(
@@ -122,7 +130,7 @@ void WhoisLookup::FollowReferral(const WhoisServer& server, uint64_t lookup) {
     referralPending_ = false;
     ++referrals_;
     asked_ << server.Key();
-    hopLines_.clear();
+    search_ = ReferralSearch(AskedName(query_));
     answer_.Clear();
     referralHop_ = true;
     view_.AddResponse("");

@@ -4,7 +4,8 @@
 //
 // Beside the described look-up: an international name is sent as its A-label, and with
 // FollowReferrals the registrar's server that the answer names is asked the same text once the
-// registry has closed (up to three referrals, never the same server twice).
+// registry has closed (up to three referrals, never the same server twice, only on port 43: a
+// referral may not turn the query into a message to another service).
 #include "lookup/lookupview.h"
 #include "lookup/whoisreferral.h"
 
@@ -61,8 +62,8 @@ private:
     bool awaitingAnswer_ = false;
     QString query_; // what was sent, sent again to every referral
     QString refusal_;
-    QStringList hopLines_; // the answer of the server asked last, as shown
-    QStringList asked_;    // the servers asked, by WhoisServer::Key
+    ReferralSearch search_; // over the answer of the server asked last
+    QStringList asked_;     // the servers asked, by WhoisServer::Key
     int referrals_ = 0;
     bool referralHop_ = false;
     bool referralPending_ = false;

@@ -51,21 +51,6 @@ bool Is(const QString& label, const char* wanted) {
     return label.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0;
 }
 
-// The lines whose referral counts: before the first record, and the record of `asked`.
-QStringList Eligible(const QStringList& lines, const QString& asked) {
-    QStringList eligible;
-    bool inRecords = false, inAsked = false;
-    for (const QString& line : lines) {
-        const auto [label, value] = Split(line);
-        if (Is(label, "Domain Name") || Is(label, "Server Name")) {
-            inRecords = true;
-            inAsked = !asked.isEmpty() && Is(label, "Domain Name") &&
-                      value.compare(asked, Qt::CaseInsensitive) == 0;
-        }
-        if (!inRecords || inAsked || asked.isEmpty()) eligible << line;
-    }
-    return eligible;
-}
 } // namespace
 
 QString AskedName(const QString& query) {
@@ -77,27 +62,40 @@ QString AskedName(const QString& query) {
     return word;
 }
 
-WhoisReferral FindReferral(const QStringList& answerLines, const QString& asked) {
+void ReferralSearch::Feed(const QString& line) {
+    if (done_) return;
     static const char* const labels[] = {"Registrar WHOIS Server", "Whois Server", "ReferralServer",
                                          "refer"};
-    WhoisReferral referral;
-    for (const QString& line : Eligible(answerLines, asked)) {
-        const auto [label, value] = Split(line);
-        if (label.isEmpty() || value.isEmpty()) continue;
-        for (const char* wanted : labels) {
-            if (!Is(label, wanted)) continue;
-            if (value.startsWith("rwhois://", Qt::CaseInsensitive)) {
-                QString where = value;
-                while (where.endsWith('/'))
-                    where.chop(1);
-                referral.unsupported = where;
-                return referral;
-            }
-            if (const auto server = ParseServer(value)) {
-                referral.server = server;
-                return referral;
-            }
+    const auto [label, value] = Split(line);
+    // Only the lines before the first record, and the record of the name asked, count.
+    if (Is(label, "Domain Name") || Is(label, "Server Name")) {
+        inRecords_ = true;
+        inAsked_ = !asked_.isEmpty() && Is(label, "Domain Name") &&
+                   value.compare(asked_, Qt::CaseInsensitive) == 0;
+    }
+    if (inRecords_ && !inAsked_ && !asked_.isEmpty()) return;
+    if (label.isEmpty() || value.isEmpty()) return;
+    for (const char* wanted : labels) {
+        if (!Is(label, wanted)) continue;
+        if (value.startsWith("rwhois://", Qt::CaseInsensitive)) {
+            QString where = value;
+            while (where.endsWith('/'))
+                where.chop(1);
+            found_.unsupported = where;
+            done_ = true;
+            return;
+        }
+        if (const auto server = ParseServer(value)) {
+            found_.server = server;
+            done_ = true;
+            return;
         }
     }
-    return referral;
+}
+
+WhoisReferral FindReferral(const QStringList& answerLines, const QString& asked) {
+    ReferralSearch search(asked);
+    for (const QString& line : answerLines)
+        search.Feed(line);
+    return search.Found();
 }

@@ -27,7 +27,26 @@ struct WhoisReferral {
     QString unsupported;
 };
 
-// `asked`: the name the query asked for (A-label), for the thick form; empty counts every line.
+// The referral search over an answer as it arrives, a line at a time: it keeps only what it needs
+// to know where it is (before the records, in the record asked), so an answer of any size costs
+// it nothing more. `asked`: the name the query asked for (A-label), for the thick form; empty
+// counts every line.
+class ReferralSearch {
+public:
+    explicit ReferralSearch(const QString& asked = QString()) : asked_(asked) {}
+    // The next line of the answer, without its line end (trailing CRs are dropped here).
+    void Feed(const QString& line);
+    const WhoisReferral& Found() const { return found_; }
+
+private:
+    QString asked_;
+    bool inRecords_ = false;
+    bool inAsked_ = false;
+    bool done_ = false;
+    WhoisReferral found_;
+};
+
+// The referral of a whole answer.
 WhoisReferral FindReferral(const QStringList& answerLines, const QString& asked = QString());
 // The name a WHOIS query asks for: its last word without a leading "=" or "!".
 QString AskedName(const QString& query);

@@ -2,6 +2,7 @@
 #include "lookup/lcipport.h"
 #include "platform/wait.h"
 #include "support/loopbackpeer.h"
+#include "support/refusingport.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -151,6 +152,20 @@ TEST(LineClient, DataWithoutTerminatorComesInFullBufferPieces) {
     EXPECT_EQ(r.pieces[0], (Piece{data.left(2048), false}));
     EXPECT_EQ(r.pieces[1], (Piece{data.mid(2048, 2048), false}));
     EXPECT_EQ(r.pieces[2], (Piece{data.mid(4096), false}));
+
+    // Received in one go with the lines after it: the long line still comes in pieces of the
+    // line limit, a line that fits it (terminator included) whole.
+    const QByteArray fits(2047, 'y');
+    ScriptedPeer more({Send(data + "\n" + fits + "\nshort\n" + fits + "z\n")});
+    RecordingPort m(more.port());
+    m.RunToEnd();
+    EXPECT_EQ(m.pieces, (std::vector<Piece>{{data.left(2048), false},
+                                            {data.mid(2048, 2048), false},
+                                            {data.mid(4096), true},
+                                            {fits, true},
+                                            {"short", true},
+                                            {fits + "z", false},
+                                            {"", true}}));
 }
 
 TEST(LineClient, ChangingTheTerminatorSplitsBufferedDataAgain) {
@@ -189,7 +204,8 @@ TEST(LineClient, DisconnectFromOnDataInStillDeliversTheBufferedLines) {
 }
 
 TEST(LineClient, ARefusedConnectionIsReportedThroughOnConnected) {
-    RecordingPort r(RefusingPort());
+    RefusingPort refusing;
+    RecordingPort r(refusing.port());
     r.port.OnConnected = [&](QObject*, int code, const QString& text) {
         r.connected.push_back(code);
         r.connectTexts.push_back(text);
@@ -262,7 +278,8 @@ TEST(LineClient, WithoutTheInterfaceNamesStayUnresolvedAndSocketsFail) {
     port.SetRemoteHost("localhost");
     EXPECT_EQ(port.RemoteHost(), "");
     port.SetRemoteHost("127.0.0.1");
-    port.SetRemotePort(RefusingPort());
+    RefusingPort refusing;
+    port.SetRemotePort(refusing.port());
     EXPECT_EQ(RaisedBy([&] { port.SetConnected(true); }).ErrorCode(), 10093);
     port.SetWinsockLoaded(true);
     EXPECT_NE(port.WinsockStatus(), "Down");

@@ -5,6 +5,8 @@
 #include "platform/wait.h"
 #include "support/loopbackpeer.h"
 #include "support/process.h"
+#include "support/refusingport.h"
+#include "support/sanitized.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -146,14 +148,31 @@ TEST(LookupCommands, UsageErrorsExitWithStatusTwo) {
     }
 }
 
-TEST(LookupCommands, AnswersArePrintedWithTheBytesTheServerSent) {
-    ScriptedPeer server(
-        {ReadQuery(), Send("Name: M\xFCller\r\nName: M\xC3\xBCller\nTab\there\r\n")});
-    ProcessResult r =
-        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(server.port())});
+TEST(LookupCommands, AnswersReachTheTerminalFilteredAndWithRawAsTheyCame) {
+    // Every class of character that could steer a terminal or make text read as other text: an
+    // escape sequence, a bell, a lone CR, DEL, C1's next-line, a line separator, a right-to-left
+    // override, a zero-width joiner; and bytes that are no UTF-8.
+    const QByteArray answer = "Name: M\xFCller\r\nName: M\xC3\xBCller\nTab\there\r\n"
+                              "\x1B[2J\x1B]0;title\x07Registrar: real\rforged\x7F\r\n"
+                              "next\xC2\x85line\xE2\x80\xA8sep \xE2\x80\xAE"
+                              "evil\xE2\x80\x8Djoin\n";
+    ScriptedPeer server({ReadQuery(), Send(answer)}, 2);
+    const QString at = "127.0.0.1:" + QString::number(server.port());
+    ProcessResult r = RunCli({"whois", "example.com", "--server", at});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QByteArray("Connected. Waiting for data...\n\nName: M\xFCller\n"
-                                "Name: M\xC3\xBCller\nTab\there\n"));
+    EXPECT_EQ(r.out, QByteArray("Connected. Waiting for data...\n\n"
+                                "Name: M\\xFCller\n"
+                                "Name: M\xC3\xBCller\n"
+                                "Tab\there\n"
+                                "\\x1B[2J\\x1B]0;title\\x07Registrar: real\\x0Dforged\\x7F\n"
+                                "next\\u{0085}line\\u{2028}sep \\u{202E}evil\\u{200D}join\n"));
+
+    r = RunCli({"whois", "example.com", "--server", at, "--raw"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nName: M\xFCller\nName: M\xC3\xBCller\n"
+                     "Tab\there\n\x1B[2J\x1B]0;title\x07Registrar: real\rforged\x7F\n"
+                     "next\xC2\x85line\xE2\x80\xA8sep \xE2\x80\xAE"
+                     "evil\xE2\x80\x8Djoin\n");
 }
 
 TEST(LookupCommands, AResetWhileTheAnswerArrivesIsAFailure) {
@@ -163,80 +182,145 @@ TEST(LookupCommands, AResetWhileTheAnswerArrivesIsAFailure) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nfirst line\n");
     EXPECT_EQ(r.err, "IPPort error: 10054Winsock error in recv() \n");
+
+    // Reset before any answer: told once, with its code, and not again as a close.
+    for (const QString command : {"whois", "finger"}) {
+        ScriptedPeer resetting({ReadQuery(), ResetConnection()});
+        const QString port = QString::number(resetting.port());
+        r = RunCli(command == "whois"
+                       ? QStringList{"whois", "example.com", "--server", "127.0.0.1:" + port}
+                       : QStringList{"finger", "127.0.0.1", "--port", port});
+        EXPECT_EQ(r.exitCode, 1) << command.toStdString();
+        EXPECT_EQ(r.err, "IPPort error: 10054Winsock error in recv() \n") << command.toStdString();
+        EXPECT_FALSE(r.out.contains(ClosedWithoutAnswer)) << r.out.toStdString();
+    }
 }
 
-TEST(LookupCommands, ARefusedConnectionIsToldAsSoonAsItFails) {
-    for (const QStringList& args :
-         {QStringList{"whois", "example.com", "--server",
-                      "127.0.0.1:" + QString::number(RefusingPort())},
-          QStringList{"finger", "127.0.0.1", "--port", QString::number(RefusingPort())}}) {
-        QProcess cli;
-        cli.setReadChannel(QProcess::StandardError);
-        cli.start(REGISCRIBE_CLI, args);
-        ASSERT_TRUE(cli.waitForStarted(5000));
-        QByteArray err;
+TEST(LookupCommands, ARefusedConnectionIsToldOnceWithItsCodeAndEndsAtOnce) {
+    RefusingPort refusing;
+    const QString port = QString::number(refusing.port());
+    const QByteArray told = "Connection failed: [10061] Connection refused.\n";
+    struct Case {
+        QStringList args;
+        QByteArray out;
+    };
+    for (const Case& c :
+         {Case{{"whois", "example.com", "--server", "127.0.0.1:" + port}, ""}, // the tab clears
+          Case{{"finger", "127.0.0.1", "--port", port},
+               "Requesting 127.0.0.1...\n"
+               "Connecting to 127.0.0.1...   Will time out in 15 seconds\n"}}) {
         QElapsedTimer clock;
         clock.start();
-        while (!err.contains('\n') && clock.elapsed() < 5000 && cli.waitForReadyRead(5000))
-            err += cli.readAllStandardError();
-        err += cli.readAllStandardError();
-        EXPECT_EQ(err, "Connection failed: [10061] Connection refused.\n") << args[0].toStdString();
+        ProcessResult r = RunCli(c.args);
         EXPECT_LT(clock.elapsed(), 5000); // long before the 15-second wait is over
-        cli.kill();
-        cli.waitForFinished(5000);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, told) << c.args[0].toStdString();
+        EXPECT_EQ(r.out, c.out) << c.args[0].toStdString();
     }
 }
 
 TEST(WhoisReferrals, TheRegistrarsServerIsAskedTheSameTextAfterTheRegistry) {
-    ScriptedPeer::Listener registrarSocket;
-    const QByteArray registrarPort = QByteArray::number(registrarSocket.port);
-    ScriptedPeer registry(
-        {ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: "
-                           "127.0.0.1:" +
-                           registrarPort + "\r\nDNSSEC: unsigned\r\n")},
-        2);
-    ScriptedPeer registrar(registrarSocket, {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
+    auto registrarSocket = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(registrarSocket.fd, 0) << "no loopback address with a free port 43";
+    const QString registrar = registrarSocket.host;
+    ScriptedPeer registry({ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS "
+                                             "Server: " +
+                                             registrar.toUtf8() + "\r\nDNSSEC: unsigned\r\n")},
+                          2);
+    ScriptedPeer registrarServer(registrarSocket,
+                                 {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
     const QString server = "127.0.0.1:" + QString::number(registry.port());
 
     ProcessResult r = RunCli({"whois", "example.com", "--server", server, "--follow"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out),
-              (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
-                           "   Registrar WHOIS Server: 127.0.0.1:" + QString(registrarPort),
-                           "DNSSEC: unsigned", "",
-                           "Following referral to 127.0.0.1:" + QString(registrarPort) + " ...",
-                           "Registrant Name: Jane Roe"}));
-    EXPECT_EQ(registrar.Queries(), QList<QByteArray>{"example.com\r\n"});
+    EXPECT_EQ(
+        Lines(r.out),
+        (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
+                     "   Registrar WHOIS Server: " + registrar, "DNSSEC: unsigned", "",
+                     "Following referral to " + registrar + " ...", "Registrant Name: Jane Roe"}));
+    EXPECT_EQ(registrarServer.Queries(), QList<QByteArray>{"example.com\r\n"});
 
     // Without --follow the described look-up stands alone, byte for byte.
     r = RunCli({"whois", "example.com", "--server", server});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "Connected. Waiting for data...\n\nDomain Name: EXAMPLE.COM\n"
-                     "   Registrar WHOIS Server: 127.0.0.1:" +
-                         registrarPort + "\nDNSSEC: unsigned\n");
+                     "   Registrar WHOIS Server: " +
+                         registrar.toUtf8() + "\nDNSSEC: unsigned\n");
 }
 
 TEST(WhoisReferrals, ALoopStopsAtAServerAlreadyAskedAndAFailureIsALine) {
-    ScriptedPeer::Listener a, b;
-    const QByteArray aPort = QByteArray::number(a.port), bPort = QByteArray::number(b.port);
-    ScriptedPeer first(a, {ReadQuery(), Send("ReferralServer: whois://127.0.0.1:" + bPort + "\n")});
-    ScriptedPeer second(b, {ReadQuery(), Send("refer: 127.0.0.1:" + aPort + "\n")});
-    ProcessResult r =
-        RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString(aPort), "--follow"});
+    auto a = ScriptedPeer::Listener::OnWhoisPort(), b = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(a.fd, 0);
+    ASSERT_GE(b.fd, 0);
+    const QString aHost = a.host;
+    ScriptedPeer first(a, {ReadQuery(), Send("ReferralServer: whois://" + b.host.toUtf8() + "\n")});
+    ScriptedPeer second(b, {ReadQuery(), Send("refer: " + aHost.toUtf8() + "\n")});
+    ProcessResult r = RunCli({"whois", "example.com", "--server", aHost, "--follow"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(r.out).count("Following referral"), 1);
 
     // A referral to a server that refuses: the line says so, and what was shown stays.
-    const QByteArray refusing = QByteArray::number(RefusingPort());
-    ScriptedPeer third({ReadQuery(), Send("Whois Server: 127.0.0.1:" + refusing + "\n")});
+    RefusingPort refusing(BindWhoisPort());
+    const QByteArray host = refusing.host().toUtf8();
+    ScriptedPeer third({ReadQuery(), Send("Whois Server: " + host + "\n")});
     r = RunCli({"whois", "example.com", "--server", "127.0.0.1:" + QString::number(third.port()),
                 "--follow"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith("Whois Server: 127.0.0.1:" + refusing +
-                               "\n\nFollowing referral to 127.0.0.1:" + refusing +
-                               " ...\n"
-                               "Referral failed: [10061] Connection refused.\n"))
+    EXPECT_TRUE(r.out.endsWith("Whois Server: " + host + "\n\nFollowing referral to " + host +
+                               " ...\nReferral failed: [10061] Connection refused.\n"))
         << r.out.toStdString();
+}
+
+TEST(WhoisReferrals, OnlyPort43IsAskedAndAValueEndedByCarriageReturnsNamesNoServer) {
+    // A referral to another service's port (mail, say) is told and never connected to.
+    ScriptedPeer elsewhere({ReadQuery(), Send("220 mail\r\n")});
+    const QByteArray at = "127.0.0.1:" + QByteArray::number(elsewhere.port());
+    ScriptedPeer registry(
+        {ReadQuery(), Send("Domain Name: EXAMPLE.COM\r\nRegistrar WHOIS Server: " + at + "\r\n")});
+    ProcessResult r = RunCli({"whois", "example.com", "--server",
+                              "127.0.0.1:" + QString::number(registry.port()), "--follow"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("Registrar WHOIS Server: " + at + "\n\nReferral to " + at +
+                               " not followed: not a WHOIS port.\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(elsewhere.Queries().isEmpty());
+
+    // A real answer's "Registrar WHOIS Server: " ended by CR CR LF names no host at all.
+    ScriptedPeer aero({ReadQuery(), Send("Domain Name: EXAMPLE.AERO\r\n"
+                                         "Registrar WHOIS Server: \r\r\n"
+                                         "Registrar URL: https://registrar.example\r\n")});
+    r = RunCli({"whois", "example.aero", "--server", "127.0.0.1:" + QString::number(aero.port()),
+                "--follow"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(Lines(r.out).last(), "Registrar URL: https://registrar.example");
+    EXPECT_FALSE(r.out.contains("referral"));
+}
+
+TEST(WhoisReferrals, FollowingA188MegabyteAnswerKeepsMemoryFlat) {
+    auto registrarSocket = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(registrarSocket.fd, 0);
+    const QByteArray registrar = registrarSocket.host.toUtf8();
+    // 2 million lines of 94 bytes, the referral last.
+    const QByteArray line = "Remarks: " + QByteArray(83, 'x') + "\r\n";
+    ScriptedPeer registry({ReadQuery(), SendRepeated(line, 2'000'000),
+                           Send("Registrar WHOIS Server: " + registrar + "\r\n")});
+    ScriptedPeer registrarServer(registrarSocket, {ReadQuery(), Send("Registrant: Jane Roe\r\n")});
+    QProcess cli;
+    cli.setStandardOutputFile(QProcess::nullDevice());
+    cli.start("/usr/bin/time", {"-v", REGISCRIBE_CLI, "whois", "example.com", "--server",
+                                "127.0.0.1:" + QString::number(registry.port()), "--follow"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    const QString report = QString::fromUtf8(cli.readAllStandardError());
+    const qsizetype at = report.indexOf("Maximum resident set size (kbytes): ");
+    ASSERT_GE(at, 0) << report.toStdString();
+    const int peakKb = report.mid(at + 36).section('\n', 0, 0).toInt();
+    std::printf("whois --follow of 188 MB: peak %d KiB\n", peakKb);
+    if (!SanitizedBuild) {
+        EXPECT_LT(peakKb, 30 * 1024);
+    }
+    EXPECT_EQ(registrarServer.Queries(), QList<QByteArray>{"example.com\r\n"});
 }
 
 TEST(WhoisInternationalNames, ANameWithNonAsciiLettersIsSentAsItsALabel) {

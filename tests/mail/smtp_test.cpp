@@ -1,29 +1,14 @@
 // The SMTP client against a scripted loopback server: transcripts, refusals, time-outs, resets,
 // and that every failure leaves the component closed and ready for a fresh session.
 #include "mail/mssmtp.h"
+#include "support/refusingport.h"
 #include "support/scriptedserver.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-// A loopback port on which nothing listens.
-uint16_t ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
-
 class SmtpSession : public ::testing::Test {
 protected:
     SmtpSession() {
@@ -291,7 +276,8 @@ TEST_F(SmtpSession, SilentServerTimesOutAndTheSocketIsClosedFirst) {
 }
 
 TEST_F(SmtpSession, RefusedConnectionFailsAtOnceAndLeavesNoSocket) {
-    smtp.SetServer("127.0.0.1:" + QString::number(ClosedPort()));
+    RefusingPort refusing;
+    smtp.SetServer("127.0.0.1:" + QString::number(refusing.port()));
     smtp.SetTimeOut(30);
     QElapsedTimer clock;
     clock.start();
@@ -316,7 +302,8 @@ TEST_F(SmtpSession, ResetConnectionClosesTheSocketBeforeTheError) {
 
 TEST_F(SmtpSession, ErrorHandlerMayRewordSocketErrorsButNotTimeOuts) {
     smtp.OnError = [](QObject*, QString& msg) { msg = "Reworded: " + msg; };
-    smtp.SetServer("127.0.0.1:" + QString::number(ClosedPort()));
+    RefusingPort refusing;
+    smtp.SetServer("127.0.0.1:" + QString::number(refusing.port()));
     EXPECT_EQ(SendAndCatch(), "Reworded: [10061] Connection refused");
     ScriptedServer silent({}, ServerReply::Nothing());
     Use(silent);

@@ -2,8 +2,11 @@
 // Loopback peers for the look-up tests. A ScriptedPeer plays a fixed script on each connection
 // it accepts, on a thread of its own so the client under test runs its event loop undisturbed.
 // Every wait is bounded; the destructor stops and joins it.
+#include "support/whoisport.h"
+
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
@@ -16,9 +19,9 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { ReadLine, Send, Pause, Reset } kind;
+    enum Kind { ReadLine, Send, Pause, Reset, EchoQuery, SendRepeated } kind;
     QByteArray bytes;
-    int ms = 0;
+    int ms = 0; // Pause: milliseconds; SendRepeated: how many times
 };
 inline ServerStep ReadQuery() {
     return {ServerStep::ReadLine, {}, 0};
@@ -28,6 +31,15 @@ inline ServerStep Send(const QByteArray& bytes) {
 }
 inline ServerStep Pause(int ms) {
     return {ServerStep::Pause, {}, ms};
+}
+// Sends `bytes` `times` times over: a large answer without holding it whole.
+inline ServerStep SendRepeated(const QByteArray& bytes, int times) {
+    return {ServerStep::SendRepeated, bytes, times};
+}
+// Answers "query " and the connection's query line in hex (its line end included), so that a
+// client shows what arrived, byte for byte.
+inline ServerStep EchoQuery() {
+    return {ServerStep::EchoQuery, {}, 0};
 }
 // Ends the connection with a reset (SO_LINGER 0) instead of a normal close.
 inline ServerStep ResetConnection() {
@@ -48,13 +60,6 @@ inline int ListenOnLoopback(int backlog, uint16_t& port) {
     return fd;
 }
 
-// A loopback port where nobody listens: connecting to it is refused.
-inline uint16_t RefusingPort() {
-    uint16_t port = 0;
-    ::close(ListenOnLoopback(1, port));
-    return port;
-}
-
 class ScriptedPeer {
 public:
     explicit ScriptedPeer(std::vector<ServerStep> script, int connections = 1)
@@ -62,11 +67,24 @@ public:
     // A listening socket made beforehand, so that peers can name each other's ports.
     struct Listener {
         Listener() { fd = ListenOnLoopback(8, port); }
+        // On port 43 of a loopback address of its own (see whoisport.h), where WHOIS referrals go.
+        static Listener OnWhoisPort() {
+            const WhoisPortSocket socket = BindWhoisPort();
+            Listener listener(socket.fd, 43);
+            listener.host = socket.host;
+            if (socket.fd >= 0) ::listen(socket.fd, 8);
+            return listener;
+        }
         int fd = -1;
         uint16_t port = 0;
+        QString host = "127.0.0.1";
+
+    private:
+        Listener(int f, uint16_t p) : fd(f), port(p) {}
     };
     ScriptedPeer(Listener listener, std::vector<ServerStep> script, int connections = 1)
-        : script_(std::move(script)), listener_(listener.fd), port_(listener.port) {
+        : script_(std::move(script)), listener_(listener.fd), port_(listener.port),
+          host_(listener.host) {
         thread_ = std::thread([this, connections] { Serve(connections); });
     }
     ~ScriptedPeer() {
@@ -75,6 +93,7 @@ public:
         ::close(listener_);
     }
     uint16_t port() const { return port_; }
+    const QString& host() const { return host_; }
     // The query line of each connection, with its line end, in order.
     QList<QByteArray> Queries() const {
         std::lock_guard lock(mutex_);
@@ -100,7 +119,18 @@ private:
             ::close(peer);
         }
     }
+    // Blocks until `bytes` are sent (or the client is gone).
+    static bool SendAll(int peer, const QByteArray& bytes) {
+        for (qsizetype sent = 0; sent < bytes.size();) {
+            const ssize_t n =
+                ::send(peer, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            sent += n;
+        }
+        return true;
+    }
     void Play(int peer) {
+        QByteArray query;
         for (const ServerStep& step : script_) {
             if (stop_) return;
             switch (step.kind) {
@@ -110,12 +140,22 @@ private:
                 while (!line.endsWith('\n') && WaitFor(peer, POLLIN, 10000) &&
                        ::recv(peer, &c, 1, 0) == 1)
                     line += c;
+                query = line;
                 std::lock_guard lock(mutex_);
                 queries_ << line;
                 break;
             }
+            case ServerStep::EchoQuery: {
+                const QByteArray echo = "query " + query.toHex() + "\r\n";
+                ::send(peer, echo.constData(), size_t(echo.size()), MSG_NOSIGNAL);
+                break;
+            }
             case ServerStep::Send:
                 ::send(peer, step.bytes.constData(), size_t(step.bytes.size()), MSG_NOSIGNAL);
+                break;
+            case ServerStep::SendRepeated:
+                for (int i = 0; i < step.ms && !stop_; ++i)
+                    if (!SendAll(peer, step.bytes)) return;
                 break;
             case ServerStep::Pause:
                 std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
@@ -132,6 +172,7 @@ private:
     std::vector<ServerStep> script_;
     int listener_ = -1;
     uint16_t port_ = 0;
+    QString host_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
     mutable std::mutex mutex_;

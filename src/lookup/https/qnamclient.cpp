@@ -36,6 +36,10 @@ public:
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              QNetworkRequest::ManualRedirectPolicy);
         request.setSslConfiguration(TlsConfiguration());
+        // A compressed answer is measured as it expands, by the size limit below, so that one
+        // that expands past it is refused at once; the access manager's own check would cut it
+        // short and leave a part that reads as a broken answer.
+        request.setDecompressedSafetyCheckThreshold(-1);
         QNetworkReply* reply = manager_.get(request);
         reply_ = reply;
         // Qt buffers no more than this; the rest waits in the socket until it is read.
@@ -51,7 +55,11 @@ public:
             answer.location = reply->rawHeader("Location");
             answer.retryAfter = reply->rawHeader("Retry-After");
             answer.tooLarge = tooLarge_;
-            if (reply->error() != QNetworkReply::NoError && answer.status == 0)
+            // Network, proxy and protocol failures (a connection lost in the middle of the
+            // body, say) are told even after a status came; HTTP's own errors are the status.
+            const int error = reply->error();
+            const bool broken = (error > 0 && error < 200) || (error >= 300 && error < 400);
+            if (error != QNetworkReply::NoError && (answer.status == 0 || broken))
                 answer.failure = reply->errorString();
             Finish(answer);
         });

@@ -14,8 +14,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
+#include <utility>
 
 WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
     : QObject(&form), lookup(port, *this), rdap(*this, this) {
@@ -34,14 +38,36 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
     tDomain_->installEventFilter(this);
     connect(bLookUp_, &QPushButton::clicked, this, [this] { Guarded([this] { bLookUpClick(); }); });
 
-    bRdap_ = new QPushButton("RDAP", page);
+    // A split button: pressed, it looks the text up as what it shows itself to be; its menu (the
+    // arrow, or Down on the button) asks for an entity or a name server instead.
+    bRdap_ = new QToolButton(page);
+    bRdap_->setText("RDAP");
     bRdap_->setObjectName("bRdap");
-    bRdap_->setToolTip("Looks the name up with RDAP, the registries' current service.");
+    bRdap_->setToolTip("Looks the name up with RDAP, the registries' current service. Its menu "
+                       "asks for a contact's handle or a name server instead.");
     bRdap_->setAccessibleName("RDAP");
     bRdap_->setAccessibleDescription(bRdap_->toolTip());
-    bRdap_->setAutoDefault(false);
+    bRdap_->setPopupMode(QToolButton::MenuButtonPopup);
+    bRdap_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bRdap_->setFocusPolicy(Qt::StrongFocus);
+    bRdap_->setMinimumHeight(bLookUp_->sizeHint().height());
+    auto* menu = new QMenu(bRdap_);
+    menu->setObjectName("pmRdap");
+    menu->setAccessibleName("RDAP look-up");
+    const std::pair<RdapObject, std::array<const char*, 2>> choices[] = {
+        {RdapObject::Any, {"miRdapAny", "&Name, address or AS number"}},
+        {RdapObject::Entity, {"miRdapEntity", "&Entity (a contact's or registrar's handle)"}},
+        {RdapObject::Nameserver, {"miRdapNameserver", "Name &server"}}};
+    for (const auto& [object, texts] : choices) {
+        QAction* action = menu->addAction(texts[1]);
+        action->setObjectName(texts[0]);
+        connect(action, &QAction::triggered, this,
+                [this, object] { Guarded([this, object] { bRdapClick(object); }); });
+    }
+    bRdap_->setMenu(menu);
+    bRdap_->installEventFilter(this);
     row.row->addWidget(bRdap_);
-    connect(bRdap_, &QPushButton::clicked, this, [this] { Guarded([this] { bRdapClick(); }); });
+    connect(bRdap_, &QToolButton::clicked, this, [this] { Guarded([this] { bRdapClick(); }); });
     cbFollow_ = new QCheckBox("Follow referrals", page);
     cbFollow_->setObjectName("cbFollow");
     cbFollow_->setToolTip("After the registry's answer, also ask the registrar's WHOIS server it "
@@ -94,10 +120,10 @@ void WhoisTab::bLookUpClick() {
     lookup.LookUp();
 }
 
-void WhoisTab::bRdapClick() {
+void WhoisTab::bRdapClick(RdapObject object) {
     if (tDomain_->text().trimmed().isEmpty()) return Boxes().Beep();
     lookup.Stop();
-    rdap.Start(tDomain_->text());
+    rdap.Start(tDomain_->text(), object);
 }
 
 void WhoisTab::ReadSettings(const QString& settingsFile) {
@@ -119,6 +145,11 @@ bool WhoisTab::tDomainKeyPress(int key) {
 }
 
 bool WhoisTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == bRdap_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+        bRdap_->showMenu();
+        return true;
+    }
     if (watched == tDomain_ && event->type() == QEvent::KeyPress) {
         bool taken = false;
         Guarded([&] { taken = tDomainKeyPress(static_cast<QKeyEvent*>(event)->key()); });

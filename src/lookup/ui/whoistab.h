@@ -16,6 +16,7 @@ class TAnswerMemo;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QToolButton;
 
 class WhoisTab : public QObject, public LookupView {
     Q_OBJECT
@@ -28,8 +29,9 @@ public:
     TRdapLookup rdap;
 
     void bLookUpClick();
-    // Looks the name up with RDAP, abandoning an RDAP look-up in progress.
-    void bRdapClick();
+    // Looks the name up with RDAP, abandoning an RDAP look-up in progress: as what it shows itself
+    // to be (the button), or as the entity or name server chosen on the button's menu.
+    void bRdapClick(RdapObject object = RdapObject::Any);
     // Enter is swallowed and clicks bLookUp; true when the key was taken.
     bool tDomainKeyPress(int key);
 
@@ -49,7 +51,7 @@ private:
     LookupSettings settings_;
     QLineEdit* tDomain_;
     QPushButton* bLookUp_;
-    QPushButton* bRdap_;
+    QToolButton* bRdap_;
     QCheckBox* cbFollow_;
     QComboBox* cbWhoisServer_;
     TAnswerMemo* mResponse_;

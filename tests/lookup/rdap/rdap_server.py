@@ -13,6 +13,7 @@ it between look-ups). A route is the request path (with its query string, if any
   {"size": BYTES}                                 a JSON array of that many bytes, streamed
   {"nest": DEPTH}                                 a JSON value nested DEPTH arrays deep
   {"reset": true}                                 the connection reset, no answer
+  {"gzip": BYTES}                                 gzip-encoded JSON that expands to BYTES
 Texts "@PORT@" (this server's port) and "@NAME@" (each --var) are replaced in bodies and
 locations. Unknown paths get a 404 with an RDAP error body. Every request path is appended to LOG.
 Prints "PORT <n>" when it listens; ends when its standard input closes, after 120 s at most.
@@ -27,6 +28,7 @@ import struct
 import sys
 import threading
 import time
+import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 args = None
@@ -89,6 +91,26 @@ class Handler(BaseHTTPRequestHandler):
                     self.wfile.write(part)
                     sent += len(part)
                 self.wfile.write(b"]")
+            except OSError:
+                pass
+            return
+        if "gzip" in route:
+            # A JSON array of blanks: a few hundred kilobytes on the wire.
+            packer = zlib.compressobj(9, zlib.DEFLATED, 31)
+            blanks = b" " * (1 << 20)
+            parts, left = [packer.compress(b"[")], route["gzip"] - 2
+            while left > 0:
+                parts.append(packer.compress(blanks[:min(left, len(blanks))]))
+                left -= len(blanks)
+            parts.append(packer.compress(b"]") + packer.flush())
+            body = b"".join(parts)
+            self.send_response(200)
+            self.send_header("Content-Type", "application/rdap+json")
+            self.send_header("Content-Encoding", "gzip")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            try:
+                self.wfile.write(body)
             except OSError:
                 pass
             return

@@ -8,6 +8,7 @@
 #include "platform/messageboxes.h"
 #include "platform/wait.h"
 #include "support/loopbackpeer.h"
+#include "support/refusingport.h"
 #include "support/tempdir.h"
 
 #include <QComboBox>
@@ -131,7 +132,8 @@ TEST_F(LookupTabs, WhoisWithAnEmptyFieldOnlyBeeps) {
 }
 
 TEST_F(LookupTabs, ARefusedWhoisLookUpEndsAtOnceWithItsReasonAndNoLaterBox) {
-    PointWhoisAt(RefusingPort());
+    RefusingPort refusing;
+    PointWhoisAt(refusing.port());
     mResponse->AddText("earlier answer");
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -281,7 +283,8 @@ TEST_F(LookupTabs, FingerSplitsAtTheFirstAt) {
 }
 
 TEST_F(LookupTabs, ARefusedFingerKeepsTheListAndTellsWhy) {
-    finger->lookup.Port = RefusingPort();
+    RefusingPort refusing;
+    finger->lookup.Port = refusing.port();
     lResponse->AddText("earlier answer");
     tHost->setText("127.0.0.1");
     fingerlookup->click();

@@ -9,11 +9,16 @@
 #include "support/testcerts.h"
 #include "support/ui/formdriver.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +48,24 @@ protected:
     static QString Memo(FormDriver& d) {
         ProcessPendingEvents();
         return d.form().Control<TAnswerMemo>("mResponse")->toPlainText();
+    }
+
+    // Acts on the RDAP button's menu once it is open: the menu runs a loop of its own while it
+    // is, so the act is set up before the click that opens it.
+    static void WhenMenuOpens(std::function<void(QMenu&)> act) {
+        auto* poll = new QTimer(qApp);
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, [poll, clock, act] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            const bool open = menu && menu->isVisible();
+            if (!open && clock->elapsed() < 5000) return;
+            poll->stop();
+            poll->deleteLater();
+            if (open) act(*menu);
+        });
+        poll->start();
     }
 
     TestCertificates certs;
@@ -88,9 +111,11 @@ TEST_F(RdapTab, PressingRdapAgainAbandonsTheLookUpThatWaits) {
 }
 
 TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
-    ScriptedPeer::Listener registrarSocket;
-    ScriptedPeer registry({ReadQuery(), Send("Registrar WHOIS Server: 127.0.0.1:" +
-                                             QByteArray::number(registrarSocket.port) + "\r\n")});
+    auto registrarSocket = ScriptedPeer::Listener::OnWhoisPort();
+    ASSERT_GE(registrarSocket.fd, 0);
+    const QString registrarHost = registrarSocket.host;
+    ScriptedPeer registry(
+        {ReadQuery(), Send("Registrar WHOIS Server: " + registrarHost.toUtf8() + "\r\n")});
     ScriptedPeer registrar(registrarSocket, {ReadQuery(), Send("Registrant Name: Jane Roe\r\n")});
     {
         FormDriver d;
@@ -105,9 +130,8 @@ TEST_F(RdapTab, FollowReferralsIsKeptAcrossARestartAndFollowedByLookUp) {
         d.Type("tDomain", "example.com");
         d.Click("bLookUp");
         ASSERT_TRUE(WaitUntil([&] { return !tab.lookup.Active(); }, 10000));
-        EXPECT_TRUE(Memo(d).endsWith(
-            "Following referral to 127.0.0.1:" + QString::number(registrarSocket.port) +
-            " ...\nRegistrant Name: Jane Roe"))
+        EXPECT_TRUE(Memo(d).endsWith("Following referral to " + registrarHost +
+                                     " ...\nRegistrant Name: Jane Roe"))
             << Memo(d).toStdString();
         ASSERT_TRUE(d.form().FormClose());
         EXPECT_TRUE(ReadAll(ProgramSettings::Path())
@@ -156,9 +180,9 @@ TEST_F(RdapTab, ANameUts46RefusesIsAskedNeitherByLookUpNorByRdapAndTheMemoSaysWh
     WhoisTab& tab = Tab(d);
     TypeServer(d, "127.0.0.1:" + QString::number(whois.port()));
     const QString name = QString("a\u200Db.example");
-    const QString told = "The name " + name +
-                         " is not a valid international domain name: "
-                         "string contains a forbidden context-j character.";
+    const QString told =
+        name + " is not a valid international name: string contains a forbidden context-j "
+               "character.";
     d.Type("tDomain", name);
     d.Click("bLookUp");
     EXPECT_EQ(Memo(d), told);
@@ -168,4 +192,49 @@ TEST_F(RdapTab, ANameUts46RefusesIsAskedNeitherByLookUpNorByRdapAndTheMemoSaysWh
     EXPECT_TRUE(whois.Queries().isEmpty());
     EXPECT_TRUE(server->Requests().isEmpty());
     EXPECT_TRUE(d.boxes().shown().empty());
+}
+
+TEST_F(RdapTab, TheRdapButtonsMenuAsksForAnEntityByMouseAndANameServerByKeyboard) {
+    FormDriver d;
+    WhoisTab& tab = Tab(d);
+    d.form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d.form()));
+    d.ClickTab("PageControl1", "WhoIs");
+    auto* button = d.form().Control<QToolButton>("bRdap");
+    d.Type("tDomain", "JD1-TEST");
+    // The arrow at the button's right edge opens the menu; a click on the item asks.
+    WhenMenuOpens([](QMenu& menu) {
+        QAction* entity = menu.findChild<QAction*>("miRdapEntity");
+        ASSERT_TRUE(entity);
+        const QPoint at = menu.actionGeometry(entity).center();
+        QTest::mouseMove(&menu, at);
+        QTest::mouseClick(&menu, Qt::LeftButton, {}, at);
+    });
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      QPoint(button->width() - 4, button->height() / 2));
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 20000));
+    QStringList lines = Memo(d).split('\n');
+    EXPECT_EQ(lines.front(), "Looking up JD1-TEST with RDAP...");
+    EXPECT_TRUE(lines.contains("Handle: JD1-TEST")) << Memo(d).toStdString();
+    EXPECT_TRUE(lines.contains("Technical Fax: +1.5555550199"));
+    EXPECT_TRUE(server->Requests().contains("/ent/entity/JD1-TEST"));
+
+    // From the keyboard: Down on the button opens the menu, the item's letter chooses it.
+    QLineEdit* field = d.form().Control<QLineEdit>("tDomain");
+    field->clear();
+    d.Type("tDomain", "ns1.example.com");
+    button->setFocus();
+    WhenMenuOpens([](QMenu& menu) { QTest::keyClick(&menu, Qt::Key_S); });
+    QTest::keyClick(button, Qt::Key_Down);
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 20000));
+    lines = Memo(d).split('\n');
+    EXPECT_TRUE(lines.contains("Name Server: NS1.EXAMPLE.COM")) << Memo(d).toStdString();
+    EXPECT_TRUE(lines.contains("IP Address: 192.0.2.53"));
+    EXPECT_TRUE(server->Requests().contains("/com/nameserver/ns1.example.com"));
+    // The button itself still asks for what the text shows itself to be.
+    field->clear();
+    d.Type("tDomain", "example.com");
+    d.Click("bRdap");
+    ASSERT_TRUE(WaitUntil([&] { return !tab.rdap.Active(); }, 20000));
+    EXPECT_TRUE(Memo(d).split('\n').contains("Domain Name: EXAMPLE.COM"));
 }
