@@ -9,9 +9,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-// The first line the command prints, run by /bin/sh -c. The command's text is never repeated:
-// it may hold a secret.
 QString PasswordFromCommand(const QString& command) {
     const ShellCommandResult run = RunShellCommand(command, 60000);
     if (!run.finished) throw EMailSecurityError("The password command failed (it did not finish).");
@@ -21,7 +18,6 @@ QString PasswordFromCommand(const QString& command) {
     return QString::fromUtf8(FirstLine(run.output));
 }
 
-// Asks on the terminal without echo; nothing when standard input is no terminal.
 std::optional<QString> PasswordFromTerminal(const QString& user, const QString& server) {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;
     std::fprintf(stderr, "Password for %s at %s: ", user.toLocal8Bit().constData(),
@@ -44,7 +40,6 @@ std::optional<QString> PasswordFromTerminal(const QString& user, const QString& 
         line.chop(1);
     return QString::fromUtf8(line);
 }
-} // namespace
 
 SecureMailOptions TakeSecureMailOptions(QStringList& args, bool withSecurityAndUser) {
     SecureMailOptions o;
