@@ -195,3 +195,12 @@ QStringList TestDovecot::RawCommands() const {
 QString TestDovecot::Log() const {
     return QString::fromUtf8(ReadAll(dir_.filePath("dovecot.log")));
 }
+
+QString TestDovecot::LogOnceItHolds(const QString& text, int count) const {
+    QString log = Log();
+    for (int tries = 0; tries < 500 && log.split('\n').filter(text).size() < count; ++tries) {
+        QThread::msleep(20);
+        log = Log();
+    }
+    return log;
+}

@@ -39,6 +39,9 @@ public:
     QStringList RawCommands() const;
     // Dovecot's log.
     QString Log() const;
+    // The log once it holds `count` lines with `text` (Dovecot writes them as it gets to them),
+    // or as it stands after ten seconds.
+    QString LogOnceItHolds(const QString& text, int count) const;
     QString MaildirPath() const { return dir_.filePath("home/jane/Maildir"); }
 
 private:
