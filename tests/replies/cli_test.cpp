@@ -1,6 +1,6 @@
 // regiscribe-cli replies: the verdict of every saved sample, and checks of a real mailbox.
-#include "replykit.h"
 #include "support/process.h"
+#include "support/replykit.h"
 #include "support/tempdir.h"
 #include "support/testdovecot.h"
 

@@ -2,8 +2,8 @@
 // rewritten to quote registrations this test sent.
 #include "replies/replycheck.h"
 #include "replies/replyreading.h"
-#include "replykit.h"
 #include "support/process.h"
+#include "support/replykit.h"
 #include "support/tempdir.h"
 #include "support/testdovecot.h"
 

@@ -1,8 +1,8 @@
 // A robot's reply signed in the OpenPGP cleartext form, checked with a real GnuPG and a key made
 // here: who signed it, and what stands outside the signature, are both said.
 #include "replies/replyreading.h"
-#include "replykit.h"
 #include "support/gnupghome.h"
+#include "support/replykit.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

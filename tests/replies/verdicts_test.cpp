@@ -1,7 +1,7 @@
 // The robots' replies read as their index says they must be, and the replies no real sample
 // exists for (the registry robot's), made here from its published rules.
 #include "replies/replyverdict.h"
-#include "replykit.h"
+#include "support/replykit.h"
 
 #include <QJsonObject>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "replykit.h"
+#include "support/replykit.h"
 
 #include "mail/msmsg.h"
 #include "mail/outgoing.h"
