@@ -150,10 +150,12 @@ QDateTime InternalDate(const QByteArray& value) {
 }
 } // namespace
 
-std::optional<quint32> UidValidityIn(const QByteArray& transcript) {
+namespace {
+// The number of a "* OK [CODE n]" response.
+std::optional<quint32> ResponseCode(const QByteArray& transcript, const QByteArray& code) {
     Responses responses(transcript);
     QByteArray response;
-    static const QByteArray prefix = "* OK [UIDVALIDITY ";
+    const QByteArray prefix = "* OK [" + code + " ";
     while (responses.Next(response))
         if (response.startsWith(prefix)) {
             bool ok = false;
@@ -161,6 +163,21 @@ std::optional<quint32> UidValidityIn(const QByteArray& transcript) {
             if (ok) return value;
         }
     return std::nullopt;
+}
+
+// The origin of a partial item name such as "BODY[TEXT]<65536>".
+qint64 Origin(const QByteArray& name) {
+    const qsizetype open = name.lastIndexOf('<');
+    return open < 0 ? 0 : name.mid(open + 1, name.size() - open - 2).toLongLong();
+}
+} // namespace
+
+std::optional<quint32> UidValidityIn(const QByteArray& transcript) {
+    return ResponseCode(transcript, "UIDVALIDITY");
+}
+
+std::optional<quint32> UidNextIn(const QByteArray& transcript) {
+    return ResponseCode(transcript, "UIDNEXT");
 }
 
 std::vector<quint32> SearchResultIn(const QByteArray& transcript) {
@@ -188,7 +205,6 @@ Result<std::vector<FetchedMessage>> FetchResultIn(const QByteArray& transcript) 
         const QRegularExpressionMatch m = fetch.match(QString::fromLatin1(response.left(32)));
         if (!m.hasMatch()) continue;
         FetchedMessage message;
-        bool hasHeader = false;
         ItemReader items(response, m.capturedLength());
         while (!items.AtListEnd()) {
             const QByteArray name = items.Name();
@@ -197,16 +213,19 @@ Result<std::vector<FetchedMessage>> FetchResultIn(const QByteArray& transcript) 
                 message.uid = value.toUInt();
             } else if (name == "INTERNALDATE") {
                 message.arrived = InternalDate(value);
+            } else if (name == "RFC822.SIZE") {
+                message.size = value.toLongLong();
             } else if (name.startsWith("BODY[HEADER]")) {
                 message.header = value;
-                hasHeader = true;
+                message.hasHeader = true;
             } else if (name.startsWith("BODY[TEXT]")) {
                 message.text = value;
+                message.textFrom = Origin(name);
             } else if (name.isEmpty()) {
                 break;
             }
         }
-        if (message.uid > 0 && hasHeader) messages.push_back(message);
+        if (message.uid > 0) messages.push_back(message);
     }
     if (responses.Cut()) return Fail("The server's answer ended in the middle of a message.");
     return messages;

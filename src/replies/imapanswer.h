@@ -12,20 +12,29 @@
 // The folder's UIDVALIDITY, from the selection's "* OK [UIDVALIDITY n]".
 std::optional<quint32> UidValidityIn(const QByteArray& transcript);
 
+// The UID the next message will get, from the selection's "* OK [UIDNEXT n]".
+std::optional<quint32> UidNextIn(const QByteArray& transcript);
+
+// The UID the next message will get, from the selection's "* OK [UIDNEXT n]".
+std::optional<quint32> UidNextIn(const QByteArray& transcript);
+
 // The numbers of every "* SEARCH" response, in the order given.
 std::vector<quint32> SearchResultIn(const QByteArray& transcript);
 
 struct FetchedMessage {
     quint32 uid = 0;
     QDateTime arrived; // INTERNALDATE
-    QByteArray header; // BODY[HEADER], its empty last line included
-    QByteArray text;   // BODY[TEXT] (or the part of it that was asked for)
+    qint64 size = -1;  // RFC822.SIZE
+    bool hasHeader = false;
+    QByteArray header;   // BODY[HEADER] (or its start), its empty last line included
+    QByteArray text;     // BODY[TEXT] (or the part of it that was asked for)
+    qint64 textFrom = 0; // where that part begins in the text
     // The message as a mailbox holds it, cut after the part of its text that was fetched.
     QByteArray Message() const { return header + text; }
 };
 
-// The messages of the FETCH responses that carry a UID and a header, in the order sent. Fails
-// when a response is cut short (a literal longer than what follows it).
+// The FETCH responses that carry a UID, in the order sent. Fails when a response is cut short
+// (a literal longer than what follows it).
 Result<std::vector<FetchedMessage>> FetchResultIn(const QByteArray& transcript);
 
 // "UID 5:7,9,12" style sets: the UIDs in ascending order, runs written as ranges.

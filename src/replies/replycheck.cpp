@@ -2,6 +2,7 @@
 
 #include "platform/peertext.h"
 #include "replies/imapanswer.h"
+#include "replies/mailboxreader.h"
 #include "replies/mailboxsession.h"
 #include "replies/privatefiles.h"
 #include "replies/replymatching.h"
@@ -16,12 +17,6 @@
 #include <unistd.h>
 
 namespace {
-// A header beyond this is cut; the text is read as far as the verdicts need.
-constexpr int kHeaderBytes = 64 * 1024;
-constexpr int kTextBytes = 256 * 1024;
-// Messages per FETCH: few round trips, a bounded answer.
-constexpr size_t kFetchBatch = 64;
-
 // Holds the sent folder's lock for as long as it lives: one check at a time writes its files.
 class CheckLock {
 public:
@@ -35,12 +30,6 @@ public:
 private:
     int fd_;
 };
-
-QByteArray FetchCommand(const std::vector<quint32>& uids) {
-    return "UID FETCH " + UidSet(uids) + " (UID INTERNALDATE BODY.PEEK[HEADER]<0." +
-           QByteArray::number(kHeaderBytes) + "> BODY.PEEK[TEXT]<0." +
-           QByteArray::number(kTextBytes) + ">)";
-}
 
 class Check {
 public:
@@ -68,65 +57,39 @@ public:
         outcome_.mailboxRead = true;
 
         // SINCE compares days in the server's zone: a day earlier misses nothing.
-        const QByteArray since = "SINCE " + ImapSearchDate(oldest.toUTC().date().addDays(-1));
+        MailboxReader reader(*session_, token_);
         MailboxState state = kept.Value();
-        Result<QByteArray> found = session_->Command(
-            "UID SEARCH " + since + " UID " + QByteArray::number(quint64(state.lastUid) + 1) + ":*",
-            token_);
-        if (!found) return Fail(found.Error());
-        const std::optional<quint32> validity = UidValidityIn(found.Value());
-        if (validity && *validity != state.uidValidity) {
-            // Renumbered (or never read): the UIDs kept mean nothing now.
-            const bool wasRead = state.uidValidity != 0;
-            state = MailboxState{*validity, 0};
-            if (wasRead) {
-                found = session_->Command("UID SEARCH " + since, token_);
-                if (!found) return Fail(found.Error());
-            }
-        }
-        std::vector<quint32> uids;
-        // ("N:*" names the last message even when its UID is below N.)
-        for (quint32 uid : SearchResultIn(found.Value()))
-            if (uid > state.lastUid) uids.push_back(uid);
-        std::sort(uids.begin(), uids.end());
-        uids.erase(std::unique(uids.begin(), uids.end()), uids.end());
-
-        for (size_t at = 0; at < uids.size(); at += kFetchBatch) {
-            const std::vector<quint32> batch(
-                uids.begin() + qsizetype(at),
-                uids.begin() + qsizetype(std::min(uids.size(), at + kFetchBatch)));
-            if (Done read = ReadBatch(batch); !read) return Fail(read.Error());
-            state.lastUid = batch.back();
-            if (Done saved = WriteMailboxState(request_.sentFolder, stateKey_, state); !saved)
-                return Fail(saved.Error());
-        }
-        if (uids.empty() && validity && validity != kept->uidValidity)
-            if (Done saved = WriteMailboxState(request_.sentFolder, stateKey_, state); !saved)
-                return Fail(saved.Error());
+        Result<std::vector<quint32>> uids =
+            reader.NewUids(state, oldest.toUTC().date().addDays(-1));
+        if (!uids) return Fail(uids.Error());
+        const ReplyMatcher matcher(states_);
+        // The state is written when a reply was kept (with its log line) and at the end, also
+        // after a failure: how far the folder was read, without a write to the disk per group.
+        Done read = reader.Fetch(
+            uids.Value(), [&](const FetchedMessage& message) { return Take(matcher, message); },
+            [&](quint32 uid) {
+                state.lastUid = uid;
+                if (!keptSinceSaved_) return Done();
+                keptSinceSaved_ = false;
+                return WriteMailboxState(request_.sentFolder, stateKey_, state);
+            });
+        const bool moved = state.lastUid != kept->lastUid || state.uidValidity != kept->uidValidity;
+        const Done saved =
+            moved ? WriteMailboxState(request_.sentFolder, stateKey_, state) : Done();
+        if (!read) return Fail(read.Error());
+        if (!saved) return Fail(saved.Error());
         return outcome_;
     }
 
 private:
-    Done ReadBatch(const std::vector<quint32>& batch) {
-        Result<QByteArray> answer = session_->Command(FetchCommand(batch), token_);
-        if (!answer) return Fail(answer.Error());
-        Result<std::vector<FetchedMessage>> messages = FetchResultIn(answer.Value());
-        if (!messages) return Fail(messages.Error());
-        std::vector<FetchedMessage>& list = messages.Value();
-        std::sort(list.begin(), list.end(),
-                  [](const FetchedMessage& a, const FetchedMessage& b) { return a.uid < b.uid; });
-        const ReplyMatcher matcher(states_);
-        for (const FetchedMessage& fetched : list) {
-            ++outcome_.fetched;
-            const QByteArray raw = fetched.Message();
-            const ReplyMessage reply = ReadReplyMessage(raw, fetched.arrived);
-            const ReplyVerdict verdict = ReadVerdict(reply);
-            const ReplyMatch match = matcher.Match(reply, verdict);
-            if (match.index < 0) continue;
-            if (Done kept = Keep(fetched, raw, reply, verdict, states_[size_t(match.index)]); !kept)
-                return kept;
-        }
-        return {};
+    Done Take(const ReplyMatcher& matcher, const FetchedMessage& fetched) {
+        ++outcome_.fetched;
+        const QByteArray raw = fetched.Message();
+        const ReplyMessage reply = ReadReplyMessage(raw, fetched.arrived);
+        const ReplyVerdict verdict = ReadVerdict(reply);
+        const ReplyMatch match = matcher.Match(reply, verdict);
+        if (match.index < 0) return {};
+        return Keep(fetched, raw, reply, verdict, states_[size_t(match.index)]);
     }
 
     Done Keep(const FetchedMessage& fetched, const QByteArray& raw, const ReplyMessage& reply,
@@ -147,6 +110,7 @@ private:
         if (Done logged = AppendReplyLog(request_.sentFolder, entry); !logged) return logged;
         state.Apply(entry);
         outcome_.found.push_back({state.registration, entry});
+        keptSinceSaved_ = true;
         return {};
     }
 
@@ -156,6 +120,7 @@ private:
     std::vector<RegistrationState> states_;
     std::unique_ptr<MailboxSession> session_;
     ReplyCheckOutcome outcome_;
+    bool keptSinceSaved_ = false;
 };
 } // namespace
 

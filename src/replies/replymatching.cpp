@@ -77,9 +77,11 @@ int ReplyMatcher::ByQuotedId(const ReplyMessage& reply) const {
                                           QRegularExpression::CaseInsensitiveOption);
     for (qsizetype i = 0; i < reply.lines.size(); ++i) {
         const QString& line = reply.lines[i];
-        if (const QRegularExpressionMatch m = quote.match(line); m.hasMatch())
-            if (const auto it = byId_.find(MessageIdKey(m.captured(1))); it != byId_.end())
-                return *it;
+        if (!line.contains('@')) continue;
+        if (line.startsWith('>'))
+            if (const QRegularExpressionMatch m = quote.match(line); m.hasMatch())
+                if (const auto it = byId_.find(MessageIdKey(m.captured(1))); it != byId_.end())
+                    return *it;
         if (i >= kQuotedLines) continue;
         for (const QString& word : IdWords(line))
             if (const auto it = byId_.find(word); it != byId_.end()) return *it;

@@ -25,6 +25,37 @@ TmsHeaders HeaderLines(const QByteArray& raw) {
     return headers;
 }
 
+// The text of a message's first plain-text part. A single text part in 7 or 8 bits, as the robots
+// send, is read directly; anything else goes through the message decoder.
+QStringList TextLines(const QByteArray& raw, const TmsHeaders& headers) {
+    const QString type = headers.FieldValue("Content-Type").trimmed().toLower();
+    const QString encoding = headers.FieldValue("Content-Transfer-Encoding").trimmed().toLower();
+    const QString charset = type.section("charset=", 1).section(';', 0, 0).remove('"').trimmed();
+    const bool plain = (type.isEmpty() || type.startsWith("text/plain")) &&
+                       (encoding.isEmpty() || encoding == "7bit" || encoding == "8bit") &&
+                       (charset.isEmpty() || charset == "utf-8" || charset == "us-ascii");
+    if (!plain) {
+        TmsMessage message;
+        QByteArray copy = raw;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        DecodeMessageText(message, buffer);
+        return message.Body();
+    }
+    qsizetype start = raw.indexOf("\n\n");
+    const qsizetype crlf = raw.indexOf("\r\n\r\n");
+    if (crlf >= 0 && (start < 0 || crlf < start)) start = crlf + 2;
+    QStringList lines;
+    if (start < 0) return lines;
+    const QString text = QString::fromUtf8(raw.constData() + start + 2, raw.size() - start - 2);
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.endsWith(u'\r')) line.chop(1);
+        lines << line.toString();
+    }
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
 QStringList IdsIn(const QString& field) {
     static const QRegularExpression id("<([^<>\\s]+)>");
     QStringList ids;
@@ -52,7 +83,8 @@ QString BareAddressDomain(const QString& field) {
 QDateTime ParseMailDate(const QString& value) {
     // Comments such as "(UTC)" and a missing day name are left out before Qt reads it.
     QString text = value;
-    text.remove(QRegularExpression("\\([^()]*\\)"));
+    static const QRegularExpression comment("\\([^()]*\\)");
+    text.remove(comment);
     text = text.simplified();
     if (text.contains(',')) text = text.section(',', 1).trimmed();
     static const QRegularExpression form(
@@ -93,11 +125,6 @@ ReplyMessage ReadReplyMessage(const QByteArray& raw, const QDateTime& arrived) {
     reply.pgpMime =
         type.startsWith("multipart/signed") && type.contains("application/pgp-signature");
 
-    TmsMessage message;
-    QByteArray copy = raw;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    DecodeMessageText(message, buffer);
-    reply.lines = message.Body();
+    reply.lines = TextLines(raw, headers);
     return reply;
 }

@@ -39,6 +39,15 @@ Result<ReplyReading> ReadKeptReply(const QString& sentFolder, const ReplyLogEntr
     return ReadReply(raw.Value(), entry.date);
 }
 
+void StartReadingKeptReply(QObject* context, const CancelToken& token, const QString& sentFolder,
+                           const ReplyLogEntry& entry,
+                           std::function<void(Result<ReplyReading>)> done) {
+    Tasks::Run<Result<ReplyReading>>(
+        context, token,
+        [sentFolder, entry](const CancelToken&) { return ReadKeptReply(sentFolder, entry); },
+        std::move(done));
+}
+
 std::vector<VerdictLine> VerdictLines(const ReplyReading& reading) {
     std::vector<VerdictLine> lines;
     if (!reading.signature.line.isEmpty()) lines.push_back({reading.signature.line, 0, {}});

@@ -165,8 +165,9 @@ QString TicketIn(const QStringList& lines) {
     static const RX ticket(R"(has been assigned ticket number\s+(\S+?)\.?(?:\s|$))",
                            RX::CaseInsensitiveOption);
     for (const QString& line : lines)
-        if (const QRegularExpressionMatch m = ticket.match(line); m.hasMatch())
-            return m.captured(1);
+        if (line.contains(QLatin1String("ticket number"), Qt::CaseInsensitive))
+            if (const QRegularExpressionMatch m = ticket.match(line); m.hasMatch())
+                return m.captured(1);
     return QString();
 }
 
@@ -203,7 +204,8 @@ bool ReadTemplateProcessor(const ReplyMessage& reply, ReplyVerdict& verdict) {
 
 bool ReadRegistryRobot(const ReplyMessage& reply, ReplyVerdict& verdict) {
     QString number = TrackingNumberIn(reply.subject);
-    if (number.isEmpty()) number = TrackingNumberIn(reply.lines.join('\n'));
+    for (qsizetype i = 0; i < reply.lines.size() && number.isEmpty(); ++i)
+        number = TrackingNumberIn(reply.lines[i]);
     if (number.isEmpty()) return false;
     verdict.number = number;
     static const RX parserError(R"(\bitem\s+\d+[a-z]?\b.*\brequired\b|\binvalid\b)",
@@ -252,6 +254,7 @@ std::optional<ReplyStatus> StatusFromWord(const QString& word) {
 
 QString TrackingNumberIn(const QString& text) {
     static const RX number(R"(\bNIC-\d{6}\.\d+\b)");
+    if (!text.contains(QLatin1String("NIC-"))) return QString();
     return number.match(text).captured(0);
 }
 

@@ -255,21 +255,66 @@ TEST_F(ReplyMailbox, TenThousandMessagesAreSearchedOnceAndReadOnlyAboveTheLastUi
     const QList<QStringList> sessions = Sessions(dovecot_.RawCommands());
     ASSERT_EQ(sessions.size(), 3);
     const QString since = "UID SEARCH SINCE " + SinceWord(r1.when);
-    EXPECT_EQ(sessions[0].filter("UID SEARCH"), QStringList{since + " UID 1:*"});
+    // (Searched in windows of UIDs up to the next one the folder will give.)
+    EXPECT_EQ(sessions[0].filter("UID SEARCH"), QStringList{since + " UID 1:10000"});
     QList<quint32> expected;
     for (quint32 uid = 5001; uid <= 10000; ++uid)
         expected << uid;
     EXPECT_EQ(FetchedUids(sessions[0]), expected);
-    EXPECT_EQ(sessions[1].filter("UID SEARCH"), QStringList{since + " UID 10001:*"});
+    EXPECT_EQ(sessions[1].filter("UID SEARCH"), QStringList{since + " UID 10001:20000"});
     EXPECT_EQ(FetchedUids(sessions[1]), QList<quint32>{10001});
-    EXPECT_EQ(sessions[2].filter("UID SEARCH"), QStringList{since + " UID 10002:*"});
+    EXPECT_EQ(sessions[2].filter("UID SEARCH"), QStringList{since + " UID 10002:20001"});
     EXPECT_EQ(sessions[2].filter("FETCH"), QStringList());
+    // No FETCH asks for more than four messages, nor a text piece beyond 256 KiB.
+    for (const QString& command : sessions[0].filter("UID FETCH"))
+        EXPECT_LE(command.section(' ', 2, 2).count(',') + command.section(' ', 2, 2).count(':'), 3)
+            << command.toStdString();
     // No command of any session may set a flag or read a body without PEEK.
     for (const QStringList& session : sessions)
         for (const QString& command : session) {
             EXPECT_FALSE(command.contains("STORE", Qt::CaseInsensitive)) << command.toStdString();
             EXPECT_FALSE(command.contains("BODY[", Qt::CaseInsensitive)) << command.toStdString();
         }
+}
+
+TEST_F(ReplyMailbox, LongHeadersAndTextsAreReadUpToTheirLimitsAndKeptAsTheyCame) {
+    const SentRegistration reverse =
+        Keep("domain", "2.0.192.in-addr.arpa", "auto-dbm@ripe.net", "reverse 192.0.2.0/24");
+    const SentRegistration objects =
+        Keep("contact", "TEST-MNT", "auto-dbm@radb.net", "new objects");
+    Keep("domain", "never-answered.example", "auto-dbm@ripe.net", "NEW");
+    // A reply with 300 KiB more text than the robot wrote: kept up to 256 KiB of its text.
+    QByteArray longText = QuotingId("ripe-failed-domain-zonemaster.eml", reverse.messageId);
+    for (int n = 0; longText.size() < 320 * 1024; ++n)
+        longText += "A line that the robot did not write, number " + QByteArray::number(n) + "\r\n";
+    // A reply behind 40 KiB of trace fields: kept whole.
+    QByteArray trace;
+    for (int n = 0; trace.size() < 40 * 1024; ++n)
+        trace += "Received: from relay" + QByteArray::number(n) +
+                 ".example.net (relay.example.net [192.0.2.7]) by mx.example.org\r\n";
+    const QByteArray longHeader = trace + QuotingId("irrd-failed-cascading.eml", objects.messageId);
+    // And messages of nobody's: 20 KiB headers, texts of one 200 KiB line.
+    const QByteArray oneLine = "Subject: one line\r\nFrom: x@lists.example\r\n" +
+                               trace.left(20 * 1024) + "\r\n" + QByteArray(200 * 1024, 'x');
+    for (int n = 0; n < 6; ++n)
+        dovecot_.Deliver(oneLine, kNow.addSecs(-100 + n));
+    dovecot_.Deliver(longText, kNow.addSecs(-50));
+    dovecot_.Deliver(longHeader, kNow.addSecs(-40));
+
+    const Result<ReplyCheckOutcome> outcome = Check();
+    ASSERT_TRUE(outcome.Ok()) << outcome.Error().toStdString();
+    EXPECT_EQ(outcome->fetched, 8);
+    ASSERT_EQ(outcome->found.size(), 2u);
+    const qsizetype textStart = longText.indexOf("\r\n\r\n") + 4;
+    EXPECT_EQ(ReadAll(SentFolder() + "/" + outcome->found[0].entry.file),
+              longText.left(textStart + 256 * 1024));
+    EXPECT_EQ(ReadAll(SentFolder() + "/" + outcome->found[1].entry.file), longHeader);
+    EXPECT_EQ(outcome->found[0].entry.verdict, ReplyStatus::Refused);
+    EXPECT_EQ(outcome->found[1].entry.verdict, ReplyStatus::Refused);
+    const Result<ReplyReading> kept = ReadKeptReply(SentFolder(), outcome->found[0].entry);
+    ASSERT_TRUE(kept.Ok());
+    ASSERT_EQ(kept->verdict.objects.size(), 1u);
+    EXPECT_EQ(kept->verdict.objects[0].errors.size(), 4);
 }
 
 TEST_F(ReplyMailbox, RenumberedFolderIsReadAgainWithoutKeepingARepliesTwice) {
