@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-namespace {
 // The first line the command prints, run by /bin/sh -c.
 QString PasswordFromCommand(const QString& command) {
     const Result<QByteArray> line = SecretFromCommand(command, "password command");
@@ -16,7 +15,6 @@ QString PasswordFromCommand(const QString& command) {
     return QString::fromUtf8(line.Value());
 }
 
-// Asks on the terminal without echo; nothing when standard input is no terminal.
 std::optional<QString> PasswordFromTerminal(const QString& user, const QString& server) {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;
     const std::optional<QByteArray> typed =
@@ -24,7 +22,6 @@ std::optional<QString> PasswordFromTerminal(const QString& user, const QString& 
     if (!typed) return std::nullopt;
     return QString::fromUtf8(*typed);
 }
-} // namespace
 
 SecureMailOptions TakeSecureMailOptions(QStringList& args, bool withSecurityAndUser) {
     SecureMailOptions o;

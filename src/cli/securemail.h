@@ -17,6 +17,12 @@ struct SecureMailOptions {
     bool trace = false;                    // --trace
 };
 
+// The first line the command prints, run by /bin/sh -c; raises EMailSecurityError "The password
+// command failed (...)" without the command's text (it may hold a secret).
+QString PasswordFromCommand(const QString& command);
+// Asks on the terminal without echo; nothing when standard input is no terminal.
+std::optional<QString> PasswordFromTerminal(const QString& user, const QString& server);
+
 // Takes the options out of `args`; `withSecurityAndUser` is false for `submit`, which takes them
 // from the settings file.
 SecureMailOptions TakeSecureMailOptions(QStringList& args, bool withSecurityAndUser);

@@ -21,6 +21,7 @@ expected=(
     lib/regiscribe/modules/libregiscribe-dns.so
     lib/regiscribe/modules/libregiscribe-https.so
     lib/regiscribe/modules/libregiscribe-idna.so
+    lib/regiscribe/modules/libregiscribe-imap.so
     lib/regiscribe/modules/libregiscribe-keyring.so
     lib/regiscribe/modules/libregiscribe-openpgp.so
     share/applications/$id.desktop
@@ -58,7 +59,7 @@ for page in regiscribe regiscribe-cli; do
     man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "ENVIRONMENT" ||
         fail "$page.1 has no ENVIRONMENT section"
 done
-for command in write submit message send sent sign verify keys crypt check-ns object password encode decode ini whois rdap finger; do
+for command in write submit message send sent sign verify keys crypt check-ns object replies password encode decode ini whois rdap finger; do
     man -l "$prefix/share/man/man1/regiscribe-cli.1.gz" 2>/dev/null | grep -qE "^ +$command( |$)" ||
         fail "regiscribe-cli.1 does not describe $command"
 done
