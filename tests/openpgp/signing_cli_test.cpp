@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QThread>
 #include <QRegularExpression>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
