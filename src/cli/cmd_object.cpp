@@ -188,18 +188,14 @@ int RunFetch(CliContext& c) {
     return CliOk;
 }
 
-// The first line the password command prints; its text is never repeated (it may hold a secret).
-Result<QString> PasswordFromCommand(const QString& command) {
-    const ShellCommandResult run = RunShellCommand(command, 60000);
-    if (!run.finished || run.exitStatus != 0)
-        return Fail("The password command failed" +
-                    (run.finished ? " (exit status " + QString::number(run.exitStatus) + ")"
-                                  : QString(" (it did not finish)")) +
-                    "; nothing was mailed.");
-    const QString password = QString::fromUtf8(FirstLine(run.output));
-    if (password.isEmpty())
+// The maintainer's password: the first line the password command prints (its text is never
+// repeated, it may hold a secret).
+Result<QString> MaintainerPassword(const QString& command) {
+    const Result<QByteArray> line = SecretFromCommand(command, "password command");
+    if (!line) return Fail("Nothing was mailed: " + line.Error());
+    if (line.Value().isEmpty())
         return Fail("The password command printed no password; nothing was mailed.");
-    return password;
+    return QString::fromUtf8(line.Value());
 }
 
 // The SMTP client as the settings' Setup section sets it up, its stages printed.
@@ -274,7 +270,7 @@ int RunSubmit(CliContext& c) {
                              .arg(errors == 1 ? "error" : "errors"));
 
     if (!passwordCommand.isEmpty()) {
-        const Result<QString> password = PasswordFromCommand(passwordCommand);
+        const Result<QString> password = MaintainerPassword(passwordCommand);
         if (!password) return Failed(c, password.Error());
         mail.password = password.Value();
     }

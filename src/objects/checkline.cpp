@@ -2,6 +2,7 @@
 
 QString ObjectCheckLine::Rendered() const {
     const char* word = verdict == CheckVerdict::Ok        ? "ok"
+                       : verdict == CheckVerdict::Notice  ? "notice"
                        : verdict == CheckVerdict::Warning ? "warning"
                                                           : "error";
     return QString::fromLatin1(word).leftJustified(8, ' ') +

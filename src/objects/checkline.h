@@ -1,11 +1,12 @@
 #pragma once
-// What the check before mailing says about an object: one line per finding, "ok", "warning" or
-// "error" padded to eight characters as the name-server check's lines are, then the attribute
-// the finding is about and the finding in the registry's words (or the program's own).
+// What the check before mailing says about an object: one line per finding, "ok", "notice",
+// "warning" or "error" padded to eight characters as the name-server check's lines are, then the
+// attribute the finding is about and the finding in the registry's words (or the program's own).
 #include <QString>
 #include <vector>
 
-enum class CheckVerdict { Ok, Warning, Error };
+// A notice (only the name-server check gives them) tells a fact that needs no change.
+enum class CheckVerdict { Ok, Notice, Warning, Error };
 
 struct ObjectCheckLine {
     CheckVerdict verdict = CheckVerdict::Ok;

@@ -20,6 +20,7 @@ std::pair<QString, std::vector<ListedServer>> ServersOf(const RpslObject& domain
 
 ObjectCheckLine Converted(const CheckLine& line) {
     const CheckVerdict verdict = line.verdict == Verdict::Ok        ? CheckVerdict::Ok
+                                 : line.verdict == Verdict::Notice  ? CheckVerdict::Notice
                                  : line.verdict == Verdict::Warning ? CheckVerdict::Warning
                                                                     : CheckVerdict::Error;
     return {verdict, QString(), line.text};
@@ -65,7 +66,7 @@ NameServerFindings CheckDomainNameServers(const RpslObject& domain) {
     TNameServerCheck check;
     NameServerFindings findings;
     const auto [zone, servers] = ServersOf(domain);
-    check.RunToEnd(zone, servers);
+    check.RunToEnd(CheckRequest::FromEnvironment(zone, servers));
     for (const CheckLine& line : check.Lines())
         findings.lines.push_back(Converted(line));
     findings.summary = check.Summary();

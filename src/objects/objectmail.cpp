@@ -76,27 +76,39 @@ Result<ObjectMailReceipt> SendObjectMail(TmsSMTP& smtp, const TmsMailAddress& se
         struct SendingCopy {
             TmsSMTP& smtp;
             TmsMessage* own;
-            ~SendingCopy() { smtp.SetMailMessage(own); }
+            ~SendingCopy() {
+                smtp.SetMailMessage(own);
+                smtp.OnAccepted = nullptr;
+            }
         } restore{smtp, smtp.MailMessage()};
         smtp.SetMailMessage(&outgoing);
         smtp.SetKeepSentText(true);
+        // The registry has the message once the server accepts it: the copy is kept at that
+        // moment, before anything else can go wrong, and carries that time.
+        smtp.OnAccepted = [&] {
+            QByteArray kept = smtp.SentText();
+            if (mail.password) {
+                // The copy is the same text with the password: line left out (the server has
+                // the message: nothing reads it any more).
+                QStringList lines = outgoing.Body();
+                lines.replace(0, kPasswordKept);
+                outgoing.SetBody(lines);
+                kept = EncodedText(outgoing);
+            }
+            const SentEntry entry{QDateTime::currentDateTime(),
+                                  QStringLiteral("object"),
+                                  SentCopyName(mail.objects, rules),
+                                  mail.registry.robot,
+                                  receipt.messageId,
+                                  smtp.AcceptReply()};
+            const Result<QString> copied = KeepSentCopy(SentFolderPath(), entry, kept);
+            if (!copied) receipt.copyProblem = copied.Error();
+        };
         smtp.Send();
     } catch (const Exception& e) {
         return Fail(e.Message());
     }
     receipt.reply = smtp.AcceptReply();
     receipt.farewellProblem = smtp.FarewellProblem();
-    QByteArray kept = smtp.SentText();
-    if (mail.password) {
-        // The copy is the same text with the password: line left out.
-        QStringList shown = outgoing.Body();
-        shown.replace(0, kPasswordKept);
-        outgoing.SetBody(shown);
-        kept = EncodedText(outgoing);
-    }
-    const SentEntry entry{
-        QDateTime::currentDateTime(), QStringLiteral("object"), SentCopyName(mail.objects, rules),
-        mail.registry.robot,          receipt.messageId,        receipt.reply};
-    receipt.copyProblem = KeepSentCopy(SentFolderPath(), entry, kept);
     return receipt;
 }

@@ -36,6 +36,10 @@ QString SigningKeyCaption(const OpenPgpKey& key);
 // ignored); upper case without the "0x", or nothing when it is none of these.
 std::optional<QString> NormalizedKeyId(const QString& text);
 
+// The armoured public key `keyId` (a key id or fingerprint) names, as GnuPG exports it; fails
+// when the keyring holds no such key.
+Result<QByteArray> ExportedPublicKey(const QString& keyId);
+
 // --- The key that signs
 // ---------------------------------------------------------------------------
 

@@ -67,6 +67,8 @@ public:
     // Checks a detached signature over `data`.
     virtual Result<std::vector<OpenPgpSignature>> VerifyDetached(QByteArrayView data,
                                                                  QByteArrayView signature) = 0;
+    // The armoured public key `keyId` names; empty when it names none.
+    virtual Result<QByteArray> ExportPublicKey(const QString& keyId) = 0;
 };
 
 // The module's name and its entry point, `OpenPgpBackend* regiscribe_openpgp()`.

@@ -1,8 +1,7 @@
 // The one place the replies call the OpenPGP module.
 #include "replies/replysignature.h"
 
-#include "openpgp/openpgpbackend.h"
-#include "platform/module.h"
+#include "openpgp/openpgp.h"
 #include "platform/peertext.h"
 
 namespace {
@@ -16,23 +15,54 @@ qsizetype LineIndex(const QStringList& lines, const QString& text, qsizetype fro
     return -1;
 }
 
-OpenPgpVerdict Verify(const QByteArray& signedText) {
-    OpenPgpVerdict verdict;
-    Result<OpenPgpBackend*> backend =
-        SharedModuleInterface<OpenPgpBackend>(OpenPgpModuleName, OpenPgpModuleEntry);
-    QString why;
-    if (!backend)
-        verdict.problem = "OpenPGP is not available: " + backend.Error();
-    else if (!backend.Value()->Ready(why))
-        verdict.problem = why;
-    else
-        verdict = backend.Value()->Verify(signedText);
-    return verdict;
+QString Signer(const OpenPgpSignature& signature) {
+    const QString user = PeerText(signature.userId, PeerTextLines::Escape);
+    const QString fingerprint = PeerText(signature.fingerprint, PeerTextLines::Escape);
+    return user.isEmpty() ? fingerprint : user + " (" + fingerprint + ")";
 }
 
-QString Signer(const OpenPgpVerdict& verdict) {
-    const QString user = PeerText(verdict.userId, PeerTextLines::Escape);
-    return user.isEmpty() ? verdict.fingerprint : user + " (" + verdict.fingerprint + ")";
+// The line and kind of GnuPG's verdict on the signed block.
+void Judge(const Result<SignatureVerdict>& checked, ReplySignature& signature) {
+    if (!checked) {
+        signature.kind = ReplySignature::Kind::Unchecked;
+        signature.line =
+            "signature NOT checked: " + PeerText(checked.Error(), PeerTextLines::Escape);
+        return;
+    }
+    using Status = OpenPgpSignature::Status;
+    const OpenPgpSignature& first = checked.Value().signatures.front();
+    switch (first.status) {
+    case Status::Good:
+        if (checked.Value().Accepted()) {
+            signature.kind = ReplySignature::Kind::Good;
+            signature.line = "signed by " + Signer(first);
+        } else {
+            // Anyone can make a key with the registry's name on it.
+            signature.kind = ReplySignature::Kind::Unchecked;
+            signature.line =
+                "signed by " + Signer(first) + ", a key NOT certified by one you trust";
+        }
+        return;
+    case Status::Bad:
+        signature.kind = ReplySignature::Kind::NotValid;
+        signature.line = "signature NOT valid (made with the key of " + Signer(first) + ")";
+        return;
+    case Status::ExpiredSignature:
+    case Status::ExpiredKey:
+    case Status::RevokedKey:
+        signature.kind = ReplySignature::Kind::NotValid;
+        signature.line = "signature NOT valid: " + SignatureLine(first);
+        return;
+    case Status::NoPublicKey:
+        signature.kind = ReplySignature::Kind::Unchecked;
+        signature.line = "signature NOT checked: no public key for " +
+                         PeerText(first.fingerprint, PeerTextLines::Escape);
+        return;
+    case Status::Failed:
+        break;
+    }
+    signature.kind = ReplySignature::Kind::Unchecked;
+    signature.line = "signature NOT checked: " + PeerText(first.problem, PeerTextLines::Escape);
 }
 } // namespace
 
@@ -50,31 +80,8 @@ ReplySignature CheckReplySignature(const ReplyMessage& reply) {
         if ((i < begin || i > end) && !reply.lines[i].trimmed().isEmpty())
             signature.textOutside = true;
 
-    const OpenPgpVerdict verdict =
-        Verify((reply.lines.mid(begin, end - begin + 1).join('\n') + '\n').toUtf8());
-    switch (verdict.kind) {
-    case OpenPgpVerdict::Good:
-        signature.kind = ReplySignature::Kind::Good;
-        signature.line = "signed by " + Signer(verdict);
-        break;
-    case OpenPgpVerdict::Bad:
-        signature.kind = ReplySignature::Kind::NotValid;
-        signature.line = "signature NOT valid (made with the key of " + Signer(verdict) + ")";
-        break;
-    case OpenPgpVerdict::NoPublicKey:
-        signature.kind = ReplySignature::Kind::Unchecked;
-        signature.line = "signature NOT checked: no public key for " + verdict.fingerprint;
-        break;
-    case OpenPgpVerdict::NoSignature:
-        signature.kind = ReplySignature::Kind::NotValid;
-        signature.line = QStringLiteral("signature NOT valid: the signed part cannot be read");
-        break;
-    case OpenPgpVerdict::Failed:
-        signature.kind = ReplySignature::Kind::Unchecked;
-        signature.line =
-            "signature NOT checked: " + PeerText(verdict.problem, PeerTextLines::Escape);
-        break;
-    }
+    const QByteArray block = (reply.lines.mid(begin, end - begin + 1).join('\n') + '\n').toUtf8();
+    Judge(CheckClearSigned(block), signature);
     if (signature.textOutside) signature.line += "; the text outside the signed part is NOT signed";
     return signature;
 }

@@ -114,7 +114,7 @@ protected:
 
 TEST_F(PasswordCommand, ASendTakesTheLineAtOnceAndLeavesNothingOfTheCommandBehind) {
     const QString pidFile = dir.file("group");
-    for (const QString& rest : {"sleep 98", "exec >&-; sleep infinity"}) {
+    for (const QString rest : {"sleep 98", "exec >&-; sleep infinity"}) {
         QFile::remove(pidFile);
         qint64 ms = 0;
         const ProcessResult r = Send("echo $$ > " + pidFile + "; echo s3cret; " + rest, ms);

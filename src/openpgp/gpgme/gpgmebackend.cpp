@@ -275,6 +275,22 @@ public:
         return Signatures(c, error);
     }
 
+    Result<QByteArray> ExportPublicKey(const QString& keyId) override {
+        Context c;
+        Data armored;
+        gpgme_error_t error = c.error;
+        if (!error) error = gpgme_data_new(&armored.data);
+        const QByteArray pattern = keyId.toUtf8();
+        if (!error) error = gpgme_op_export(c.ctx, pattern.constData(), 0, armored.data);
+        if (error) return c.Failed(error);
+        size_t size = 0;
+        char* bytes = gpgme_data_release_and_get_mem(armored.data, &size);
+        armored.data = nullptr;
+        QByteArray key(bytes, qsizetype(size));
+        gpgme_free(bytes);
+        return key;
+    }
+
 private:
     // The keys `pattern` names, each with a reference the caller releases.
     static Result<void> List(Context& c, const QString& pattern, bool secretOnly,
