@@ -33,6 +33,8 @@ Result<std::vector<RpslAttribute>> KeyCertFromKeyring(const QString& keyId) {
     if (!id) return Fail(keyId + " is no key id: give 8 or 16 hex digits or a fingerprint.");
     const Result<QByteArray> exported = ExportedPublicKey(*id);
     if (!exported) return Fail("GnuPG could not export the key " + *id + ": " + exported.Error());
+    if (exported.Value().isEmpty())
+        return Fail("The keyring holds no public key " + *id + " that can be exported.");
     const QString armour = QString::fromUtf8(exported.Value());
     std::vector<RpslAttribute> certif = CertifAttributes(armour);
     QStringList lines;

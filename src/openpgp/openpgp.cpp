@@ -66,10 +66,8 @@ QString ValidityText(OpenPgpSignature::Validity validity) {
 Result<QByteArray> ExportedPublicKey(const QString& keyId) {
     const Result<OpenPgpBackend*> backend = Backend();
     if (!backend) return Fail(backend.Error());
-    Result<QByteArray> key = Tasks::RunAndWait<Result<QByteArray>>(
+    return Tasks::RunAndWait<Result<QByteArray>>(
         [&] { return backend.Value()->ExportPublicKey(keyId); });
-    if (key && key.Value().isEmpty()) return Fail("The keyring holds no public key " + keyId + ".");
-    return key;
 }
 
 Result<std::vector<OpenPgpKey>> SigningKeys() {

@@ -36,7 +36,7 @@ QString SigningKeyCaption(const OpenPgpKey& key);
 // ignored); upper case without the "0x", or nothing when it is none of these.
 std::optional<QString> NormalizedKeyId(const QString& text);
 
-// The armoured public key `keyId` (a key id or fingerprint) names, as GnuPG exports it; fails
+// The armoured public key `keyId` (a key id or fingerprint) names, as GnuPG exports it; empty
 // when the keyring holds no such key.
 Result<QByteArray> ExportedPublicKey(const QString& keyId);
 

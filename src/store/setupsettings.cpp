@@ -19,13 +19,6 @@ QString SettingsFileFor(const QString& programPath) {
     return folder + base + ".ini";
 }
 
-bool IsInstalledProgram(const QString& programPath) {
-    const QDir folder = QFileInfo(programPath).absoluteDir();
-    if (folder.dirName() != "bin") return false;
-    return QFileInfo::exists(
-        folder.filePath(QString("../share/applications/") + DesktopEntryId + ".desktop"));
-}
-
 QString SettingsFileLocation(const QString& programPath, const QString& beside) {
     if (QFileInfo::exists(beside)) return beside;
     const QFileInfo folder(QFileInfo(programPath).absolutePath());

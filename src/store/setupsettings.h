@@ -2,6 +2,7 @@
 // The application settings of the "Setup" section of the settings file: how and where the
 // templates are mailed.
 #include "platform/cuttext.h"
+#include "platform/installation.h"
 
 #include <QString>
 
@@ -26,11 +27,6 @@ inline constexpr const char* HostmasterMailbox = "hostmaster@internic.net";
 // appended when the file name has none.
 QString SettingsFileFor(const QString& programPath);
 
-// The desktop entry's id, also the mark of an installed copy (see SettingsFileLocation).
-inline constexpr const char* DesktopEntryId = "org.regiscribe.Regiscribe";
-// Whether the program runs as installed: it lies in a "bin" folder whose prefix holds its desktop
-// entry (share/applications/<id>.desktop).
-bool IsInstalledProgram(const QString& programPath);
 // Where the settings file lies:
 //  1. `beside` (the file beside the program), when it exists;
 //  2. `beside` as well when the program is not installed and its folder may be written (the build

@@ -32,7 +32,7 @@ QStringList MemoLines(QString text) {
 // password left in it from CRYPT-PW (a crypt hash) would travel in clear, so it is left out.
 QString AuthInfo(const Record& r, const QString& scheme, const QString& info) {
     const QString chosen = r.Selected(scheme);
-    return chosen == "MAIL-FROM" || chosen == "PGP" ? QString() : AddressForRobot(r.Text(info));
+    return chosen == "MAIL-FROM" || chosen == "PGP" ? QString() : r.Text(info);
 }
 
 void AddContactBlock(QStringList& out, const Record& r, QChar digit, const QString& block) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { ReadLine, Send, Pause, Reset, EchoQuery, SendRepeated } kind;
+    enum Kind { ReadLine, Send, Pause, Reset, EchoQuery, SendRepeated, EndSending } kind;
     QByteArray bytes;
     int ms = 0; // Pause: milliseconds; SendRepeated: how many times
 };
@@ -42,6 +42,11 @@ inline ServerStep EchoQuery() {
     return {ServerStep::EchoQuery, {}, 0};
 }
 // Ends the connection with a reset (SO_LINGER 0) instead of a normal close.
+// Ends the peer's sending (the client reads the end) and takes whatever the client still sends
+// until it closes: a close that never turns into a reset, however the two sides' timing falls.
+inline ServerStep EndSending() {
+    return {ServerStep::EndSending, {}, 0};
+}
 inline ServerStep ResetConnection() {
     return {ServerStep::Reset, {}, 0};
 }
@@ -160,6 +165,13 @@ private:
             case ServerStep::Pause:
                 std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
                 break;
+            case ServerStep::EndSending: {
+                ::shutdown(peer, SHUT_WR);
+                char sink[512];
+                while (WaitFor(peer, POLLIN, 10000) && ::recv(peer, sink, sizeof sink, 0) > 0) {
+                }
+                return;
+            }
             case ServerStep::Reset: {
                 linger hard{1, 0};
                 ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);

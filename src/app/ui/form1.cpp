@@ -58,8 +58,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     InstallHelpKey(this);
     AttachTemplates(*this);
     AttachEditing(*this);
-    AttachStore(*this);
-    AttachMail(*this);
+    TStore& store = AttachStore(*this);
+    AttachMail(*this, store);
     AttachLookups(*this);
     AttachDecor(*this);
     AttachNameServerCheck(*this);

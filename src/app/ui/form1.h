@@ -23,9 +23,8 @@ public:
     // A control of this window by its name; null when there is none of that type.
     template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
 
-    // Paths and mailbox held by the window.
+    // Paths held by the window.
     QString SettingsFile;
-    QString MailTo;
     QString DomainFormFile, DomainRecordFile;
     QString HostFormFile, HostRecordFile;
     QString ContactFormFile, ContactRecordFile;

@@ -5,11 +5,11 @@
 #include "app/ui/pictures.h"
 #include "app/ui/smtpsu.h"
 #include "app/ui/splash.h"
+#include "platform/installation.h"
 #include "platform/messageboxes.h"
 #include "platform/tasks.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
-#include "store/setupsettings.h"
 
 #include <QApplication>
 #include <cstdio>

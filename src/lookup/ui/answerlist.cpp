@@ -1,5 +1,4 @@
 #include "lookup/ui/answerlist.h"
-#include "lookup/ui/lineviewaccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -16,7 +15,16 @@ void TAnswerList::SetCurrentRow(qsizetype row) {
     current_ = row >= 0 && row < Count() ? row : -1;
     if (current_ >= 0) ScrollToRow(current_);
     viewport()->update();
-    if (current_ != before && QAccessible::isActive()) AnnounceCurrentRow(this);
+    if (current_ == before || current_ < 0 || !QAccessible::isActive()) return;
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
+    QAccessibleInterface* item = list ? list->child(int(current_)) : nullptr;
+    if (!item) return;
+    QAccessibleEvent selection(item, QAccessible::Selection);
+    QAccessible::updateAccessibility(&selection);
+    if (hasFocus()) {
+        QAccessibleEvent focus(item, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TAnswerList::CopyCurrentRow() const {

@@ -1,8 +1,5 @@
 #include "lookup/ui/answermemo.h"
-#include "lookup/ui/lineviewaccessible.h"
-
 #include <QAccessible>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -32,7 +29,21 @@ void TAnswerMemo::SelectRange(Position from, Position to) {
     anchor_ = from;
     cursor_ = to;
     viewport()->update();
-    if (moved && QAccessible::isActive()) AnnounceSelection(this);
+    if (!moved || !QAccessible::isActive()) return;
+    const int anchor = OffsetOf(anchor_), caret = OffsetOf(cursor_);
+    QAccessibleTextSelectionEvent selection(this, std::min(anchor, caret), std::max(anchor, caret));
+    QAccessible::updateAccessibility(&selection);
+    QAccessibleTextCursorEvent caretMoved(this, caret);
+    QAccessible::updateAccessibility(&caretMoved);
+}
+
+void TAnswerMemo::AnnounceAdded(qsizetype firstNewLine) {
+    // The new text goes after the line end that now ends the line before it.
+    const int position = firstNewLine == 0 ? 0 : LineStart(firstNewLine) - 1;
+    QString added = TextBetween({firstNewLine, 0}, {Count() - 1, INT_MAX});
+    if (firstNewLine > 0) added.prepend(QLatin1Char('\n'));
+    QAccessibleTextInsertEvent event(this, position, added);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TAnswerMemo::SelectAll() {

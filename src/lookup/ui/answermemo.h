@@ -8,11 +8,7 @@ class TAnswerMemo : public TLineView {
 public:
     explicit TAnswerMemo(QWidget* parent = nullptr);
 
-    struct Position {
-        qsizetype row = 0;
-        int column = 0;
-        auto operator<=>(const Position&) const = default;
-    };
+    using Position = LinePosition;
     bool HasSelection() const { return anchor_ != cursor_; }
     // Where a selection started and where the caret is (its moving end).
     Position Anchor() const { return anchor_; }
@@ -28,6 +24,7 @@ public:
     void Clear() override;
 
 protected:
+    void AnnounceAdded(qsizetype firstNewLine) override;
     QList<QTextLayout::FormatRange> Highlights(qsizetype row, int length) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

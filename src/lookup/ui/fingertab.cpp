@@ -2,6 +2,7 @@
 
 #include "app/ui/form1.h"
 #include "lookup/ui/answerlist.h"
+#include "lookup/ui/lineviewaccessible.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
 
@@ -12,6 +13,7 @@
 FingerTab::FingerTab(TForm1& form, TlcIPPort& port) : QObject(&form), lookup(port, *this) {
     setObjectName("FingerTab");
     QWidget* page = form.Control<QWidget>("FingerSheet");
+    InstallLineViewAccessibility();
     lResponse_ = new TAnswerList(page);
     lResponse_->setObjectName("lResponse");
     lResponse_->setToolTip("Double click on a line for more information on user.");

@@ -1,5 +1,4 @@
 #include "lookup/ui/lineview.h"
-#include "lookup/ui/lineviewaccessible.h"
 
 #include <QAccessible>
 
@@ -16,7 +15,6 @@ TLineView::TLineView(QWidget* parent) : QAbstractScrollArea(parent) {
     showTimer_.setSingleShot(true);
     showTimer_.setInterval(0);
     connect(&showTimer_, &QTimer::timeout, this, &TLineView::ShowAdded);
-    InstallLineViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -56,7 +54,7 @@ void TLineView::ShowAdded() {
     UpdateScrollBars();
     if (followEnd_) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->update();
-    if (announced_ < Count() && QAccessible::isActive()) AnnounceAddedLines(this, announced_);
+    if (announced_ < Count() && QAccessible::isActive()) AnnounceAdded(announced_);
     announced_ = Count();
 }
 
@@ -204,4 +202,38 @@ void TLineView::keyPressEvent(QKeyEvent* event) {
     default:
         QAbstractScrollArea::keyPressEvent(event);
     }
+}
+
+void TLineView::Index() const {
+    if (indexed_ != generation_ || qsizetype(starts_.size()) - 1 > Count()) {
+        indexed_ = generation_;
+        starts_.assign(1, 0);
+    }
+    for (qsizetype row = qsizetype(starts_.size()) - 1; row < Count(); ++row)
+        starts_.push_back(starts_.back() + LineText(row).size() + 1);
+}
+
+int TLineView::CharacterCount() const {
+    Index();
+    return int(Count() == 0 ? 0 : starts_.back() - 1);
+}
+
+int TLineView::LineStart(qsizetype row) const {
+    Index();
+    return int(starts_[size_t(std::clamp<qsizetype>(row, 0, Count()))]);
+}
+
+int TLineView::OffsetOf(LinePosition at) const {
+    if (Count() == 0) return 0;
+    const qsizetype row = std::clamp<qsizetype>(at.row, 0, Count() - 1);
+    const int length = LineStart(row + 1) - LineStart(row) - 1;
+    return LineStart(row) + std::clamp(at.column, 0, length);
+}
+
+LinePosition TLineView::PositionOf(int offset) const {
+    if (Count() == 0) return {};
+    offset = std::clamp(offset, 0, CharacterCount());
+    const auto next = std::upper_bound(starts_.begin(), starts_.end() - 1, qsizetype(offset));
+    const qsizetype row = qsizetype(next - starts_.begin()) - 1;
+    return {row, offset - LineStart(row)};
 }

@@ -9,6 +9,14 @@
 #include <QAbstractScrollArea>
 #include <QTextLayout>
 #include <QTimer>
+#include <vector>
+
+// A place in the text of a view: a row and a character of it.
+struct LinePosition {
+    qsizetype row = 0;
+    int column = 0;
+    auto operator<=>(const LinePosition&) const = default;
+};
 
 class TLineView : public QAbstractScrollArea {
     Q_OBJECT
@@ -25,6 +33,14 @@ public:
     QString toPlainText() const { return store_.Joined(0, store_.Count() - 1); }
     // Counts the times the view was emptied, so that what was read of it before is known stale.
     quint64 Generation() const { return generation_; }
+
+    // The line index over the text with lines joined by LF, for readers that count characters:
+    // extended as lines arrive, rebuilt after the view was emptied, made only when asked for, so
+    // that an answer of 40,000 lines costs nothing until a reader asks.
+    int CharacterCount() const;
+    int OffsetOf(LinePosition at) const;
+    LinePosition PositionOf(int offset) const;
+    int LineStart(qsizetype row) const;
 
     // Shows what was added since the last pass at once (the views do it by themselves on the
     // next pass of the event loop).
@@ -52,6 +68,9 @@ protected:
     virtual QList<QTextLayout::FormatRange> Highlights(qsizetype row, int length) const;
     // Whether a row is highlighted across the view's whole width (a list's current line).
     virtual bool WholeRowHighlighted(qsizetype) const { return false; }
+    // Tells assistive technology of the lines from `firstNewLine` on; called only while a reader
+    // listens. A list's items are read when asked for, so the base tells nothing.
+    virtual void AnnounceAdded(qsizetype firstNewLine) { Q_UNUSED(firstNewLine); }
     // The format of highlighted text.
     QTextCharFormat HighlightFormat() const;
     void paintEvent(QPaintEvent* event) override;
@@ -64,6 +83,8 @@ protected:
 private:
     void UpdateScrollBars();
     void MeasureFont();
+    // Brings the line index up to the lines held.
+    void Index() const;
 
     TLineStore store_;
     QTimer showTimer_;
@@ -73,4 +94,7 @@ private:
     bool followEnd_ = true;
     quint64 generation_ = 0;
     qsizetype announced_ = 0; // lines already told to assistive technology
+    // Where each indexed line starts in the text; for the emptying counted by `indexed_`.
+    mutable std::vector<qsizetype> starts_{0};
+    mutable quint64 indexed_ = ~quint64(0);
 };

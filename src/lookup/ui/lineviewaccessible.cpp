@@ -10,39 +10,6 @@
 #include <vector>
 
 namespace {
-// Where each line of a view starts in its text (lines joined by LF), extended as lines arrive and
-// rebuilt after the view was emptied.
-class TLineOffsets {
-public:
-    void Update(const TLineView& view) {
-        if (generation_ != view.Generation() || Lines() > view.Count()) {
-            generation_ = view.Generation();
-            starts_.assign(1, 0);
-        }
-        for (qsizetype row = Lines(); row < view.Count(); ++row)
-            starts_.push_back(starts_.back() + view.LineText(row).size() + 1);
-    }
-    qsizetype Lines() const { return qsizetype(starts_.size()) - 1; }
-    int CharacterCount() const { return int(Lines() == 0 ? 0 : starts_.back() - 1); }
-    int Start(qsizetype row) const { return int(starts_[size_t(row)]); }
-    int Length(qsizetype row) const { return Start(row + 1) - Start(row) - 1; }
-    int OffsetOf(TAnswerMemo::Position at) const {
-        if (Lines() == 0) return 0;
-        const qsizetype row = std::clamp<qsizetype>(at.row, 0, Lines() - 1);
-        return Start(row) + std::clamp(at.column, 0, Length(row));
-    }
-    TAnswerMemo::Position PositionOf(int offset) const {
-        if (Lines() == 0) return {};
-        offset = std::clamp(offset, 0, CharacterCount());
-        const auto next = std::upper_bound(starts_.begin(), starts_.end() - 1, qsizetype(offset));
-        const qsizetype row = qsizetype(next - starts_.begin()) - 1;
-        return {row, offset - Start(row)};
-    }
-
-private:
-    quint64 generation_ = ~quint64(0);
-    std::vector<qsizetype> starts_{0};
-};
 
 QTextBoundaryFinder::BoundaryType FinderType(QAccessible::TextBoundaryType type) {
     switch (type) {
@@ -64,10 +31,6 @@ public:
         : QAccessibleWidget(memo, QAccessible::EditableText) {}
 
     TAnswerMemo* Memo() const { return static_cast<TAnswerMemo*>(widget()); }
-    const TLineOffsets& Offsets() const {
-        offsets_.Update(*Memo());
-        return offsets_;
-    }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -88,8 +51,8 @@ public:
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index != 0 || !Memo()->HasSelection()) return;
-        const int anchor = Offsets().OffsetOf(Memo()->Anchor());
-        const int caret = Offsets().OffsetOf(Memo()->Caret());
+        const int anchor = Memo()->OffsetOf(Memo()->Anchor());
+        const int caret = Memo()->OffsetOf(Memo()->Caret());
         *start = std::min(anchor, caret);
         *end = std::max(anchor, caret);
     }
@@ -100,20 +63,20 @@ public:
     }
     void setSelection(int index, int start, int end) override {
         if (index != 0) return;
-        Memo()->SelectRange(Offsets().PositionOf(start), Offsets().PositionOf(end));
+        Memo()->SelectRange(Memo()->PositionOf(start), Memo()->PositionOf(end));
     }
-    int cursorPosition() const override { return Offsets().OffsetOf(Memo()->Caret()); }
+    int cursorPosition() const override { return Memo()->OffsetOf(Memo()->Caret()); }
     void setCursorPosition(int offset) override {
-        const TAnswerMemo::Position at = Offsets().PositionOf(offset);
+        const TAnswerMemo::Position at = Memo()->PositionOf(offset);
         Memo()->SelectRange(at, at);
         Memo()->ScrollToRow(at.row);
     }
     QString text(int start, int end) const override {
         if (end < 0 || end > characterCount()) end = characterCount();
         if (start >= end) return {};
-        return Memo()->TextBetween(Offsets().PositionOf(start), Offsets().PositionOf(end));
+        return Memo()->TextBetween(Memo()->PositionOf(start), Memo()->PositionOf(end));
     }
-    int characterCount() const override { return Offsets().CharacterCount(); }
+    int characterCount() const override { return Memo()->CharacterCount(); }
 
     QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start,
                          int* end) const override {
@@ -142,17 +105,17 @@ public:
     }
 
     QRect characterRect(int offset) const override {
-        const TAnswerMemo::Position at = Offsets().PositionOf(offset);
+        const TAnswerMemo::Position at = Memo()->PositionOf(offset);
         const QRect rect = Memo()->CharacterRect(at.row, at.column);
         return rect.isNull() ? QRect() : rect.translated(Memo()->viewport()->mapToGlobal(QPoint()));
     }
     int offsetAtPoint(const QPoint& point) const override {
         const QPoint local = Memo()->viewport()->mapFromGlobal(point);
         if (!Memo()->viewport()->rect().contains(local)) return -1;
-        return Offsets().OffsetOf(Memo()->PositionAt(local));
+        return Memo()->OffsetOf(Memo()->PositionAt(local));
     }
     void scrollToSubstring(int start, int) override {
-        Memo()->ScrollToRow(Offsets().PositionOf(start).row);
+        Memo()->ScrollToRow(Memo()->PositionOf(start).row);
     }
     QString attributes(int offset, int* start, int* end) const override {
         // The answer has no formatting: one run over the whole text.
@@ -165,11 +128,12 @@ private:
     // The [start, end) offsets of the unit of text around an offset. The LF closing a line counts
     // with it as a line or paragraph and stands alone as a character or word.
     std::pair<int, int> UnitAt(int offset, QAccessible::TextBoundaryType type) const {
-        const TLineOffsets& lines = Offsets();
+        const TAnswerMemo& lines = *Memo();
         const int count = lines.CharacterCount();
-        if (type == QAccessible::NoBoundary || lines.Lines() == 0) return {0, count};
+        if (type == QAccessible::NoBoundary || lines.Count() == 0) return {0, count};
         const TAnswerMemo::Position at = lines.PositionOf(offset);
-        const int lineStart = lines.Start(at.row), lineLength = lines.Length(at.row);
+        const int lineStart = lines.LineStart(at.row);
+        const int lineLength = lines.LineStart(at.row + 1) - lineStart - 1;
         if (type == QAccessible::LineBoundary || type == QAccessible::ParagraphBoundary)
             return {lineStart, std::min(count, lineStart + lineLength + 1)};
         if (at.column >= lineLength) return {lineStart + lineLength, std::min(count, offset + 1)};
@@ -181,8 +145,6 @@ private:
         const int after = int(finder.toNextBoundary());
         return {lineStart + std::max(0, before), lineStart + (after < 0 ? lineLength : after)};
     }
-
-    mutable TLineOffsets offsets_;
 };
 
 class TListAccessible;
@@ -293,40 +255,4 @@ QAccessibleInterface* LineViewFactory(const QString& className, QObject* object)
 void InstallLineViewAccessibility() {
     static const bool installed = (QAccessible::installFactory(LineViewFactory), true);
     Q_UNUSED(installed);
-}
-
-void AnnounceAddedLines(TLineView* view, qsizetype firstNewLine) {
-    auto* memo = qobject_cast<TAnswerMemo*>(view);
-    if (!memo) return; // a list's items are read when asked for
-    auto* iface = dynamic_cast<TMemoAccessible*>(QAccessible::queryAccessibleInterface(memo));
-    if (!iface) return;
-    const TLineOffsets& offsets = iface->Offsets();
-    const int position = firstNewLine == 0 ? 0 : offsets.Start(firstNewLine) - 1;
-    QString added = memo->TextBetween({firstNewLine, 0}, {memo->Count() - 1, INT_MAX});
-    if (firstNewLine > 0) added.prepend(QLatin1Char('\n'));
-    QAccessibleTextInsertEvent event(memo, position, added);
-    QAccessible::updateAccessibility(&event);
-}
-
-void AnnounceSelection(TAnswerMemo* memo) {
-    auto* iface = dynamic_cast<TMemoAccessible*>(QAccessible::queryAccessibleInterface(memo));
-    if (!iface) return;
-    int start = 0, end = 0;
-    iface->selection(0, &start, &end);
-    QAccessibleTextSelectionEvent selection(memo, start, end);
-    QAccessible::updateAccessibility(&selection);
-    QAccessibleTextCursorEvent caret(memo, iface->cursorPosition());
-    QAccessible::updateAccessibility(&caret);
-}
-
-void AnnounceCurrentRow(TAnswerList* list) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
-    QAccessibleInterface* row = iface ? iface->child(int(list->CurrentRow())) : nullptr;
-    if (!row) return;
-    QAccessibleEvent selection(row, QAccessible::Selection);
-    QAccessible::updateAccessibility(&selection);
-    if (list->hasFocus()) {
-        QAccessibleEvent focus(row, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-    }
 }

@@ -4,6 +4,7 @@
 #include "app/ui/helptopics.h"
 #include "lookup/serveraddress.h"
 #include "lookup/ui/answermemo.h"
+#include "lookup/ui/lineviewaccessible.h"
 #include "lookup/ui/lookuppage.h"
 #include "platform/guard.h"
 #include "platform/messageboxes.h"
@@ -25,6 +26,7 @@ WhoisTab::WhoisTab(TForm1& form, TlcIPPort& port)
     : QObject(&form), lookup(port, *this), rdap(*this, this) {
     setObjectName("WhoisTab");
     QWidget* page = form.Control<QWidget>("WhoIsSheet");
+    InstallLineViewAccessibility();
     mResponse_ = new TAnswerMemo(page);
     mResponse_->setObjectName("mResponse");
     mResponse_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -73,9 +73,9 @@ void AttachSentWindow(TForm1& form) {
 }
 } // namespace
 
-void AttachMail(TForm1& form) {
+void AttachMail(TForm1& form, TStore& store) {
     CreateMailComponents(form);
-    auto* mail = new TMailSubmission(form);
+    auto* mail = new TMailSubmission(form, store);
     mail->setObjectName("MailSubmission");
     WireClientEvents(*form.msSMTP1, *mail);
     ConnectButton(form, "BitBtn1", mail, &TMailSubmission::BitBtn1Click);

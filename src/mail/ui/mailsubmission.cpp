@@ -42,9 +42,23 @@ PageControls ControlsOf(RecordKind kind) {
 
 } // namespace
 
-TMailSubmission::TMailSubmission(TForm1& form)
-    : QObject(&form), form_(form), flow_(*form.msSMTP1, *form.msMessage1, *this) {
+TMailSubmission::TMailSubmission(TForm1& form, TStore& store)
+    : QObject(&form), form_(form), store_(store), flow_(*form.msSMTP1, *form.msMessage1, *this) {
     flow_.OnBusyChanged = [this](bool busy) { EnableMailButtons(!busy); };
+    ApplySettings(store.Settings());
+    connect(&store, &TStore::SettingsChanged, this,
+            [this](const SetupSettings& settings) { ApplySettings(settings); });
+}
+
+void TMailSubmission::ApplySettings(const SetupSettings& settings) {
+    TmsSMTP& smtp = *form_.msSMTP1;
+    smtp.SetServer(settings.server);
+    // A value the program does not know secures nothing; a user then meets the refusal that says
+    // why.
+    smtp.SetSecurity(SecurityFromName(settings.security).value_or(TMailSecurity::None));
+    smtp.SetUser(settings.user);
+    form_.msMessage1->Sender().SetAddress(settings.address);
+    form_.msMessage1->Sender().SetName(settings.name);
 }
 
 void TMailSubmission::BitBtn1Click() {
@@ -62,7 +76,7 @@ void TMailSubmission::ContactMailtoNicClick() {
 void TMailSubmission::MailPage(RecordKind kind) {
     SubmissionRequest request;
     request.record = ReadRecord(form_, kind);
-    request.mailTo = form_.MailTo;
+    request.mailTo = store_.Settings().mailto;
     request.loadHolder = [this, kind](const QStringList& lines) {
         if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
             memo->setPlainText(lines.join('\n'));
@@ -83,16 +97,14 @@ void TMailSubmission::MailPage(RecordKind kind) {
         };
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
-        TStore* store = form_.findChild<TStore*>();
         Result<std::optional<QStringList>> signedLines =
-            SignTemplate(record, lines, store ? store->Settings().openPgpKey : QString());
+            SignTemplate(record, lines, store_.Settings().openPgpKey);
         if (!signedLines) throw ESigningError(signedLines.Error());
         return signedLines.Value();
     };
-    if (auto* store = form_.findChild<TStore*>())
-        request.updateNameList = [store, kind](const Record& record, const TemplateFiles& files) {
-            store->UpdateNameList(kind, record, files);
-        };
+    request.updateNameList = [this, kind](const Record& record, const TemplateFiles& files) {
+        store_.UpdateNameList(kind, record, files);
+    };
     // The window's path fields take the writer's paths also when writing or sending fails.
     TemplateFiles files = WindowPaths(form_, kind);
     struct KeepPaths {
@@ -138,9 +150,7 @@ bool TMailSubmission::PreparePassword() {
 }
 
 void TMailSubmission::SecurityButtonClick(const QString& server) {
-    TStore* store = form_.findChild<TStore*>();
-    if (!store) return;
-    SetupSettings settings = store->Settings();
+    SetupSettings settings = store_.Settings();
     TSecurityDlg dialog(server, &form_);
     dialog.SetSecurity(SecurityFromName(settings.security).value_or(TMailSecurity::None));
     dialog.UserEdit->setText(settings.user);
@@ -162,7 +172,7 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
     const bool sameUser = dialog.UserEdit->text() == settings.user;
     settings.user = dialog.UserEdit->text();
     settings.openPgpKey = dialog.SigningGroup->Fingerprint();
-    store->SetSettings(settings);
+    store_.SetSettings(settings);
     if (settings.user.isEmpty()) return;
     const QString password = dialog.PasswordEdit->text();
     KeyringAnswer answer{true, {}};

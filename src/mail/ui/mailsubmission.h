@@ -9,11 +9,13 @@
 #include <QObject>
 
 class TForm1;
+class TStore;
+struct SetupSettings;
 
 class TMailSubmission : public QObject, public SubmissionDisplay {
 public:
-    // Needs the window's msSMTP1 and msMessage1.
-    explicit TMailSubmission(TForm1& form);
+    // Needs the window's msSMTP1 and msMessage1; follows the settings `store` holds.
+    TMailSubmission(TForm1& form, TStore& store);
 
     void BitBtn1Click();
     void HostMailtoNicClick();
@@ -42,10 +44,13 @@ public:
     TMailPasswords& Passwords() { return passwords_; }
 
 private:
+    // The mail client and the message's sender as the settings say.
+    void ApplySettings(const SetupSettings& settings);
     void MailPage(RecordKind kind);
     void EnableMailButtons(bool enabled);
 
     TForm1& form_;
+    TStore& store_;
     TSubmission flow_;
     TMailPasswords passwords_;
 };

@@ -10,7 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-void AttachStore(TForm1& form) {
+TStore& AttachStore(TForm1& form) {
     InstallRecordStoreSteps();
     auto* store = new TStore(form);
     form.CreateSteps.push_back([store] { store->ReadSettingsAndDefaults(); });
@@ -50,4 +50,5 @@ void AttachStore(TForm1& form) {
                                                 const TemplateFiles& files) {
             store->UpdateNameList(kind, record, files);
         };
+    return *store;
 }

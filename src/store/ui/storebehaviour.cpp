@@ -2,8 +2,6 @@
 
 #include "app/ui/form1.h"
 #include "app/ui/smtpsu.h"
-#include "mail/msmsg.h"
-#include "mail/mssmtp.h"
 #include "platform/guard.h"
 #include "store/namelist.h"
 #include "store/recordstore.h"
@@ -27,34 +25,11 @@ TStore::TStore(TForm1& form) : QObject(&form), form_(form) {
     setObjectName("RecordStore");
 }
 
-SetupSettings TStore::Settings() const {
-    SetupSettings s = settings_;
-    if (form_.msSMTP1) s.server = form_.msSMTP1->Server();
-    if (form_.msMessage1) {
-        s.address = form_.msMessage1->Sender().Address();
-        s.name = form_.msMessage1->Sender().Name();
-    }
-    s.mailto = form_.MailTo;
-    return s;
-}
-
 void TStore::SetSettings(const SetupSettings& settings) {
     settings_ = settings;
     settings_.address = CutText(settings.address, 255);
     settings_.name = CutText(settings.name, 255);
-    if (form_.msSMTP1) {
-        form_.msSMTP1->SetServer(settings_.server);
-        // A value the program does not know secures nothing; a user then meets the refusal that
-        // says why.
-        form_.msSMTP1->SetSecurity(
-            SecurityFromName(settings_.security).value_or(TMailSecurity::None));
-        form_.msSMTP1->SetUser(settings_.user);
-    }
-    if (form_.msMessage1) {
-        form_.msMessage1->Sender().SetAddress(settings_.address);
-        form_.msMessage1->Sender().SetName(settings_.name);
-    }
-    form_.MailTo = settings_.mailto;
+    emit SettingsChanged(settings_);
 }
 
 void TStore::ReadSettingsAndDefaults() {

@@ -38,9 +38,14 @@ public:
 
     void Setup2Click();
 
-    // The settings in memory: the mail components when they exist, this copy otherwise.
-    SetupSettings Settings() const;
+    // The settings in memory, of which the store is the one owner: the mail client, Setup and
+    // Mail Security read them here and change them through SetSettings, which tells
+    // SettingsChanged.
+    const SetupSettings& Settings() const { return settings_; }
     void SetSettings(const SetupSettings& settings);
+
+signals:
+    void SettingsChanged(const SetupSettings& settings);
 
 private:
     QComboBox* NameBox(RecordKind kind) const;

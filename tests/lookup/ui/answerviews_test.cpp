@@ -2,6 +2,7 @@
 // list rows, following new lines, scrolling to long ones; and as assistive technology reads them.
 #include "lookup/ui/answerlist.h"
 #include "lookup/ui/answermemo.h"
+#include "lookup/ui/lineviewaccessible.h"
 #include "platform/wait.h"
 
 #include <QAccessible>
@@ -158,6 +159,7 @@ TEST(AnswerList, TheCurrentRowIsCopiedWithCtrlCOrTheContextMenu) {
 }
 
 TEST(AnswerViewsAccessibility, TheMemoIsReadOnlyTextWithOffsetsOverItsLines) {
+    InstallLineViewAccessibility();
     TAnswerMemo memo;
     memo.setAccessibleName("WHOIS answer");
     Show(memo, 0);
@@ -217,6 +219,7 @@ TEST(AnswerViewsAccessibility, TheMemoIsReadOnlyTextWithOffsetsOverItsLines) {
 }
 
 TEST(AnswerViewsAccessibility, TheListsItemsAreItsLinesMadeWhenAskedAndGoneWhenEmptied) {
+    InstallLineViewAccessibility();
     TAnswerList list;
     list.setAccessibleName("Finger answer");
     Show(list, 40000);

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(SecureWindow, SetUpInTheMailSecurityDialogTestedAndUsedForASend) {
     FormDriver d;
-    d.form().MailTo = "hostmaster@example.net";
+    ChangeSettings(d.form(), [](SetupSettings& s) { s.mailto = "hostmaster@example.net"; });
     QString testResult;
     bool rememberEnabled = true;
     WhenModal::Next<TSetupDlg>([&](TSetupDlg& setup) {

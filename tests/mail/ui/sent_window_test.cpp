@@ -38,10 +38,7 @@ namespace {
 int MailUntilTheSentBoxIsOpen(const QString& server) {
     SetBoxes(std::make_shared<QtMessageBoxes>());
     TForm1 form;
-    form.MailTo = "hostmaster@registry.test";
-    form.msMessage1->Sender().SetAddress("jane@example.test");
-    form.msMessage1->Sender().SetName("Jane Sender");
-    form.msSMTP1->SetServer(server);
+    UseTestMailbox(form, server);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) return 3;
     form.activateWindow();
@@ -81,10 +78,8 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
     FormDriver d;
-    d.form().MailTo = "hostmaster@registry.test";
-    d.form().msMessage1->Sender().SetAddress("jane@example.test");
-    d.form().msMessage1->Sender().SetName("J\u00fcrgen M\u00fcller");
-    d.form().msSMTP1->SetServer(server.Address());
+    UseTestMailbox(d.form(), server.Address(), "hostmaster@registry.test",
+                   "J\u00fcrgen M\u00fcller");
     MailDomain(d, "example.com");
     MailDomain(d, "b\u00fccher.example");
     EXPECT_TRUE(d.boxes().Texts("error").isEmpty())

@@ -7,6 +7,7 @@
 #include "platform/messageboxes.h"
 #include "support/scriptedserver.h"
 #include "support/tempdir.h"
+#include "support/ui/formdriver.h"
 #include "templates/templatefiles.h"
 #include "templates/ui/windowrecord.h"
 
@@ -35,9 +36,7 @@ struct MailWindow : ::testing::Test {
         SetBoxes(boxes);
         form = std::make_unique<TForm1>();
         boxes->Clear();
-        form->MailTo = kMailTo;
-        form->msMessage1->Sender().SetAddress("jane@example.test");
-        form->msMessage1->Sender().SetName("Jane Sender");
+        UseTestMailbox(*form, QString(), kMailTo);
         form->msSMTP1->SetTimeOut(20);
     }
     void TearDown() override { form.reset(); }

@@ -128,9 +128,7 @@ TEST_F(NameServerWindow, CheckBeforeMailingAsksWhenTheCheckFindsErrorsAndEnterSe
     LocalSmtpServer server;
     ASSERT_NE(server.Port(), 0);
     FormDriver d;
-    d.form().MailTo = "hostmaster@registry.test";
-    d.form().msSMTP1->SetServer(server.Address());
-    d.form().msMessage1->Sender().SetAddress("jane@example.test");
+    UseTestMailbox(d.form(), server.Address());
     TypeServers(d, "example.test", {"ns1.hosts.test"}); // one server only: an error
     const QString question = "The name server check found 1 error. Mail the registration anyway?";
 

@@ -38,15 +38,10 @@ protected:
         ASSERT_FALSE(jane.isEmpty() || pat.isEmpty() || old.isEmpty() || card.isEmpty())
             << "gpg made no keys";
         ASSERT_NE(server.Port(), 0);
-        d.form().MailTo = "hostmaster@registry.test";
-        d.form().msSMTP1->SetServer(server.Address());
-        d.form().msMessage1->Sender().SetAddress("jane@example.test");
+        UseTestMailbox(d.form(), server.Address());
     }
     void UseKey(const QString& fingerprint) {
-        TStore* store = d.form().findChild<TStore*>();
-        SetupSettings settings = store->Settings();
-        settings.openPgpKey = fingerprint;
-        store->SetSettings(settings);
+        ChangeSettings(d.form(), [&](SetupSettings& s) { s.openPgpKey = fingerprint; });
     }
     void MailDomainWithPgp(const QString& name) {
         // Back in the main window after the dialogs, as the user is.

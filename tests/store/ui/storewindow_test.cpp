@@ -2,6 +2,8 @@
 // name is typed or picked, the name lists after Show Form, and the Setup command.
 #include "app/ui/form1.h"
 #include "app/ui/smtpsu.h"
+#include "mail/mssmtp.h"
+#include "mail/mssmtp.h"
 #include "platform/messageboxes.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
@@ -82,7 +84,7 @@ TEST_F(StoreWindow, SaveAsDefaultComesBackAfterARestartExceptTheFieldsNotRestore
     // First start: restored fields are empty, also the boxes that showed a first item.
     EXPECT_EQ(Text("AuthScheme"), "");
     EXPECT_EQ(Text("ContactNotifyUpdates"), "");
-    EXPECT_EQ(form->MailTo, "hostmaster@internic.net");
+    EXPECT_EQ(form->findChild<TStore*>()->Settings().mailto, "hostmaster@internic.net");
 
     const std::pair<const char*, const char*> typed[] = {
         {"DomainNameEdit", "example.com"},
@@ -236,7 +238,7 @@ TEST_F(StoreWindow, SetupChangesOnlyWithOkWhichWritesTheSettingsAtOnce) {
     };
     for (Leave leave : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
         setup(leave);
-        EXPECT_EQ(form->MailTo, "hostmaster@internic.net") << int(leave);
+        EXPECT_EQ(store->Settings().mailto, "hostmaster@internic.net") << int(leave);
         EXPECT_EQ(store->Settings().server, "old.example") << int(leave);
         EXPECT_EQ(store->Settings().name, "") << int(leave);
         EXPECT_EQ(ReadAll(settings), "[Setup]\r\nServer=old.example\r\n") << int(leave);
@@ -245,7 +247,8 @@ TEST_F(StoreWindow, SetupChangesOnlyWithOkWhichWritesTheSettingsAtOnce) {
     setup(Leave::OkButton);
     EXPECT_EQ(store->Settings().server, "new.example");
     EXPECT_EQ(store->Settings().name, QString(255, 'n'));
-    EXPECT_EQ(form->MailTo, "typo@exmaple.net");
+    EXPECT_EQ(store->Settings().mailto, "typo@exmaple.net");
+    EXPECT_EQ(form->msSMTP1->Server(), "new.example") << "the mail client follows the settings";
     const QByteArray written =
         "[Setup]\r\nServer=new.example\r\nEMail Address=\r\nName=" + QByteArray(255, 'n') +
         "\r\nMailto=typo@exmaple.net\r\n";

@@ -3,6 +3,7 @@
 #include "editing/ui/formfields.h"
 #include "platform/wait.h"
 #include "store/setupsettings.h"
+#include "store/ui/storebehaviour.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -212,4 +213,22 @@ void WhenModal::Schedule(std::function<bool(QWidget*)> matches, std::function<vo
         if (found) act(modal);
     });
     poll->start();
+}
+
+void ChangeSettings(TForm1& form, const std::function<void(SetupSettings&)>& change) {
+    TStore* store = form.findChild<TStore*>();
+    ASSERT_NE(store, nullptr);
+    SetupSettings settings = store->Settings();
+    change(settings);
+    store->SetSettings(settings);
+}
+
+void UseTestMailbox(TForm1& form, const QString& server, const QString& mailTo,
+                    const QString& senderName) {
+    ChangeSettings(form, [&](SetupSettings& s) {
+        s.server = server;
+        s.mailto = mailTo;
+        s.address = "jane@example.test";
+        s.name = senderName;
+    });
 }

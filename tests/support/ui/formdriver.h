@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+struct SetupSettings;
 class QAbstractButton;
 class QComboBox;
 class QMainWindow;
@@ -30,6 +31,14 @@ void PickFromList(QComboBox& box, const QString& item);
 // Opens a menu of the window's menu bar by a click on its title and clicks one of its items (both
 // by object name).
 void ChooseMenuItem(QMainWindow& window, const QString& menu, const QString& item);
+
+// Changes the window's settings as Setup does: through the record store, their one owner, which
+// the mail client follows.
+void ChangeSettings(TForm1& form, const std::function<void(SetupSettings&)>& change);
+// Mails from Jane to the test registry's mailbox through `server`.
+void UseTestMailbox(TForm1& form, const QString& server,
+                    const QString& mailTo = "hostmaster@registry.test",
+                    const QString& senderName = "Jane Sender");
 
 class FormDriver {
 public:
