@@ -3,7 +3,6 @@
 #include "app/ui/form1.h"
 #include "app/ui/smtpsu.h"
 #include "mail/mssmtp.h"
-#include "mail/mssmtp.h"
 #include "platform/messageboxes.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
