@@ -48,6 +48,15 @@ THelpWindow& OpenWindow() {
         TheWindow() = new THelpWindow;
         TheWindow()->setAttribute(Qt::WA_DeleteOnClose);
     }
+    // A modal dialog blocks every window but its own: Help asked for from one opens as that
+    // dialog's window, above it and usable; asked for elsewhere it is a window of its own again.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == TheWindow()) modal = nullptr;
+    if (TheWindow()->parentWidget() != modal) {
+        const QRect place = TheWindow()->geometry();
+        TheWindow()->setParent(modal, Qt::Window);
+        TheWindow()->setGeometry(place);
+    }
     return *TheWindow();
 }
 } // namespace
@@ -55,6 +64,7 @@ THelpWindow& OpenWindow() {
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("HelpWindow");
     setWindowTitle("Regiscribe Help");
+    setAccessibleName("Regiscribe Help");
     resize(520, 420);
     browser_ = new QTextBrowser(this);
     browser_->setObjectName("HelpText");

@@ -1,5 +1,7 @@
 #include "mail/ui/passworddlg.h"
 
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/windowfont.h"
 #include "mail/ui/rememberbox.h"
 
@@ -31,5 +33,7 @@ TPasswordDlg::TPasswordDlg(const QString& user, const QString& server, QWidget* 
     column->addWidget(PasswordEdit);
     column->addWidget(RememberBox);
     column->addWidget(buttons);
+    SetHelpTopic(this, KeyringHelpTopic);
+    InstallHelpKey(this);
     setFixedSize(sizeHint());
 }

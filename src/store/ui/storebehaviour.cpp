@@ -55,6 +55,7 @@ void TStore::SetSettings(const SetupSettings& settings) {
         form_.msMessage1->Sender().SetName(settings_.name);
     }
     form_.MailTo = settings_.mailto;
+    form_.ShowSetupBar(settings_.server.trimmed().isEmpty());
 }
 
 void TStore::ReadSettingsAndDefaults() {
