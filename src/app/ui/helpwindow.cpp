@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 // The help pages live in a static library, so their resource is registered by hand.
@@ -61,15 +62,37 @@ THelpWindow& OpenWindow() {
 }
 } // namespace
 
+namespace {
+// Tab selects the next link and Enter follows it. The text view does not tell a screen reader
+// which link the keyboard is on (and signals nothing): its description names it, and changes with
+// it.
+class THelpText : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    bool focusNextPrevChild(bool next) override {
+        const bool moved = QTextBrowser::focusNextPrevChild(next);
+        const QTextCursor at = textCursor();
+        const bool link = at.hasSelection() && at.charFormat().isAnchor();
+        setAccessibleDescription(link ? "Link: " + at.selectedText() : QString());
+        return moved;
+    }
+};
+} // namespace
+
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("HelpWindow");
     setWindowTitle("Regiscribe Help");
     setAccessibleName("Regiscribe Help");
     resize(520, 420);
-    browser_ = new QTextBrowser(this);
+    browser_ = new THelpText(this);
     browser_->setObjectName("HelpText");
     browser_->setOpenLinks(true);
     browser_->setAccessibleName("Help text");
+    connect(browser_, &QTextBrowser::sourceChanged, this,
+            [this] { browser_->setAccessibleDescription(QString()); });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);

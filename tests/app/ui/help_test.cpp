@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -193,5 +194,23 @@ TEST(Help, F1OnTheClearAndCheckButtonsOpensTheirTopics) {
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("CheckNSButton")),
               HelpTopicUrl(NameServerCheckHelpTopic));
     EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("BitBtn3")), HelpTopicUrl(ClearUndoHelpTopic));
+    CloseHelp();
+}
+
+TEST(Help, TheLinkTheKeyboardIsOnIsNamedForScreenReaders) {
+    ShowHelpContents();
+    THelpWindow* help = HelpWindow();
+    ASSERT_TRUE(help);
+    help->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    auto* text = help->findChild<QTextBrowser*>("HelpText");
+    ASSERT_TRUE(text);
+    text->setFocus();
+    EXPECT_TRUE(text->accessibleDescription().isEmpty());
+    // The first link of the contents page is the first topic's.
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->accessibleDescription(), "Link: Authorization and authentication schemes");
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->accessibleDescription(), "Link: City, state and postal code");
     CloseHelp();
 }

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -139,4 +140,21 @@ TEST(MainWindow, ActivationRunsTheActivateSteps) {
     QApplication::setActiveWindow(&form);
     QCoreApplication::processEvents();
     EXPECT_GE(activations, 1);
+}
+
+TEST(MainWindow, EveryMenuItemHasAMnemonicOfItsOwn) {
+    TForm1 form;
+    for (QMenu* menu : form.menuBar()->findChildren<QMenu*>()) {
+        QSet<QChar> used;
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator()) continue;
+            const QString text = QString(item->text()).replace("&&", "");
+            const qsizetype marker = text.indexOf('&');
+            ASSERT_GE(marker, 0) << item->text().toStdString();
+            ASSERT_LT(marker + 1, text.size()) << item->text().toStdString();
+            const QChar key = text[marker + 1].toLower();
+            EXPECT_FALSE(used.contains(key)) << item->text().toStdString();
+            used.insert(key);
+        }
+    }
 }

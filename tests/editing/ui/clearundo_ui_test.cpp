@@ -67,7 +67,12 @@ TEST(ClearUndoUi, ClearAllThenCtrlZGivesBackEveryFieldOfThePageWithItsPick) {
 TEST(ClearUndoUi, EachPageAndEachBlockClearSaysSoOnItsOwnStatusLine) {
     FormDriver d;
     d.Type("HCName", "Jo");
-    PressWithKeyboard(d, "HostCancel");
+    // Enter presses the focused button in the main window, as Space does.
+    QWidget& hostClear = d.Widget("HostCancel");
+    ShowSheetOf(hostClear);
+    hostClear.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&hostClear, Qt::Key_Return);
+    EXPECT_EQ(d.Text("HCName"), "");
     EXPECT_EQ(StatusOf(d, "hoststatus"), "Cleared: Ctrl+Z restores");
     EXPECT_EQ(StatusOf(d, "status"), "status...");
     PressUndo();
