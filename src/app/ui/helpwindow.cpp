@@ -54,9 +54,10 @@ THelpWindow& OpenWindow() {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == TheWindow()) modal = nullptr;
     if (TheWindow()->parentWidget() != modal) {
-        const QRect place = TheWindow()->geometry();
+        const QSize size = TheWindow()->size();
         TheWindow()->setParent(modal, Qt::Window);
-        TheWindow()->setGeometry(place);
+        TheWindow()->resize(size);
+        if (modal) TheWindow()->move(modal->frameGeometry().center() - QPoint(size.width() / 2, 0));
     }
     return *TheWindow();
 }

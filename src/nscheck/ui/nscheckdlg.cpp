@@ -10,10 +10,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -87,7 +89,12 @@ TNSCheckDlg::TNSCheckDlg(QWidget* parent) : QDialog(parent), check_(this) {
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
     SetHelpTopic(this, NameServerCheckHelpTopic);
     InstallHelpKey(this);
-    resize(860, 400);
+    // Room for a long finding on one line, but never more than the screen has (at a scale of 2
+    // the width alone would pass a 1400-pixel screen): the rows wrap instead.
+    QSize size(860, 400);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 void TNSCheckDlg::Run(const QString& domain, const std::vector<ListedServer>& servers) {
