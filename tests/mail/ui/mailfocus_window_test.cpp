@@ -1,14 +1,18 @@
 // Where the focus is while a mail button's send runs and after it ends, the button pressed with
 // the keyboard as the user presses it: never on Clear All, where one more Space would empty the
 // page.
+#include "app/ui/enterkey.h"
 #include "app/ui/statusline.h"
 #include "mail/msmsg.h"
 #include "mail/mssmtp.h"
 #include "mail/submission_server.h"
+#include "mail/ui/securitydlg.h"
 #include "support/refusingport.h"
 #include "support/ui/formdriver.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -72,4 +76,18 @@ TEST(MailFocus, AfterASentMessageTheFocusIsBackOnTheButtonOfEachPage) {
     for (const QString& name : host.during)
         EXPECT_NE(name, "HostCancel");
     EXPECT_EQ(server.Messages().size(), 1u);
+}
+
+TEST(MailFocus, EnterOnMailSecuritysTestButtonTestsAndNeverAcceptsTheDialog) {
+    RefusingPort refusing;
+    TSecurityDlg dialog(refusing.host() + ":" + QString::number(refusing.port()));
+    EnterPressesFocusedButton(); // as the program's main window installs it
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.TestButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog.TestButton, Qt::Key_Return);
+    EXPECT_TRUE(dialog.TestResult->text().contains("Connection refused"))
+        << dialog.TestResult->text().toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
