@@ -57,7 +57,8 @@ TNSCheckDlg::TNSCheckDlg(QWidget* parent) : QDialog(parent), check_(this) {
     const int icon = CheckLines->fontMetrics().height();
     CheckLines->setIconSize(QSize(icon, icon));
     column->addWidget(CheckLines, 1);
-    SummaryLabel = new QLabel(this);
+    // Read by its text (told anew at each change), so it is never empty.
+    SummaryLabel = new QLabel("No check has run yet.", this);
     SummaryLabel->setObjectName("SummaryLabel");
     SummaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(SummaryLabel);
