@@ -6,6 +6,7 @@
 #include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
 #include "platform/messageboxes.h"
+#include "templates/requireditems.h"
 #include "templates/showform.h"
 #include "templates/templatewriters.h"
 
@@ -46,9 +47,17 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
     }
     if (request.beforeConfirmation && !request.beforeConfirmation(record))
         return SubmissionOutcome::Declined;
-    // Only Yes mails: closing the box must never send a registration.
-    if (request.confirm && Boxes().WarningYesNo(SubmissionConfirmation()) != BoxAnswer::Yes)
-        return SubmissionOutcome::Declined;
+    // Only Yes mails: closing the box must never send a registration. A new registration without
+    // the items the registry requires is listed below the question, and Enter then answers No.
+    if (request.confirm) {
+        const QStringList empty =
+            request.listEmptyRequired ? EmptyRequiredItems(record) : QStringList();
+        const BoxAnswer answer =
+            empty.isEmpty() ? Boxes().WarningYesNo(SubmissionConfirmation())
+                            : Boxes().WarningYesNoDefaultNo(SubmissionConfirmation() + "\n\n" +
+                                                            EmptyRequiredNote(empty));
+        if (answer != BoxAnswer::Yes) return SubmissionOutcome::Declined;
+    }
 
     // From here on the window keeps processing events (signing, asking for a password, sending):
     // no second send may start meanwhile.
@@ -63,7 +72,11 @@ SubmissionOutcome TSubmission::Submit(const SubmissionRequest& request, Template
         const std::optional<QStringList> signedLines =
             request.signTemplate ? request.signTemplate(record, lines) : std::nullopt;
         if (!signedLines) {
-            Boxes().Information(PgpSubmissionNotice());
+            if (!request.chooseSigningKey)
+                Boxes().Information(PgpSubmissionNotice());
+            else if (Boxes().InformationWithButton(
+                         PgpSubmissionNotice() + " " + PgpSigningKeyHint(), PgpSigningKeyButton()))
+                request.chooseSigningKey();
             return SubmissionOutcome::Pgp;
         }
         body = *signedLines;

@@ -21,6 +21,9 @@ struct SubmissionRequest {
     Record record;       // the page's record as it stands
     QString mailTo;      // the registry's mailbox: the message's one recipient
     bool confirm = true; // ask the confirmation box first (the companion does not)
+    // The confirmation lists the required items left empty (templates/requireditems.h), and No
+    // is then its default.
+    bool listEmptyRequired = false;
     // Run before the confirmation box (the name server check); returning false stops there,
     // nothing written or sent. May be empty.
     std::function<bool(const Record& record)> beforeConfirmation;
@@ -37,6 +40,9 @@ struct SubmissionRequest {
     // raised with its message; nothing is mailed then either. May be empty: no signing.
     std::function<std::optional<QStringList>(const Record& record, const QStringList& lines)>
         signTemplate;
+    // With it, the PGP box (no signing key) tells where a key is chosen and offers a button that
+    // runs this. May be empty: the box as described, alone.
+    std::function<void()> chooseSigningKey;
 };
 
 enum class SubmissionOutcome {

@@ -13,6 +13,18 @@ QString PgpSubmissionNotice() {
            "cut and paste the form out of the window and use PGP software to mail it.";
 }
 
+QString PgpSigningKeyHint() {
+    return "To sign inside the program, choose an OpenPGP key in File > Setup > Security.";
+}
+
+QString PgpSigningKeyButton() {
+    return "Choose &Key...";
+}
+
+QString SignedWithNote(const QString& keyId, const QString& name) {
+    return "signed with " + keyId + (name.isEmpty() ? QString() : " (" + name + ")");
+}
+
 QString SubmissionSentNotice() {
     return "Your registratuion has been sent.";
 }

@@ -9,6 +9,11 @@
 QString SubmissionConfirmation();
 // Shown instead of mailing when the authorization scheme is "PGP".
 QString PgpSubmissionNotice();
+// Added to that box where the program can sign, and the caption of its button that goes there.
+QString PgpSigningKeyHint();
+QString PgpSigningKeyButton();
+// The status line's addition after a send signed by `keyId` (its holder `name`, when known).
+QString SignedWithNote(const QString& keyId, const QString& name);
 // Shown when the connection closes after the server accepted the message.
 QString SubmissionSentNotice();
 // The status line after a send whose message was accepted but whose QUIT went wrong.

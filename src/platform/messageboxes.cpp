@@ -33,6 +33,13 @@ void ScriptedBoxes::Information(const QString& text) {
     Record("information", InformationCaption(), text);
 }
 
+bool ScriptedBoxes::InformationWithButton(const QString& text, const QString&) {
+    Record("information", InformationCaption(), text);
+    const bool pressed = pressButton_;
+    pressButton_ = false;
+    return pressed;
+}
+
 BoxAnswer ScriptedBoxes::WarningYesNo(const QString& text) {
     Record("warning", WarningCaption(), text);
     if (answers_.empty()) return BoxAnswer::No;

@@ -24,6 +24,13 @@ public:
     virtual BoxAnswer WarningYesNo(const QString& text) = 0;
     // The same with No as the default button, for questions where Enter must not act.
     virtual BoxAnswer WarningYesNoDefaultNo(const QString& text) { return WarningYesNo(text); }
+    // An information box with a second button beside OK (`button`, "&" marking its mnemonic):
+    // true when the user pressed that button. Boxes without buttons show the text alone.
+    virtual bool InformationWithButton(const QString& text, const QString& button) {
+        (void)button;
+        Information(text);
+        return false;
+    }
     // A warning with OK only. Boxes without a warning icon of their own show it as information.
     virtual void Warning(const QString& text) { Information(text); }
     // An error box under the application's title; the text is shown as given.
@@ -55,6 +62,8 @@ public:
         QString text;    // as the box shows it (DisplayedText)
     };
     void Information(const QString& text) override;
+    // Recorded as "information"; presses the button when PressButtonNext asked for it.
+    bool InformationWithButton(const QString& text, const QString& button) override;
     BoxAnswer WarningYesNo(const QString& text) override;
     void Warning(const QString& text) override; // recorded as "warning"
     void Error(const QString& text) override;
@@ -63,6 +72,8 @@ public:
     // Answers for the next Yes/No boxes, in order; with none left a box is answered No.
     void AnswerNext(bool yes) { answers_.push_back(yes ? BoxAnswer::Yes : BoxAnswer::No); }
     void AnswerNext(BoxAnswer answer) { answers_.push_back(answer); }
+    // The next box with a button of its own is answered with that button (once).
+    void PressButtonNext() { pressButton_ = true; }
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList Texts(const QString& kind) const;
     QStringList Captions(const QString& kind) const;
@@ -77,4 +88,5 @@ private:
     void Record(const char* kind, const QString& caption, const QString& text);
     std::vector<Shown> shown_;
     std::deque<BoxAnswer> answers_;
+    bool pressButton_ = false;
 };

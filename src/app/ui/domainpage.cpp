@@ -98,8 +98,14 @@ void BuildNameServerSheet(QWidget* sheet) {
                                  {"ThirdNSEdit", "ThirdNSIPEdit"},
                                  {"fourthnsedit", "fourthnsipedit"}};
     for (int i = 0; i < 4; ++i) {
-        AddFieldBeside(sheet, grid, i, 0, servers[i][0]);
-        AddFieldBeside(sheet, grid, i, 2, servers[i][1])->setMinimumWidth(110);
+        QWidget* host = AddFieldBeside(sheet, grid, i, 0, servers[i][0]);
+        QWidget* address = AddFieldBeside(sheet, grid, i, 2, servers[i][1]);
+        address->setMinimumWidth(110);
+        // The last two rows share their labels: their accessible names tell them apart.
+        if (i >= 2) {
+            host->setAccessibleName(QString("Additional Nameserver %1").arg(i - 1));
+            address->setAccessibleName(QString("Additional IP Address %1").arg(i - 1));
+        }
     }
     grid->setColumnStretch(1, 1);
     column->addLayout(grid);

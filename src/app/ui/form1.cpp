@@ -2,19 +2,23 @@
 
 #include "app/ui/aboutbox.h"
 #include "app/ui/attach.h"
+#include "app/ui/enterkey.h"
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mainmenu.h"
 #include "app/ui/pages.h"
+#include "app/ui/setupbar.h"
 #include "app/ui/windowfont.h"
 #include "platform/guard.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int kClientWidth = 538;
@@ -47,13 +51,22 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildHostPage(pages->widget(1));
     BuildContactPage(pages->widget(2));
     pages->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(pages);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The pages below the first-start bar, which shows only while no mail server is set.
+    auto* client = new QWidget(this);
+    client->setObjectName("Client");
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(MakeSetupBar(client, findChild<QAction*>("Setup2")));
+    column->addWidget(pages);
+    setCentralWidget(client);
+    FitToClient();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+    EnterPressesFocusedButton();
     AssignMainWindowHelpTopics(this);
     InstallHelpKey(this);
     AttachTemplates(*this);
@@ -77,6 +90,19 @@ TForm1::~TForm1() {
     for (QWidget* control : findChildren<QWidget*>())
         for (QObject* behaviour : behaviours)
             QObject::disconnect(control, nullptr, behaviour, nullptr);
+}
+
+void TForm1::ShowSetupBar(bool show) {
+    QWidget* bar = findChild<QWidget*>("SetupBar");
+    if (!bar || bar->isVisibleTo(this) == show) return;
+    bar->setVisible(show);
+    FitToClient();
+}
+
+void TForm1::FitToClient() {
+    const QWidget* bar = findChild<QWidget*>("SetupBar");
+    const int barHeight = bar && bar->isVisibleTo(this) ? bar->sizeHint().height() : 0;
+    setFixedSize(kClientWidth, kClientHeight + barHeight + menuBar()->sizeHint().height());
 }
 
 void TForm1::FormCreate() {

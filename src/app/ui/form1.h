@@ -54,6 +54,10 @@ public:
     std::vector<std::function<void()>> ActivateSteps; // FormActivate
     std::vector<std::function<void()>> CloseSteps;    // FormClose; the first failure ends them
 
+    // The bar above the pages that points a first start to Setup (the store shows it while no
+    // mail server is set); the window grows by its height.
+    void ShowSetupBar(bool show);
+
     void FormCreate();
     void FormActivate();
     // Runs the close steps; false (with the error box shown) when one failed.
@@ -69,6 +73,7 @@ signals:
     void Closed();
 
 protected:
+    void FitToClient();
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 };

@@ -48,6 +48,15 @@ QHash<QString, int> BuildTable() {
         {1026, {"PublicYesRadio", "PublicNoRadio"}},
         {1027, {"PurposeEdit"}},
         {1028, perBlock("Role") + QStringList{"HCRole", "ContactRole"}},
+        // The controls added beside the described ones.
+        {CryptHelpTopic,
+         {"MakeCryptButton", "HostMakeCryptButton", "ContactMakeCryptButton",
+          "ContactAuthMakeCryptButton"}},
+        {NameServerCheckHelpTopic, {"CheckNSButton", "CheckBeforeMailBox"}},
+        {BeforeMailingHelpTopic, {"SetupBar", "SetupBarText", "SetupBarButton"}},
+        // Clear and Clear All: what Ctrl+Z puts back.
+        {ClearUndoHelpTopic,
+         {"BitBtn2", "HostCancel", "ContactClear", "O8", "A8", "T8", "BitBtn33", "BitBtn3"}},
     };
     QHash<QString, int> table;
     for (const auto& [topic, names] : topics)

@@ -12,9 +12,15 @@ void AssignMainWindowHelpTopics(QWidget* root);
 
 // The topics of the controls added beside the described ones.
 inline constexpr int MailSecurityHelpTopic = 1032;
+inline constexpr int KeyringHelpTopic = 1033;
+inline constexpr int SigningHelpTopic = 1034;
+inline constexpr int CryptHelpTopic = 1035;
+inline constexpr int ClearUndoHelpTopic = 1036;
+inline constexpr int BeforeMailingHelpTopic = 1037;
 inline constexpr int RdapHelpTopic = 1040;
 inline constexpr int FollowReferralsHelpTopic = 1041;
 inline constexpr int WhoisLookupHelpTopic = 1042;
+inline constexpr int NameServerCheckHelpTopic = 1043;
 
 void SetHelpTopic(QWidget* control, int topic);
 // The topic of `control` or of its nearest enclosing control with one; 0 for none.

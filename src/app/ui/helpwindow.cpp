@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 // The help pages live in a static library, so their resource is registered by hand.
@@ -48,18 +49,51 @@ THelpWindow& OpenWindow() {
         TheWindow() = new THelpWindow;
         TheWindow()->setAttribute(Qt::WA_DeleteOnClose);
     }
+    // A modal dialog blocks every window but its own: Help asked for from one opens as that
+    // dialog's window, above it and usable; asked for elsewhere it is a window of its own again.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == TheWindow()) modal = nullptr;
+    if (TheWindow()->parentWidget() != modal) {
+        const QSize size = TheWindow()->size();
+        TheWindow()->setParent(modal, Qt::Window);
+        TheWindow()->resize(size);
+        if (modal) TheWindow()->move(modal->frameGeometry().center() - QPoint(size.width() / 2, 0));
+    }
     return *TheWindow();
 }
+} // namespace
+
+namespace {
+// Tab selects the next link and Enter follows it. The text view does not tell a screen reader
+// which link the keyboard is on (and signals nothing): its description names it, and changes with
+// it.
+class THelpText : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    bool focusNextPrevChild(bool next) override {
+        const bool moved = QTextBrowser::focusNextPrevChild(next);
+        const QTextCursor at = textCursor();
+        const bool link = at.hasSelection() && at.charFormat().isAnchor();
+        setAccessibleDescription(link ? "Link: " + at.selectedText() : QString());
+        return moved;
+    }
+};
 } // namespace
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("HelpWindow");
     setWindowTitle("Regiscribe Help");
+    setAccessibleName("Regiscribe Help");
     resize(520, 420);
-    browser_ = new QTextBrowser(this);
+    browser_ = new THelpText(this);
     browser_->setObjectName("HelpText");
     browser_->setOpenLinks(true);
     browser_->setAccessibleName("Help text");
+    connect(browser_, &QTextBrowser::sourceChanged, this,
+            [this] { browser_->setAccessibleDescription(QString()); });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);

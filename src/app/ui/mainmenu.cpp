@@ -21,19 +21,20 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
 }
 } // namespace
 
+// Every item has a mnemonic (shown underlined; the captions read the same), none twice in a menu.
 void BuildMainMenu(TForm1& form) {
     QMenuBar* bar = form.menuBar();
     bar->setObjectName("MainMenu1");
     bar->setNativeMenuBar(false);
     QMenu* file = AddMenu(bar, "Setup1", "&File");
-    AddItem(file, "Setup2", "Setup");
-    AddItem(file, "SentRegistrations1", "Sent Registrations...");
-    QAction* exit = AddItem(file, "Exit1", "Exit");
+    AddItem(file, "Setup2", "&Setup");
+    AddItem(file, "SentRegistrations1", "Sent &Registrations...");
+    QAction* exit = AddItem(file, "Exit1", "E&xit");
     QMenu* help = AddMenu(bar, "Help1", "&Help");
-    AddItem(help, "RegiscribeHomePage1", "Regiscribe Home Page");
-    AddItem(help, "QuillmarkHomePage1", "Quillmark Home Page");
-    QAction* contents = AddItem(help, "Help2", "Contents");
-    QAction* about = AddItem(help, "About1", "About");
+    AddItem(help, "RegiscribeHomePage1", "&Regiscribe Home Page");
+    AddItem(help, "QuillmarkHomePage1", "&Quillmark Home Page");
+    QAction* contents = AddItem(help, "Help2", "&Contents");
+    QAction* about = AddItem(help, "About1", "&About");
     TForm1* f = &form;
     QObject::connect(exit, &QAction::triggered, f, [f] { Guarded([f] { f->Exit1Click(); }); });
     QObject::connect(contents, &QAction::triggered, f, [f] { Guarded([f] { f->Help2Click(); }); });

@@ -1,6 +1,7 @@
 #include "app/ui/pageparts.h"
 
 #include "app/ui/controls.h"
+#include "app/ui/statusline.h"
 
 #include <QBoxLayout>
 #include <QFont>
@@ -94,10 +95,9 @@ QWidget* MakeButtonRow(QWidget* parent, const QString& name,
 
 QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName) {
     auto* row = new QHBoxLayout;
-    auto* status = MakeEdit(parent, statusName);
+    auto* status = new TStatusLine(parent);
+    status->setObjectName(statusName);
     status->setText("status...");
-    status->setReadOnly(true);
-    NameForAccessibility(status, "Status");
     row->addWidget(status, 3);
     auto* bar = MakeProgressBar(parent, barName);
     bar->setAccessibleName("Mail progress");

@@ -1,6 +1,7 @@
 #include "app/ui/smtpsu.h"
 
 #include "app/ui/controls.h"
+#include "app/ui/enterkey.h"
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/windowfont.h"
@@ -68,13 +69,15 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     // Escape closes a dialog with Cancel by itself.
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    // The destination comes last, after the buttons, although it sits above them.
+    // Top to bottom, then the buttons left to right. Only OK is a default button: Enter on
+    // "Security..." opens Mail Security and never accepts Setup on the way.
     setTabOrder(ServerEdit, UserAddressEdit);
     setTabOrder(UserAddressEdit, UserNameEdit);
-    setTabOrder(UserNameEdit, OKButton);
-    setTabOrder(OKButton, CancelButton);
-    setTabOrder(CancelButton, mailto);
+    setTabOrder(UserNameEdit, mailto);
     setTabOrder(mailto, SecurityButton);
+    setTabOrder(SecurityButton, OKButton);
+    setTabOrder(OKButton, CancelButton);
+    EnterPressesFocusedButton();
     InstallHelpKey(this);
     setFixedSize(404, 154);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -3,6 +3,7 @@
 #include "editing/ui/actionselectors.h"
 #include "editing/ui/blockediting.h"
 #include "editing/ui/clearallbuttons.h"
+#include "editing/ui/clearundo.h"
 #include "editing/ui/cryptbuttons.h"
 #include "editing/ui/schemeselectors.h"
 #include "platform/guard.h"
@@ -51,8 +52,8 @@ void OnUserChange(TForm1& form, const char* box, TSchemeSelectors* owner,
     QObject::connect(combo, &QComboBox::textActivated, owner, run);
 }
 
-void AttachBlockEditing(TForm1& form) {
-    auto* b = new TBlockEditing(form);
+void AttachBlockEditing(TForm1& form, TClearUndo& undo) {
+    auto* b = new TBlockEditing(form, undo);
     using T = TBlockEditing;
     const std::pair<const char*, void (T::*)()> buttons[] = {
         {"O1", &T::O1Click},
@@ -93,8 +94,8 @@ void AttachBlockEditing(TForm1& form) {
         OnClick(form, name, b, handler);
 }
 
-void AttachClearAll(TForm1& form) {
-    auto* c = new TClearAll(form);
+void AttachClearAll(TForm1& form, TClearUndo& undo) {
+    auto* c = new TClearAll(form, undo);
     OnClick(form, "BitBtn2", c, &TClearAll::BitBtn2Click);
     OnClick(form, "HostCancel", c, &TClearAll::HostCancelClick);
     OnClick(form, "ContactClear", c, &TClearAll::ContactClearClick);
@@ -140,8 +141,9 @@ void AttachCryptButtons(TForm1& form) {
 } // namespace
 
 void AttachEditing(TForm1& form) {
-    AttachBlockEditing(form);
-    AttachClearAll(form);
+    auto* undo = new TClearUndo(form);
+    AttachBlockEditing(form, *undo);
+    AttachClearAll(form, *undo);
     AttachActionSelectors(form);
     AttachSchemeSelectors(form);
     AttachCryptButtons(form);

@@ -1,9 +1,11 @@
 #include "editing/ui/blockediting.h"
 
 #include "app/ui/form1.h"
+#include "editing/ui/clearundo.h"
 #include "editing/ui/formfields.h"
 
-TBlockEditing::TBlockEditing(TForm1& form) : QObject(&form), form_(form) {
+TBlockEditing::TBlockEditing(TForm1& form, TClearUndo& undo)
+    : QObject(&form), form_(form), undo_(undo) {
     setObjectName("BlockEditing");
 }
 
@@ -18,11 +20,9 @@ void TBlockEditing::CopyToAll(Block source) {
 }
 
 void TBlockEditing::ClearBlock(Block block) {
-    for (const QString& field : BlockFields(block))
-        PlaceFieldText(form_, field, QString());
+    undo_.Clear(RecordKind::Domain, BlockFields(block));
 }
 
 void TBlockEditing::BitBtn3Click() {
-    for (const QString& field : NameServerFields())
-        PlaceFieldText(form_, field, QString());
+    undo_.Clear(RecordKind::Domain, NameServerFields());
 }

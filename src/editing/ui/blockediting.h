@@ -6,12 +6,13 @@
 
 #include <QObject>
 
+class TClearUndo;
 class TForm1;
 
 class TBlockEditing : public QObject {
     Q_OBJECT
 public:
-    explicit TBlockEditing(TForm1& form);
+    TBlockEditing(TForm1& form, TClearUndo& undo);
 
     // The shared operations.
     void CopyBlock(Block source, Block target);
@@ -58,4 +59,5 @@ public:
 
 private:
     TForm1& form_;
+    TClearUndo& undo_;
 };

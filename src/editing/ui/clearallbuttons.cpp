@@ -2,13 +2,12 @@
 
 #include "app/ui/form1.h"
 #include "editing/clearall.h"
-#include "editing/ui/formfields.h"
+#include "editing/ui/clearundo.h"
 
-TClearAll::TClearAll(TForm1& form) : QObject(&form), form_(form) {
+TClearAll::TClearAll(TForm1& form, TClearUndo& undo) : QObject(&form), undo_(undo) {
     setObjectName("ClearAll");
 }
 
 void TClearAll::ClearTab(RecordKind kind) {
-    for (const QString& field : ClearAllFields(kind))
-        PlaceFieldText(form_, field, QString());
+    undo_.Clear(kind, ClearAllFields(kind));
 }

@@ -1,15 +1,17 @@
 #pragma once
-// The "Clear All" buttons of the three review pages: they empty the tab's fields and nothing else.
+// The "Clear All" buttons of the three review pages: they empty the tab's fields and nothing else
+// (Ctrl+Z right after puts them back, see clearundo.h).
 #include "templates/recordmodel.h"
 
 #include <QObject>
 
+class TClearUndo;
 class TForm1;
 
 class TClearAll : public QObject {
     Q_OBJECT
 public:
-    explicit TClearAll(TForm1& form);
+    TClearAll(TForm1& form, TClearUndo& undo);
 
     void ClearTab(RecordKind kind);
 
@@ -18,5 +20,5 @@ public:
     void ContactClearClick() { ClearTab(RecordKind::Contact); }
 
 private:
-    TForm1& form_;
+    TClearUndo& undo_;
 };

@@ -1,5 +1,7 @@
 #include "editing/ui/cryptdlg.h"
 
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/okcancelrow.h"
 #include "app/ui/windowfont.h"
 #include "platform/messageboxes.h"
@@ -59,6 +61,8 @@ TCryptDlg::TCryptDlg(const std::vector<CryptMethod>& methods, QWidget* parent)
     connect(RepeatEdit, &QLineEdit::textChanged, this, &TCryptDlg::Update);
     connect(MethodBox, &QComboBox::currentIndexChanged, this, &TCryptDlg::Update);
     Update();
+    SetHelpTopic(this, CryptHelpTopic);
+    InstallHelpKey(this);
     setMinimumWidth(360);
 }
 
@@ -80,6 +84,10 @@ void TCryptDlg::Update() {
     MatchNote->setText(RepeatEdit->text().isEmpty() || same ? QString()
                                                             : "The two entries differ.");
     MethodNote->setText(usable ? CryptWarnings(password, Method()).join('\n') : usable.Error());
+    // Each note read as the description of the field it is about, so that a screen reader tells it
+    // there (and announces it when it changes).
+    RepeatEdit->setAccessibleDescription(MatchNote->text());
+    PasswordEdit->setAccessibleDescription(MethodNote->text());
     password.fill('\0');
 }
 

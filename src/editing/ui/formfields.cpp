@@ -34,3 +34,8 @@ QLabel& FieldLabel(TForm1& form, const QString& control) {
     if (!label) throw Exception("The main window has no label for " + control);
     return *label;
 }
+
+void RelabelField(TForm1& form, const QString& control, const QString& caption) {
+    FieldLabel(form, control).setText(caption);
+    NameForAccessibility(&Field(form, control), caption);
+}

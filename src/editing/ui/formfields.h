@@ -13,3 +13,6 @@ void PlaceFieldText(TForm1& form, const QString& control, const QString& text);
 void SetFieldOpenByName(TForm1& form, const QString& control, bool open);
 // The label that names a field.
 QLabel& FieldLabel(TForm1& form, const QString& control);
+// Gives a field's label a new caption; the field's accessible name follows it, so a screen reader
+// reads the name the user sees.
+void RelabelField(TForm1& form, const QString& control, const QString& caption);

@@ -4,8 +4,6 @@
 #include "editing/selectorrules.h"
 #include "editing/ui/formfields.h"
 
-#include <QLabel>
-
 TSchemeSelectors::TSchemeSelectors(TForm1& form) : QObject(&form), form_(form) {
     setObjectName("SchemeSelectors");
 }
@@ -13,11 +11,11 @@ TSchemeSelectors::TSchemeSelectors(TForm1& form) : QObject(&form), form_(form) {
 void TSchemeSelectors::AuthorizationChange(const QString& box, const QString& infoField) {
     const auto effect = AuthorizationSchemeEffect(TextOfField(form_, box));
     if (!effect) return;
-    FieldLabel(form_, infoField).setText(effect->caption);
+    RelabelField(form_, infoField, effect->caption);
     SetFieldOpenByName(form_, infoField, effect->open);
 }
 
 void TSchemeSelectors::ContactAuthenticationTypeChange() {
     if (const auto caption = AuthenticationCaption(TextOfField(form_, "ContactAuthenticationType")))
-        FieldLabel(form_, "ContactAuthenticationInfo").setText(*caption);
+        RelabelField(form_, "ContactAuthenticationInfo", *caption);
 }

@@ -1,14 +1,17 @@
 #include "mail/ui/mailsubmission.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/statusline.h"
 #include "mail/keyring.h"
 #include "mail/mssmtp.h"
+#include "mail/submissiontexts.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
 #include "openpgp/openpgp.h"
 #include "openpgp/ui/signingkeygroup.h"
 #include "platform/fullstop.h"
 #include "platform/messageboxes.h"
+#include "platform/peertext.h"
 #include "store/ui/storebehaviour.h"
 #include "templates/ui/windowrecord.h"
 #include "templates/ui/windowwriters.h"
@@ -24,20 +27,19 @@ namespace {
 struct PageControls {
     const char* button;
     const char* memo;
-    const char* status;
     const char* bar;
 };
 
 PageControls ControlsOf(RecordKind kind) {
     switch (kind) {
     case RecordKind::Domain:
-        return {"BitBtn1", "Memo1", "status", "MailProgress"};
+        return {"BitBtn1", "Memo1", "MailProgress"};
     case RecordKind::Host:
-        return {"HostMailtoNic", "Memo2", "hoststatus", "HostMailProgress"};
+        return {"HostMailtoNic", "Memo2", "HostMailProgress"};
     case RecordKind::Contact:
         break;
     }
-    return {"ContactMailtoNic", "Memo3", "Cstatus", "Cmailprogress"};
+    return {"ContactMailtoNic", "Memo3", "Cmailprogress"};
 }
 
 } // namespace
@@ -77,6 +79,7 @@ void TMailSubmission::MailPage(RecordKind kind) {
     SubmissionRequest request;
     request.record = ReadRecord(form_, kind);
     request.mailTo = store_.Settings().mailto;
+    request.listEmptyRequired = true;
     request.loadHolder = [this, kind](const QStringList& lines) {
         if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
             memo->setPlainText(lines.join('\n'));
@@ -86,7 +89,8 @@ void TMailSubmission::MailPage(RecordKind kind) {
         SetStatus(kind, "Not sent: no password given.");
         return false;
     };
-    if (form_.BeforeMailConfirmation)
+    // A PGP page without a key to sign with mails nothing (the PGP box says so): no check first.
+    if (form_.BeforeMailConfirmation && !PgpWithoutSigningKey(request.record))
         request.beforeConfirmation = [this](const Record& record) {
             // The check before mailing waits for servers while the window runs: no second press
             // may start a second submission inside this one.
@@ -98,13 +102,16 @@ void TMailSubmission::MailPage(RecordKind kind) {
     request.signTemplate = [this](const Record& record,
                                   const QStringList& lines) -> std::optional<QStringList> {
         Result<std::optional<QStringList>> signedLines =
-            SignTemplate(record, lines, store_.Settings().openPgpKey);
+            SignTemplate(record, lines, SigningKeySetting());
         if (!signedLines) throw ESigningError(signedLines.Error());
+        if (signedLines.Value()) signedBy_ = SignerOf(record);
         return signedLines.Value();
     };
     request.updateNameList = [this, kind](const Record& record, const TemplateFiles& files) {
         store_.UpdateNameList(kind, record, files);
     };
+    request.chooseSigningKey = [this] { SecurityButtonClick(store_.Settings().server); };
+    signedBy_.clear();
     // The window's path fields take the writer's paths also when writing or sending fails.
     TemplateFiles files = WindowPaths(form_, kind);
     struct KeepPaths {
@@ -114,13 +121,37 @@ void TMailSubmission::MailPage(RecordKind kind) {
         ~KeepPaths() { StoreWindowPaths(form, kind, files); }
     } keep{form_, kind, files};
     try {
-        flow_.Submit(request, files);
+        if (flow_.Submit(request, files) == SubmissionOutcome::Sent && !signedBy_.isEmpty())
+            ShowStatus(form_, kind, StatusText(form_, kind) + "; " + signedBy_);
     } catch (const ESignInRefused& e) {
         // A password the server refuses is not offered again: the next send asks for it.
         passwords_.Forget(form_.msSMTP1->User(), form_.msSMTP1->Server());
         throw Exception(WithFullStop(e.Message()) +
                         " Check the user name and password under File > Setup > Security.");
     }
+}
+
+QString TMailSubmission::SigningKeySetting() const {
+    return store_.Settings().openPgpKey;
+}
+
+bool TMailSubmission::PgpWithoutSigningKey(const Record& record) const {
+    if (record.Text(AuthorizationControl(record.kind)) != "PGP") return false;
+    const Result<SigningKeyChoice> key = SigningKeyFor(record, SigningKeySetting());
+    return key && key.Value().keyId.isEmpty();
+}
+
+QString TMailSubmission::SignerOf(const Record& record) const {
+    const Result<SigningKeyChoice> key = SigningKeyFor(record, SigningKeySetting());
+    if (!key) return QString();
+    const QString id = NormalizedKeyId(key.Value().keyId).value_or(key.Value().keyId);
+    QString name;
+    if (const Result<std::vector<OpenPgpKey>> keys = SigningKeys())
+        for (const OpenPgpKey& k : keys.Value())
+            if (k.fingerprint.endsWith(id) || k.signingFingerprint.endsWith(id))
+                name = PeerText(k.userId, PeerTextLines::Escape);
+    // The last 16 hex digits, as the key list shows a key.
+    return SignedWithNote("0x" + id.right(16), name);
 }
 
 std::optional<QString> TMailSubmission::KnownPassword(const QString& user,
@@ -188,9 +219,25 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
 }
 
 void TMailSubmission::EnableMailButtons(bool enabled) {
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
-        if (auto* button = form_.Control<QAbstractButton>(ControlsOf(kind).button))
-            button->setEnabled(enabled);
+    // The window's own focus widget: a box open above the window has the application's focus.
+    QWidget* focus = form_.focusWidget();
+    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
+        auto* button = form_.Control<QAbstractButton>(ControlsOf(kind).button);
+        if (!button) continue;
+        if (!enabled && button == focus) {
+            parkedFrom_ = button;
+            parkedOn_ = StatusLine(form_, kind);
+            if (parkedOn_) parkedOn_->setFocus(Qt::OtherFocusReason);
+        }
+        button->setEnabled(enabled);
+    }
+    if (enabled && parkedFrom_) {
+        // Unless the user has moved on into a field meanwhile.
+        QWidget* now = form_.focusWidget();
+        if (!now || now == parkedOn_ || qobject_cast<QAbstractButton*>(now))
+            parkedFrom_->setFocus(Qt::OtherFocusReason);
+        parkedFrom_ = nullptr;
+    }
 }
 
 void TMailSubmission::SetProgress(RecordKind page, int position) {
@@ -198,7 +245,7 @@ void TMailSubmission::SetProgress(RecordKind page, int position) {
 }
 
 void TMailSubmission::SetStatus(RecordKind page, const QString& text) {
-    if (auto* status = form_.Control<QLineEdit>(ControlsOf(page).status)) status->setText(text);
+    ShowStatus(form_, page, text);
 }
 
 void TMailSubmission::msSMTP1Open(QObject*) {

@@ -2,11 +2,14 @@
 // The main window's mail buttons and the handlers of its SMTP client's events: each button mails
 // its page's template through the shared submission flow, and every stage of a send moves the
 // progress bar and the status line of all three registration pages. While a send is in progress
-// the three mail buttons are disabled, so a second send cannot start on the busy client.
+// the three mail buttons are disabled, so a second send cannot start on the busy client; the focus
+// waits on the page's status line meanwhile (a disabled button passes it on, and the next button
+// is Clear All) and goes back to the button that started the send when it ends.
 #include "mail/submission.h"
 #include "mail/ui/mailpasswords.h"
 
 #include <QObject>
+#include <QPointer>
 
 class TForm1;
 class TStore;
@@ -47,10 +50,18 @@ private:
     // The mail client and the message's sender as the settings say.
     void ApplySettings(const SetupSettings& settings);
     void MailPage(RecordKind kind);
+    QString SigningKeySetting() const;
+    // The page's scheme is PGP and no key is set to sign with: nothing will be mailed.
+    bool PgpWithoutSigningKey(const Record& record) const;
+    // "signed with 0x... (holder)" for the key that signs `record`.
+    QString SignerOf(const Record& record) const;
     void EnableMailButtons(bool enabled);
 
     TForm1& form_;
     TStore& store_;
     TSubmission flow_;
     TMailPasswords passwords_;
+    QPointer<QWidget> parkedFrom_; // the mail button that had the focus when the send began
+    QPointer<QWidget> parkedOn_;   // where the focus waits meanwhile
+    QString signedBy_;             // the current send's signer, once its template is signed
 };

@@ -1,5 +1,7 @@
 #include "mail/ui/passworddlg.h"
 
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/windowfont.h"
 #include "mail/ui/rememberbox.h"
 
@@ -16,7 +18,11 @@ TPasswordDlg::TPasswordDlg(const QString& user, const QString& server, QWidget* 
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFont(WindowFont());
     auto* column = new QVBoxLayout(this);
-    auto* label = new QLabel("Password for " + user + " at " + server + ":", this);
+    // "&P" reaches the field; an "&" of the names themselves shows as it is.
+    auto escaped = [](QString text) { return text.replace('&', "&&"); };
+    auto* label =
+        new QLabel("&Password for " + escaped(user) + " at " + escaped(server) + ":", this);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName("PasswordLabel");
     PasswordEdit = new QLineEdit(this);
     PasswordEdit->setObjectName("PasswordEdit");
@@ -31,5 +37,7 @@ TPasswordDlg::TPasswordDlg(const QString& user, const QString& server, QWidget* 
     column->addWidget(PasswordEdit);
     column->addWidget(RememberBox);
     column->addWidget(buttons);
+    SetHelpTopic(this, KeyringHelpTopic);
+    InstallHelpKey(this);
     setFixedSize(sizeHint());
 }

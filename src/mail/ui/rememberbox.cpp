@@ -5,7 +5,7 @@
 #include <QCheckBox>
 
 QCheckBox* MakeRememberBox(QWidget* parent) {
-    auto* box = new QCheckBox("Remember in the keyring", parent);
+    auto* box = new QCheckBox("&Remember in the keyring", parent);
     box->setObjectName("RememberBox");
     QString why;
     if (KeyringAvailable(&why)) {

@@ -18,4 +18,8 @@ public:
     void Load(const QString& fingerprint);
     // The chosen key's fingerprint; empty for "(none)".
     QString Fingerprint() const;
+
+private:
+    void ShowChosenWhole();
+    QString about_; // what the box is for, or why no key can be chosen
 };

@@ -46,6 +46,16 @@ void QtMessageBoxes::Information(const QString& text) {
     Show(QMessageBox::Information, InformationCaption(), text);
 }
 
+bool QtMessageBoxes::InformationWithButton(const QString& text, const QString& button) {
+    QMessageBox box(QMessageBox::Information, InformationCaption(), DisplayedText(text),
+                    QMessageBox::Ok, Owner());
+    QPushButton* extra = box.addButton(button, QMessageBox::ActionRole);
+    extra->setAutoDefault(false);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == extra;
+}
+
 BoxAnswer QtMessageBoxes::WarningYesNo(const QString& text) {
     return Ask(text, QMessageBox::Yes);
 }

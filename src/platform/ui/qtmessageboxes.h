@@ -6,6 +6,7 @@
 class QtMessageBoxes : public MessageBoxes {
 public:
     void Information(const QString& text) override;
+    bool InformationWithButton(const QString& text, const QString& button) override;
     BoxAnswer WarningYesNo(const QString& text) override;
     BoxAnswer WarningYesNoDefaultNo(const QString& text) override;
     void Warning(const QString& text) override;

@@ -30,6 +30,7 @@ void TStore::SetSettings(const SetupSettings& settings) {
     settings_.address = CutText(settings.address, 255);
     settings_.name = CutText(settings.name, 255);
     emit SettingsChanged(settings_);
+    form_.ShowSetupBar(settings_.server.trimmed().isEmpty());
 }
 
 void TStore::ReadSettingsAndDefaults() {

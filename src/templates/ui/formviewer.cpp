@@ -19,6 +19,7 @@ TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
+    Memo1->setAccessibleName("Registration form");
     QFont font("Courier New", 8);
     font.setStyleHint(QFont::TypeWriter);
     Memo1->setFont(font);
@@ -33,6 +34,7 @@ TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* panel = new QWidget(this);
     panel->setObjectName("Panel1");
+    panel->setAccessibleName("Form viewer buttons");
     panel->setFixedHeight(47);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 7, 8, 7);

@@ -1,10 +1,15 @@
 // Every edit, box, radio button and button of the main window can be reached by its name:
 // accessibility tools read the label or caption the user sees, and hints show as tool tips.
 #include "app/ui/form1.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/reviewrow.h"
 #include "app/ui/smtpsu.h"
+#include "editing/ui/cryptdlg.h"
+#include "mail/ui/passworddlg.h"
+#include "nscheck/ui/nscheckdlg.h"
 #include "support/ui/formdriver.h"
 #include "templates/recordmodel.h"
+#include "templates/ui/formviewer.h"
 #include "templates/ui/windowrecord.h"
 
 #include <QAbstractButton>
@@ -62,7 +67,9 @@ TEST(Accessibility, EveryControlHasTheNameTheUserSees) {
             QString label = f.label;
             if (label.endsWith(':')) label.chop(1);
             QWidget* w = form.Control<QWidget>(f.control);
-            EXPECT_EQ(AccessibleName(w), label) << f.control.toStdString();
+            // Fields that share a label are told apart after it ("Additional Nameserver 2").
+            EXPECT_TRUE(AccessibleName(w).startsWith(label))
+                << f.control.toStdString() << ": " << AccessibleName(w).toStdString();
             EXPECT_EQ(RelatedLabel(w), f.label) << f.control.toStdString();
         }
     EXPECT_EQ(AccessibleName(form.Control<QWidget>("BitBtn1")), "Send to Internic");
@@ -112,4 +119,78 @@ TEST(Accessibility, CustomDrawnControlsReadLikeTheStandardOnesTheyReplace) {
         QAccessible::queryAccessibleInterface(form.Control<QWidget>("lResponse"));
     EXPECT_EQ(list->role(), QAccessible::List);
     EXPECT_EQ(list->text(QAccessible::Name), "Finger answer");
+}
+
+TEST(Accessibility, NoTwoFieldsOfATabShareTheirName) {
+    TForm1 form;
+    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
+        QMap<QString, QString> seen; // tab and accessible name -> control
+        for (const FieldInfo& f : RecordFields(kind)) {
+            QWidget* w = form.Control<QWidget>(f.control);
+            const QString name = w->parentWidget()->objectName() + ": " + AccessibleName(w);
+            EXPECT_FALSE(seen.contains(name))
+                << f.control.toStdString() << " and " << seen.value(name).toStdString()
+                << " are both read as " << name.toStdString();
+            seen.insert(name, f.control);
+        }
+    }
+}
+
+TEST(Accessibility, ARelabelledFieldIsReadByTheLabelItShows) {
+    FormDriver d;
+    d.Click("ModifyContactRadio");
+    d.Pick("ContactAuthorizationType", "CRYPT-PW");
+    d.Pick("ContactAuthenticationType", "PGP");
+    for (const char* field : {"ContactAuthorizationInfo", "ContactAuthenticationInfo"}) {
+        const QString shown = d.Caption(QString(field) + "Label");
+        EXPECT_EQ(AccessibleName(&d.Widget(field)), shown) << field;
+    }
+    EXPECT_EQ(AccessibleName(&d.Widget("ContactAuthorizationInfo")), "Password");
+    EXPECT_EQ(AccessibleName(&d.Widget("ContactAuthenticationInfo")), "Public PGP Key ID");
+}
+
+namespace {
+// Every control a keyboard can reach in `window`, as assistive technology meets it: role and name.
+void CollectFocusable(QAccessibleInterface* node, QList<QPair<QAccessible::Role, QString>>& out,
+                      QStringList& unnamed) {
+    if (!node) return;
+    if (node->state().focusable && !node->state().invisible) {
+        const QString name = node->text(QAccessible::Name);
+        if (name.trimmed().isEmpty())
+            unnamed << QString("role %1 of %2")
+                           .arg(int(node->role()))
+                           .arg(node->object() ? node->object()->objectName() : QString());
+        else
+            out.append({node->role(), name});
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        CollectFocusable(node->child(i), out, unnamed);
+}
+} // namespace
+
+TEST(Accessibility, TheAddedWindowsNameEveryFocusableControlOnce) {
+    TNSCheckDlg check;
+    TCryptDlg crypt(AllCryptMethods());
+    TPasswordDlg password("jane", "mail.example.test");
+    TFormView viewer;
+    ShowHelpContents();
+    const QList<QWidget*> windows{&check, &crypt, &password, &viewer, HelpWindow()};
+    for (QWidget* window : windows) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QList<QPair<QAccessible::Role, QString>> controls;
+        QStringList unnamed;
+        CollectFocusable(QAccessible::queryAccessibleInterface(window), controls, unnamed);
+        const std::string which = window->objectName().toStdString();
+        EXPECT_TRUE(unnamed.isEmpty()) << which << ": " << unnamed.join(", ").toStdString();
+        EXPECT_FALSE(controls.isEmpty()) << which;
+        for (int i = 0; i < controls.size(); ++i)
+            for (int j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(controls[i] == controls[j])
+                    << which << ": two controls read as " << controls[i].second.toStdString();
+        EXPECT_FALSE(
+            QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name).isEmpty())
+            << which;
+        window->hide();
+    }
 }

@@ -1,6 +1,7 @@
 // The registration pages as designed: every control by name and type, with its caption, label,
 // hint, limit and initial state.
 #include "app/ui/fieldstate.h"
+#include "app/ui/statusline.h"
 #include "app/ui/typinglimit.h"
 #include "designpages.h"
 #include "templates/recordmodel.h"
@@ -262,7 +263,7 @@ TEST(DesignedPages, ReviewControlsStartEmptyOrWithTheirPlaceholders) {
         EXPECT_EQ(label->font().pointSize(), 7) << S(name);
     }
     for (const char* name : {"status", "hoststatus", "Cstatus"})
-        EXPECT_EQ(pages.Get<QLineEdit>(name)->text(), "status...") << name;
+        EXPECT_EQ(pages.Get<TStatusLine>(name)->text(), "status...") << name;
     for (const char* name : {"MailProgress", "HostMailProgress", "Cmailprogress"}) {
         auto* bar = pages.Get<QProgressBar>(name);
         ASSERT_NE(bar, nullptr);

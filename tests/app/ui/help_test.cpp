@@ -4,7 +4,9 @@
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/smtpsu.h"
+#include "support/ui/formdriver.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -137,13 +140,14 @@ TEST(Help, F1OnTheAddedControlsOpensTheirTopics) {
 }
 
 TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
-    QSet<int> topics{1031, MailSecurityHelpTopic};
+    QSet<int> topics{1031, MailSecurityHelpTopic, KeyringHelpTopic, SigningHelpTopic};
     TForm1 form;
     for (QWidget* w : form.findChildren<QWidget*>())
         if (int topic = HelpTopicFor(w)) topics.insert(topic);
-    // The described topics, the Mail Security dialog's, and the WhoIs page's look-up, RDAP and
-    // referrals.
-    EXPECT_EQ(topics.size(), 29);
+    // The described topics, the Mail Security dialog's, the keyring's and signing's, the WhoIs
+    // page's look-up, RDAP and referrals, and the main window's crypt, name-server check, first
+    // start and clear buttons.
+    EXPECT_EQ(topics.size(), 35);
     const QString contents = PageText(HelpContentsUrl());
     ASSERT_FALSE(contents.isEmpty());
     QFile contentsFile(":" + HelpContentsUrl().path());
@@ -155,4 +159,58 @@ TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
             << "topic " << topic;
         EXPECT_TRUE(contentsHtml.contains(QString("topic%1.html").arg(topic))) << topic;
     }
+}
+
+TEST(Help, F1InAModalDialogShowsHelpAboveItUsable) {
+    TForm1 form;
+    form.show();
+    bool aboveTheDialog = false, usable = false;
+    WhenModal::Next<TSetupDlg>([&](TSetupDlg& setup) {
+        setup.ServerEdit->setFocus();
+        QTest::keyClick(setup.ServerEdit, Qt::Key_F1);
+        THelpWindow* help = HelpWindow();
+        if (help && help->isVisible()) {
+            aboveTheDialog = help->parentWidget() == &setup && help->isWindow();
+            // A window the modal dialog blocks would not take the focus.
+            help->activateWindow();
+            usable = QTest::qWaitForWindowActive(help) && !help->testAttribute(Qt::WA_Disabled);
+            EXPECT_EQ(help->Page(), HelpTopicUrl(1031));
+        }
+        setup.reject();
+    });
+    form.findChild<QAction*>("Setup2")->trigger();
+    EXPECT_TRUE(aboveTheDialog);
+    EXPECT_TRUE(usable);
+    // The dialog is gone; Help from the main window is a window of its own again.
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("DomainNameEdit")), HelpTopicUrl(1014));
+    EXPECT_EQ(HelpWindow()->parentWidget(), nullptr);
+    CloseHelp();
+}
+
+TEST(Help, F1OnTheClearAndCheckButtonsOpensTheirTopics) {
+    TForm1 form;
+    form.Control<QTabWidget>("PageControl2")
+        ->setCurrentWidget(form.Control<QWidget>("DomainNameServersSheet"));
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("CheckNSButton")),
+              HelpTopicUrl(NameServerCheckHelpTopic));
+    EXPECT_EQ(PressF1On(&form, form.Control<QWidget>("BitBtn3")), HelpTopicUrl(ClearUndoHelpTopic));
+    CloseHelp();
+}
+
+TEST(Help, TheLinkTheKeyboardIsOnIsNamedForScreenReaders) {
+    ShowHelpContents();
+    THelpWindow* help = HelpWindow();
+    ASSERT_TRUE(help);
+    help->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    auto* text = help->findChild<QTextBrowser*>("HelpText");
+    ASSERT_TRUE(text);
+    text->setFocus();
+    EXPECT_TRUE(text->accessibleDescription().isEmpty());
+    // The first link of the contents page is the first topic's.
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->accessibleDescription(), "Link: Authorization and authentication schemes");
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(text->accessibleDescription(), "Link: City, state and postal code");
+    CloseHelp();
 }

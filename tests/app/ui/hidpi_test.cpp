@@ -4,10 +4,14 @@
 #include "app/ui/form1.h"
 #include "app/ui/pictures.h"
 #include "app/ui/splash.h"
+#include "nscheck/ui/nscheckdlg.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -67,4 +71,21 @@ TEST(HiDpi, TheProgramIconHasAPictureForTheScreensPixelSize) {
         EXPECT_EQ(picture.width(), qRound(size * ratio)) << size;
         EXPECT_DOUBLE_EQ(picture.devicePixelRatio(), ratio) << size;
     }
+}
+
+TEST(HiDpi, TheCheckWindowAndTheFirstStartBarLieInsideTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TNSCheckDlg check;
+    check.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&check));
+    EXPECT_LE(check.width(), screen.width());
+    EXPECT_LE(check.height(), screen.height());
+    // The bar's words are whole beside its button.
+    TForm1 form;
+    form.ShowSetupBar(true);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* words = form.findChild<QLabel*>("SetupBarText");
+    ASSERT_TRUE(words && words->isVisible());
+    EXPECT_GE(words->width(), words->sizeHint().width());
 }

@@ -1,6 +1,7 @@
 // The Setup dialog as designed: size, caption, labels, hints, tab order and buttons.
 #include "app/ui/smtpsu.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,18 +54,50 @@ TEST(SetupDialog, HasItsCaptionSizeEditsAndHints) {
     EXPECT_GT(dialog.OKButton->y(), dialog.mailto->y());
 }
 
-TEST(SetupDialog, TabOrderPutsTheDestinationAfterTheButtons) {
+TEST(SetupDialog, TabGoesThroughTheFieldsTopToBottomThenTheButtons) {
     TSetupDlg dialog;
-    QList<QWidget*> order;
-    QWidget* w = dialog.ServerEdit;
-    for (int i = 0; i < 6; ++i, w = w->nextInFocusChain()) {
-        while (!(w->focusPolicy() & Qt::TabFocus))
-            w = w->nextInFocusChain();
-        order << w;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.ServerEdit->setFocus(Qt::TabFocusReason);
+    QStringList order;
+    for (int i = 0; i < 8; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(order,
-              (QList<QWidget*>{dialog.ServerEdit, dialog.UserAddressEdit, dialog.UserNameEdit,
-                               dialog.OKButton, dialog.CancelButton, dialog.mailto}));
+    EXPECT_EQ(order, (QStringList{"ServerEdit", "UserAddressEdit", "UserNameEdit", "mailto",
+                                  "SecurityButton", "OKButton", "CancelButton", "ServerEdit"}));
+}
+
+TEST(SetupDialog, EnterPressesTheFocusedButtonAndElsewhereOkTheOneDefault) {
+    TSetupDlg dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    int security = 0;
+    QObject::connect(dialog.SecurityButton, &QPushButton::clicked, [&] { ++security; });
+    int defaults = 0;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+        defaults += b->isDefault() ? 1 : 0;
+        if (b != dialog.OKButton) {
+            EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(defaults, 1);
+    dialog.SecurityButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog.SecurityButton, Qt::Key_Return);
+    QTest::keyClick(dialog.SecurityButton, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(security, 2);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    dialog.CancelButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog.CancelButton, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.mailto->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog.mailto, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(security, 2);
 }
 
 TEST(SetupDialog, OkAcceptsAndEscapeCancels) {

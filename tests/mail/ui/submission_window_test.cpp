@@ -1,6 +1,7 @@
 // The window's mail buttons against a real local SMTP server: the message that arrives, the three
 // pages' status lines and bars, the boxes, the name list, and the buttons during a send.
 #include "app/ui/form1.h"
+#include "app/ui/statusline.h"
 #include "mail/mssmtp.h"
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
@@ -41,7 +42,9 @@ struct MailWindow : ::testing::Test {
     }
     void TearDown() override { form.reset(); }
 
-    QString Status(int page) const { return form->Control<QLineEdit>(kStatusLines[page])->text(); }
+    QString Status(int page) const {
+        return form->Control<TStatusLine>(kStatusLines[page])->text();
+    }
     int Bar(int page) const { return form->Control<QProgressBar>(kBars[page])->value(); }
     QAbstractButton* Button(int page) const {
         return form->Control<QAbstractButton>(kButtons[page]);
@@ -49,7 +52,8 @@ struct MailWindow : ::testing::Test {
     // Every text the domain page's status line takes, in order.
     void WatchDomainStatus() {
         watched_ = std::make_unique<QStringList>();
-        QObject::connect(form->Control<QLineEdit>("status"), &QLineEdit::textChanged, form.get(),
+        QObject::connect(form->Control<TStatusLine>("status"), &TStatusLine::textChanged,
+                         form.get(),
                          [seen = watched_.get()](const QString& text) { *seen << text; });
     }
     const QStringList& DomainStatusSeen() const { return *watched_; }
@@ -74,7 +78,7 @@ TEST_F(MailWindow, SendToInternicMailsTheDomainTemplateAndEndsWithConnectionClos
     WatchDomainStatus();
     // While the message goes out, no mail button can start a second send.
     QList<bool> enabledDuringSend;
-    QObject::connect(form->Control<QLineEdit>("status"), &QLineEdit::textChanged, form.get(),
+    QObject::connect(form->Control<TStatusLine>("status"), &TStatusLine::textChanged, form.get(),
                      [&](const QString& text) {
                          if (text != "Sending message") return;
                          for (int page = 0; page < 3; ++page)
@@ -86,7 +90,15 @@ TEST_F(MailWindow, SendToInternicMailsTheDomainTemplateAndEndsWithConnectionClos
     Button(0)->click();
 
     EXPECT_TRUE(boxes->Texts("error").isEmpty()) << boxes->Texts("error").join("|").toStdString();
-    EXPECT_EQ(boxes->Texts("warning"), QStringList{SubmissionConfirmation()});
+    // The confirmation lists what a new domain still lacks (the organization is there).
+    ASSERT_EQ(boxes->Texts("warning").size(), 1);
+    const QString confirmation = boxes->Texts("warning")[0];
+    EXPECT_TRUE(confirmation.startsWith(SubmissionConfirmation() + "\n\n"))
+        << confirmation.toStdString();
+    EXPECT_TRUE(confirmation.contains("\n3b. Street Address\n")) << confirmation.toStdString();
+    EXPECT_TRUE(confirmation.contains("\n7a. Primary Server Hostname\n"))
+        << confirmation.toStdString();
+    EXPECT_FALSE(confirmation.contains("3a. Organization Name")) << confirmation.toStdString();
     EXPECT_EQ(boxes->Texts("information"), QStringList{SubmissionSentNotice()});
     EXPECT_EQ(boxes->Texts("beep").size(), 1);
     EXPECT_EQ(enabledDuringSend, (QList<bool>{false, false, false}));
@@ -189,7 +201,12 @@ TEST_F(MailWindow, NoWritesNothingAndPgpWritesButDoesNotMail) {
     Button(2)->click();
     boxes->AnswerNext(BoxAnswer::Closed);
     Button(2)->click();
-    EXPECT_EQ(boxes->Texts("warning"), QStringList(2, SubmissionConfirmation()));
+    ASSERT_EQ(boxes->Texts("warning").size(), 2);
+    for (const QString& confirmation : boxes->Texts("warning")) {
+        EXPECT_TRUE(confirmation.startsWith(SubmissionConfirmation()))
+            << confirmation.toStdString();
+        EXPECT_TRUE(confirmation.endsWith("\n1l. E-Mailbox")) << confirmation.toStdString();
+    }
     EXPECT_EQ(boxes->Captions("warning"), QStringList(2, "Warning"));
     EXPECT_FALSE(QFileInfo::exists(dir.file("contacts")));
     EXPECT_TRUE(form->Control<QPlainTextEdit>("Memo3")->toPlainText().isEmpty());
@@ -199,7 +216,10 @@ TEST_F(MailWindow, NoWritesNothingAndPgpWritesButDoesNotMail) {
     SetFieldText(*form, "ContactAuthorizationType", "PGP");
     boxes->AnswerNext(true);
     Button(2)->click();
-    EXPECT_EQ(boxes->Texts("information"), QStringList{PgpSubmissionNotice()});
+    // The described box, and beside it where a key to sign with is chosen.
+    EXPECT_EQ(boxes->Texts("information"),
+              QStringList{PgpSubmissionNotice() + " To sign inside the program, choose an "
+                                                  "OpenPGP key in File > Setup > Security."});
     EXPECT_EQ(boxes->Captions("information"), QStringList{"Information"});
     EXPECT_TRUE(boxes->Texts("error").isEmpty());
     EXPECT_EQ(form->ContactFormFile, dir.file("contacts/Jane Roe.txt"));

@@ -2,6 +2,8 @@
 // as CI runs): the Check button's window with its lines, Copy and Check Again; Close during a
 // check of four silent servers; and the question before a new domain is mailed, with the real
 // message box and the Enter key.
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "mail/mssmtp.h"
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
@@ -135,7 +137,8 @@ TEST_F(NameServerWindow, CheckBeforeMailingAsksWhenTheCheckFindsErrorsAndEnterSe
     // Unchecked: the mail button as it always was.
     d.boxes().AnswerNext(false);
     d.Click("BitBtn1");
-    EXPECT_EQ(d.boxes().Texts("warning"), QStringList{SubmissionConfirmation()});
+    ASSERT_EQ(d.boxes().Texts("warning").size(), 1);
+    EXPECT_TRUE(d.boxes().Texts("warning")[0].startsWith(SubmissionConfirmation()));
 
     d.Click("CheckBeforeMailBox");
     ASSERT_TRUE(d.form().findChild<QCheckBox*>("CheckBeforeMailBox")->isChecked());
@@ -157,7 +160,9 @@ TEST_F(NameServerWindow, CheckBeforeMailingAsksWhenTheCheckFindsErrorsAndEnterSe
     d.boxes().AnswerNext(true);
     d.form().activateWindow();
     d.Click("BitBtn1");
-    EXPECT_EQ(d.boxes().Texts("warning"), (QStringList{question, SubmissionConfirmation()}));
+    ASSERT_EQ(d.boxes().Texts("warning").size(), 2);
+    EXPECT_EQ(d.boxes().Texts("warning")[0], question);
+    EXPECT_TRUE(d.boxes().Texts("warning")[1].startsWith(SubmissionConfirmation()));
     EXPECT_EQ(server.Messages().size(), 1u);
 
     // The real box: Enter takes its default, No, and nothing more is sent.
@@ -179,4 +184,53 @@ TEST_F(NameServerWindow, CheckBeforeMailingAsksWhenTheCheckFindsErrorsAndEnterSe
     ASSERT_TRUE(d.form().FormClose());
     EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Lookup]\r\nCheckNameServers=1\r\n"))
         << ReadAll(ProgramSettings::Path()).toStdString();
+}
+
+TEST_F(NameServerWindow, OneServerIsCountedRightLongRowsWrapAndCheckAgainKeepsTheFocus) {
+    FormDriver d;
+    TypeServers(d, "example.test", {"ns1.hosts.test"});
+    d.Click("CheckNSButton");
+    TNSCheckDlg* dialog = Window(d);
+    ASSERT_TRUE(dialog);
+    dialog->resize(420, 400); // narrower than the longer findings
+    ASSERT_TRUE(WaitUntil([&] { return !dialog->Check().Running(); }, 9000));
+    QStringList shown;
+    for (int i = 0; i < dialog->CheckLines->count(); ++i)
+        shown << dialog->CheckLines->item(i)->text();
+    EXPECT_TRUE(shown.contains("error   only 1 name server listed: a domain needs at least two"))
+        << shown.join('\n').toStdString();
+    for (const QString& line : shown)
+        EXPECT_FALSE(line.contains("only 0")) << line.toStdString();
+
+    // A row wider than the list is as tall as its wrapped lines and no wider than the list.
+    QListWidget* list = dialog->CheckLines;
+    const int lineHeight = list->fontMetrics().height();
+    int wrapped = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        const QRect row = list->visualItemRect(list->item(i));
+        EXPECT_LE(row.width(), list->viewport()->width()) << i;
+        const int textWidth = list->fontMetrics().horizontalAdvance(list->item(i)->text());
+        if (textWidth > list->viewport()->width()) {
+            EXPECT_GE(row.height(), 2 * lineHeight) << list->item(i)->text().toStdString();
+            ++wrapped;
+        }
+    }
+    EXPECT_GT(wrapped, 0);
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // Check Again with the keyboard: the focus stays on it while the check runs and after.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    dialog->CheckAgainButton->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog->CheckAgainButton, Qt::Key_Return);
+    EXPECT_TRUE(dialog->Check().Running());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->CheckAgainButton);
+    ASSERT_TRUE(WaitUntil([&] { return !dialog->Check().Running(); }, 9000));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->CheckAgainButton);
+
+    // F1 anywhere in the window opens its topic.
+    QTest::keyClick(dialog->CheckAgainButton, Qt::Key_F1);
+    ASSERT_TRUE(HelpWindow());
+    EXPECT_EQ(HelpWindow()->Page(), HelpTopicUrl(NameServerCheckHelpTopic));
+    HelpWindow()->close();
 }

@@ -127,6 +127,9 @@ TEST_F(SigningWindow, TheKeyPickedInMailSecuritySignsTheTemplateTheButtonSends) 
         << report.toStdString();
     EXPECT_FALSE(
         ReadAll(QDir::current().filePath("domains/example.com.txt")).contains("BEGIN PGP"));
+    // The status line says the message went out signed, and by which key.
+    EXPECT_EQ(d.Text("status"), "Connection closed; signed with 0x" + jane.right(16) +
+                                    " (Jane Signer <jane@example.test>)");
 }
 
 TEST_F(SigningWindow, TheAgentsRefusalsAreTheErrorBoxesWordsAndNothingIsSent) {
@@ -172,7 +175,9 @@ TEST_F(SigningWindow, WithoutAnAgentTheKeyBoxSaysWhyAndOkKeepsTheStoredKey) {
     home->BreakAgent(false);
     EXPECT_EQ(listed, QStringList({"(none)", jane + " (kept; the keys cannot be listed)"}));
     EXPECT_FALSE(enabled);
-    EXPECT_EQ(tip, "No key can be chosen: can't connect to the agent: Configuration error");
+    // The kept key whole, then why no other can be chosen.
+    EXPECT_EQ(tip, jane + " (kept; the keys cannot be listed)\n\nNo key can be chosen: can't "
+                          "connect to the agent: Configuration error");
     EXPECT_EQ(d.form().findChild<TStore*>()->Settings().openPgpKey, jane);
     ASSERT_TRUE(d.form().FormClose());
     EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("\r\nOpenPGP Key=" + jane.toUtf8()));

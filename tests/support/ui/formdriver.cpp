@@ -1,5 +1,6 @@
 #include "support/ui/formdriver.h"
 
+#include "app/ui/statusline.h"
 #include "editing/ui/formfields.h"
 #include "platform/wait.h"
 #include "store/setupsettings.h"
@@ -176,6 +177,8 @@ void ChooseMenuItem(QMainWindow& window, const QString& menuName, const QString&
 }
 
 QString FormDriver::Text(const QString& name) {
+    // A status line is no field: it shows a line of text.
+    if (auto* line = form_->Control<TStatusLine>(name)) return line->text();
     return TextOfField(*form_, name);
 }
 
