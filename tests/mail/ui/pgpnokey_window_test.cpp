@@ -3,6 +3,7 @@
 #include "mail/mssmtp.h"
 #include "mail/ui/securitydlg.h"
 #include "nscheck/ui/nscheckdlg.h"
+#include "store/setupsettings.h"
 #include "support/ui/formdriver.h"
 
 #include <QCheckBox>
