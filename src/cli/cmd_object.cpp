@@ -189,14 +189,10 @@ int RunFetch(CliContext& c) {
 }
 
 // The first line the password command prints; its text is never repeated (it may hold a secret).
-Result<QString> PasswordFromCommand(const QString& command) {
-    const ShellCommandResult run = RunShellCommand(command, 60000);
-    if (!run.finished || run.exitStatus != 0)
-        return Fail("The password command failed" +
-                    (run.finished ? " (exit status " + QString::number(run.exitStatus) + ")"
-                                  : QString(" (it did not finish)")) +
-                    "; nothing was mailed.");
-    const QString password = QString::fromUtf8(FirstLine(run.output));
+Result<QString> PasswordOfCommand(const QString& command) {
+    const Result<QByteArray> line = SecretFromCommand(command, "password command");
+    if (!line) return Fail(line.Error() + " Nothing was mailed.");
+    const QString password = QString::fromUtf8(line.Value());
     if (password.isEmpty())
         return Fail("The password command printed no password; nothing was mailed.");
     return password;
@@ -274,7 +270,7 @@ int RunSubmit(CliContext& c) {
                              .arg(errors == 1 ? "error" : "errors"));
 
     if (!passwordCommand.isEmpty()) {
-        const Result<QString> password = PasswordFromCommand(passwordCommand);
+        const Result<QString> password = PasswordOfCommand(passwordCommand);
         if (!password) return Failed(c, password.Error());
         mail.password = password.Value();
     }

@@ -65,7 +65,7 @@ NameServerFindings CheckDomainNameServers(const RpslObject& domain) {
     TNameServerCheck check;
     NameServerFindings findings;
     const auto [zone, servers] = ServersOf(domain);
-    check.RunToEnd(zone, servers);
+    check.RunToEnd(CheckRequest::FromEnvironment(zone, servers));
     for (const CheckLine& line : check.Lines())
         findings.lines.push_back(Converted(line));
     findings.summary = check.Summary();

@@ -97,6 +97,7 @@ Result<ObjectMailReceipt> SendObjectMail(TmsSMTP& smtp, const TmsMailAddress& se
     const SentEntry entry{
         QDateTime::currentDateTime(), QStringLiteral("object"), SentCopyName(mail.objects, rules),
         mail.registry.robot,          receipt.messageId,        receipt.reply};
-    receipt.copyProblem = KeepSentCopy(SentFolderPath(), entry, kept);
+    const Result<QString> copy = KeepSentCopy(SentFolderPath(), entry, kept);
+    if (!copy) receipt.copyProblem = copy.Error();
     return receipt;
 }

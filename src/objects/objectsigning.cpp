@@ -2,13 +2,14 @@
 
 #include "objects/keycert.h"
 #include "openpgp/openpgp.h"
-#include "platform/shellcommand.h"
 #include "store/setupsettings.h"
+
+#include <QProcess>
 
 Result<QStringList> SignObjectLines(const QStringList& lines, const QString& keyId,
                                     const QString& passphraseCommand) {
     try {
-        return ClearSignLines(lines, keyId, passphraseCommand);
+        return ClearSignLines(lines, SigningKeyChoice{keyId, false}, passphraseCommand);
     } catch (const ESigningError& e) {
         QString text = e.Message();
         // The signing words speak of a template; here a message of objects is signed.
@@ -18,8 +19,7 @@ Result<QStringList> SignObjectLines(const QStringList& lines, const QString& key
 }
 
 std::optional<bool> SecretKeyHeld(const QString& keyId) {
-    QString why;
-    const std::optional<std::vector<OpenPgpKey>> keys = SigningKeys(&why);
+    const Result<std::vector<OpenPgpKey>> keys = SigningKeys();
     if (!keys) return std::nullopt;
     // A version 4 key's id is the end of its fingerprint.
     for (const OpenPgpKey& key : *keys)
@@ -34,12 +34,17 @@ QString SettingsSigningKey(const QString& settingsFile) {
 Result<std::vector<RpslAttribute>> KeyCertFromKeyring(const QString& keyId) {
     const std::optional<QString> id = NormalizedKeyId(keyId);
     if (!id) return Fail(keyId + " is no key id: give 8 or 16 hex digits or a fingerprint.");
-    // The key id is checked hex, so it is safe on the command line.
-    const ShellCommandResult run =
-        RunShellCommand("gpg --batch --no-tty --armor --export -- " + *id, 30000, 1024 * 1024);
-    if (!run.started || !run.finished || run.exitStatus != 0)
+    // GnuPG itself, without a shell between; the key id is checked hex.
+    QProcess gpg;
+    gpg.setStandardInputFile(QProcess::nullDevice());
+    gpg.start("gpg", {"--batch", "--no-tty", "--armor", "--export", "--", *id});
+    const bool ran = gpg.waitForStarted(30000) && gpg.waitForFinished(30000);
+    if (!ran || gpg.exitStatus() != QProcess::NormalExit || gpg.exitCode() != 0) {
+        gpg.kill();
+        gpg.waitForFinished(1000);
         return Fail("GnuPG could not export the key " + *id + ".");
-    const QString armour = QString::fromUtf8(run.output);
+    }
+    const QString armour = QString::fromUtf8(gpg.readAllStandardOutput().left(1024 * 1024));
     std::vector<RpslAttribute> certif = CertifAttributes(armour);
     QStringList lines;
     for (const RpslAttribute& a : certif)

@@ -1,9 +1,10 @@
 // The one place the replies call the OpenPGP module.
 #include "replies/replysignature.h"
 
-#include "openpgp/openpgpbackend.h"
-#include "platform/module.h"
+#include "openpgp/openpgp.h"
 #include "platform/peertext.h"
+
+#include <algorithm>
 
 namespace {
 const QString kBegin = QStringLiteral("-----BEGIN PGP SIGNED MESSAGE-----");
@@ -16,23 +17,10 @@ qsizetype LineIndex(const QStringList& lines, const QString& text, qsizetype fro
     return -1;
 }
 
-OpenPgpVerdict Verify(const QByteArray& signedText) {
-    OpenPgpVerdict verdict;
-    Result<OpenPgpBackend*> backend =
-        SharedModuleInterface<OpenPgpBackend>(OpenPgpModuleName, OpenPgpModuleEntry);
-    QString why;
-    if (!backend)
-        verdict.problem = "OpenPGP is not available: " + backend.Error();
-    else if (!backend.Value()->Ready(why))
-        verdict.problem = why;
-    else
-        verdict = backend.Value()->Verify(signedText);
-    return verdict;
-}
-
-QString Signer(const OpenPgpVerdict& verdict) {
-    const QString user = PeerText(verdict.userId, PeerTextLines::Escape);
-    return user.isEmpty() ? verdict.fingerprint : user + " (" + verdict.fingerprint + ")";
+QString Signer(const OpenPgpSignature& signature) {
+    const QString user = PeerText(signature.userId, PeerTextLines::Escape);
+    const QString fingerprint = PeerText(signature.fingerprint, PeerTextLines::Escape);
+    return user.isEmpty() ? fingerprint : user + " (" + fingerprint + ")";
 }
 } // namespace
 
@@ -50,30 +38,40 @@ ReplySignature CheckReplySignature(const ReplyMessage& reply) {
         if ((i < begin || i > end) && !reply.lines[i].trimmed().isEmpty())
             signature.textOutside = true;
 
-    const OpenPgpVerdict verdict =
-        Verify((reply.lines.mid(begin, end - begin + 1).join('\n') + '\n').toUtf8());
-    switch (verdict.kind) {
-    case OpenPgpVerdict::Good:
-        signature.kind = ReplySignature::Kind::Good;
-        signature.line = "signed by " + Signer(verdict);
-        break;
-    case OpenPgpVerdict::Bad:
-        signature.kind = ReplySignature::Kind::NotValid;
-        signature.line = "signature NOT valid (made with the key of " + Signer(verdict) + ")";
-        break;
-    case OpenPgpVerdict::NoPublicKey:
-        signature.kind = ReplySignature::Kind::Unchecked;
-        signature.line = "signature NOT checked: no public key for " + verdict.fingerprint;
-        break;
-    case OpenPgpVerdict::NoSignature:
-        signature.kind = ReplySignature::Kind::NotValid;
-        signature.line = QStringLiteral("signature NOT valid: the signed part cannot be read");
-        break;
-    case OpenPgpVerdict::Failed:
+    const Result<SignatureVerdict> verdict =
+        CheckClearSigned((reply.lines.mid(begin, end - begin + 1).join('\n') + '\n').toUtf8());
+    if (!verdict) {
         signature.kind = ReplySignature::Kind::Unchecked;
         signature.line =
-            "signature NOT checked: " + PeerText(verdict.problem, PeerTextLines::Escape);
-        break;
+            "signature NOT checked: " + PeerText(verdict.Error(), PeerTextLines::Escape);
+    } else {
+        // The first signature that is not good decides; else the first one's signer is named.
+        const std::vector<OpenPgpSignature>& all = verdict->signatures;
+        const auto notGood = std::find_if(all.begin(), all.end(), [](const OpenPgpSignature& s) {
+            return s.status != OpenPgpSignature::Status::Good;
+        });
+        using S = OpenPgpSignature::Status;
+        if (all.empty()) {
+            signature.kind = ReplySignature::Kind::NotValid;
+            signature.line = QStringLiteral("signature NOT valid: the signed part cannot be read");
+        } else if (notGood == all.end()) {
+            signature.kind = ReplySignature::Kind::Good;
+            signature.line = "signed by " + Signer(all.front());
+        } else if (notGood->status == S::NoPublicKey) {
+            signature.kind = ReplySignature::Kind::Unchecked;
+            signature.line = "signature NOT checked: no public key for " +
+                             PeerText(notGood->fingerprint, PeerTextLines::Escape);
+        } else if (notGood->status == S::Failed) {
+            signature.kind = ReplySignature::Kind::Unchecked;
+            signature.line =
+                "signature NOT checked: " + PeerText(notGood->problem, PeerTextLines::Escape);
+        } else if (notGood->status == S::Bad) {
+            signature.kind = ReplySignature::Kind::NotValid;
+            signature.line = "signature NOT valid (made with the key of " + Signer(*notGood) + ")";
+        } else {
+            signature.kind = ReplySignature::Kind::NotValid;
+            signature.line = "signature NOT valid: " + SignatureLine(*notGood);
+        }
     }
     if (signature.textOutside) signature.line += "; the text outside the signed part is NOT signed";
     return signature;

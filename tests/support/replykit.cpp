@@ -79,7 +79,8 @@ SentRegistration KeepRegistration(const QString& sentFolder, const QString& kind
     buffer.open(QIODevice::ReadWrite);
     message.EncodeToStream(buffer);
     const SentEntry entry{when, kind, name, recipient, stamp.messageId, "250 2.0.0 Ok: queued"};
-    EXPECT_EQ(KeepSentCopy(sentFolder, entry, text), QString());
+    const Result<QString> kept = KeepSentCopy(sentFolder, entry, text);
+    EXPECT_TRUE(kept.Ok()) << kept.Error().toStdString();
     return {when, kind, name, recipient, stamp.messageId, subject};
 }
 
