@@ -10,3 +10,4 @@ void AttachMail(TForm1& form);            // mail/ui
 void AttachLookups(TForm1& form);         // lookup/ui
 void AttachDecor(TForm1& form);           // decor/ui
 void AttachNameServerCheck(TForm1& form); // nscheck/ui
+void AttachReplies(TForm1& form);         // replies/ui

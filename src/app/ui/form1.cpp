@@ -63,6 +63,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachLookups(*this);
     AttachDecor(*this);
     AttachNameServerCheck(*this);
+    AttachReplies(*this);
     FormCreate();
 }
 

@@ -47,9 +47,10 @@ void AttachSentWindow(TForm1& form) {
     if (!item) return;
     QObject::connect(item, &QAction::triggered, &form, [&form] {
         Guarded([&form] {
+            // A subsystem that extends the window may have made it already.
             auto* dialog = form.findChild<TSentDlg*>("SentDlg");
-            if (!dialog) {
-                dialog = new TSentDlg(&form);
+            if (!dialog) dialog = new TSentDlg(&form);
+            if (!dialog->ShowMessage) {
                 dialog->ShowMessage = [&form](const QStringList& lines) {
                     auto* templates = form.findChild<TTemplates*>();
                     if (!templates) return;

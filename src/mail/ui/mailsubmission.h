@@ -7,8 +7,11 @@
 #include "mail/ui/mailpasswords.h"
 
 #include <QObject>
+#include <functional>
+#include <vector>
 
 class TForm1;
+class TSecurityDlg;
 
 class TMailSubmission : public QObject, public SubmissionDisplay {
 public:
@@ -40,6 +43,9 @@ public:
     // The password a send uses without asking: kept in memory, else stored in the keyring.
     std::optional<QString> KnownPassword(const QString& user, const QString& server) const;
     TMailPasswords& Passwords() { return passwords_; }
+    // Run on every Mail Security dialog before it shows: other subsystems add their groups (and
+    // take them in on the dialog's accepted signal).
+    std::vector<std::function<void(TSecurityDlg& dialog)>> SecurityDialogParts;
 
 private:
     void MailPage(RecordKind kind);

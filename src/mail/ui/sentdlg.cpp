@@ -32,7 +32,7 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
     setFont(WindowFont());
-    auto* column = new QVBoxLayout(this);
+    auto* column = column_ = new QVBoxLayout(this);
 
     SentList = new QTreeWidget(this);
     SentList->setObjectName("SentList");
@@ -50,7 +50,7 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     SentNote->setWordWrap(true);
     column->addWidget(SentNote);
 
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = buttonRow_ = new QHBoxLayout;
     ShowButton = new QPushButton("Show", this);
     ShowButton->setObjectName("ShowButton");
     ShowButton->setToolTip("Shows the message as it was sent (also a double click or Enter).");
@@ -88,8 +88,10 @@ void TSentDlg::Reload() {
     }
     entries_ = std::move(log).Value();
     const QLocale locale = QLocale::system();
-    for (const SentEntry& entry : entries_) {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const SentEntry& entry = entries_[i];
         auto* item = new QTreeWidgetItem(SentList);
+        item->setData(0, Qt::UserRole, int(i));
         // A log written by an older version may hold a server's control characters as they came.
         const QString reply = PeerText(entry.reply, PeerTextLines::Escape);
         item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
@@ -105,12 +107,21 @@ void TSentDlg::Reload() {
     ShowButton->setEnabled(!entries_.empty());
 }
 
-void TSentDlg::ShowSelected() {
-    // The chosen row: the selected one (assistive technology selects rows), else the current.
+int TSentDlg::EntryIndexOf(const QTreeWidgetItem* item) const {
+    if (!item) return -1;
+    bool ok = false;
+    const int index = item->data(0, Qt::UserRole).toInt(&ok);
+    return ok && index >= 0 && size_t(index) < entries_.size() ? index : -1;
+}
+
+int TSentDlg::ChosenEntry() const {
     const QList<QTreeWidgetItem*> selected = SentList->selectedItems();
-    const int row = SentList->indexOfTopLevelItem(selected.isEmpty() ? SentList->currentItem()
-                                                                     : selected.front());
-    if (row < 0 || size_t(row) >= entries_.size()) return;
+    return EntryIndexOf(selected.isEmpty() ? SentList->currentItem() : selected.front());
+}
+
+void TSentDlg::ShowSelected() {
+    const int row = ChosenEntry();
+    if (row < 0) return;
     const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entries_[size_t(row)]);
     if (!message) throw Exception(message.Error());
     if (ShowMessage) ShowMessage(KeptMessageLines(*message));

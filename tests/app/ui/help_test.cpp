@@ -141,9 +141,9 @@ TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
     TForm1 form;
     for (QWidget* w : form.findChildren<QWidget*>())
         if (int topic = HelpTopicFor(w)) topics.insert(topic);
-    // The described topics, the Mail Security dialog's, and the WhoIs page's look-up, RDAP and
-    // referrals.
-    EXPECT_EQ(topics.size(), 29);
+    // The described topics, the Mail Security dialog's, the WhoIs page's look-up, RDAP and
+    // referrals, and Sent Registrations with its replies.
+    EXPECT_EQ(topics.size(), 31);
     const QString contents = PageText(HelpContentsUrl());
     ASSERT_FALSE(contents.isEmpty());
     QFile contentsFile(":" + HelpContentsUrl().path());
