@@ -94,7 +94,10 @@ def main():
             application(), lambda n: n.name == "Sent registrations"))
         table = tree.queryTable()
         wait_for("two rows", lambda: table.nRows == 2 or None)
+        # The window that holds the list (a splitter stands between them).
         dialog = tree.parent
+        while dialog is not None and dialog.getRoleName() != "dialog":
+            dialog = dialog.parent
         show = find(dialog, named("push button", "Show"))
         for row, (sender, body) in enumerate([(RENEE, JURGEN), (JURGEN, RENEE)]):
             table.addRowSelection(row)
