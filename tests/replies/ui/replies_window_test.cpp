@@ -237,8 +237,8 @@ TEST_F(RepliesWindow, StopEndsACheckThatWaitsForAServerAndTheWindowStaysUsable) 
 }
 
 TEST_F(RepliesWindow, APeriodicCheckWithThePasswordOfMailSecurityNamesItsVerdictsOnTheStatusLines) {
-    // One second instead of minutes: the settings file's shorter period for trying it out.
-    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check Seconds=1"));
+    // Every minute, shortened to a second by the settings file's period for trying it out.
+    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check=1\r\nCheck Seconds=1"));
     FormDriver d;
     const SentRegistration created =
         Keep("domain", "0.0.193.in-addr.arpa", "auto-dbm@ripe.net", "NEW", kNow.addSecs(-1800));
