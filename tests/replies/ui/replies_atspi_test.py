@@ -15,18 +15,18 @@ import datetime
 import json
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 
-import pyatspi
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "lookup", "ui"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "mail", "ui"))
+from answers_atspi_test import find, wait_for  # noqa: E402
+from atspi_program import report, running_program  # noqa: E402
+from sent_atspi_test import open_sent_registrations  # noqa: E402
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "lookup",
-                                "ui"))
-from answers_atspi_test import find, named, wait_for  # noqa: E402
-
-SAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "samples",
-                       "replies")
+SAMPLES = os.path.join(HERE, "..", "..", "samples", "replies")
 SAMPLE = "ripe-failed-domain-zonemaster.eml"
 
 
@@ -60,7 +60,6 @@ def main():
     os.mkdir(sent, 0o700)
     os.mkdir(os.path.join(sent, "replies"), 0o700)
     failures = []
-    xvfb = app = None
     try:
         # Sent within the day, so that the waiting one has not waited long.
         now = datetime.datetime.now(datetime.timezone.utc)
@@ -73,80 +72,41 @@ def main():
             f.write("\t".join(["<r1@example.test>", "<reply7@ripe.net>",
                                now.isoformat(timespec="seconds"), "refused", "", "replies/7.eml"]) +
                     "\n")
-
-        read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd],
-                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
-        os.close(write_fd)
-        with os.fdopen(read_fd, "rb") as pipe:
-            display = pipe.readline().decode().strip()
-        copy = os.path.join(work, "regiscribe")
-        shutil.copy(program, copy)
-        env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb", TZ="UTC",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", REGISCRIBE_MODULE_DIR=module_dir,
-                   HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
-                   GNUPGHOME=os.path.join(work, "gnupg"))
-        app = subprocess.Popen([copy], cwd=work, env=env)
-
-        desktop = pyatspi.Registry.getDesktop(0)
-
-        def application():
-            return next((a for a in (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
-                         if a is not None and a.name == "regiscribe" and a.childCount > 0), None)
-
-        wait_for("the window on the accessibility bus", application)
-        item = wait_for("the Sent Registrations menu item", lambda: find(
-            application(), named("menu item", "Sent Registrations...")))
-        item.queryAction().doAction(0)
-        tree = wait_for("the list of sent registrations", lambda: find(
-            application(), lambda n: n.name == "Sent registrations"))
-        table = tree.queryTable()
-        wait_for("two rows", lambda: table.nRows == 2 or None)
-        headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
-        if "Status" not in headers:
-            failures.append(f"no Status column among {headers!r}")
-        else:
-            status = headers.index("Status")
-            name = headers.index("Name")
-            read = [(table.getAccessibleAt(r, name).name, table.getAccessibleAt(r, status).name)
-                    for r in range(2)]
-            if read != [("a.example", "waiting"), ("2.0.192.in-addr.arpa", "refused")]:
-                failures.append(f"the names and statuses read {read!r}")
-
-        table.addRowSelection(1)
-        wait_for("the refused row chosen", lambda: table.isRowSelected(1) or None)
-        results = wait_for("the reply's results", lambda: find(
-            application(), lambda n: n.name == "Results of the reply" and n.childCount > 0))
-        if results.getRoleName() != "list":
-            failures.append(f"the results are a {results.getRoleName()!r}, not a list")
-        items = [results.getChildAtIndex(i).name for i in range(results.childCount)]
-        if items != expected_results():
-            failures.append(f"the results read {items!r}, not {expected_results()!r}")
-        text = wait_for("the reply's text", lambda: find(
-            application(), lambda n: n.name == "Text of the reply"))
-        body = text.queryText().getText(0, -1)
-        if "Create FAILED: [domain] 2.0.192.in-addr.arpa" not in body:
-            failures.append(f"the reply's text reads {body[:200]!r}")
+        with running_program(program, module_dir, work, TZ="UTC",
+                             GNUPGHOME=os.path.join(work, "gnupg")) as application:
+            read_window(application, failures)
     finally:
-        if app:
-            app.terminate()
-            try:
-                app.wait(10)
-            except subprocess.TimeoutExpired:
-                app.kill()
-        if xvfb:
-            xvfb.terminate()
-            xvfb.wait()
-        if failures or sys.exc_info()[0]:
-            print(open(os.path.join(work, "xvfb.log")).read())
         shutil.rmtree(work, ignore_errors=True)
-    for failure in failures:
-        print("FAIL:", failure)
-    if failures:
-        return 1
-    print("ok")
-    return 0
+    return report(failures)
+
+
+def read_window(application, failures):
+    _, table = open_sent_registrations(application, 2)
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    if "Status" not in headers:
+        failures.append(f"no Status column among {headers!r}")
+    else:
+        status = headers.index("Status")
+        name = headers.index("Name")
+        read = [(table.getAccessibleAt(r, name).name, table.getAccessibleAt(r, status).name)
+                for r in range(2)]
+        if read != [("a.example", "waiting"), ("2.0.192.in-addr.arpa", "refused")]:
+            failures.append(f"the names and statuses read {read!r}")
+
+    table.addRowSelection(1)
+    wait_for("the refused row chosen", lambda: table.isRowSelected(1) or None)
+    results = wait_for("the reply's results", lambda: find(
+        application(), lambda n: n.name == "Results of the reply" and n.childCount > 0))
+    if results.getRoleName() != "list":
+        failures.append(f"the results are a {results.getRoleName()!r}, not a list")
+    items = [results.getChildAtIndex(i).name for i in range(results.childCount)]
+    if items != expected_results():
+        failures.append(f"the results read {items!r}, not {expected_results()!r}")
+    text = wait_for("the reply's text", lambda: find(
+        application(), lambda n: n.name == "Text of the reply"))
+    body = text.queryText().getText(0, -1)
+    if "Create FAILED: [domain] 2.0.192.in-addr.arpa" not in body:
+        failures.append(f"the reply's text reads {body[:200]!r}")
 
 
 if __name__ == "__main__":
