@@ -6,6 +6,7 @@
 #include "platform/fullstop.h"
 #include "platform/messageboxes.h"
 #include "replies/mailboxpassword.h"
+#include "replies/mailboxsession.h"
 #include "store/ui/storebehaviour.h"
 
 #include <QCheckBox>
@@ -37,6 +38,8 @@ ReplySettings TReplyWatcher::Settings() const {
 
 void TReplyWatcher::SetSettings(const ReplySettings& settings) {
     WriteReplySettings(form_.SettingsFile, settings);
+    // The user has been to Mail Security: the keyring may hold a new password.
+    keyringRefused_ = false;
     LoadSettings();
 }
 
@@ -50,6 +53,7 @@ void TReplyWatcher::LoadSettings() {
 
 std::optional<QString> TReplyWatcher::KnownPassword(const MailboxEndpoint& mailbox) {
     if (auto kept = passwords_.Known(mailbox.user, mailbox.server)) return kept;
+    if (keyringRefused_) return std::nullopt;
     const Result<std::optional<QString>> stored = ReadMailboxPassword(mailbox.user, mailbox.server);
     if (!stored || !stored->has_value()) return std::nullopt;
     passwords_.Keep(mailbox.user, mailbox.server, **stored);
@@ -81,14 +85,29 @@ void TReplyWatcher::CheckNow(bool asking) {
                           mailbox->server + " (File > Setup, Security...).",
                       false, !asking);
     token_ = CancelToken();
-    StartReplyCheck(this, token_, {SentFolderPath(), mailbox.Value(), *password},
-                    [this](Result<ReplyCheckOutcome> outcome) {
-                        if (!outcome)
-                            return Finish("Replies could not be checked: " + outcome.Error(), false,
-                                          true);
-                        Finish(NewRepliesText(outcome.Value()), !outcome->found.empty(),
-                               !outcome->found.empty());
-                    });
+    StartReplyCheck(
+        this, token_, {SentFolderPath(), mailbox.Value(), *password},
+        [this, endpoint = mailbox.Value()](Result<ReplyCheckOutcome> outcome) {
+            if (!outcome && IsSignInRefusal(outcome.Error(), endpoint)) {
+                Refused(endpoint);
+                return Finish(outcome.Error() + " No check asks again by itself until a password "
+                                                "is given (File > Setup, Security...).",
+                              false, true);
+            }
+            if (!outcome)
+                return Finish("Replies could not be checked: " + outcome.Error(), false, true);
+            // A password that was taken: checks by themselves go on again.
+            if (!timer_->isActive()) LoadSettings();
+            Finish(NewRepliesText(outcome.Value()), !outcome->found.empty(),
+                   !outcome->found.empty());
+        });
+}
+
+void TReplyWatcher::Refused(const MailboxEndpoint& mailbox) {
+    // Offered again and again, a refused password may lock the account.
+    passwords_.Forget(mailbox.user, mailbox.server);
+    keyringRefused_ = true;
+    timer_->stop();
 }
 
 void TReplyWatcher::Cancel() {

@@ -3,7 +3,9 @@
 // Registrations window's button or every "Check" minutes while the program runs. A check that
 // finds verdicts names them on the status lines of the three registration pages; nothing pops
 // up by itself. The mailbox password is kept like the mail server's: typed in Mail Security (or
-// asked for by the button) and kept in memory, or read from the keyring once.
+// asked for by the button) and kept in memory, or read from the keyring once. A password the
+// server refused is not offered again by itself: the periodic checks wait, and the button asks,
+// until a password is given in Mail Security or to the button.
 #include "mail/ui/mailpasswords.h"
 #include "platform/tasks.h"
 #include "replies/replycheck.h"
@@ -32,7 +34,7 @@ public:
     void LoadSettings();
 
     // The password a check uses without asking: kept in memory, else stored in the keyring (then
-    // kept in memory).
+    // kept in memory) unless the server refused that one.
     std::optional<QString> KnownPassword(const MailboxEndpoint& mailbox);
     TMailPasswords& Passwords() { return passwords_; }
 
@@ -52,6 +54,7 @@ signals:
 
 private:
     void Finish(const QString& sentence, bool found, bool tellStatusLines);
+    void Refused(const MailboxEndpoint& mailbox);
     void SetStatusLines(const QString& text);
 
     TForm1& form_;
@@ -59,6 +62,7 @@ private:
     QTimer* timer_;
     CancelToken token_;
     bool running_ = false;
+    bool keyringRefused_ = false; // the server refused the password the keyring gave
     QString lastOutcome_;
 };
 

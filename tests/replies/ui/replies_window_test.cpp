@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -281,4 +282,43 @@ TEST_F(RepliesWindow, APeriodicCheckWithThePasswordOfMailSecurityNamesItsVerdict
     // Nothing popped up, and the password reached no file.
     EXPECT_TRUE(d.boxes().Texts("information").isEmpty());
     EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), TestDovecot::Password), QStringList());
+}
+
+TEST_F(RepliesWindow, ARefusedPasswordIsToldAskedForAgainAndNeverOfferedByItself) {
+    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check=1\r\nCheck Seconds=1"));
+    FormDriver d;
+    const SentRegistration created =
+        Keep("domain", "0.0.193.in-addr.arpa", "auto-dbm@ripe.net", "NEW", kNow.addSecs(-1800));
+    dovecot_.Deliver(QuotingId("ripe-success-create-and-noop.eml", created.messageId),
+                     kNow.addSecs(-300));
+    TRepliesSentDlg* sent = OpenSentWindow(d);
+    ASSERT_TRUE(sent);
+    TReplyWatcher* watcher = ReplyWatcherOf(d.form());
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->Running(); }, 30000));
+
+    AnswerPasswordDialog("wrong");
+    QTest::mouseClick(sent->CheckButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->Running(); }, 30000));
+    const QString refused = "The mailbox server localhost:" + QString::number(dovecot_.TlsPort()) +
+                            " refused the user name jane or its password. No check asks again "
+                            "by itself until a password is given (File > Setup, Security...).";
+    EXPECT_EQ(sent->SentNote->text(), refused);
+    EXPECT_EQ(d.Text("status"), refused);
+    // Offered again every second, a refused password may lock the account: none is.
+    QSignalSpy started(watcher, &TReplyWatcher::CheckStarted);
+    QTest::qWait(2500);
+    EXPECT_EQ(started.count(), 0);
+
+    // The button asks again, and the right password starts the periodic checks again.
+    int asked = 0;
+    WhenModal::Next<TPasswordDlg>([&](TPasswordDlg& dialog) {
+        ++asked;
+        QTest::keyClicks(dialog.PasswordEdit, TestDovecot::Password);
+        QTest::keyClick(dialog.PasswordEdit, Qt::Key_Return);
+    });
+    QTest::mouseClick(sent->CheckButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->Running(); }, 30000));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(sent->SentNote->text(), "Replies: 0.0.193.in-addr.arpa done.");
+    EXPECT_TRUE(WaitUntil([&] { return started.count() > 0; }, 10000));
 }
