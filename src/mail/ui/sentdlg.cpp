@@ -24,6 +24,20 @@ QString ShownName(const SentEntry& entry) {
     if (!unicode || *unicode == entry.name) return entry.name;
     return entry.name + " (" + *unicode + ")";
 }
+constexpr int kWhenRole = Qt::UserRole + 1;
+
+// A row sorts by what its column means: the time by the moment, the rest as the reader's language
+// orders text.
+class SentItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        if (column == 0)
+            return data(0, kWhenRole).toDateTime() < other.data(0, kWhenRole).toDateTime();
+        return text(column).localeAwareCompare(other.text(column)) < 0;
+    }
+};
 } // namespace
 
 TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
@@ -43,6 +57,9 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply"});
     SentList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     SentList->header()->setStretchLastSection(true);
+    // A click on a column's title sorts by it; newest first at the start.
+    SentList->setSortingEnabled(true);
+    SentList->sortByColumn(0, Qt::DescendingOrder);
     column->addWidget(SentList, 1);
 
     SentNote = new QLabel(this);
@@ -88,10 +105,13 @@ void TSentDlg::Reload() {
     }
     entries_ = std::move(log).Value();
     const QLocale locale = QLocale::system();
+    // Sorted once when all rows are in, not at every row.
+    SentList->setSortingEnabled(false);
     for (size_t i = 0; i < entries_.size(); ++i) {
         const SentEntry& entry = entries_[i];
-        auto* item = new QTreeWidgetItem(SentList);
+        auto* item = new SentItem(SentList);
         item->setData(0, Qt::UserRole, int(i));
+        item->setData(0, kWhenRole, entry.when);
         // A log written by an older version may hold a server's control characters as they came.
         const QString reply = PeerText(entry.reply, PeerTextLines::Escape);
         item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
@@ -103,6 +123,7 @@ void TSentDlg::Reload() {
     }
     SentNote->setText(entries_.empty() ? "No registration has been sent from this folder yet."
                                        : "Kept in " + SentFolderPath());
+    SentList->setSortingEnabled(true);
     if (!entries_.empty()) SentList->setCurrentItem(SentList->topLevelItem(0));
     ShowButton->setEnabled(!entries_.empty());
 }

@@ -1,8 +1,9 @@
 #pragma once
 // "Sent Registrations": the log of every accepted registration, newest first (time, kind, name,
-// recipient, server reply). A double click or Enter on a row shows the kept message; "Show
-// Folder" opens the sent folder in the desktop's file manager. Modeless: the main window stays
-// usable beside it. Other subsystems extend it by deriving (columns, buttons, panes).
+// recipient, server reply); a click on a column's title sorts by that column. A double click or
+// Enter on a row shows the kept message; "Show Folder" opens the sent folder in the desktop's
+// file manager. Modeless: the main window stays usable beside it. Other subsystems extend it by
+// deriving (columns, buttons, panes).
 #include "mail/sentcopy.h"
 
 #include <QDialog>

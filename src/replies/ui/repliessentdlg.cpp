@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -22,6 +23,13 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply", "Status"});
     // The status reads best beside the name; the server's long reply stays last.
     SentList->header()->moveSection(StatusColumn, 3);
+
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setObjectName("SentFilterEdit");
+    FilterEdit->setAccessibleName("Filter by name, kind or status");
+    FilterEdit->setPlaceholderText("Filter by name, kind or status");
+    FilterEdit->setClearButtonEnabled(true);
+    Column()->insertWidget(0, FilterEdit);
 
     // The list above, the reply below; the user moves the border between them.
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -60,6 +68,8 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     connect(CheckButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { CheckButtonClick(); }); });
     connect(StopButton, &QPushButton::clicked, &watcher_, &TReplyWatcher::Cancel);
+    connect(FilterEdit, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { ApplyFilter(); }); });
     connect(SentList, &QTreeWidget::currentItemChanged, this,
             [this] { Guarded([this] { ShowChosenReply(); }); });
     connect(SentList, &QTreeWidget::itemSelectionChanged, this,
@@ -90,6 +100,8 @@ void TRepliesSentDlg::Reload() {
     }
     const QDateTime now = QDateTime::currentDateTime();
     QTreeWidgetItem* again = nullptr;
+    // Sorted again once the statuses are in (the list may be sorted by them).
+    SentList->setSortingEnabled(false);
     for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = SentList->topLevelItem(row);
         const int index = EntryIndexOf(item);
@@ -101,8 +113,31 @@ void TRepliesSentDlg::Reload() {
         item->setToolTip(StatusColumn, status);
         if (key == chosen) again = item;
     }
+    SentList->setSortingEnabled(true);
+    if (!again) again = SentList->topLevelItem(0);
     if (again) SentList->setCurrentItem(again);
     shownId_.clear();
+    ApplyFilter();
+    ShowChosenReply();
+}
+
+void TRepliesSentDlg::ApplyFilter() {
+    const QString wanted = FilterEdit->text().trimmed();
+    QTreeWidgetItem* firstShown = nullptr;
+    for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = SentList->topLevelItem(row);
+        bool shown = wanted.isEmpty();
+        for (int column : {1, 2, StatusColumn})
+            shown = shown || item->text(column).contains(wanted, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && !firstShown) firstShown = item;
+    }
+    // The chosen row stays chosen while it is shown; else the first row shown is.
+    QTreeWidgetItem* current = SentList->currentItem();
+    if (!current || current->isHidden()) {
+        SentList->setCurrentItem(firstShown);
+        if (!firstShown) SentList->clearSelection();
+    }
     ShowChosenReply();
 }
 

@@ -2,12 +2,14 @@
 // Sent Registrations with the registry's replies: a "Status" column (waiting, received NIC-...,
 // done, refused, answered; "waiting for more than 24 hours" when so), "Check for Replies" with
 // its progress and Stop (the check runs off the window thread, the window stays usable), and
-// below the list the chosen registration's reply with its per-object results.
+// below the list the chosen registration's reply with its per-object results. A filter box above
+// the list keeps the rows whose name, kind or status hold what is typed.
 #include "mail/ui/sentdlg.h"
 #include "replies/registrationstates.h"
 
 #include <QHash>
 
+class QLineEdit;
 class QProgressBar;
 class TReplyPane;
 class TReplyWatcher;
@@ -19,6 +21,7 @@ public:
 
     TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent = nullptr);
 
+    QLineEdit* FilterEdit = nullptr;
     QPushButton* CheckButton = nullptr;
     QPushButton* StopButton = nullptr;
     QProgressBar* CheckProgress = nullptr;
@@ -27,6 +30,8 @@ public:
     // The log and the replies read again; the chosen registration stays chosen.
     void Reload() override;
     void CheckButtonClick();
+    // Hides the rows whose name, kind and status all lack the filter's text (any case).
+    void ApplyFilter();
 
 private:
     void ShowChosenReply();

@@ -19,6 +19,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDir>
+#include <QHeaderView>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,8 @@ void AnswerPasswordDialog(const QString& password) {
 
 // The cells of the column headed `header`, row by row, as assistive technology reads the table.
 QStringList ColumnRead(QTreeWidget* list, const QString& header) {
+    // A reader reads what the view shows once it has laid out its rows anew.
+    QCoreApplication::processEvents();
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
     QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
     if (!cells) return {"(no table)"};
@@ -83,12 +86,25 @@ QStringList ColumnRead(QTreeWidget* list, const QString& header) {
     QStringList texts;
     for (int row = 0; row < cells->rowCount(); ++row)
         texts << cells->cellAt(row, column)->text(QAccessible::Name);
+    // Dropped afterwards (see ItemsRead).
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(table));
     return texts;
 }
 
+// A click on the title of the column headed `title`.
+void ClickTitle(QTreeWidget* list, const QString& title) {
+    QHeaderView* header = list->header();
+    for (int column = 0; column < list->columnCount(); ++column) {
+        if (list->headerItem()->text(column) != title) continue;
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+}
+
 // The list's items as assistive technology reads them. The interface is dropped afterwards: with
-// no screen reader about, the toolkit sends the list's changes to nobody, so a kept interface
-// would hold the items of the previous reply.
+// no screen reader about, the toolkit sends a view's changes to nobody, so a kept interface would
+// hold the rows it read before.
 QStringList ItemsRead(QListWidget* list, QAccessible::Role* role = nullptr) {
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
     if (role) *role = a->role();
@@ -195,6 +211,33 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     EXPECT_EQ(sent->SentNote->text(), "No new replies.");
     EXPECT_EQ(d.Text("status"), found); // only new verdicts reach the status lines
     EXPECT_EQ(FilesAndSettingsHolding(QDir::currentPath(), TestDovecot::Password), QStringList());
+
+    // A click on a column's title sorts by it: the time by the moment (not as its text reads),
+    // again reversed, the status by its words.
+    ClickTitle(sent->SentList, "Time");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"),
+              QStringList({"ns9.example.net", "2.0.192.in-addr.arpa", "0.0.193.in-addr.arpa"}));
+    ClickTitle(sent->SentList, "Status");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Status"),
+              QStringList({"done", "refused", "waiting for more than 24 hours"}));
+
+    // The filter keeps the rows whose status, kind or name hold its text, for the reader too,
+    // and the reply shown is one of them.
+    QTest::mouseClick(sent->FilterEdit, Qt::LeftButton);
+    QTest::keyClicks(sent->FilterEdit, "Refused");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList{"2.0.192.in-addr.arpa"});
+    ASSERT_TRUE(WaitUntil([&] { return !sent->Pane->Reading(); }, 30000));
+    EXPECT_TRUE(sent->Pane->Heading->text().contains(": refused."));
+    QTest::keyClick(sent->FilterEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(sent->FilterEdit, "host");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList{"ns9.example.net"});
+    EXPECT_EQ(sent->Pane->Heading->text(), "No reply yet (waiting for more than 24 hours).");
+    QTest::keyClicks(sent->FilterEdit, "x");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList());
+    EXPECT_EQ(sent->Pane->Heading->text(), QString());
+    QTest::keyClick(sent->FilterEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(sent->FilterEdit, Qt::Key_Delete);
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name").size(), 3);
 }
 
 TEST_F(RepliesWindow, StopEndsACheckThatWaitsForAServerAndTheWindowStaysUsable) {
