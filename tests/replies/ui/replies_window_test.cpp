@@ -2,12 +2,14 @@
 // on loopback: Check for Replies runs off the window thread and can be stopped, the Status column
 // and the reply's per-object results read through the accessibility interface, and the periodic
 // check names what it found on the status lines, its password given in Mail Security.
+#include "app/ui/helpwindow.h"
 #include "app/ui/smtpsu.h"
 #include "mail/sentcopy.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
 #include "platform/wait.h"
 #include "replies/ui/repliesgroup.h"
+#include "replies/ui/replieshelp.h"
 #include "replies/ui/repliessentdlg.h"
 #include "replies/ui/replypane.h"
 #include "replies/ui/replywatcher.h"
@@ -18,6 +20,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QJsonObject>
@@ -204,6 +207,14 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     QTest::keyClick(sent->SentList, Qt::Key_End);
     EXPECT_EQ(sent->Pane->Heading->text(), "No reply yet (waiting for more than 24 hours).");
     EXPECT_EQ(sent->Pane->ResultList->count(), 0);
+
+    // F1 on the button opens the replies' help page.
+    QApplication::setActiveWindow(sent);
+    sent->CheckButton->setFocus();
+    QTest::keyClick(sent->CheckButton, Qt::Key_F1);
+    ASSERT_TRUE(HelpWindow() && HelpWindow()->isVisible());
+    EXPECT_EQ(HelpWindow()->Page(), HelpTopicUrl(RepliesHelpTopic));
+    HelpWindow()->close();
 
     // A second check finds nothing new; the password is known from the first.
     QTest::mouseClick(sent->CheckButton, Qt::LeftButton);
