@@ -45,11 +45,12 @@ protected:
         const QString zone =
             ZoneText(kZone, 2026120901, {"ns1." + kZone, "ns2." + kZone},
                      {"ns1 IN A 127.0.60.1", "ns2 IN A 127.0.61.1", "ns3 IN A 127.0.62.1"});
-        servers.push_back(new TestNsd("127.0.60.1", {{kZone, zone}}));
-        servers.push_back(new TestNsd("127.0.61.1", {{kZone, zone}}));
-        servers.push_back(new TestNsd(
-            "127.0.62.1", {{"3.0.192.in-addr.arpa",
-                            ZoneText("3.0.192.in-addr.arpa", 1, {"ns3.2.0.192.in-addr.arpa"})}}));
+        servers.push_back(new TestNsd("127.0.60.1", 53, {{kZone, zone}}));
+        servers.push_back(new TestNsd("127.0.61.1", 53, {{kZone, zone}}));
+        servers.push_back(
+            new TestNsd("127.0.62.1", 53,
+                        {{"3.0.192.in-addr.arpa",
+                          ZoneText("3.0.192.in-addr.arpa", 1, {"ns3.2.0.192.in-addr.arpa"})}}));
         qputenv("REGISCRIBE_RESOLVER", "127.0.60.1");
         qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
     }
