@@ -24,6 +24,7 @@ QString ShownName(const SentEntry& entry) {
     if (!unicode || *unicode == entry.name) return entry.name;
     return entry.name + " (" + *unicode + ")";
 }
+
 constexpr int kWhenRole = Qt::UserRole + 1;
 
 // A row sorts by what its column means: the time by the moment, the rest as the reader's language
