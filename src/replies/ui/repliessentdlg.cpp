@@ -12,6 +12,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -83,6 +85,14 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
                        static_cast<QWidget*>(Pane)})
         SetHelpTopic(w, RepliesHelpTopic);
     InstallHelpKey(this);
+    // Tab goes from the filter down through the list and the reply to the buttons; the list has
+    // the focus when the window opens.
+    const QList<QWidget*> order{FilterEdit,      SentList,   Pane->ResultList,
+                                Pane->ReplyText, ShowButton, ShowFolderButton,
+                                CheckButton,     StopButton, CloseButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    SentList->setFocus();
     resize(860, 560);
     if (watcher_.Running()) CheckStarted();
 }

@@ -215,6 +215,13 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     ASSERT_TRUE(HelpWindow() && HelpWindow()->isVisible());
     EXPECT_EQ(HelpWindow()->Page(), HelpTopicUrl(RepliesHelpTopic));
     HelpWindow()->close();
+    // Tab goes from the filter down to the list and on to the reply's results.
+    QApplication::setActiveWindow(sent);
+    sent->FilterEdit->setFocus();
+    QTest::keyClick(sent->FilterEdit, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), sent->SentList);
+    QTest::keyClick(sent->SentList, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), sent->Pane->ResultList);
 
     // A second check finds nothing new; the password is known from the first.
     QTest::mouseClick(sent->CheckButton, Qt::LeftButton);
