@@ -31,7 +31,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -298,10 +300,12 @@ TEST_F(RepliesWindow, StopEndsACheckThatWaitsForAServerAndTheWindowStaysUsable) 
     EXPECT_EQ(d.Text("status"), "status..."); // a stopped check tells the status lines nothing
 }
 
-TEST_F(RepliesWindow, APeriodicCheckWithThePasswordOfMailSecurityNamesItsVerdictsOnTheStatusLines) {
-    // Every minute, shortened to a second by the settings file's period for trying it out.
-    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check=1\r\nCheck Seconds=1"));
+TEST_F(RepliesWindow, APeriodicCheckSetUpInMailSecurityNamesItsVerdictsOnTheStatusLines) {
+    // Checks only on request, until Mail Security sets every minute: shortened to a second by the
+    // settings file's period for trying it out.
+    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check=0\r\nCheck Seconds=1"));
     FormDriver d;
+    EXPECT_FALSE(ReplyWatcherOf(d.form())->PeriodTimer()->isActive());
     const SentRegistration created =
         Keep("domain", "0.0.193.in-addr.arpa", "auto-dbm@ripe.net", "NEW", kNow.addSecs(-1800));
     dovecot_.Deliver(QuotingId("ripe-success-create-and-noop.eml", created.messageId),
@@ -316,6 +320,9 @@ TEST_F(RepliesWindow, APeriodicCheckWithThePasswordOfMailSecurityNamesItsVerdict
             placeholder = group->UserEdit->placeholderText();
             group->PasswordEdit->setFocus();
             QTest::keyClicks(group->PasswordEdit, TestDovecot::Password);
+            group->CheckBox->setFocus();
+            group->CheckBox->selectAll();
+            QTest::keyClicks(group->CheckBox, "1");
             QTest::mouseClick(group->TestButton, Qt::LeftButton);
             WaitUntil([&] { return group->TestButton->isEnabled(); }, 30000);
             testResult = group->TestResult->text();
@@ -330,6 +337,8 @@ TEST_F(RepliesWindow, APeriodicCheckWithThePasswordOfMailSecurityNamesItsVerdict
     EXPECT_EQ(placeholder, "jane"); // the mail server's user
     EXPECT_EQ(testResult,
               "Signed in to localhost:" + port + " as jane; folder INBOX holds 1 message.");
+    const QByteArray written = ReadAll(ProgramSettings::Path());
+    EXPECT_TRUE(written.contains("\r\nCheck=1\r\n")) << written.toStdString();
 
     // Nobody presses anything: the next period's check names the verdict on every page.
     const QString found = "Replies: 0.0.193.in-addr.arpa done.";
