@@ -7,6 +7,7 @@
 #include "replies/ui/replieshelp.h"
 #include "replies/ui/replypane.h"
 #include "replies/ui/replywatcher.h"
+#include "replies/ui/verdicticons.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -121,6 +122,7 @@ void TRepliesSentDlg::Reload() {
         const QString status = state == states_.constEnd() ? QString() : state->StatusText(now);
         item->setText(StatusColumn, status);
         item->setToolTip(StatusColumn, status);
+        if (state != states_.constEnd()) item->setIcon(StatusColumn, VerdictIcon(state->status));
         if (key == chosen) again = item;
     }
     SentList->setSortingEnabled(true);

@@ -3,6 +3,8 @@
 #include "platform/peertext.h"
 #include "replies/ui/verdicticons.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -12,6 +14,13 @@
 namespace {
 QString Safe(const QString& text) {
     return PeerText(text, PeerTextLines::Escape);
+}
+
+// "done", "received NIC-261209.17" (as the Status column says it).
+QString VerdictText(const ReplyLogEntry& reply) {
+    if (reply.verdict == ReplyStatus::Received && !reply.number.isEmpty())
+        return StatusWord(reply.verdict) + ' ' + Safe(reply.number);
+    return StatusWord(reply.verdict);
 }
 
 QString When(const QDateTime& when) {
@@ -24,6 +33,19 @@ TReplyPane::TReplyPane(QWidget* parent) : QWidget(parent) {
     setObjectName("ReplyPane");
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
+    chooserRow_ = new QWidget(this);
+    auto* chooser = new QHBoxLayout(chooserRow_);
+    chooser->setContentsMargins(0, 0, 0, 0);
+    ReplyChooser = new QComboBox(chooserRow_);
+    ReplyChooser->setObjectName("ReplyChooser");
+    ReplyChooser->setAccessibleName("Reply shown");
+    auto* label = new QLabel("&Reply:", chooserRow_);
+    label->setBuddy(ReplyChooser);
+    chooser->addWidget(label);
+    chooser->addWidget(ReplyChooser, 1);
+    chooserRow_->hide();
+    column->addWidget(chooserRow_);
+    connect(ReplyChooser, &QComboBox::activated, this, &TReplyPane::ShowReply);
     Heading = new QLabel(this);
     Heading->setObjectName("ReplyHeading");
     Heading->setWordWrap(true);
@@ -52,6 +74,9 @@ TReplyPane::~TReplyPane() {
 void TReplyPane::Clear() {
     token_.Cancel();
     reading_ = false;
+    replies_.clear();
+    ReplyChooser->clear();
+    chooserRow_->hide();
     Heading->clear();
     ResultList->clear();
     ReplyText->clear();
@@ -59,37 +84,46 @@ void TReplyPane::Clear() {
 
 void TReplyPane::Show(const QString& sentFolder, const RegistrationState& state) {
     Clear();
-    const QString status = state.StatusText(QDateTime::currentDateTime());
     const ReplyLogEntry* deciding = state.DecidingReply();
     if (!deciding) {
-        Heading->setText("No reply yet (" + status + ").");
+        Heading->setText("No reply yet (" + state.StatusText(QDateTime::currentDateTime()) + ").");
         return;
     }
-    Heading->setText("Reading the reply of " + When(deciding->date) + "...");
+    sentFolder_ = sentFolder;
+    replies_ = state.replies;
+    for (const ReplyLogEntry& reply : replies_)
+        ReplyChooser->addItem(When(reply.date) + ": " + VerdictText(reply));
+    const int shown = int(deciding - state.replies.data());
+    ReplyChooser->setCurrentIndex(shown);
+    chooserRow_->setVisible(replies_.size() > 1);
+    ShowReply(shown);
+}
+
+void TReplyPane::ShowReply(int index) {
+    if (index < 0 || size_t(index) >= replies_.size()) return;
+    token_.Cancel();
+    ResultList->clear();
+    ReplyText->clear();
+    const ReplyLogEntry entry = replies_[size_t(index)];
+    Heading->setText("Reading the reply of " + When(entry.date) + "...");
     reading_ = true;
     token_ = CancelToken();
-    const ReplyLogEntry entry = *deciding;
-    StartReadingKeptReply(this, token_, sentFolder, entry,
-                          [this, state, entry](Result<ReplyReading> reading) {
+    StartReadingKeptReply(this, token_, sentFolder_, entry,
+                          [this, entry](Result<ReplyReading> reading) {
                               reading_ = false;
                               if (!reading) {
                                   Heading->setText(reading.Error());
                                   return;
                               }
-                              ShowReading(state, entry, reading.Value());
+                              ShowReading(entry, reading.Value());
                           });
 }
 
-void TReplyPane::ShowReading(const RegistrationState& state, const ReplyLogEntry& entry,
-                             const ReplyReading& reading) {
+void TReplyPane::ShowReading(const ReplyLogEntry& entry, const ReplyReading& reading) {
     QString heading = "Reply of " + When(entry.date);
     if (!reading.message.fromAddress.isEmpty())
         heading += " from " + Safe(reading.message.fromAddress);
-    heading += ": " + state.StatusText(QDateTime::currentDateTime());
-    if (state.replies.size() > 1)
-        heading +=
-            " (the latest deciding one of " + QString::number(state.replies.size()) + " replies)";
-    Heading->setText(heading + ".");
+    Heading->setText(heading + ": " + VerdictText(entry) + ".");
     if (!reading.message.subject.isEmpty())
         Heading->setText(Heading->text() + "\nSubject: " + Safe(reading.message.subject));
     for (const VerdictLine& line : VerdictLines(reading)) {

@@ -1,14 +1,17 @@
 #pragma once
 // The lower pane of Sent Registrations: the chosen registration's reply, read off the window
-// thread (a signed reply waits for GnuPG). A heading (when the reply came, from whom, the
-// status), then the per-object results as a list (a tick or a cross and the robot's line, every
-// error line under it) and the reply's text. Peers' text is shown with its controls escaped.
+// thread (a signed reply waits for GnuPG). A heading (when the reply came, from whom, its
+// verdict), then the per-object results as a list (a tick or a cross and the robot's line, every
+// error line under it) and the reply's text. A registration with several replies (a tracking
+// number, then the completion) shows the one that settled its status, and a list to choose the
+// others. Peers' text is shown with its controls escaped.
 #include "platform/tasks.h"
 #include "replies/registrationstates.h"
 #include "replies/replyreading.h"
 
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -19,6 +22,7 @@ public:
     explicit TReplyPane(QWidget* parent = nullptr);
     ~TReplyPane() override;
 
+    QComboBox* ReplyChooser; // shown when more than one reply came
     QLabel* Heading;
     QListWidget* ResultList;
     QPlainTextEdit* ReplyText;
@@ -30,9 +34,12 @@ public:
     bool Reading() const { return reading_; }
 
 private:
-    void ShowReading(const RegistrationState& state, const ReplyLogEntry& entry,
-                     const ReplyReading& reading);
+    void ShowReply(int index);
+    void ShowReading(const ReplyLogEntry& entry, const ReplyReading& reading);
 
+    QWidget* chooserRow_;
+    QString sentFolder_;
+    std::vector<ReplyLogEntry> replies_;
     CancelToken token_;
     bool reading_ = false;
 };

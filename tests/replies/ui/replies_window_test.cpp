@@ -21,6 +21,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QJsonObject>
@@ -258,6 +259,42 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     QTest::keyClick(sent->FilterEdit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(sent->FilterEdit, Qt::Key_Delete);
     EXPECT_EQ(ColumnRead(sent->SentList, "Name").size(), 3);
+}
+
+TEST_F(RepliesWindow, ARegistrationWithTwoRepliesShowsTheOneThatSettledItAndOffersTheOther) {
+    SettingsFileForTest settings(MailboxSettings(dovecot_.TlsPort(), "Check=0"));
+    FormDriver d;
+    Keep("host", "ns1.example.com", "hostmaster@internic.net",
+         "ns1.example.com Internic HOST Registration", kNow.addSecs(-3600));
+    // The registry robot's tracking number, then its completion notice naming only the number.
+    const QString robot = "From: NIC Registration Robot <hostmaster@internic.net>";
+    dovecot_.Deliver(Mail({robot, "Message-ID: <ack1@rs.internic.net>",
+                           "Subject: Re: NEW HOST ns1.example.com [NIC-261210.17]"},
+                          {"Your request has been assigned tracking number NIC-261210.17."}),
+                     kNow.addSecs(-600));
+    dovecot_.Deliver(Mail({robot, "Message-ID: <done1@rs.internic.net>", "Subject: Notice"},
+                          {"Request NIC-261210.17 has been completed."}),
+                     kNow.addSecs(-300));
+    TRepliesSentDlg* sent = OpenSentWindow(d);
+    ASSERT_TRUE(sent);
+    EXPECT_FALSE(sent->Pane->ReplyChooser->isVisible()); // nothing came yet
+    TReplyWatcher* watcher = ReplyWatcherOf(d.form());
+    AnswerPasswordDialog(TestDovecot::Password);
+    QTest::mouseClick(sent->CheckButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !watcher->Running() && !sent->Pane->Reading(); }, 60000));
+    EXPECT_EQ(ColumnRead(sent->SentList, "Status"), QStringList{"done"});
+
+    // The completion settled it; the tracking number's reply is one pick away.
+    ASSERT_TRUE(sent->Pane->ReplyChooser->isVisible());
+    EXPECT_EQ(sent->Pane->ReplyChooser->count(), 2);
+    EXPECT_TRUE(sent->Pane->Heading->text().contains(": done."))
+        << sent->Pane->Heading->text().toStdString();
+    EXPECT_TRUE(sent->Pane->ReplyText->toPlainText().contains("has been completed"));
+    PickFromList(*sent->Pane->ReplyChooser, sent->Pane->ReplyChooser->itemText(0));
+    ASSERT_TRUE(WaitUntil([&] { return !sent->Pane->Reading(); }, 30000));
+    EXPECT_TRUE(sent->Pane->Heading->text().contains(": received NIC-261210.17."))
+        << sent->Pane->Heading->text().toStdString();
+    EXPECT_TRUE(sent->Pane->ReplyText->toPlainText().contains("assigned tracking number"));
 }
 
 TEST_F(RepliesWindow, StopEndsACheckThatWaitsForAServerAndTheWindowStaysUsable) {
