@@ -53,13 +53,6 @@ void PrintLines(QTextStream& out, const ReplyReading& reading) {
         out << '\t' << Safe(reading.message.subject) << '\n';
 }
 
-// The reply that settled the registration's status: the last one whose verdict it is.
-const ReplyLogEntry* DecidingReply(const RegistrationState& state) {
-    for (auto it = state.replies.rbegin(); it != state.replies.rend(); ++it)
-        if (it->verdict == state.status) return &*it;
-    return state.replies.empty() ? nullptr : &state.replies.back();
-}
-
 int RunFile(CliContext& c, const QString& file, bool json) {
     Result<ReplyReading> reading = ReadReplyFile(file);
     if (!reading) {
@@ -113,7 +106,7 @@ int RunList(CliContext& c, bool json) {
     for (auto it = states->rbegin(); it != states->rend(); ++it) {
         const RegistrationState& state = *it;
         const SentRegistration& r = state.registration;
-        const ReplyLogEntry* deciding = DecidingReply(state);
+        const ReplyLogEntry* deciding = state.DecidingReply();
         std::optional<Result<ReplyReading>> reading;
         if (deciding) reading.emplace(ReadKeptReply(folder, *deciding));
         if (json) {

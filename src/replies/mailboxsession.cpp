@@ -18,6 +18,11 @@ QString LastLine(const QByteArray& transcript) {
     return Peer(QString::fromUtf8(lines.back().trimmed()));
 }
 
+QString SignInRefusedText(const MailboxEndpoint& mailbox) {
+    return "The mailbox server " + Peer(mailbox.server) + " refused the user name " +
+           Peer(mailbox.user) + " or its password.";
+}
+
 QString FailureText(const ImapAnswer& answer, const MailboxEndpoint& mailbox) {
     using O = ImapAnswer::Outcome;
     const QString server = Peer(mailbox.server);
@@ -36,8 +41,7 @@ QString FailureText(const ImapAnswer& answer, const MailboxEndpoint& mailbox) {
     case O::NoStartTls:
         return "The server " + server + " does not offer STARTTLS, so no password was sent.";
     case O::SignInRefused:
-        return "The mailbox server " + server + " refused the user name " + Peer(mailbox.user) +
-               " or its password.";
+        return SignInRefusedText(mailbox);
     case O::NoMailbox:
         return "The folder " + Peer(mailbox.folder) + " could not be opened on " + server + ".";
     case O::CommandRefused:
@@ -54,6 +58,10 @@ QString FailureText(const ImapAnswer& answer, const MailboxEndpoint& mailbox) {
     return WithFullStop("The mailbox could not be read: " + Peer(answer.detail));
 }
 } // namespace
+
+bool IsSignInRefusal(const QString& failure, const MailboxEndpoint& mailbox) {
+    return failure.endsWith(SignInRefusedText(mailbox));
+}
 
 MailboxSession::MailboxSession(const MailboxEndpoint& mailbox, ImapSession* session)
     : mailbox_(mailbox), session_(session) {}

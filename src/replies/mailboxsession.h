@@ -10,6 +10,10 @@
 
 class ImapSession;
 
+// Whether a check's or a test's failure is the server refusing the user name or password of
+// `mailbox`: a password that would be refused again, which no check should offer by itself.
+bool IsSignInRefusal(const QString& failure, const MailboxEndpoint& mailbox);
+
 class MailboxSession {
 public:
     // Loads the module and checks REGISCRIBE_CA_FILE; nothing is sent yet.

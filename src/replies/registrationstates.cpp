@@ -32,6 +32,12 @@ QString RegistrationState::StatusText(const QDateTime& now) const {
     return StatusWord(status);
 }
 
+const ReplyLogEntry* RegistrationState::DecidingReply() const {
+    for (auto it = replies.rbegin(); it != replies.rend(); ++it)
+        if (it->verdict == status) return &*it;
+    return replies.empty() ? nullptr : &replies.back();
+}
+
 Result<std::vector<RegistrationState>> ReadRegistrationStates(const QString& sentFolder) {
     Result<std::vector<SentRegistration>> sent = ReadSentRegistrations(sentFolder);
     if (!sent) return Fail(sent.Error());

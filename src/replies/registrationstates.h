@@ -24,6 +24,9 @@ struct RegistrationState {
     // "waiting", "waiting for more than 24 hours", "received NIC-961209.42", "done", "refused",
     // "answered".
     QString StatusText(const QDateTime& now) const;
+    // The reply that settled the status: the last one whose verdict it is, else the last one; null
+    // when none came.
+    const ReplyLogEntry* DecidingReply() const;
 };
 
 // The registrations of sent.log, oldest first, with the replies of replies.log applied.

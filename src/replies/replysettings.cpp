@@ -23,6 +23,8 @@ ReplySettings ReadReplySettings(const QString& settingsFile) {
     bool ok = false;
     const int minutes = ini.ReadString(kSection, "Check", QString()).trimmed().toInt(&ok);
     s.checkMinutes = ok ? std::clamp(minutes, 0, kLongestCheckMinutes) : kDefaultCheckMinutes;
+    const int seconds = ini.ReadString(kSection, "Check Seconds", QString()).trimmed().toInt(&ok);
+    s.checkSeconds = ok ? std::clamp(seconds, 0, kLongestCheckMinutes * 60) : 0;
     s.smtpUser = ini.ReadString("Setup", "User", QString());
     return s;
 }

@@ -11,10 +11,18 @@ struct ReplySettings {
     QString user;          // "User": empty means the mail server's user (`smtpUser`)
     QString folder;        // "Folder": empty means INBOX
     int checkMinutes = 10; // "Check": minutes between checks while the program runs; 0: on request
-    QString smtpUser;      // the "User" of section "Setup", the default user
+    // "Check Seconds": seconds between checks instead of the minutes, when above 0 and Check is not
+    // 0 (a shorter period for trying it out; never written: the dialog sets minutes).
+    int checkSeconds = 0;
+    QString smtpUser; // the "User" of section "Setup", the default user
 
     QString EffectiveUser() const { return user.isEmpty() ? smtpUser : user; }
     QString EffectiveFolder() const { return folder.isEmpty() ? QStringLiteral("INBOX") : folder; }
+    // Milliseconds between checks while the program runs; 0: only on request.
+    qint64 CheckPeriodMs() const {
+        if (checkMinutes == 0) return 0;
+        return checkSeconds > 0 ? qint64(checkSeconds) * 1000 : qint64(checkMinutes) * 60000;
+    }
 };
 
 // The section's keys (a missing or unreadable "Check" is 10, a negative one 0, at most a week).

@@ -50,6 +50,23 @@ TEST(ReplySettings, DefaultsAndTheMailboxTheyName) {
         WriteAll(dir.file("c.ini"), QByteArray("[Replies]\r\nCheck=") + text + "\r\n");
         EXPECT_EQ(ReadReplySettings(dir.file("c.ini")).checkMinutes, minutes) << text;
     }
+    // The period of the checks: minutes, or the seconds a trial gives instead; checks only on
+    // request stay so whatever the seconds say.
+    for (const auto& [keys, ms] : {std::pair{"Check=1", qint64(60000)},
+                                   {"Check=0\r\nCheck Seconds=2", 0},
+                                   {"Check=1\r\nCheck Seconds=2", 2000},
+                                   {"Check Seconds=-3", 600000},
+                                   {"Check Seconds=soon", 600000}}) {
+        WriteAll(dir.file("p.ini"), QByteArray("[Replies]\r\n") + keys + "\r\n");
+        EXPECT_EQ(ReadReplySettings(dir.file("p.ini")).CheckPeriodMs(), ms) << keys;
+    }
+    // The dialog's minutes never write the trial's seconds.
+    WriteAll(dir.file("p.ini"), "[Replies]\r\nServer=a\r\nCheck Seconds=2\r\n");
+    ReplySettings trial = ReadReplySettings(dir.file("p.ini"));
+    trial.checkMinutes = 5;
+    WriteReplySettings(dir.file("p.ini"), trial);
+    EXPECT_EQ(ReadAll(dir.file("p.ini")),
+              "[Replies]\r\nServer=a\r\nCheck Seconds=2\r\nCheck=5\r\n");
 }
 
 TEST(ReplySettings, WrittenKeysOnlyWhereTheyDifferFromTheirDefault) {

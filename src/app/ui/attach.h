@@ -3,12 +3,14 @@
 // from the window's constructor, after every control exists, in this order; each is handed what
 // it needs of the others (the record store owns the settings the mail part follows).
 class TForm1;
+class TMailSubmission;
 class TStore;
 
 void AttachTemplates(TForm1& form);           // templates/ui
 void AttachEditing(TForm1& form);             // editing/ui
 TStore& AttachStore(TForm1& form);            // store/ui
-void AttachMail(TForm1& form, TStore& store); // mail/ui
+TMailSubmission& AttachMail(TForm1& form, TStore& store); // mail/ui
 void AttachLookups(TForm1& form);             // lookup/ui
 void AttachDecor(TForm1& form);               // decor/ui
 void AttachNameServerCheck(TForm1& form);     // nscheck/ui
+void AttachReplies(TForm1& form, const TStore& store, TMailSubmission& mail); // replies/ui

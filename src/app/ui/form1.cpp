@@ -72,10 +72,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachTemplates(*this);
     AttachEditing(*this);
     TStore& store = AttachStore(*this);
-    AttachMail(*this, store);
+    TMailSubmission& mail = AttachMail(*this, store);
     AttachLookups(*this);
     AttachDecor(*this);
     AttachNameServerCheck(*this);
+    AttachReplies(*this, store, mail);
     FormCreate();
 }
 

@@ -47,9 +47,10 @@ void AttachSentWindow(TForm1& form) {
     if (!item) return;
     QObject::connect(item, &QAction::triggered, &form, [&form] {
         Guarded([&form] {
+            // A subsystem that extends the window may have made it already.
             auto* dialog = form.findChild<TSentDlg*>("SentDlg");
-            if (!dialog) {
-                dialog = new TSentDlg(&form);
+            if (!dialog) dialog = new TSentDlg(&form);
+            if (!dialog->ShowMessage) {
                 dialog->ShowMessage = [&form](const QStringList& lines) {
                     auto* templates = form.findChild<TTemplates*>();
                     if (!templates) return;
@@ -73,7 +74,7 @@ void AttachSentWindow(TForm1& form) {
 }
 } // namespace
 
-void AttachMail(TForm1& form, TStore& store) {
+TMailSubmission& AttachMail(TForm1& form, TStore& store) {
     CreateMailComponents(form);
     auto* mail = new TMailSubmission(form, store);
     mail->setObjectName("MailSubmission");
@@ -88,4 +89,5 @@ void AttachMail(TForm1& form, TStore& store) {
     form.ActivateSteps.push_back([smtp] {
         if (!smtp->WinsockLoaded()) smtp->SetWinsockLoaded(true);
     });
+    return *mail;
 }

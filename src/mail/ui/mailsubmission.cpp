@@ -195,6 +195,8 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
         dialog.ShowPasswordStored();
     else if (const auto known = passwords_.Known(settings.user, server))
         dialog.PasswordEdit->setText(*known);
+    for (const auto& part : SecurityDialogParts)
+        part(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
     // A file that never had "Security" keeps it out while it stays None.
     const TMailSecurity security = dialog.Security();

@@ -10,8 +10,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
+#include <vector>
 
 class TForm1;
+class TSecurityDlg;
 class TStore;
 struct SetupSettings;
 
@@ -45,6 +48,9 @@ public:
     // The password a send uses without asking: kept in memory, else stored in the keyring.
     std::optional<QString> KnownPassword(const QString& user, const QString& server) const;
     TMailPasswords& Passwords() { return passwords_; }
+    // Run on every Mail Security dialog before it shows: other subsystems add their groups (and
+    // take them in on the dialog's accepted signal).
+    std::vector<std::function<void(TSecurityDlg& dialog)>> SecurityDialogParts;
 
 private:
     // The mail client and the message's sender as the settings say.

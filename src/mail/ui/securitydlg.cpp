@@ -93,6 +93,15 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
 }
 
+void TSecurityDlg::AddGroup(QWidget* group) {
+    auto* column = qobject_cast<QVBoxLayout*>(layout());
+    if (!column) return;
+    group->setParent(this);
+    // The last item is the row of OK and Cancel.
+    column->insertWidget(column->count() - 1, group);
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
 TMailSecurity TSecurityDlg::Security() const {
     return SecurityFromName(SecurityBox->currentText()).value_or(TMailSecurity::None);
 }

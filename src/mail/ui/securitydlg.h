@@ -45,6 +45,10 @@ public:
     // Runs the Test; the outcome goes to TestResult in one plain sentence.
     void TestButtonClick();
 
+    // A group of another subsystem's settings, placed above OK and Cancel; the dialog grows to
+    // hold it.
+    void AddGroup(QWidget* group);
+
 private:
     QString server_;
 };

@@ -24,6 +24,21 @@ QString ShownName(const SentEntry& entry) {
     if (!unicode || *unicode == entry.name) return entry.name;
     return entry.name + " (" + *unicode + ")";
 }
+
+constexpr int kWhenRole = Qt::UserRole + 1;
+
+// A row sorts by what its column means: the time by the moment, the rest as the reader's language
+// orders text.
+class SentItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        if (column == 0)
+            return data(0, kWhenRole).toDateTime() < other.data(0, kWhenRole).toDateTime();
+        return text(column).localeAwareCompare(other.text(column)) < 0;
+    }
+};
 } // namespace
 
 TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
@@ -32,7 +47,7 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
     setFont(WindowFont());
-    auto* column = new QVBoxLayout(this);
+    auto* column = column_ = new QVBoxLayout(this);
 
     SentList = new QTreeWidget(this);
     SentList->setObjectName("SentList");
@@ -43,6 +58,9 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply"});
     SentList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     SentList->header()->setStretchLastSection(true);
+    // A click on a column's title sorts by it; newest first at the start.
+    SentList->setSortingEnabled(true);
+    SentList->sortByColumn(0, Qt::DescendingOrder);
     column->addWidget(SentList, 1);
 
     SentNote = new QLabel(this);
@@ -50,7 +68,7 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     SentNote->setWordWrap(true);
     column->addWidget(SentNote);
 
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = buttonRow_ = new QHBoxLayout;
     ShowButton = new QPushButton("Show", this);
     ShowButton->setObjectName("ShowButton");
     ShowButton->setToolTip("Shows the message as it was sent (also a double click or Enter).");
@@ -88,8 +106,13 @@ void TSentDlg::Reload() {
     }
     entries_ = std::move(log).Value();
     const QLocale locale = QLocale::system();
-    for (const SentEntry& entry : entries_) {
-        auto* item = new QTreeWidgetItem(SentList);
+    // Sorted once when all rows are in, not at every row.
+    SentList->setSortingEnabled(false);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const SentEntry& entry = entries_[i];
+        auto* item = new SentItem(SentList);
+        item->setData(0, Qt::UserRole, int(i));
+        item->setData(0, kWhenRole, entry.when);
         // A log written by an older version may hold a server's control characters as they came.
         const QString reply = PeerText(entry.reply, PeerTextLines::Escape);
         item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
@@ -101,16 +124,26 @@ void TSentDlg::Reload() {
     }
     SentNote->setText(entries_.empty() ? "No registration has been sent from this folder yet."
                                        : "Kept in " + SentFolderPath());
+    SentList->setSortingEnabled(true);
     if (!entries_.empty()) SentList->setCurrentItem(SentList->topLevelItem(0));
     ShowButton->setEnabled(!entries_.empty());
 }
 
-void TSentDlg::ShowSelected() {
-    // The chosen row: the selected one (assistive technology selects rows), else the current.
+int TSentDlg::EntryIndexOf(const QTreeWidgetItem* item) const {
+    if (!item) return -1;
+    bool ok = false;
+    const int index = item->data(0, Qt::UserRole).toInt(&ok);
+    return ok && index >= 0 && size_t(index) < entries_.size() ? index : -1;
+}
+
+int TSentDlg::ChosenEntry() const {
     const QList<QTreeWidgetItem*> selected = SentList->selectedItems();
-    const int row = SentList->indexOfTopLevelItem(selected.isEmpty() ? SentList->currentItem()
-                                                                     : selected.front());
-    if (row < 0 || size_t(row) >= entries_.size()) return;
+    return EntryIndexOf(selected.isEmpty() ? SentList->currentItem() : selected.front());
+}
+
+void TSentDlg::ShowSelected() {
+    const int row = ChosenEntry();
+    if (row < 0) return;
     const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entries_[size_t(row)]);
     if (!message) throw Exception(message.Error());
     if (ShowMessage) ShowMessage(KeptMessageLines(*message));

@@ -145,9 +145,9 @@ TEST(Help, EveryTopicHasARealPageListedOnTheContentsPage) {
     for (QWidget* w : form.findChildren<QWidget*>())
         if (int topic = HelpTopicFor(w)) topics.insert(topic);
     // The described topics, the Mail Security dialog's, the keyring's and signing's, the WhoIs
-    // page's look-up, RDAP and referrals, and the main window's crypt, name-server check, first
-    // start and clear buttons.
-    EXPECT_EQ(topics.size(), 35);
+    // page's look-up, RDAP and referrals, the main window's crypt, name-server check, first start
+    // and clear buttons, and Sent Registrations with its replies.
+    EXPECT_EQ(topics.size(), 37);
     const QString contents = PageText(HelpContentsUrl());
     ASSERT_FALSE(contents.isEmpty());
     QFile contentsFile(":" + HelpContentsUrl().path());

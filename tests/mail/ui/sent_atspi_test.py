@@ -17,14 +17,13 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
-
-import pyatspi
 
 # The look-up answers' accessibility test waits for and finds nodes the same way.
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "lookup",
-                                "ui"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "lookup", "ui"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
 from answers_atspi_test import find, named, wait_for  # noqa: E402
+from atspi_program import report, running_program  # noqa: E402
 
 JURGEN = "J\u00fcrgen M\u00fcller"
 RENEE = "Ren\u00e9e Lef\u00e8vre"
@@ -47,7 +46,6 @@ def main():
     sent = os.path.join(work, "sent")
     os.mkdir(sent, 0o700)
     failures = []
-    xvfb = app = None
     try:
         # The companion's own message: an encoded-word sender, a quoted-printable UTF-8 body.
         ours = subprocess.run(
@@ -66,71 +64,50 @@ def main():
         theirs.set_content(f"1c. Name....................: {JURGEN}\n", cte="quoted-printable")
         keep(sent, "20261208-213106", "contact", RENEE, "<2@example.test>", theirs.as_bytes())
 
-        read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd],
-                                stderr=open(os.path.join(work, "xvfb.log"), "w"))
-        os.close(write_fd)
-        with os.fdopen(read_fd, "rb") as pipe:
-            display = pipe.readline().decode().strip()
-        copy = os.path.join(work, "regiscribe")
-        shutil.copy(program, copy)
-        env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb", TZ="UTC",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", REGISCRIBE_MODULE_DIR=module_dir,
-                   HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"))
-        app = subprocess.Popen([copy], cwd=work, env=env)
-
-        desktop = pyatspi.Registry.getDesktop(0)
-
-        def application():
-            return next((a for a in (desktop.getChildAtIndex(i) for i in range(desktop.childCount))
-                         if a is not None and a.name == "regiscribe" and a.childCount > 0), None)
-
-        wait_for("the window on the accessibility bus", application)
-        item = wait_for("the Sent Registrations menu item", lambda: find(
-            application(), named("menu item", "Sent Registrations...")))
-        item.queryAction().doAction(0)
-        tree = wait_for("the list of sent registrations", lambda: find(
-            application(), lambda n: n.name == "Sent registrations"))
-        table = tree.queryTable()
-        wait_for("two rows", lambda: table.nRows == 2 or None)
-        dialog = tree.parent
-        show = find(dialog, named("push button", "Show"))
-        for row, (sender, body) in enumerate([(RENEE, JURGEN), (JURGEN, RENEE)]):
-            table.addRowSelection(row)
-            wait_for(f"row {row} chosen", lambda: table.isRowSelected(row) or None)
-            show.queryAction().doAction(0)
-            marker = f"Message-ID: <{2 - row}@example.test>"
-            viewer = wait_for(f"the form viewer with message {2 - row}", lambda: find(
-                application(), lambda n: n.getRoleName() == "text" and
-                marker in n.queryText().getText(0, -1)))
-            text = viewer.queryText().getText(0, -1)
-            if sender not in text or body not in text:
-                failures.append(f"row {row}: {sender!r} and {body!r} not both in {text!r}")
-            if "=?" in text or "=C3" in text:
-                failures.append(f"row {row}: encoded text left in {text!r}")
-        names = [table.getAccessibleAt(r, 2).name for r in range(2)]
-        if names != [RENEE, "xn--bcher-kva.example (b\u00fccher.example)"]:
-            failures.append(f"the name column reads {names!r}")
+        with running_program(program, module_dir, work, TZ="UTC") as application:
+            read_window(application, failures)
     finally:
-        if app:
-            app.terminate()
-            try:
-                app.wait(10)
-            except subprocess.TimeoutExpired:
-                app.kill()
-        if xvfb:
-            xvfb.terminate()
-            xvfb.wait()
-        if failures or sys.exc_info()[0]:
-            print(open(os.path.join(work, "xvfb.log")).read())
         shutil.rmtree(work, ignore_errors=True)
-    for failure in failures:
-        print("FAIL:", failure)
-    if failures:
-        return 1
-    print("ok")
-    return 0
+    return report(failures)
+
+
+def open_sent_registrations(application, rows):
+    """File > Sent Registrations... chosen through the interface: the list and its table, once it
+    holds `rows` rows."""
+    wait_for("the window on the accessibility bus", application)
+    item = wait_for("the Sent Registrations menu item", lambda: find(
+        application(), named("menu item", "Sent Registrations...")))
+    item.queryAction().doAction(0)
+    tree = wait_for("the list of sent registrations", lambda: find(
+        application(), lambda n: n.name == "Sent registrations"))
+    table = tree.queryTable()
+    wait_for(f"{rows} rows", lambda: table.nRows == rows or None)
+    return tree, table
+
+
+def read_window(application, failures):
+    tree, table = open_sent_registrations(application, 2)
+    # The window that holds the list (a splitter stands between them).
+    dialog = tree.parent
+    while dialog is not None and dialog.getRoleName() != "dialog":
+        dialog = dialog.parent
+    show = find(dialog, named("push button", "Show"))
+    for row, (sender, body) in enumerate([(RENEE, JURGEN), (JURGEN, RENEE)]):
+        table.addRowSelection(row)
+        wait_for(f"row {row} chosen", lambda: table.isRowSelected(row) or None)
+        show.queryAction().doAction(0)
+        marker = f"Message-ID: <{2 - row}@example.test>"
+        viewer = wait_for(f"the form viewer with message {2 - row}", lambda: find(
+            application(), lambda n: n.getRoleName() == "text" and
+            marker in n.queryText().getText(0, -1)))
+        text = viewer.queryText().getText(0, -1)
+        if sender not in text or body not in text:
+            failures.append(f"row {row}: {sender!r} and {body!r} not both in {text!r}")
+        if "=?" in text or "=C3" in text:
+            failures.append(f"row {row}: encoded text left in {text!r}")
+    names = [table.getAccessibleAt(r, 2).name for r in range(2)]
+    if names != [RENEE, "xn--bcher-kva.example (b\u00fccher.example)"]:
+        failures.append(f"the name column reads {names!r}")
 
 
 if __name__ == "__main__":
