@@ -1,6 +1,7 @@
 #include "replies/ui/replywatcher.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/statusline.h"
 #include "mail/sentcopy.h"
 #include "mail/ui/passworddlg.h"
 #include "platform/fullstop.h"
@@ -125,6 +126,6 @@ void TReplyWatcher::Finish(const QString& sentence, bool found, bool tellStatusL
 }
 
 void TReplyWatcher::SetStatusLines(const QString& text) {
-    for (const char* name : {"status", "hoststatus", "Cstatus"})
-        if (auto* line = form_.Control<QLineEdit>(name)) line->setText(text);
+    for (RecordKind page : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
+        ShowStatus(form_, page, text);
 }
