@@ -15,9 +15,9 @@ import sys
 # Lowest first. The shell (app) is widgets only: it stands on the record model, and every other
 # subsystem's widgets stand on it.
 CORE_LAYERS = ["platform", "templates", "app", "store", "editing", "decor", "openpgp", "mail",
-               "nscheck", "lookup", "objects", "replies", "assembly", "cli"]
+               "nscheck", "lookup", "objects", "replies", "cli"]
 UI_LAYERS = ["platform", "app", "templates", "store", "editing", "decor", "openpgp", "mail",
-             "nscheck", "lookup", "objects", "replies", "assembly"]
+             "nscheck", "lookup", "objects", "replies", "main"]
 ALLOWED_CIRCLES = [
     {"mail/agsocket", "mail/mssmtp"},
     {"mail/msmsg", "mail/msencoder", "mail/msdecoder"},
@@ -29,7 +29,7 @@ def part_of(path):
     """(subsystem, is_ui) of a path below src/."""
     parts = path.split("/")
     if len(parts) == 1:
-        return "assembly", True  # main.cpp
+        return "main", True  # main.cpp: the window program's entry, above everything
     return parts[0], len(parts) > 2 and parts[1] == "ui"
 
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the formatting (scripts/format.sh --check), runs every test headless, then the same tests
+# Checks the formatting (scripts/format.sh --check) and the code's structure
+# (scripts/check-structure.sh), runs every test headless, then the same tests
 # again in the checked build (AddressSanitizer, UndefinedBehaviorSanitizer; scripts/sanitize.sh)
 # and every fuzz target for a short while (scripts/fuzz-all.sh). Every stage runs; the script fails when any of them did.
 set -uo pipefail
@@ -7,6 +8,8 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 ./scripts/format.sh --check
 formatted=$?
+./scripts/check-structure.sh
+structured=$?
 ctest --test-dir build --output-on-failure --timeout 600 -j2
 tests=$?
 ./scripts/sanitize.sh
@@ -17,7 +20,8 @@ if [ -d build-check/fuzz ]; then
     fuzzed=$?
 fi
 echo "formatting: $([ $formatted -eq 0 ] && echo passed || echo FAILED);" \
+     "structure: $([ $structured -eq 0 ] && echo passed || echo FAILED);" \
      "tests: $([ $tests -eq 0 ] && echo passed || echo FAILED);" \
      "checked build: $([ $sanitized -eq 0 ] && echo passed || echo FAILED);" \
      "fuzzing: $([ $fuzzed -eq 0 ] && echo passed || echo FAILED)"
-[ $formatted -eq 0 ] && [ $tests -eq 0 ] && [ $sanitized -eq 0 ] && [ $fuzzed -eq 0 ]
+[ $formatted -eq 0 ] && [ $structured -eq 0 ] && [ $tests -eq 0 ] && [ $sanitized -eq 0 ] && [ $fuzzed -eq 0 ]

@@ -58,11 +58,6 @@ struct ListView : LookupView {
     void AddResponse(const QString& line) override { lines << line; }
 };
 
-QStringList Lines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
 } // namespace
 
 TEST(RealPeers, EfingerdIsFingeredForAUserAndForTheHost) {
@@ -105,10 +100,10 @@ TEST(RealPeers, DebiansWhoisClientAndOursPrintTheSameAnswer) {
     ASSERT_EQ(theirs.exitCode, 0) << theirs.err.toStdString();
     ASSERT_EQ(ours.exitCode, 0) << ours.err.toStdString();
     EXPECT_EQ(server.Queries(), (QList<QByteArray>{"example.com\r\n", "example.com\r\n"}));
-    QStringList ourLines = Lines(ours.out);
+    QStringList ourLines = OutputLines(ours.out);
     ASSERT_GE(ourLines.size(), 2);
     EXPECT_EQ(ourLines.mid(0, 2), (QStringList{"Connected. Waiting for data...", ""}));
-    EXPECT_EQ(ourLines.mid(2), Lines(theirs.out));
+    EXPECT_EQ(ourLines.mid(2), OutputLines(theirs.out));
     EXPECT_EQ(ourLines.size(), 7);
     EXPECT_TRUE(ours.err.isEmpty());
 }
@@ -234,7 +229,7 @@ TEST(WhoisReferrals, TheRegistrarsServerIsAskedTheSameTextAfterTheRegistry) {
     ProcessResult r = RunCli({"whois", "example.com", "--server", server, "--follow"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(
-        Lines(r.out),
+        OutputLines(r.out),
         (QStringList{"Connected. Waiting for data...", "", "Domain Name: EXAMPLE.COM",
                      "   Registrar WHOIS Server: " + registrar, "DNSSEC: unsigned", "",
                      "Following referral to " + registrar + " ...", "Registrant Name: Jane Roe"}));
@@ -293,7 +288,7 @@ TEST(WhoisReferrals, OnlyPort43IsAskedAndAValueEndedByCarriageReturnsNamesNoServ
                 "--follow"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out).last(), "Registrar URL: https://registrar.example");
+    EXPECT_EQ(OutputLines(r.out).last(), "Registrar URL: https://registrar.example");
     EXPECT_FALSE(r.out.contains("referral"));
 }
 

@@ -16,16 +16,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList Lines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
 // The answer's lines: those after the first empty line (the progress lines come before it, and
 // an asking line fewer when the bootstrap file came from the cache).
 QStringList Answer(const QByteArray& out) {
-    const QStringList lines = Lines(out);
+    const QStringList lines = OutputLines(out);
     return lines.mid(lines.indexOf(QString()) + 1);
 }
 
@@ -61,7 +55,7 @@ TEST_F(RdapCli, ADotComDomainWithTheRegistrarsAnswerAndRedactedContacts) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     EXPECT_EQ(
-        Lines(r.out),
+        OutputLines(r.out),
         (QStringList{
             "Looking up example.com with RDAP...",
             "Asking " + server->Bootstrap() + "dns.json ...",
@@ -108,7 +102,7 @@ TEST_F(RdapCli, ADotComDomainWithTheRegistrarsAnswerAndRedactedContacts) {
     // Without the referral only the registry's part; a redirect is followed.
     r = Rdap("moved.com", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(Lines(r.out).contains("Domain Name: EXAMPLE.COM"));
+    EXPECT_TRUE(OutputLines(r.out).contains("Domain Name: EXAMPLE.COM"));
     EXPECT_FALSE(r.out.contains("Registrar's answer"));
 }
 
@@ -116,7 +110,7 @@ TEST_F(RdapCli, InternationalNamesNetworksAndAutonomousSystems) {
     ProcessResult r = Rdap("b\u00fccher.example");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(server->Requests().contains("/idn/domain/xn--bcher-kva.example"));
-    EXPECT_EQ(Lines(r.out).mid(3),
+    EXPECT_EQ(OutputLines(r.out).mid(3),
               (QStringList{"", "Domain Name: xn--bcher-kva.example",
                            "Unicode Name: b\u00fccher.example", "Status: active"}));
 
@@ -127,7 +121,7 @@ TEST_F(RdapCli, InternationalNamesNetworksAndAutonomousSystems) {
 
     r = Rdap("192.0.2.1");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out).mid(2),
+    EXPECT_EQ(OutputLines(r.out).mid(2),
               (QStringList{"Asking " + Url("/ip4/ip/192.0.2.1") + " ...", "",
                            "Network: 192.0.2.0 - 192.0.2.255", "Name: TEST-NET-1",
                            "Handle: NET-192-0-2-0-1", "Type: ASSIGNMENT", "Country: US", "",
@@ -163,7 +157,7 @@ TEST_F(RdapCli, NoMatchServerErrorsAndUnknownRegistriesAreClearFailures) {
         ProcessResult r = Rdap(c.name);
         EXPECT_EQ(r.exitCode, 1) << c.name;
         EXPECT_EQ(r.err, (c.text + "\n").toUtf8());
-        EXPECT_EQ(Lines(r.out).last(), c.text);
+        EXPECT_EQ(OutputLines(r.out).last(), c.text);
     }
 }
 
@@ -201,7 +195,7 @@ TEST_F(RdapCli, TheBootstrapFileIsCachedForADayAndAnOldCopyServesWhenTheFetchFai
     ProcessResult r = Rdap("example.com", {"--no-referral"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(server->Requests().count("/bootstrap/dns.json"), 2);
-    EXPECT_TRUE(Lines(r.out).contains("Domain Name: EXAMPLE.COM"));
+    EXPECT_TRUE(OutputLines(r.out).contains("Domain Name: EXAMPLE.COM"));
 }
 
 TEST_F(RdapCli, HostileAnswersEndInAClearLineWithFlatMemory) {
@@ -217,7 +211,7 @@ TEST_F(RdapCli, HostileAnswersEndInAClearLineWithFlatMemory) {
             QString(), {}, 60000);
         EXPECT_LT(clock.elapsed(), 10000) << name; // long before the 15 seconds of the request
         EXPECT_EQ(r.exitCode, 1) << name;
-        const QStringList err = Lines(r.err);
+        const QStringList err = OutputLines(r.err);
         ASSERT_GE(err.size(), 2) << r.err.toStdString();
         EXPECT_EQ(err.front(), "The answer is larger than 10 MB.") << name;
         if (!SanitizedBuild) {
@@ -241,7 +235,7 @@ TEST_F(RdapCli, HostileAnswersEndInAClearLineWithFlatMemory) {
     // The registrar's server resets the connection: the registry's part stays, with a line.
     r = Rdap("resetref.hostile");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = Lines(r.out);
+    const QStringList lines = OutputLines(r.out);
     EXPECT_TRUE(lines.contains("Domain Name: resetref.hostile"));
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines[lines.size() - 2],
@@ -252,7 +246,7 @@ TEST_F(RdapCli, HostileAnswersEndInAClearLineWithFlatMemory) {
 TEST_F(RdapCli, JsonPrintsEachAnswerAsReceived) {
     ProcessResult r = Rdap("example.com", {"--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList documents = Lines(r.out);
+    const QStringList documents = OutputLines(r.out);
     ASSERT_EQ(documents.size(), 2);
     EXPECT_EQ(QJsonDocument::fromJson(documents[0].toUtf8()).object().value("ldhName"),
               "EXAMPLE.COM");

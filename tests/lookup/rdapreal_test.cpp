@@ -18,12 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList Lines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
 QJsonObject Sample(const QString& name) {
     QFile file(QString(TESTS_SOURCE_DIR) + "/samples/rdap/" + name);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
@@ -88,7 +82,7 @@ TEST_F(RdapReal, GithubFromTheRegistryAndItsRegistrarShowsEveryContactFact) {
     Answer("/registrar/domain/GITHUB.COM", Sample("bbot_registrar_markmonitor_github.json"));
     const ProcessResult r = Rdap("github.com");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = Lines(r.out);
+    const QStringList lines = OutputLines(r.out);
     for (const char* expected : {
              "Registrar: MarkMonitor Inc.",
              "Registrar IANA ID: 292",
@@ -122,7 +116,7 @@ TEST_F(RdapReal, NamecheapShowsItsRedactionsDsRecordAndEveryContactsMail) {
     Answer("/real/domain/namecheap.com", Sample("bbot_registrar_namecheap_namecheap.json"));
     const ProcessResult r = Rdap("namecheap.com");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = Lines(r.out);
+    const QStringList lines = OutputLines(r.out);
     for (const char* expected : {
              "Registrar Expires: 2032-08-11T16:15:25Z",
              "DS Record: 38713 13 2 "
@@ -145,7 +139,7 @@ TEST_F(RdapReal, TheArinNetworkShowsItsCidrsDatesStatusParentAndNoticeLinks) {
     Answer("/arin/ip/13.64.0.1", Sample("whoisit_ip_v4_3.json"));
     const ProcessResult r = Rdap("13.64.0.1");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = Lines(r.out);
+    const QStringList lines = OutputLines(r.out);
     for (const char* expected :
          {"Network: 13.64.0.0 - 13.107.255.255", "CIDR: 13.64.0.0/11", "CIDR: 13.96.0.0/13",
           "CIDR: 13.104.0.0/14", "Status: active", "Registered: 2015-03-26T13:58:18-04:00",
@@ -166,7 +160,7 @@ TEST_F(RdapReal, WikipediaShowsItsNameServersAddressesAndTransfer) {
     Answer("/real/domain/wikipedia.org", Sample("bbot_pir_org_wikipedia.json"));
     const ProcessResult r = Rdap("wikipedia.org", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = Lines(r.out);
+    const QStringList lines = OutputLines(r.out);
     EXPECT_TRUE(lines.contains("Name Server: ns0.wikimedia.org (208.80.154.238, 2620:0:861:53::1)"))
         << r.out.toStdString();
     EXPECT_TRUE(lines.contains("Transferred: 2012-03-09T16:33:50.754Z"));
@@ -178,8 +172,8 @@ TEST_F(RdapReal, TheNextBaseUrlServesWhenOneIsRefusedAndABadRefreshKeepsTheGoodC
     Bootstrap("dns.json", {Service({"com"}, {refused, Url("/com/")})});
     ProcessResult r = Rdap("example.com", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(Lines(r.out).contains("Asking " + refused + "domain/example.com ..."));
-    EXPECT_TRUE(Lines(r.out).contains("Domain Name: EXAMPLE.COM"));
+    EXPECT_TRUE(OutputLines(r.out).contains("Asking " + refused + "domain/example.com ..."));
+    EXPECT_TRUE(OutputLines(r.out).contains("Domain Name: EXAMPLE.COM"));
 
     // Two days later a captive portal answers the refresh with its page, status 200.
     const QString copy = QDir(cache.path() + "/regiscribe")
@@ -196,7 +190,7 @@ TEST_F(RdapReal, TheNextBaseUrlServesWhenOneIsRefusedAndABadRefreshKeepsTheGoodC
           {{"type", "text/html"}, {"body", "<html>Sign in to Wi-Fi</html>"}});
     r = Rdap("example.com", {"--no-referral"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(Lines(r.out).contains("Domain Name: EXAMPLE.COM"));
+    EXPECT_TRUE(OutputLines(r.out).contains("Domain Name: EXAMPLE.COM"));
     EXPECT_EQ(ReadAll(copy), good);
     // Tried again after an hour, not at every look-up.
     const int asked = server->Requests().count("/bootstrap/dns.json");
@@ -226,7 +220,7 @@ TEST_F(RdapReal, LinksAndRedirectsThatLeaveHttpsAreNotFollowedAndSaySo) {
         Answer("/t/domain/file.test", answer);
         const ProcessResult r = Rdap("file.test");
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        EXPECT_EQ(Lines(r.out).last(),
+        EXPECT_EQ(OutputLines(r.out).last(),
                   "Registrar's answer not fetched: its address is not https (" + href + ").");
         EXPECT_FALSE(r.out.contains("SECRET"));
     }
@@ -256,7 +250,7 @@ TEST_F(RdapReal, LinksAndRedirectsThatLeaveHttpsAreNotFollowedAndSaySo) {
                        {"nameservers",
                         QJsonArray{QJsonObject{{"ldhName", QString("ns1.\u202Emoc.elpmaxe")}}}}});
     r = Rdap("rlo.test");
-    EXPECT_TRUE(Lines(r.out).contains(QString("Name Server: ns1.\uFFFDmoc.elpmaxe")))
+    EXPECT_TRUE(OutputLines(r.out).contains(QString("Name Server: ns1.\uFFFDmoc.elpmaxe")))
         << r.out.toStdString();
 }
 
@@ -321,7 +315,7 @@ TEST_F(RdapReal, RemarksEventsLinksKeysPhonesAndIdsOfRealAnswersAreEachShown) {
     Answer("/arin/ip/13.64.0.1", network);
     ProcessResult r = Rdap("13.64.0.1");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    QStringList lines = Lines(r.out);
+    QStringList lines = OutputLines(r.out);
     const qsizetype remark = lines.indexOf("Registrant Remark: Registration Comments");
     ASSERT_GE(remark, 0) << r.out.toStdString();
     EXPECT_EQ(lines.mid(remark + 1, 3),
@@ -348,7 +342,7 @@ TEST_F(RdapReal, RemarksEventsLinksKeysPhonesAndIdsOfRealAnswersAreEachShown) {
     Answer("/real/domain/github.com", github);
     r = Rdap("github.com", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    lines = Lines(r.out);
+    lines = OutputLines(r.out);
     EXPECT_TRUE(lines.contains("Last update of RDAP database: 2026-10-01T21:04:58Z"));
     EXPECT_TRUE(lines.contains("Last update: 2026-10-02T08:00:00Z")) << r.out.toStdString();
 
@@ -374,7 +368,7 @@ TEST_F(RdapReal, RemarksEventsLinksKeysPhonesAndIdsOfRealAnswersAreEachShown) {
     r = Rdap("signed.example", {"--no-referral"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The bootstrap file comes from the cache now: one progress line fewer.
-    EXPECT_EQ(Lines(r.out).mid(3),
+    EXPECT_EQ(OutputLines(r.out).mid(3),
               (QStringList{"Domain Name: signed.example", "DNSSEC: signed",
                            "DNSKEY: flags 257, protocol 3, algorithm 13, key tag 2844, key "
                            "uGM/0MxhcAfS\u2026bBBLaA==",
@@ -399,7 +393,7 @@ TEST_F(RdapReal, AnEntityAndANameServerAreAskedByTheirOwnPaths) {
     Answer("/arin/entity/MRPD-ARIN", arinEntity);
     ProcessResult r = Rdap("entity", {"MRPD-ARIN"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    QStringList lines = Lines(r.out);
+    QStringList lines = OutputLines(r.out);
     EXPECT_EQ(lines.mid(0, 3),
               (QStringList{"Looking up MRPD-ARIN with RDAP...",
                            "Asking " + server->Bootstrap() + "object-tags.json ...",
@@ -428,7 +422,7 @@ TEST_F(RdapReal, AnEntityAndANameServerAreAskedByTheirOwnPaths) {
                .object());
     r = Rdap("nameserver", {QString("NS1.B\u00dcCHER.example")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out).mid(3),
+    EXPECT_EQ(OutputLines(r.out).mid(3),
               (QStringList{"", "Name Server: ns1.xn--bcher-kva.example",
                            "Unicode Name: ns1.b\u00fccher.example", "IP Address: 192.0.2.53",
                            "IP Address: 2001:db8::53", "Status: active",
@@ -453,13 +447,13 @@ TEST_F(RdapReal, ABootstrapListingALocalFileIsNeverRead) {
     ProcessResult r = Rdap("a.test");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString note = "RDAP service address ignored: it is not https (" + file + ").";
-    EXPECT_EQ(Lines(r.out).mid(2, 2),
+    EXPECT_EQ(OutputLines(r.out).mid(2, 2),
               (QStringList{note, "Asking " + Url("/t/domain/a.test") + " ..."}));
     // The only address a registry has is a file: no service, nothing read.
     r = Rdap("secret.local");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "No RDAP service is known for secret.local.\n");
-    EXPECT_TRUE(Lines(r.out).contains(note));
+    EXPECT_TRUE(OutputLines(r.out).contains(note));
     EXPECT_FALSE(r.out.contains("SECRET"));
     // With --json the note goes to standard error, beside the answer.
     r = Rdap("a.test", {"--json"});

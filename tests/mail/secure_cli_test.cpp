@@ -10,12 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList Lines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
-
 class SecureCli : public testing::Test {
 protected:
     void SetUp() override {
@@ -60,8 +54,8 @@ TEST_F(SecureCli, SendWithStartTlsTracesTheDialogueWithTheSecretMasked) {
                QStringList{"--password-command", "printf 's3cret\\nignored\\n'", "--trace"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_EQ(server->Messages().size(), 1u);
-    EXPECT_EQ(Lines(r.out).last(), "Connection closed");
-    const QStringList trace = Lines(r.err);
+    EXPECT_EQ(OutputLines(r.out).last(), "Connection closed");
+    const QStringList trace = OutputLines(r.err);
     EXPECT_TRUE(trace.contains("C: STARTTLS"));
     EXPECT_TRUE(trace.contains("C: AUTH PLAIN ****"));
     EXPECT_TRUE(trace.contains("S: 235 2.7.0 Authentication successful"));
@@ -83,7 +77,7 @@ TEST_F(SecureCli, SubmitTakesSecurityAndUserFromTheSettingsFile) {
                               "example.com", "--password-command", "echo s3cret"},
                              dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(Lines(r.out).last(), "Your registratuion has been sent.");
+    EXPECT_EQ(OutputLines(r.out).last(), "Your registratuion has been sent.");
     ASSERT_EQ(server->Messages().size(), 1u);
     EXPECT_EQ(server->Messages()[0].subject, "example.com Internic DOMAIN Registration");
     EXPECT_EQ(ReadAll(dir.file("domains.cbx")), "example.com\r\n");

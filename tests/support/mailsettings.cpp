@@ -5,9 +5,3 @@ QByteArray MailSettingsText(const QString& server, const QString& address, const
             "\r\nMailto=hostmaster@registry.test\r\n")
         .toUtf8();
 }
-
-QStringList OutputLines(const QByteArray& out) {
-    QStringList lines = QString::fromUtf8(out).split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}

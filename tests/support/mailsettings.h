@@ -1,5 +1,7 @@
 #pragma once
 // What the mail tests give the companion and read back from it.
+#include "support/process.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,5 +10,3 @@
 // test mailbox.
 QByteArray MailSettingsText(const QString& server, const QString& address = "jane@example.test",
                             const QString& name = "Jane Sender");
-// The lines a program printed, without the empty one after the last line end.
-QStringList OutputLines(const QByteArray& out);

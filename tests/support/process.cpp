@@ -78,3 +78,9 @@ bool GroupRuns(pid_t group) {
     }
     return false;
 }
+
+QStringList OutputLines(const QByteArray& out) {
+    QStringList lines = QString::fromUtf8(out).split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}

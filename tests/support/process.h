@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <sys/types.h>
 
+// The lines a program printed, without the empty one after the last line end.
+QStringList OutputLines(const QByteArray& out);
+
 struct ProcessResult {
     int exitCode = -1;
     QByteArray out;

@@ -5,12 +5,13 @@
 class TForm1;
 class TMailSubmission;
 class TStore;
+class TTemplates;
 
-void AttachTemplates(TForm1& form);                                           // templates/ui
-void AttachEditing(TForm1& form);                                             // editing/ui
-TStore& AttachStore(TForm1& form);                                            // store/ui
-TMailSubmission& AttachMail(TForm1& form, TStore& store);                     // mail/ui
-void AttachLookups(TForm1& form);                                             // lookup/ui
-void AttachDecor(TForm1& form);                                               // decor/ui
-void AttachNameServerCheck(TForm1& form);                                     // nscheck/ui
-void AttachReplies(TForm1& form, const TStore& store, TMailSubmission& mail); // replies/ui
+TTemplates& AttachTemplates(TForm1& form);                                       // templates/ui
+void AttachEditing(TForm1& form);                                                // editing/ui
+TStore& AttachStore(TForm1& form, TTemplates& templates);                        // store/ui
+TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& templates); // mail/ui
+void AttachLookups(TForm1& form);                                                // lookup/ui
+void AttachDecor(TForm1& form);                                                  // decor/ui
+void AttachNameServerCheck(TForm1& form);                                        // nscheck/ui
+void AttachReplies(TForm1& form, const TStore& store, TMailSubmission& mail);    // replies/ui

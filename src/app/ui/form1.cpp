@@ -33,7 +33,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(WindowFont());
-    BuildMainMenu(*this);
+    const MainMenuCommands menu = BuildMainMenu(*this);
+    connect(menu.exit, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
+    connect(menu.contents, &QAction::triggered, this,
+            [this] { Guarded([this] { Help2Click(); }); });
+    connect(menu.about, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
     auto* pages = new QTabWidget(this);
     pages->setObjectName("PageControl1");
     // The five pages; the look-up subsystem builds the WhoIs and Finger controls on theirs.
@@ -69,10 +73,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     EnterPressesFocusedButton();
     AssignMainWindowHelpTopics(this);
     InstallHelpKey(this);
-    AttachTemplates(*this);
+    TTemplates& templates = AttachTemplates(*this);
     AttachEditing(*this);
-    TStore& store = AttachStore(*this);
-    TMailSubmission& mail = AttachMail(*this, store);
+    TStore& store = AttachStore(*this, templates);
+    TMailSubmission& mail = AttachMail(*this, store, templates);
     AttachLookups(*this);
     AttachDecor(*this);
     AttachNameServerCheck(*this);

@@ -1,9 +1,7 @@
 #include "app/ui/mainmenu.h"
 
-#include "app/ui/form1.h"
-#include "platform/guard.h"
-
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -22,8 +20,8 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
 } // namespace
 
 // Every item has a mnemonic (shown underlined; the captions read the same), none twice in a menu.
-void BuildMainMenu(TForm1& form) {
-    QMenuBar* bar = form.menuBar();
+MainMenuCommands BuildMainMenu(QMainWindow& window) {
+    QMenuBar* bar = window.menuBar();
     bar->setObjectName("MainMenu1");
     bar->setNativeMenuBar(false);
     QMenu* file = AddMenu(bar, "Setup1", "&File");
@@ -35,8 +33,5 @@ void BuildMainMenu(TForm1& form) {
     AddItem(help, "QuillmarkHomePage1", "&Quillmark Home Page");
     QAction* contents = AddItem(help, "Help2", "&Contents");
     QAction* about = AddItem(help, "About1", "&About");
-    TForm1* f = &form;
-    QObject::connect(exit, &QAction::triggered, f, [f] { Guarded([f] { f->Exit1Click(); }); });
-    QObject::connect(contents, &QAction::triggered, f, [f] { Guarded([f] { f->Help2Click(); }); });
-    QObject::connect(about, &QAction::triggered, f, [f] { Guarded([f] { f->About1Click(); }); });
+    return {exit, contents, about};
 }

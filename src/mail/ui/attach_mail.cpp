@@ -42,19 +42,15 @@ void ConnectButton(TForm1& form, const char* name, TMailSubmission* mail,
                          [mail, handler] { Guarded([&] { (mail->*handler)(); }); });
 }
 // File > Sent Registrations...: one modeless window, read afresh each time it is opened.
-void AttachSentWindow(TForm1& form) {
+void AttachSentWindow(TForm1& form, TMailSubmission& mail, TTemplates& templates) {
     auto* item = form.findChild<QAction*>("SentRegistrations1");
     if (!item) return;
-    QObject::connect(item, &QAction::triggered, &form, [&form] {
-        Guarded([&form] {
-            // A subsystem that extends the window may have made it already.
-            auto* dialog = form.findChild<TSentDlg*>("SentDlg");
-            if (!dialog) dialog = new TSentDlg(&form);
+    QObject::connect(item, &QAction::triggered, &form, [&mail, &templates] {
+        Guarded([&mail, &templates] {
+            TSentDlg* dialog = &mail.SentWindow();
             if (!dialog->ShowMessage) {
-                dialog->ShowMessage = [&form](const QStringList& lines) {
-                    auto* templates = form.findChild<TTemplates*>();
-                    if (!templates) return;
-                    TFormView& viewer = templates->FormView();
+                dialog->ShowMessage = [&templates](const QStringList& lines) {
+                    TFormView& viewer = templates.FormView();
                     viewer.SetLines(lines);
                     viewer.ShowViewer();
                 };
@@ -74,7 +70,7 @@ void AttachSentWindow(TForm1& form) {
 }
 } // namespace
 
-TMailSubmission& AttachMail(TForm1& form, TStore& store) {
+TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& templates) {
     CreateMailComponents(form);
     auto* mail = new TMailSubmission(form, store);
     mail->setObjectName("MailSubmission");
@@ -83,7 +79,7 @@ TMailSubmission& AttachMail(TForm1& form, TStore& store) {
     ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
     ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
     form.MailSecurityCommand = [mail](const QString& server) { mail->SecurityButtonClick(server); };
-    AttachSentWindow(form);
+    AttachSentWindow(form, *mail, templates);
     // The first of the window's socket components to be made ready each time it becomes active.
     TmsSMTP* smtp = form.msSMTP1;
     form.ActivateSteps.push_back([smtp] {

@@ -7,6 +7,7 @@
 #include "mail/submissiontexts.h"
 #include "mail/ui/passworddlg.h"
 #include "mail/ui/securitydlg.h"
+#include "mail/ui/sentdlg.h"
 #include "openpgp/openpgp.h"
 #include "openpgp/ui/signingkeygroup.h"
 #include "platform/fullstop.h"
@@ -50,6 +51,11 @@ TMailSubmission::TMailSubmission(TForm1& form, TStore& store)
     ApplySettings(store.Settings());
     connect(&store, &TStore::SettingsChanged, this,
             [this](const SetupSettings& settings) { ApplySettings(settings); });
+}
+
+TSentDlg& TMailSubmission::SentWindow() {
+    if (!sentWindow_) sentWindow_ = new TSentDlg(&form_);
+    return *sentWindow_;
 }
 
 void TMailSubmission::ApplySettings(const SetupSettings& settings) {

@@ -15,6 +15,7 @@
 
 class TForm1;
 class TSecurityDlg;
+class TSentDlg;
 class TStore;
 struct SetupSettings;
 
@@ -51,6 +52,10 @@ public:
     // Run on every Mail Security dialog before it shows: other subsystems add their groups (and
     // take them in on the dialog's accepted signal).
     std::vector<std::function<void(TSecurityDlg& dialog)>> SecurityDialogParts;
+    // File > Sent Registrations's window: one that another subsystem extends, or the plain one,
+    // made when first asked for.
+    void SetSentWindow(TSentDlg* dialog) { sentWindow_ = dialog; }
+    TSentDlg& SentWindow();
 
 private:
     // The mail client and the message's sender as the settings say.
@@ -65,6 +70,7 @@ private:
 
     TForm1& form_;
     TStore& store_;
+    QPointer<TSentDlg> sentWindow_;
     TSubmission flow_;
     TMailPasswords passwords_;
     QPointer<QWidget> parkedFrom_; // the mail button that had the focus when the send began

@@ -15,7 +15,7 @@ void AttachReplies(TForm1& form, const TStore& store, TMailSubmission& mail) {
     form.CreateSteps.push_back([watcher] { watcher->LoadSettings(); });
     // File > Sent Registrations opens this window (the mail subsystem's command finds it).
     auto* sent = new TRepliesSentDlg(*watcher, &form);
-    sent->setObjectName("SentDlg");
+    mail.SetSentWindow(sent);
     mail.SecurityDialogParts.push_back([watcher](TSecurityDlg& dialog) {
         auto* group = new TRepliesGroup(*watcher, *dialog.UserEdit, &dialog);
         dialog.AddGroup(group);

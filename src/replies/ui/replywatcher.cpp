@@ -27,10 +27,6 @@ TReplyWatcher::~TReplyWatcher() {
     token_.Cancel();
 }
 
-TReplyWatcher* ReplyWatcherOf(const QWidget& window) {
-    return window.findChild<TReplyWatcher*>("ReplyWatcher", Qt::FindDirectChildrenOnly);
-}
-
 ReplySettings TReplyWatcher::Settings() const {
     ReplySettings settings = ReadReplySettings(form_.SettingsFile);
     settings.smtpUser = store_.Settings().user;

@@ -68,6 +68,3 @@ private:
     bool keyringRefused_ = false; // the server refused the password the keyring gave
     QString lastOutcome_;
 };
-
-// The window's watcher (made by AttachReplies); null before.
-TReplyWatcher* ReplyWatcherOf(const QWidget& window);

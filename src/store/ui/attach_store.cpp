@@ -10,7 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-TStore& AttachStore(TForm1& form) {
+TStore& AttachStore(TForm1& form, TTemplates& templates) {
     InstallRecordStoreSteps();
     auto* store = new TStore(form);
     form.CreateSteps.push_back([store] { store->ReadSettingsAndDefaults(); });
@@ -45,10 +45,9 @@ TStore& AttachStore(TForm1& form) {
         QObject::connect(setup, &QAction::triggered, store,
                          [store] { Guarded([&] { store->Setup2Click(); }); });
 
-    if (auto* templates = form.findChild<TTemplates*>())
-        templates->UpdateNameListStep = [store](RecordKind kind, const Record& record,
-                                                const TemplateFiles& files) {
-            store->UpdateNameList(kind, record, files);
-        };
+    templates.UpdateNameListStep = [store](RecordKind kind, const Record& record,
+                                           const TemplateFiles& files) {
+        store->UpdateNameList(kind, record, files);
+    };
     return *store;
 }

@@ -7,7 +7,7 @@
 #include <QAbstractButton>
 #include <QTabWidget>
 
-void AttachTemplates(TForm1& form) {
+TTemplates& AttachTemplates(TForm1& form) {
     auto* templates = new TTemplates(form);
     form.CreateFormView = [] { return new TFormView(); };
 
@@ -34,4 +34,5 @@ void AttachTemplates(TForm1& form) {
             clear, &QAbstractButton::clicked, templates,
             [templates] { Guarded([&] { templates->RefreshDomainReview(); }); },
             Qt::QueuedConnection);
+    return *templates;
 }

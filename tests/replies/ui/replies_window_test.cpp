@@ -47,6 +47,11 @@ QByteArray MailboxSettings(quint16 port, const QByteArray& check,
            "\r\n" + check + "\r\n";
 }
 
+// The window's watcher (made by AttachReplies).
+TReplyWatcher* ReplyWatcherOf(const QWidget& window) {
+    return window.findChild<TReplyWatcher*>("ReplyWatcher", Qt::FindDirectChildrenOnly);
+}
+
 // Whether `fd` can be read without waiting; a closed connection can.
 bool Readable(int fd) {
     pollfd p{fd, POLLIN, 0};
