@@ -1,0 +1,12 @@
+#pragma once
+// "Show Message": the message of objects as it will be mailed, read-only and monospace.
+#include <QDialog>
+#include <QStringList>
+
+class QPlainTextEdit;
+
+class TMessageView : public QDialog {
+public:
+    TMessageView(const QStringList& lines, QWidget* parent = nullptr);
+    QPlainTextEdit* Text;
+};
