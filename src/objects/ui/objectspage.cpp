@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,6 +41,19 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption
     button->setAccessibleName(QString(caption).remove('&').remove("..."));
     button->setToolTip(hint);
     button->setAutoDefault(false);
+    return button;
+}
+
+// A small button of the attribute table's row, as wide as its caption.
+QToolButton* NewRowButton(QWidget* parent, const char* name, const QString& caption,
+                          const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setObjectName(name);
+    button->setAccessibleName(QString(caption).remove('&'));
+    button->setToolTip(hint);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
 
@@ -102,14 +116,14 @@ void TObjectsPage::BuildControls() {
     ClassBox = new QComboBox(this);
     ClassBox->setObjectName("ObjectClassBox");
     ClassBox->setToolTip("The kind of database object.");
-    top->addWidget(LabelFor(RegistryBox, "&Registry:", "Registry"));
+    top->addWidget(LabelFor(RegistryBox, "Re&gistry:", "Registry"));
     top->addWidget(RegistryBox);
-    top->addWidget(LabelFor(ClassBox, "C&lass:", "Class"));
+    top->addWidget(LabelFor(ClassBox, "Cla&ss:", "Class"));
     top->addWidget(ClassBox);
     top->addStretch(1);
     auto* actions = new QButtonGroup(this);
     const std::tuple<QRadioButton**, const char*, const char*> radios[] = {
-        {&CreateRadio, "ObjectCreateRadio", "Cr&eate"},
+        {&CreateRadio, "ObjectCreateRadio", "&Create"},
         {&ModifyRadio, "ObjectModifyRadio", "&Modify"},
         {&DeleteRadio, "ObjectDeleteRadio", "&Delete"}};
     for (auto [radio, name, caption] : radios) {
@@ -157,9 +171,9 @@ void TObjectsPage::BuildControls() {
                        "a key whose record is kept loads it.");
     FetchButton = NewButton(this, "ObjectFetchButton", "&Fetch",
                             "Asks the registry's WHOIS server for the object as it stands.");
-    SaveButton = NewButton(this, "ObjectSaveButton", "&Save",
+    SaveButton = NewButton(this, "ObjectSaveButton", "Sa&ve",
                            "Keeps the object as its record, objects/CLASS/KEY.txt.");
-    MakeButton = NewButton(this, "ObjectMakeButton", "Ma&ke...",
+    MakeButton = NewButton(this, "ObjectMakeButton", "Mak&e...",
                            "Makes a password hash for the maintainer's auth: line.");
     ImportKeyButton = NewButton(this, "ObjectImportKeyButton", "&Import key...",
                                 "Fills key-cert and certif: from a key of your keyring.");
@@ -191,15 +205,15 @@ void TObjectsPage::BuildControls() {
     AddAttributeBox->setObjectName("ObjectAddAttributeBox");
     AddAttributeBox->setAccessibleName("Attribute to add");
     AddAttributeBox->setToolTip("The attribute Add puts in its place in the template.");
-    AddButton = NewButton(editor, "ObjectAddButton", "&Add", "Adds the attribute chosen.");
+    AddButton = NewRowButton(editor, "ObjectAddButton", "&Add", "Adds the attribute chosen.");
     RemoveButton =
-        NewButton(editor, "ObjectRemoveButton", "Remo&ve", "Removes the current attribute.");
-    UpButton = NewButton(editor, "ObjectUpButton", "&Up", "Moves the current attribute up.");
+        NewRowButton(editor, "ObjectRemoveButton", "&Remove", "Removes the current attribute.");
+    UpButton = NewRowButton(editor, "ObjectUpButton", "U&p", "Moves the current attribute up.");
     DownButton =
-        NewButton(editor, "ObjectDownButton", "D&own", "Moves the current attribute down.");
+        NewRowButton(editor, "ObjectDownButton", "D&own", "Moves the current attribute down.");
     rowButtons->addWidget(AddAttributeBox, 1);
-    for (QPushButton* b : {AddButton, RemoveButton, UpButton, DownButton}) {
-        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 20);
+    for (QToolButton* b : {AddButton, RemoveButton, UpButton, DownButton}) {
+        b->setMinimumHeight(AddAttributeBox->sizeHint().height());
         rowButtons->addWidget(b);
     }
     editorColumn->addLayout(rowButtons);
@@ -218,10 +232,16 @@ void TObjectsPage::BuildControls() {
     CheckList->setObjectName("ObjectCheckList");
     CheckList->setAccessibleName("Check");
     CheckList->setToolTip("What the check before mailing says about the object.");
-    MessageList = new QListWidget(shown);
+    auto* messageBox = new QWidget(shown);
+    auto* messageColumn = new QVBoxLayout(messageBox);
+    messageColumn->setContentsMargins(0, 0, 0, 0);
+    messageColumn->setSpacing(1);
+    MessageList = new QListWidget(messageBox);
     MessageList->setObjectName("ObjectMessageList");
-    MessageList->setAccessibleName("Objects in the message");
     MessageList->setToolTip("The objects Add to Message collected; Mail sends them together.");
+    messageColumn->addWidget(
+        LabelFor(MessageList, "Objects in the &next message:", "Objects in the next message"));
+    messageColumn->addWidget(MessageList, 1);
     shown->setStretchFactor(0, 3);
     shown->setStretchFactor(1, 2);
     shown->setStretchFactor(2, 1);
@@ -288,14 +308,14 @@ void TObjectsPage::Wire() {
     connect(SaveButton, &QPushButton::clicked, this, guarded(&TObjectsPage::SaveClick));
     connect(MakeButton, &QPushButton::clicked, this, guarded(&TObjectsPage::MakeClick));
     connect(ImportKeyButton, &QPushButton::clicked, this, guarded(&TObjectsPage::ImportKeyClick));
-    connect(AddButton, &QPushButton::clicked, this, [this] {
+    connect(AddButton, &QToolButton::clicked, this, [this] {
         if (!AddAttributeBox->currentText().isEmpty())
             Attributes->AddAttribute(AddAttributeBox->currentText());
         Attributes->setFocus();
     });
-    connect(RemoveButton, &QPushButton::clicked, this, [this] { Attributes->RemoveCurrent(); });
-    connect(UpButton, &QPushButton::clicked, this, [this] { Attributes->MoveCurrent(-1); });
-    connect(DownButton, &QPushButton::clicked, this, [this] { Attributes->MoveCurrent(+1); });
+    connect(RemoveButton, &QToolButton::clicked, this, [this] { Attributes->RemoveCurrent(); });
+    connect(UpButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(-1); });
+    connect(DownButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(+1); });
     connect(AddToMessageButton, &QPushButton::clicked, this,
             guarded(&TObjectsPage::AddToMessageClick));
     connect(ShowMessageButton, &QPushButton::clicked, this,

@@ -23,6 +23,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QToolButton;
 class TAttributeTable;
 class TForm1;
 
@@ -50,10 +51,10 @@ public:
     QPushButton* ImportKeyButton;
     TAttributeTable* Attributes;
     QComboBox* AddAttributeBox;
-    QPushButton* AddButton;
-    QPushButton* RemoveButton;
-    QPushButton* UpButton;
-    QPushButton* DownButton;
+    QToolButton* AddButton;
+    QToolButton* RemoveButton;
+    QToolButton* UpButton;
+    QToolButton* DownButton;
     QPlainTextEdit* ObjectText;
     QListWidget* CheckList;
     QListWidget* MessageList;
