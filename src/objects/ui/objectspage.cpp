@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -232,6 +233,9 @@ void TObjectsPage::BuildControls() {
     CheckList->setObjectName("ObjectCheckList");
     CheckList->setAccessibleName("Check");
     CheckList->setToolTip("What the check before mailing says about the object.");
+    CheckList->setWordWrap(true);
+    CheckList->setResizeMode(QListView::Adjust);
+    CheckList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* messageBox = new QWidget(shown);
     auto* messageColumn = new QVBoxLayout(messageBox);
     messageColumn->setContentsMargins(0, 0, 0, 0);
@@ -242,9 +246,10 @@ void TObjectsPage::BuildControls() {
     messageColumn->addWidget(
         LabelFor(MessageList, "Objects in the &next message:", "Objects in the next message"));
     messageColumn->addWidget(MessageList, 1);
-    shown->setStretchFactor(0, 3);
-    shown->setStretchFactor(1, 2);
-    shown->setStretchFactor(2, 1);
+    shownColumn_ = shown;
+    // The three share little height: each may shrink to two lines.
+    for (QWidget* w : std::initializer_list<QWidget*>{ObjectText, CheckList, MessageList})
+        w->setMinimumHeight(2 * fontMetrics().height() + 10);
     middle->setStretchFactor(0, 1);
     middle->setStretchFactor(1, 1);
     page->addWidget(middle, 1);
@@ -282,6 +287,18 @@ void TObjectsPage::BuildControls() {
                        static_cast<QWidget*>(CheckList), static_cast<QWidget*>(AddAttributeBox),
                        static_cast<QWidget*>(MakeButton), static_cast<QWidget*>(ImportKeyButton)})
         SetHelpTopic(w, ObjectEditorHelpTopic);
+}
+
+void TObjectsPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (sized_) return;
+    sized_ = true;
+    // Once laid out: most room for the text, then the check's lines; the message's list is
+    // mostly short.
+    QTimer::singleShot(0, this, [this] {
+        const int height = shownColumn_->height();
+        shownColumn_->setSizes({height * 4 / 10, height * 35 / 100, height / 4});
+    });
 }
 
 void TObjectsPage::Wire() {

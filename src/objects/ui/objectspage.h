@@ -23,6 +23,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QToolButton;
 class TAttributeTable;
 class TForm1;
@@ -86,6 +87,9 @@ public:
                         bool append = false);
     void SetStatus(const QString& text);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildControls();
     void Wire();
@@ -115,4 +119,6 @@ private:
     std::optional<CancelToken> fetching_;
     QHash<QString, std::optional<bool>> keysHeld_;
     bool refreshing_ = false;
+    QSplitter* shownColumn_ = nullptr; // the object's text, the check's lines, the message
+    bool sized_ = false;
 };

@@ -1,8 +1,10 @@
 // The Database Objects page driven as a user drives it: a reverse-DNS domain object typed into the
 // attribute table, checked as it is typed, its name servers (NSD on loopback) checked and the
 // message signed with a real GnuPG key and mailed to a real SMTP server (aiosmtpd); a message that
-// the check refuses is not mailed; a maintainer password goes in the message and nowhere else;
+// the check refuses is not mailed; a maintainer's hash is made with Make... and the password
+// goes in the message and nowhere else;
 // Fetch fills the editor from a WHOIS server and stops when asked; the table reads as a table.
+#include "editing/ui/cryptdlg.h"
 #include "mail/submission_server.h"
 #include "objects/rpslobject.h"
 #include "objects/ui/attributetable.h"
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -236,30 +239,50 @@ TEST_F(ObjectsPageMail, AnErrorStopsTheMailAndIsListedNothingKept) {
     EXPECT_TRUE(page.MailButton->isEnabled());
 }
 
-TEST_F(ObjectsPageMail, AMaintainerPasswordGoesInTheMessageOnlyAndTheRegistryIsKept) {
+TEST_F(ObjectsPageMail, AHashMadeWithMakeAndItsPasswordGoInTheMessageOnlyAndTheRegistryIsKept) {
     const QString password = "Wh1te-Rabbit-7";
     ScopedWorkDir dir;
     SettingsFileForTest settings(SetupSection(smtp.Address(), QString()));
     {
         FormDriver d(FormDriver::InCurrentFolder);
         TObjectsPage& page = OpenPage(d);
-        d.Pick("ObjectRegistryBox", "AFRINIC");
-        d.Pick("ObjectClassBox", "person");
-        const std::pair<const char*, const char*> values[] = {
-            {"person", "Jane Registrant"}, {"address", "1 Example Street"},
-            {"phone", "+27 11 555 0100"},  {"e-mail", "jane@example.test"},
-            {"nic-hdl", "AUTO-1"},         {"mnt-by", "JANE-MNT"}};
-        for (auto [name, value] : values) {
-            int row = RowOf(*page.Attributes, name);
-            if (row < 0) {
-                AddAttribute(d, page, name);
-                row = RowOf(*page.Attributes, name);
+        d.Pick("ObjectRegistryBox", "RADb");
+        d.Pick("ObjectClassBox", "mntner");
+        TAttributeTable& table = *page.Attributes;
+        const std::pair<const char*, const char*> values[] = {{"mntner", "JANE-MNT"},
+                                                              {"admin-c", "JR1-RADB"},
+                                                              {"upd-to", "jane@example.test"},
+                                                              {"mnt-by", "JANE-MNT"}};
+        for (auto [name, value] : values)
+            TypeValue(table, RowOf(table, name), value);
+        // Make... beside auth: the crypt dialog, bcrypt first as RADb takes it.
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {},
+                          table.visualRect(table.model()->index(RowOf(table, "auth"), 0)).center());
+        WhenModal::Next<TCryptDlg>([&](TCryptDlg& dialog) {
+            EXPECT_EQ(dialog.Method(), CryptMethod::Bcrypt);
+            for (QLineEdit* edit : {dialog.PasswordEdit, dialog.RepeatEdit}) {
+                QTest::mouseClick(edit, Qt::LeftButton);
+                TypeText(edit, password);
             }
-            TypeValue(*page.Attributes, row, value);
-        }
+            QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+        });
+        d.Click("ObjectMakeButton");
+        const QString auth = table.item(RowOf(table, "auth"), 1)->text();
+        ASSERT_TRUE(auth.startsWith("BCRYPT-PW $2b$")) << auth.toStdString();
+        // Python's crypt (the system's) finds the password in the hash.
+        const QString hash = auth.mid(10);
+        QProcess python;
+        python.start(
+            "/usr/bin/python3",
+            {"-W", "ignore", "-c",
+             "import crypt,sys; print(crypt.crypt(sys.argv[1], sys.argv[2]) == sys.argv[2])",
+             password, hash});
+        ASSERT_TRUE(python.waitForFinished(30000));
+        EXPECT_EQ(python.readAllStandardOutput().trimmed(), "True");
         ASSERT_TRUE(ErrorLinesAbout(page, "[a-z-]+").isEmpty())
             << CheckLines(page).join('\n').toStdString();
-        // AFRINIC takes no key here: the maintainer's password is asked for.
+
+        // No signing key in Setup: the maintainer's password is asked for, hidden.
         WhenModal::Next<QInputDialog>([&](QInputDialog& dialog) {
             auto* edit = dialog.findChild<QLineEdit*>();
             ASSERT_TRUE(edit);
@@ -273,16 +296,18 @@ TEST_F(ObjectsPageMail, AMaintainerPasswordGoesInTheMessageOnlyAndTheRegistryIsK
             << d.boxes().Texts("error").join('\n').toStdString();
         const std::vector<ReceivedMessage> received = smtp.Messages();
         ASSERT_EQ(received.size(), 1u);
-        EXPECT_EQ(received[0].to, QStringList{"auto-dbm@afrinic.net"});
+        EXPECT_EQ(received[0].to, QStringList{"auto-dbm@radb.net"});
         ASSERT_GE(received[0].bodyLines.size(), 3);
         EXPECT_EQ(received[0].bodyLines.mid(0, 3),
-                  (QStringList{"password: " + password, "", "person:         Jane Registrant"}));
+                  (QStringList{"password: " + password, "", "mntner:         JANE-MNT"}));
+        EXPECT_TRUE(received[0].bodyLines.contains("auth:           " + auth));
         d.form().close();
     }
     // The window closed: the registry chosen is in the settings file, the password nowhere.
-    EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Objects]\r\nRegistry=afrinic\r\n"));
+    EXPECT_TRUE(ReadAll(ProgramSettings::Path()).contains("[Objects]\r\nRegistry=radb\r\n"));
     EXPECT_EQ(FilesAndSettingsHolding(dir.path(), password.toUtf8()), QStringList());
     EXPECT_EQ(FilesHolding(dir.file("sent"), "password: (not kept)").size(), 1);
+    EXPECT_EQ(FilesHolding(dir.file("objects"), "BCRYPT-PW $2b$").size(), 1);
 }
 
 TEST(ObjectsPage, FetchFillsTheEditorFromTheWhoisServerAndStopsWhenAsked) {
