@@ -6,6 +6,7 @@
 class TSigningKeyGroup;
 
 class TKeyImportDlg : public QDialog {
+    Q_OBJECT
 public:
     explicit TKeyImportDlg(QWidget* parent = nullptr);
     // Lists the keys and chooses `fingerprint`.

@@ -6,6 +6,7 @@
 class QPlainTextEdit;
 
 class TMessageView : public QDialog {
+    Q_OBJECT
 public:
     TMessageView(const QStringList& lines, QWidget* parent = nullptr);
     QPlainTextEdit* Text;

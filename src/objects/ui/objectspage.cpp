@@ -22,6 +22,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +57,14 @@ QToolButton* NewRowButton(QWidget* parent, const char* name, const QString& capt
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
+}
+
+// A column without margins of its own.
+QVBoxLayout* TightColumn(QWidget* owner, int spacing) {
+    auto* column = new QVBoxLayout(owner);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(spacing);
+    return column;
 }
 
 // A label and the control it names, for the layout and for assistive technology.
@@ -191,9 +200,7 @@ void TObjectsPage::BuildControls() {
     middle->setObjectName("ObjectSplitter");
     middle->setChildrenCollapsible(false);
     auto* editor = new QWidget(middle);
-    auto* editorColumn = new QVBoxLayout(editor);
-    editorColumn->setContentsMargins(0, 0, 0, 0);
-    editorColumn->setSpacing(2);
+    auto* editorColumn = TightColumn(editor, 2);
     Attributes = new TAttributeTable(editor);
     Attributes->setObjectName("ObjectAttributes");
     Attributes->setAccessibleName("Attributes");
@@ -237,12 +244,11 @@ void TObjectsPage::BuildControls() {
     CheckList->setResizeMode(QListView::Adjust);
     CheckList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* messageBox = new QWidget(shown);
-    auto* messageColumn = new QVBoxLayout(messageBox);
-    messageColumn->setContentsMargins(0, 0, 0, 0);
-    messageColumn->setSpacing(1);
+    auto* messageColumn = TightColumn(messageBox, 1);
     MessageList = new QListWidget(messageBox);
     MessageList->setObjectName("ObjectMessageList");
-    MessageList->setToolTip("The objects Add to Message collected; Mail sends them together.");
+    MessageList->setToolTip("The objects Add to Message collected; Mail sends them together. "
+                            "Delete takes the chosen one out.");
     messageColumn->addWidget(
         LabelFor(MessageList, "Objects in the &next message:", "Objects in the next message"));
     messageColumn->addWidget(MessageList, 1);
@@ -301,6 +307,20 @@ void TObjectsPage::showEvent(QShowEvent* event) {
     });
 }
 
+bool TObjectsPage::eventFilter(QObject* watched, QEvent* event) {
+    // Delete in the message's list takes the chosen object out of the message.
+    if (watched == MessageList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        const int row = MessageList->currentRow();
+        if (row >= 0 && row < int(message_.size())) {
+            message_.erase(message_.begin() + row);
+            delete MessageList->takeItem(row);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TObjectsPage::Wire() {
     auto guarded = [this](void (TObjectsPage::*handler)()) {
         return [this, handler] { Guarded([&] { (this->*handler)(); }); };
@@ -333,6 +353,7 @@ void TObjectsPage::Wire() {
     connect(RemoveButton, &QToolButton::clicked, this, [this] { Attributes->RemoveCurrent(); });
     connect(UpButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(-1); });
     connect(DownButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(+1); });
+    MessageList->installEventFilter(this);
     connect(AddToMessageButton, &QPushButton::clicked, this,
             guarded(&TObjectsPage::AddToMessageClick));
     connect(ShowMessageButton, &QPushButton::clicked, this,
@@ -365,6 +386,8 @@ void TObjectsPage::WriteSettings(const QString& settingsFile) {
     if (chosen == readRegistry_ ||
         (readRegistry_.isEmpty() && RegistryBox->currentIndex() == 0 && registry_.id != "irrd"))
         return;
+    // Another IRRd is kept once its mailbox and source name one.
+    if (!RegistryNamed(chosen)) return;
     if (const Done written = WriteObjectRegistry(settingsFile, chosen); !written)
         throw Exception(written.Error());
     readRegistry_ = chosen;

@@ -8,6 +8,7 @@
 #include "mail/submission_server.h"
 #include "objects/rpslobject.h"
 #include "objects/ui/attributetable.h"
+#include "objects/ui/messageview.h"
 #include "objects/ui/objectspage.h"
 #include "platform/wait.h"
 #include "support/gnupghome.h"
@@ -347,6 +348,49 @@ TEST(ObjectsPage, FetchFillsTheEditorFromTheWhoisServerAndStopsWhenAsked) {
     EXPECT_EQ(page.Status->text(), "Fetch stopped.");
     EXPECT_EQ(page.FetchButton->text(), "&Fetch");
     EXPECT_EQ(table.item(0, 1)->text(), "AS760-MNT");
+}
+
+TEST(ObjectsPage, AddToMessageCollectsObjectsShownAsOneMessageAndDeleteTakesOneOut) {
+    FormDriver d;
+    TObjectsPage& page = OpenPage(d);
+    d.Pick("ObjectClassBox", "person");
+    const std::pair<const char*, const char*> person[] = {{"person", "Jane Registrant"},
+                                                          {"address", "1 Example Street"},
+                                                          {"phone", "+31 20 535 4444"},
+                                                          {"nic-hdl", "AUTO-1"},
+                                                          {"mnt-by", "JANE-MNT"}};
+    for (auto [name, value] : person)
+        TypeValue(*page.Attributes, RowOf(*page.Attributes, name), value);
+    d.Click("ObjectAddToMessageButton");
+    d.Pick("ObjectClassBox", "domain");
+    FillDomain(d, page, "ns1.example.net", "ns2.example.net");
+    d.Click("ObjectAddToMessageButton");
+    ASSERT_EQ(page.MessageList->count(), 2);
+    EXPECT_EQ(page.MessageList->item(0)->text(), "Create person AUTO-1");
+    EXPECT_EQ(page.MessageList->item(1)->text(), "Create domain " + kZone);
+
+    QString shown;
+    WhenModal::Next<TMessageView>([&](TMessageView& view) {
+        shown = view.Text->toPlainText();
+        view.reject();
+    });
+    d.Click("ObjectShowMessageButton");
+    const QStringList lines = shown.split('\n');
+    ASSERT_GT(lines.size(), 4) << shown.toStdString();
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"To: auto-dbm@ripe.net",
+                                            "Subject: Create person AUTO-1 and 1 more object", "",
+                                            "person:         Jane Registrant"}));
+    // One truly empty line between the two objects, and no other.
+    EXPECT_EQ(lines.mid(3).count(QString()), 1) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\nsource:         RIPE\n\ndomain:         " + kZone + "\n"))
+        << shown.toStdString();
+
+    QTest::mouseClick(page.MessageList->viewport(), Qt::LeftButton, {},
+                      page.MessageList->visualItemRect(page.MessageList->item(0)).center());
+    QTest::keyClick(page.MessageList, Qt::Key_Delete);
+    ASSERT_EQ(page.MessageList->count(), 1);
+    EXPECT_EQ(page.Message().size(), 1u);
+    EXPECT_EQ(page.Message().front().object.ClassName(), "domain");
 }
 
 TEST(ObjectsPage, TheAttributeTableReadsAsATableOfRowsAndCells) {
