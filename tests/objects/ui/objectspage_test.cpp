@@ -105,15 +105,20 @@ void FillDomain(FormDriver& d, TObjectsPage& page, const QString& firstServer,
 
 class ObjectsPageMail : public ::testing::Test {
 protected:
-    // Two name servers of the zone on loopback; the first also answers as the resolver.
+    // Two name servers of the zone on loopback (the first also answers as the resolver), and a
+    // third that serves another zone only: lame for this one.
     static void SetUpTestSuite() {
         home = new TestGnupgHome;
         fingerprint = home->MakeKey("Jane Registrant <jane@example.test>");
         if (!MayBindPort53()) return;
-        const QString zone = ZoneText(kZone, 2026121001, {"ns1." + kZone, "ns2." + kZone},
-                                      {"ns1 IN A 127.0.64.1", "ns2 IN A 127.0.65.1"});
+        const QString zone =
+            ZoneText(kZone, 2026121001, {"ns1." + kZone, "ns2." + kZone},
+                     {"ns1 IN A 127.0.64.1", "ns2 IN A 127.0.65.1", "ns3 IN A 127.0.66.1"});
         servers.push_back(new TestNsd("127.0.64.1", 53, {{kZone, zone}}));
         servers.push_back(new TestNsd("127.0.65.1", 53, {{kZone, zone}}));
+        const QString other = "3.0.192.in-addr.arpa";
+        servers.push_back(
+            new TestNsd("127.0.66.1", 53, {{other, ZoneText(other, 1, {"ns3." + kZone})}}));
         qputenv("REGISCRIBE_RESOLVER", "127.0.64.1");
         qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
     }
@@ -238,6 +243,34 @@ TEST_F(ObjectsPageMail, AnErrorStopsTheMailAndIsListedNothingKept) {
     EXPECT_FALSE(QDir("objects").exists());
     EXPECT_FALSE(QDir("sent").exists());
     EXPECT_TRUE(page.MailButton->isEnabled());
+}
+
+TEST_F(ObjectsPageMail, ADomainWithALameServerIsNotMailedNorKept) {
+    if (!MayBindPort53()) GTEST_SKIP() << "the name servers need port 53 (root)";
+    for (const TestNsd* server : servers)
+        ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+    SettingsFileForTest settings(SetupSection(smtp.Address(), fingerprint));
+    FormDriver d;
+    TObjectsPage& page = OpenPage(d);
+    d.Pick("ObjectRegistryBox", "RIPE TEST");
+    FillDomain(d, page, "ns1." + kZone + " 127.0.64.1", "ns3." + kZone + " 127.0.66.1");
+    ASSERT_TRUE(ErrorLinesAbout(page, "[a-z-]+").isEmpty())
+        << CheckLines(page).join('\n').toStdString();
+
+    d.Click("ObjectMailButton");
+
+    // The name servers' errors are listed under the object's lines and in the box; nothing went.
+    const QStringList errors = d.boxes().Texts("error");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Nothing was mailed: the name servers of domain " + kZone))
+        << errors[0].toStdString();
+    const QStringList listed = CheckLines(page).filter(QRegularExpression("^error "));
+    ASSERT_FALSE(listed.isEmpty()) << CheckLines(page).join('\n').toStdString();
+    EXPECT_TRUE(errors[0].contains(listed[0])) << errors[0].toStdString();
+    EXPECT_TRUE(d.boxes().Texts("warning").isEmpty());
+    EXPECT_TRUE(smtp.Messages().empty());
+    EXPECT_FALSE(QDir("objects").exists());
+    EXPECT_FALSE(QDir("sent").exists());
 }
 
 TEST_F(ObjectsPageMail, AHashMadeWithMakeAndItsPasswordGoInTheMessageOnlyAndTheRegistryIsKept) {
