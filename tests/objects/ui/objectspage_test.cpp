@@ -8,8 +8,10 @@
 #include "mail/submission_server.h"
 #include "objects/rpslobject.h"
 #include "objects/ui/attributetable.h"
+#include "objects/ui/keyimportdlg.h"
 #include "objects/ui/messageview.h"
 #include "objects/ui/objectspage.h"
+#include "openpgp/ui/signingkeygroup.h"
 #include "platform/wait.h"
 #include "support/gnupghome.h"
 #include "support/loopbackpeer.h"
@@ -19,6 +21,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -344,6 +347,33 @@ TEST_F(ObjectsPageMail, AHashMadeWithMakeAndItsPasswordGoInTheMessageOnlyAndTheR
     EXPECT_EQ(FilesHolding(dir.file("objects"), "BCRYPT-PW $2b$").size(), 1);
 }
 
+TEST_F(ObjectsPageMail, ImportKeyFillsAKeyCertFromTheKeyring) {
+    SettingsFileForTest settings(SetupSection(smtp.Address(), QString()));
+    FormDriver d;
+    TObjectsPage& page = OpenPage(d);
+    d.Pick("ObjectClassBox", "key-cert");
+    WhenModal::Next<TKeyImportDlg>([&](TKeyImportDlg& dialog) {
+        const int index = dialog.Keys->SigningKeyBox->findData(fingerprint);
+        ASSERT_GT(index, 0);
+        PickFromList(*dialog.Keys->SigningKeyBox, dialog.Keys->SigningKeyBox->itemText(index));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_TRUE(buttons);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    d.Click("ObjectImportKeyButton");
+
+    const RpslObject object = page.Attributes->Object();
+    EXPECT_EQ(object.First("key-cert"), "PGPKEY-" + fingerprint.right(8));
+    const auto certif = object.All("certif");
+    ASSERT_GT(certif.size(), 3u);
+    EXPECT_EQ(certif.front()->value, "-----BEGIN PGP PUBLIC KEY BLOCK-----");
+    EXPECT_EQ(certif.back()->value, "-----END PGP PUBLIC KEY BLOCK-----");
+    // The rest of the template stays, and the check finds the key and its name fitting.
+    EXPECT_TRUE(object.Has("mnt-by"));
+    EXPECT_TRUE(ErrorLinesAbout(page, "(key-cert|certif)").isEmpty())
+        << CheckLines(page).join('\n').toStdString();
+}
+
 TEST(ObjectsPage, FetchFillsTheEditorFromTheWhoisServerAndStopsWhenAsked) {
     QFile answer(TESTS_SOURCE_DIR "/samples/rpsl/answers/ripe-mntner-AS760-MNT.txt");
     ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
@@ -418,12 +448,26 @@ TEST(ObjectsPage, AddToMessageCollectsObjectsShownAsOneMessageAndDeleteTakesOneO
     EXPECT_TRUE(shown.contains("\nsource:         RIPE\n\ndomain:         " + kZone + "\n"))
         << shown.toStdString();
 
+    // A deletion asks for its reason, which goes as its last line.
+    ClickIndicator(*page.DeleteRadio);
+    WhenModal::Next<QInputDialog>([](QInputDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>();
+        ASSERT_TRUE(edit);
+        TypeText(edit, "no longer used");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    d.Click("ObjectAddToMessageButton");
+    ASSERT_EQ(page.MessageList->count(), 3);
+    EXPECT_EQ(page.MessageList->item(2)->text(), "Delete domain " + kZone);
+    EXPECT_EQ(page.Message().back().deleteReason, "no longer used");
+
     QTest::mouseClick(page.MessageList->viewport(), Qt::LeftButton, {},
                       page.MessageList->visualItemRect(page.MessageList->item(0)).center());
     QTest::keyClick(page.MessageList, Qt::Key_Delete);
-    ASSERT_EQ(page.MessageList->count(), 1);
-    EXPECT_EQ(page.Message().size(), 1u);
+    ASSERT_EQ(page.MessageList->count(), 2);
+    ASSERT_EQ(page.Message().size(), 2u);
     EXPECT_EQ(page.Message().front().object.ClassName(), "domain");
+    EXPECT_EQ(page.Message().front().action, ObjectAction::Create);
 }
 
 TEST(ObjectsPage, TheAttributeTableReadsAsATableOfRowsAndCells) {
