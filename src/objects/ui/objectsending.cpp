@@ -13,6 +13,7 @@
 #include "objects/ui/objectspage.h"
 #include "platform/exception.h"
 #include "platform/messageboxes.h"
+#include "platform/wait.h"
 #include "store/ui/storebehaviour.h"
 
 #include <QInputDialog>
@@ -20,6 +21,9 @@
 #include <QPushButton>
 
 namespace {
+// The check ends itself within seconds; this only guards against one that never says so.
+constexpr int kNameServerCheckLimitMs = 60000;
+
 QString Count(int n, const char* one, const char* many) {
     return QString("%1 %2").arg(n).arg(n == 1 ? one : many);
 }
@@ -80,16 +84,30 @@ bool TObjectSender::CheckNameServers(const std::vector<MessageObject>& objects, 
         if (m.object.ClassName() != "domain" || m.action == ObjectAction::Delete) continue;
         const QString title = ObjectTitle(m.object, *page_.Rules());
         page_.SetStatus("Checking the name servers of " + title + "...");
-        const NameServerFindings found = CheckDomainNameServers(m.object);
-        page_.ShowCheckLines(found.lines, title + ": its name servers", true);
-        page_.ShowCheckLines({}, found.summary, true);
-        warnings += CountVerdicts(found.lines, CheckVerdict::Warning);
-        if (found.Errors() > 0) {
+        page_.ShowCheckLines({}, title + ": its name servers", true);
+        // Each line shows as the check finds it; the window stays responsive meanwhile.
+        DomainNameServerCheck check;
+        std::optional<NameServerFindings> found;
+        check.OnLine = [this](const ObjectCheckLine& line) {
+            page_.ShowCheckLines({line}, QString(), true);
+        };
+        check.OnFinished = [&found](const NameServerFindings& findings) { found = findings; };
+        check.Start(m.object);
+        if (!WaitUntil([&found] { return found.has_value(); }, kNameServerCheckLimitMs)) {
+            check.Cancel();
+            Boxes().Error("Nothing was mailed: the name servers of " + title +
+                          " could not be checked in time.");
+            page_.SetStatus("Not sent: the name-server check did not finish.");
+            return false;
+        }
+        page_.ShowCheckLines({}, found->summary, true);
+        warnings += CountVerdicts(found->lines, CheckVerdict::Warning);
+        if (found->Errors() > 0) {
             QStringList errors;
-            for (const ObjectCheckLine& line : found.lines)
+            for (const ObjectCheckLine& line : found->lines)
                 if (line.verdict == CheckVerdict::Error) errors << line.Rendered();
             Boxes().Error("Nothing was mailed: the name servers of " + title + " have " +
-                          Count(found.Errors(), "error", "errors") + " the registry refuses.\n\n" +
+                          Count(found->Errors(), "error", "errors") + " the registry refuses.\n\n" +
                           errors.join('\n'));
             page_.SetStatus("Not sent: the name servers have errors.");
             return false;
