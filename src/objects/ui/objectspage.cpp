@@ -311,14 +311,35 @@ bool TObjectsPage::eventFilter(QObject* watched, QEvent* event) {
     // Delete in the message's list takes the chosen object out of the message.
     if (watched == MessageList && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        const int row = MessageList->currentRow();
-        if (row >= 0 && row < int(message_.size())) {
-            message_.erase(message_.begin() + row);
-            delete MessageList->takeItem(row);
-        }
+        TakeOut(MessageList->currentRow());
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+std::optional<MessageObject> TObjectsPage::TakeOut(int row) {
+    if (row < 0 || row >= int(message_.size())) return std::nullopt;
+    MessageObject taken = message_[size_t(row)];
+    message_.erase(message_.begin() + row);
+    delete MessageList->takeItem(row);
+    return taken;
+}
+
+void TObjectsPage::TakeBack(int row) {
+    // The object goes back into the editor, to be changed and added again.
+    const std::optional<MessageObject> taken = TakeOut(row);
+    if (!taken || !rules_ || !rules_->Class(taken->object.ClassName())) return;
+    {
+        const QSignalBlocker quiet(ClassBox);
+        ClassBox->setCurrentIndex(ClassBox->findText(taken->object.ClassName()));
+    }
+    ChooseClass(taken->object.ClassName());
+    (taken->action == ObjectAction::Delete   ? DeleteRadio
+     : taken->action == ObjectAction::Modify ? ModifyRadio
+                                             : CreateRadio)
+        ->setChecked(true);
+    ShowObject(taken->object);
+    SetStatus("Took " + ObjectTitle(taken->object, *rules_) + " out of the message.");
 }
 
 void TObjectsPage::Wire() {
@@ -354,6 +375,8 @@ void TObjectsPage::Wire() {
     connect(UpButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(-1); });
     connect(DownButton, &QToolButton::clicked, this, [this] { Attributes->MoveCurrent(+1); });
     MessageList->installEventFilter(this);
+    connect(MessageList, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { Guarded([&] { TakeBack(MessageList->row(item)); }); });
     connect(AddToMessageButton, &QPushButton::clicked, this,
             guarded(&TObjectsPage::AddToMessageClick));
     connect(ShowMessageButton, &QPushButton::clicked, this,

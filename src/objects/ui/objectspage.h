@@ -107,6 +107,9 @@ private:
     void AddToMessageClick();
     void ShowMessageClick();
     void ShowObject(const RpslObject& object);
+    // Removes the message's object at `row` from it; nothing for no such row.
+    std::optional<MessageObject> TakeOut(int row);
+    void TakeBack(int row);
     std::optional<QString> AskDeleteReason();
     std::optional<bool> KeyHeld(const QString& keyId);
 

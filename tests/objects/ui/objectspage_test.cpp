@@ -468,6 +468,17 @@ TEST(ObjectsPage, AddToMessageCollectsObjectsShownAsOneMessageAndDeleteTakesOneO
     ASSERT_EQ(page.Message().size(), 2u);
     EXPECT_EQ(page.Message().front().object.ClassName(), "domain");
     EXPECT_EQ(page.Message().front().action, ObjectAction::Create);
+
+    // A double click takes the deletion back into the editor, as it was.
+    const RpslObject deleted = page.Message().back().object;
+    d.Pick("ObjectClassBox", "person");
+    const QPoint second = page.MessageList->visualItemRect(page.MessageList->item(1)).center();
+    QTest::mouseClick(page.MessageList->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(page.MessageList->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(page.MessageList->count(), 1);
+    EXPECT_EQ(page.ClassBox->currentText(), "domain");
+    EXPECT_TRUE(page.DeleteRadio->isChecked());
+    EXPECT_EQ(page.Attributes->Object(), deleted);
 }
 
 TEST(ObjectsPage, TheAttributeTableReadsAsATableOfRowsAndCells) {
