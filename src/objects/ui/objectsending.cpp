@@ -161,12 +161,13 @@ void TObjectSender::MailClick() {
     const std::vector<MessageObject> objects = page_.ObjectsToMail();
     if (objects.empty()) return;
     busy_ = true;
-    page_.MailButton->setEnabled(false);
+    // While it goes, the message stays as it is: no second Mail, nothing added or taken out.
+    page_.SetMessageLocked(true);
     struct Ready {
         TObjectSender& sender;
         ~Ready() {
             sender.busy_ = false;
-            sender.page_.MailButton->setEnabled(true);
+            sender.page_.SetMessageLocked(false);
         }
     } ready{*this};
 

@@ -542,6 +542,11 @@ void TObjectsPage::SetStatus(const QString& text) {
     Status->setCursorPosition(0);
 }
 
+void TObjectsPage::SetMessageLocked(bool locked) {
+    for (QWidget* w : std::initializer_list<QWidget*>{MailButton, AddToMessageButton, MessageList})
+        w->setEnabled(!locked);
+}
+
 void TObjectsPage::KeyEdited(const QString& key) {
     if (!rules_) return;
     // A key whose record is kept loads it, as a name of the record store does.

@@ -86,6 +86,8 @@ public:
     void ShowCheckLines(const ObjectCheckLines& lines, const QString& title = QString(),
                         bool append = false);
     void SetStatus(const QString& text);
+    // While a message goes out: Mail, Add to Message and the message's list disabled.
+    void SetMessageLocked(bool locked);
 
 protected:
     void showEvent(QShowEvent* event) override;

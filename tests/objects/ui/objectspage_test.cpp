@@ -177,12 +177,20 @@ TEST_F(ObjectsPageMail, ADomainTypedInIsCheckedAsTypedThenMailedSignedAndKept) {
     const QString shownText = page.ObjectText->toPlainText();
     EXPECT_TRUE(shownText.startsWith("domain:         " + kZone + "\n")) << shownText.toStdString();
 
+    // While the message goes out, neither Mail nor Add to Message can change it.
+    QList<bool> enabledWhileSending;
+    QObject::connect(page.Status, &QLineEdit::textChanged, &page, [&](const QString& text) {
+        if (text == "Sending message")
+            enabledWhileSending << page.MailButton->isEnabled()
+                                << page.AddToMessageButton->isEnabled();
+    });
     d.boxes().AnswerNext(true);
     d.Click("ObjectMailButton");
 
     EXPECT_TRUE(d.boxes().Texts("error").isEmpty())
         << d.boxes().Texts("error").join('\n').toStdString();
     EXPECT_EQ(d.boxes().Texts("warning"), QStringList{"Mail 1 object to test-dbm@ripe.net?"});
+    EXPECT_EQ(enabledWhileSending, (QList<bool>{false, false}));
     // The name servers' own lines stand under the object's.
     EXPECT_TRUE(CheckLines(page).contains("domain " + kZone + ": its name servers"))
         << CheckLines(page).join('\n').toStdString();
