@@ -629,8 +629,8 @@ void TObjectsPage::MakeClick() {
 
 void TObjectsPage::ImportKeyClick() {
     TKeyImportDlg dialog(this);
-    dialog.Load(form_.findChild<TStore*>() ? form_.findChild<TStore*>()->Settings().openPgpKey
-                                           : QString());
+    const TStore* store = form_.findChild<TStore*>();
+    dialog.Load(store ? store->Settings().openPgpKey : QString());
     if (dialog.exec() != QDialog::Accepted || dialog.Fingerprint().isEmpty()) return;
     const Result<std::vector<RpslAttribute>> certif = KeyCertFromKeyring(dialog.Fingerprint());
     if (!certif) {
@@ -654,16 +654,22 @@ std::optional<QString> TObjectsPage::AskDeleteReason() {
     return reason.trimmed();
 }
 
-void TObjectsPage::AddToMessageClick() {
+std::optional<MessageObject> TObjectsPage::EditorObject() {
     MessageObject m{CurrentObject(), CurrentAction(), QString()};
     m.action = ActionOf(m.object, m.action);
     if (m.action == ObjectAction::Delete && !m.object.Has("delete")) {
         const std::optional<QString> reason = AskDeleteReason();
-        if (!reason) return;
+        if (!reason) return std::nullopt;
         m.deleteReason = *reason;
     }
-    message_.push_back(m);
-    MessageList->addItem(ActionWord(m.action) + " " + ObjectTitle(m.object, *rules_));
+    return m;
+}
+
+void TObjectsPage::AddToMessageClick() {
+    const std::optional<MessageObject> m = EditorObject();
+    if (!m) return;
+    message_.push_back(*m);
+    MessageList->addItem(ActionWord(m->action) + " " + ObjectTitle(m->object, *rules_));
     SetStatus(QString("The message holds %1 %2.")
                   .arg(message_.size())
                   .arg(message_.size() == 1 ? "object" : "objects"));
@@ -671,14 +677,8 @@ void TObjectsPage::AddToMessageClick() {
 
 std::vector<MessageObject> TObjectsPage::ObjectsToMail() {
     if (!message_.empty()) return message_;
-    MessageObject m{CurrentObject(), CurrentAction(), QString()};
-    m.action = ActionOf(m.object, m.action);
-    if (m.action == ObjectAction::Delete && !m.object.Has("delete")) {
-        const std::optional<QString> reason = AskDeleteReason();
-        if (!reason) return {};
-        m.deleteReason = *reason;
-    }
-    return {m};
+    if (const std::optional<MessageObject> m = EditorObject()) return {*m};
+    return {};
 }
 
 void TObjectsPage::MessageSent() {

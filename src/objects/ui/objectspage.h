@@ -113,6 +113,9 @@ private:
     std::optional<MessageObject> TakeOut(int row);
     void TakeBack(int row);
     std::optional<QString> AskDeleteReason();
+    // The editor's object with its action, a deletion's reason asked for; nothing when the user
+    // gave none.
+    std::optional<MessageObject> EditorObject();
     std::optional<bool> KeyHeld(const QString& keyId);
 
     TForm1& form_;

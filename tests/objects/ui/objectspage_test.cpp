@@ -149,12 +149,20 @@ protected:
 TestGnupgHome* ObjectsPageMail::home = nullptr;
 QString ObjectsPageMail::fingerprint;
 std::vector<TestNsd*> ObjectsPageMail::servers;
+
+// The tests whose domain's name servers are checked: they need the servers on port 53.
+class ObjectsPageLab : public ObjectsPageMail {
+protected:
+    void SetUp() override {
+        if (!MayBindPort53()) GTEST_SKIP() << "the name servers need port 53 (root)";
+        ObjectsPageMail::SetUp();
+        for (const TestNsd* server : servers)
+            ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+    }
+};
 } // namespace
 
-TEST_F(ObjectsPageMail, ADomainTypedInIsCheckedAsTypedThenMailedSignedAndKept) {
-    if (!MayBindPort53()) GTEST_SKIP() << "the name servers need port 53 (root)";
-    for (const TestNsd* server : servers)
-        ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+TEST_F(ObjectsPageLab, ADomainTypedInIsCheckedAsTypedThenMailedSignedAndKept) {
     SettingsFileForTest settings(SetupSection(smtp.Address(), fingerprint));
     FormDriver d;
     TObjectsPage& page = OpenPage(d);
@@ -256,10 +264,7 @@ TEST_F(ObjectsPageMail, AnErrorStopsTheMailAndIsListedNothingKept) {
     EXPECT_TRUE(page.MailButton->isEnabled());
 }
 
-TEST_F(ObjectsPageMail, ADomainWithALameServerIsNotMailedNorKept) {
-    if (!MayBindPort53()) GTEST_SKIP() << "the name servers need port 53 (root)";
-    for (const TestNsd* server : servers)
-        ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+TEST_F(ObjectsPageLab, ADomainWithALameServerIsNotMailedNorKept) {
     SettingsFileForTest settings(SetupSection(smtp.Address(), fingerprint));
     FormDriver d;
     TObjectsPage& page = OpenPage(d);
