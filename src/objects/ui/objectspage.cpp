@@ -113,6 +113,10 @@ TObjectsPage::TObjectsPage(TForm1& form, QWidget* parent) : QWidget(parent), for
     ChooseRegistry(0);
 }
 
+TObjectsPage::~TObjectsPage() {
+    if (fetching_) fetching_->Cancel();
+}
+
 void TObjectsPage::BuildControls() {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 4);

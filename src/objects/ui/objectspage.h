@@ -35,6 +35,8 @@ class TObjectsPage : public QWidget {
     Q_OBJECT
 public:
     TObjectsPage(TForm1& form, QWidget* parent);
+    // A fetch still running is stopped: its worker ends at once instead of waiting for the server.
+    ~TObjectsPage() override;
 
     QComboBox* RegistryBox;
     QComboBox* ClassBox;
