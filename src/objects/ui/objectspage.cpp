@@ -81,6 +81,8 @@ QColor VerdictColour(CheckVerdict verdict) {
         return QColor(0xb0, 0x00, 0x00);
     case CheckVerdict::Warning:
         return QColor(0x8a, 0x5a, 0x00);
+    case CheckVerdict::Notice:
+        return QColor(0x00, 0x3c, 0x8a);
     case CheckVerdict::Ok:
         break;
     }
