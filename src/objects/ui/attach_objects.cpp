@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 void AttachObjects(TForm1& form, TStore& store) {
-    (void)store;
     Q_INIT_RESOURCE(objectshelp);
     auto* pages = form.Control<QTabWidget>("PageControl1");
     if (!pages) return;
@@ -20,7 +19,7 @@ void AttachObjects(TForm1& form, TStore& store) {
     pages->insertTab(contacts + 1, sheet, "Database Objects");
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* page = new TObjectsPage(form, sheet);
+    auto* page = new TObjectsPage(form, store, sheet);
     layout->addWidget(page);
     auto* sender = new TObjectSender(form, *page);
     QObject::connect(page->MailButton, &QPushButton::clicked, sender,

@@ -117,8 +117,7 @@ bool TObjectSender::CheckNameServers(const std::vector<MessageObject>& objects, 
 }
 
 bool TObjectSender::Authenticate(ObjectMail& mail) {
-    const TStore* store = form_.findChild<TStore*>();
-    mail.signingKey = store ? store->Settings().openPgpKey.trimmed() : QString();
+    mail.signingKey = page_.Store().Settings().openPgpKey.trimmed();
     if (mail.signingKey.isEmpty() && mail.registry.TakesPasswords()) {
         mail.password = AskMaintainerPassword(&page_, mail.registry.name);
         if (!mail.password) {

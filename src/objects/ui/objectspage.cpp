@@ -2,6 +2,8 @@
 
 #include "app/ui/form1.h"
 #include "app/ui/helptopics.h"
+#include "app/ui/pageparts.h"
+#include "app/ui/statusline.h"
 #include "editing/ui/cryptdlg.h"
 #include "objects/builtinrules.h"
 #include "objects/objectcheck.h"
@@ -102,7 +104,8 @@ QString SchemeOf(CryptMethod method) {
 }
 } // namespace
 
-TObjectsPage::TObjectsPage(TForm1& form, QWidget* parent) : QWidget(parent), form_(form) {
+TObjectsPage::TObjectsPage(TForm1& form, TStore& store, QWidget* parent)
+    : QWidget(parent), form_(form), store_(store) {
     setObjectName("ObjectsPage");
     BuildControls();
     if (const auto known = KnownRegistries()) registries_ = known.Value();
@@ -275,24 +278,17 @@ void TObjectsPage::BuildControls() {
     MailButton = NewButton(this, "ObjectMailButton", "Mai&l",
                            "Checks the message, signs it and mails it to the registry's "
                            "robot.");
-    Progress = new QProgressBar(this);
-    Progress->setObjectName("ObjectMailProgress");
-    Progress->setAccessibleName("Mail progress");
-    Progress->setRange(0, 100);
-    Progress->setValue(0);
-    Progress->setTextVisible(false);
-    Progress->setMaximumHeight(14);
     bottom->addWidget(AddToMessageButton);
     bottom->addWidget(ShowMessageButton);
     bottom->addWidget(MailButton);
-    bottom->addWidget(Progress, 1);
+    bottom->addStretch(1);
     page->addLayout(bottom);
-    Status = new QLineEdit(this);
-    Status->setObjectName("ObjectStatus");
-    Status->setAccessibleName("Status");
-    Status->setReadOnly(true);
-    Status->setFocusPolicy(Qt::NoFocus);
-    page->addWidget(Status);
+    // The status line and progress bar as on the registration pages.
+    QBoxLayout* statusRow = MakeStatusRow(this, "ObjectStatus", "ObjectMailProgress");
+    Status = qobject_cast<TStatusLine*>(statusRow->itemAt(0)->widget());
+    Progress = qobject_cast<QProgressBar*>(statusRow->itemAt(1)->widget());
+    Status->setText(QString());
+    page->addLayout(statusRow);
 
     SetHelpTopic(this, ObjectsPageHelpTopic);
     for (QWidget* w : {static_cast<QWidget*>(Attributes), static_cast<QWidget*>(ObjectText),
@@ -545,7 +541,6 @@ void TObjectsPage::ShowCheckLines(const ObjectCheckLines& lines, const QString& 
 
 void TObjectsPage::SetStatus(const QString& text) {
     Status->setText(text);
-    Status->setCursorPosition(0);
 }
 
 void TObjectsPage::SetMessageLocked(bool locked) {
@@ -635,8 +630,7 @@ void TObjectsPage::MakeClick() {
 
 void TObjectsPage::ImportKeyClick() {
     TKeyImportDlg dialog(this);
-    const TStore* store = form_.findChild<TStore*>();
-    dialog.Load(store ? store->Settings().openPgpKey : QString());
+    dialog.Load(store_.Settings().openPgpKey);
     if (dialog.exec() != QDialog::Accepted || dialog.Fingerprint().isEmpty()) return;
     const Result<std::vector<RpslAttribute>> certif = KeyCertFromKeyring(dialog.Fingerprint());
     if (!certif) {

@@ -27,6 +27,8 @@ class QSplitter;
 class QToolButton;
 class TAttributeTable;
 class TForm1;
+class TStatusLine;
+class TStore;
 
 inline constexpr int ObjectsPageHelpTopic = 1060;
 inline constexpr int ObjectEditorHelpTopic = 1061;
@@ -34,7 +36,8 @@ inline constexpr int ObjectEditorHelpTopic = 1061;
 class TObjectsPage : public QWidget {
     Q_OBJECT
 public:
-    TObjectsPage(TForm1& form, QWidget* parent);
+    // The store owns the settings: Setup's OpenPGP key is read there.
+    TObjectsPage(TForm1& form, TStore& store, QWidget* parent);
     // A fetch still running is stopped: its worker ends at once instead of waiting for the server.
     ~TObjectsPage() override;
 
@@ -65,7 +68,7 @@ public:
     QPushButton* ShowMessageButton;
     QPushButton* MailButton;
     QProgressBar* Progress;
-    QLineEdit* Status;
+    TStatusLine* Status;
 
     // The settings file's "Objects" section: read when the window is made, the registry written
     // back when the window closes (only when the user chose another one).
@@ -88,6 +91,7 @@ public:
     void ShowCheckLines(const ObjectCheckLines& lines, const QString& title = QString(),
                         bool append = false);
     void SetStatus(const QString& text);
+    TStore& Store() const { return store_; }
     // While a message goes out: Mail, Add to Message and the message's list disabled.
     void SetMessageLocked(bool locked);
 
@@ -121,6 +125,7 @@ private:
     std::optional<bool> KeyHeld(const QString& keyId);
 
     TForm1& form_;
+    TStore& store_;
     std::vector<Registry> registries_;
     Registry registry_;
     std::shared_ptr<const RuleTable> rules_;

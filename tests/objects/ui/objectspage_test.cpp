@@ -4,6 +4,7 @@
 // the check refuses is not mailed; a maintainer's hash is made with Make... and the password
 // goes in the message and nowhere else;
 // Fetch fills the editor from a WHOIS server and stops when asked; the table reads as a table.
+#include "app/ui/statusline.h"
 #include "editing/ui/cryptdlg.h"
 #include "mail/submission_server.h"
 #include "objects/rpslobject.h"
@@ -187,7 +188,7 @@ TEST_F(ObjectsPageLab, ADomainTypedInIsCheckedAsTypedThenMailedSignedAndKept) {
 
     // While the message goes out, neither Mail nor Add to Message can change it.
     QList<bool> enabledWhileSending;
-    QObject::connect(page.Status, &QLineEdit::textChanged, &page, [&](const QString& text) {
+    QObject::connect(page.Status, &TStatusLine::textChanged, &page, [&](const QString& text) {
         if (text == "Sending message")
             enabledWhileSending << page.MailButton->isEnabled()
                                 << page.AddToMessageButton->isEnabled();
