@@ -77,7 +77,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachDecor(*this);
     AttachNameServerCheck(*this);
     AttachReplies(*this, store, mail);
-    AttachObjects(*this, store);
+    AttachObjects(*this, store, mail);
     FormCreate();
 }
 

@@ -8,7 +8,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-void AttachObjects(TForm1& form, TStore& store) {
+void AttachObjects(TForm1& form, const TStore& store, TMailSubmission& mail) {
     Q_INIT_RESOURCE(objectshelp);
     auto* pages = form.Control<QTabWidget>("PageControl1");
     if (!pages) return;
@@ -21,7 +21,7 @@ void AttachObjects(TForm1& form, TStore& store) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* page = new TObjectsPage(form, store, sheet);
     layout->addWidget(page);
-    auto* sender = new TObjectSender(form, *page);
+    auto* sender = new TObjectSender(form, *page, mail);
     QObject::connect(page->MailButton, &QPushButton::clicked, sender,
                      [sender] { Guarded([sender] { sender->MailClick(); }); });
     form.CreateSteps.push_back([&form, page] { page->ReadSettings(form.SettingsFile); });

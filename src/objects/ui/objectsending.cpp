@@ -43,8 +43,8 @@ std::optional<QString> AskMaintainerPassword(QWidget* parent, const QString& reg
     return password;
 }
 
-TObjectSender::TObjectSender(TForm1& form, TObjectsPage& page)
-    : QObject(&page), form_(form), page_(page) {
+TObjectSender::TObjectSender(TForm1& form, TObjectsPage& page, TMailSubmission& mail)
+    : QObject(&page), form_(form), page_(page), mail_(mail) {
     setObjectName("ObjectSender");
 }
 
@@ -142,12 +142,9 @@ bool TObjectSender::SetUpClient(TmsSMTP& smtp) {
     smtp.SetTimeOut(window.TimeOut());
     smtp.SetWinsockLoaded(true);
     // The mail server's password, as the registration pages find it (memory, keyring, asked).
-    // (The mail behaviour is found by its name: it is no Q_OBJECT, so its type cannot be asked.)
-    if (auto* mail = dynamic_cast<TMailSubmission*>(form_.findChild<QObject*>("MailSubmission"))) {
-        if (!mail->PreparePassword()) return false;
-        if (const auto password = mail->KnownPassword(window.User(), window.Server()))
-            smtp.SetPassword(*password);
-    }
+    if (!mail_.PreparePassword()) return false;
+    if (const auto password = mail_.KnownPassword(window.User(), window.Server()))
+        smtp.SetPassword(*password);
     ShowStatusOf(smtp, [this](const MailStatus& status) {
         if (status.progress >= 0) page_.Progress->setValue(status.progress);
         page_.SetStatus(status.text);

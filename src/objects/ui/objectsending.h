@@ -10,12 +10,14 @@
 #include <optional>
 
 class TForm1;
+class TMailSubmission;
 class TObjectsPage;
 class TmsSMTP;
 
 class TObjectSender : public QObject {
 public:
-    TObjectSender(TForm1& form, TObjectsPage& page);
+    // The mail part finds the mail server's password as for the registration pages.
+    TObjectSender(TForm1& form, TObjectsPage& page, TMailSubmission& mail);
     void MailClick();
     bool Busy() const { return busy_; }
 
@@ -31,6 +33,7 @@ private:
 
     TForm1& form_;
     TObjectsPage& page_;
+    TMailSubmission& mail_;
     bool busy_ = false;
 };
 

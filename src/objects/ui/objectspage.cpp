@@ -104,7 +104,7 @@ QString SchemeOf(CryptMethod method) {
 }
 } // namespace
 
-TObjectsPage::TObjectsPage(TForm1& form, TStore& store, QWidget* parent)
+TObjectsPage::TObjectsPage(TForm1& form, const TStore& store, QWidget* parent)
     : QWidget(parent), form_(form), store_(store) {
     setObjectName("ObjectsPage");
     BuildControls();

@@ -37,7 +37,7 @@ class TObjectsPage : public QWidget {
     Q_OBJECT
 public:
     // The store owns the settings: Setup's OpenPGP key is read there.
-    TObjectsPage(TForm1& form, TStore& store, QWidget* parent);
+    TObjectsPage(TForm1& form, const TStore& store, QWidget* parent);
     // A fetch still running is stopped: its worker ends at once instead of waiting for the server.
     ~TObjectsPage() override;
 
@@ -91,7 +91,7 @@ public:
     void ShowCheckLines(const ObjectCheckLines& lines, const QString& title = QString(),
                         bool append = false);
     void SetStatus(const QString& text);
-    TStore& Store() const { return store_; }
+    const TStore& Store() const { return store_; }
     // While a message goes out: Mail, Add to Message and the message's list disabled.
     void SetMessageLocked(bool locked);
 
@@ -125,7 +125,7 @@ private:
     std::optional<bool> KeyHeld(const QString& keyId);
 
     TForm1& form_;
-    TStore& store_;
+    const TStore& store_;
     std::vector<Registry> registries_;
     Registry registry_;
     std::shared_ptr<const RuleTable> rules_;
