@@ -15,3 +15,4 @@ void AttachLookups(TForm1& form);                                               
 void AttachDecor(TForm1& form);                                                  // decor/ui
 void AttachNameServerCheck(TForm1& form);                                        // nscheck/ui
 void AttachReplies(TForm1& form, const TStore& store, TMailSubmission& mail);    // replies/ui
+void AttachObjects(TForm1& form, const TStore& store, TMailSubmission& mail);    // objects/ui

@@ -81,6 +81,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachDecor(*this);
     AttachNameServerCheck(*this);
     AttachReplies(*this, store, mail);
+    AttachObjects(*this, store, mail);
     FormCreate();
 }
 

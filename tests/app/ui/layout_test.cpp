@@ -102,7 +102,7 @@ TEST(Layout, EveryTabShowsItsControlsWholeAndApart) {
     EXPECT_EQ(sheets, 13);
     // The look-up pages, with the RDAP button and the referrals check box beside the described
     // controls.
-    for (const char* name : {"WhoIsSheet", "FingerSheet"}) {
+    for (const char* name : {"WhoIsSheet", "FingerSheet", "ObjectsSheet"}) {
         QWidget* sheet = form.Control<QWidget>(name);
         ShowSheetOf(*sheet);
         QCoreApplication::processEvents();

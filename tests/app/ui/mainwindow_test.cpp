@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(MainWindow, HasItsCaptionFixedSizeAndFivePagesWithFirstTabsActive) {
+TEST(MainWindow, HasItsCaptionFixedSizeAndSixPagesWithFirstTabsActive) {
     TForm1 form;
     EXPECT_EQ(form.windowTitle(), "Regiscribe 1.71");
     auto* pages = form.Control<QTabWidget>("PageControl1");
@@ -27,11 +27,12 @@ TEST(MainWindow, HasItsCaptionFixedSizeAndFivePagesWithFirstTabsActive) {
     EXPECT_EQ(form.font().pointSize(), 8);
     // Below the first-start bar, hidden while a mail server is set.
     EXPECT_EQ(pages->parentWidget(), form.centralWidget());
-    const QStringList captions{"Domain Reg", "Host Reg", "Contact Reg", "WhoIs", "Finger"};
-    const QStringList names{"DomainRegSheet", "HostRegSheet", "ContactRegSheet", "WhoIsSheet",
-                            "FingerSheet"};
-    ASSERT_EQ(pages->count(), 5);
-    for (int i = 0; i < 5; ++i) {
+    const QStringList captions{"Domain Reg",       "Host Reg", "Contact Reg",
+                               "Database Objects", "WhoIs",    "Finger"};
+    const QStringList names{"DomainRegSheet", "HostRegSheet", "ContactRegSheet",
+                            "ObjectsSheet",   "WhoIsSheet",   "FingerSheet"};
+    ASSERT_EQ(pages->count(), 6);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(pages->tabText(i), captions[i]);
         EXPECT_EQ(pages->widget(i)->objectName(), names[i]);
     }
