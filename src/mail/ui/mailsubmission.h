@@ -7,6 +7,7 @@
 // is Clear All) and goes back to the button that started the send when it ends.
 #include "mail/submission.h"
 #include "mail/ui/mailpasswords.h"
+#include "mail/ui/sentdlg.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,7 +16,6 @@
 
 class TForm1;
 class TSecurityDlg;
-class TSentDlg;
 class TStore;
 struct SetupSettings;
 
