@@ -2,6 +2,7 @@
 
 #include "mail/addresscheck.h"
 #include "mail/msmsg.h"
+#include "mail/mssmtp.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
@@ -55,4 +56,17 @@ OutgoingStamp PrepareOutgoing(const TmsMessage& source, TmsMessage& out, Outgoin
     headers.Lines().prepend("Message-ID: " + stamp.messageId);
     headers.Lines().prepend("Date: " + stamp.date);
     return stamp;
+}
+
+OutgoingOnClient::OutgoingOnClient(TmsSMTP& smtp, TmsMessage& outgoing,
+                                   std::function<void()> onAccepted)
+    : smtp_(smtp), own_(smtp.MailMessage()) {
+    smtp.SetMailMessage(&outgoing);
+    smtp.SetKeepSentText(true);
+    smtp.OnAccepted = std::move(onAccepted);
+}
+
+OutgoingOnClient::~OutgoingOnClient() {
+    smtp_.SetMailMessage(own_);
+    smtp_.OnAccepted = nullptr;
 }

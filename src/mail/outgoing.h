@@ -5,8 +5,10 @@
 // the address lines and before "Subject:".
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 class TmsMessage;
+class TmsSMTP;
 
 // An RFC 5322 date-time in local time with a numeric zone and English names:
 // "Tue, 08 Dec 2026 22:31:05 +0100".
@@ -28,3 +30,18 @@ struct OutgoingStamp {
 // identifier for the sender's domain. Returns the stamp used.
 OutgoingStamp PrepareOutgoing(const TmsMessage& source, TmsMessage& out,
                               OutgoingStamp stamp = OutgoingStamp());
+
+// While it lives, `smtp` sends `outgoing` with the text it sends kept, and calls `onAccepted` the
+// moment the server accepts the message (the registry has it then: a copy is kept at once); at
+// its end the client has its own message back and the hook is gone.
+class OutgoingOnClient {
+public:
+    OutgoingOnClient(TmsSMTP& smtp, TmsMessage& outgoing, std::function<void()> onAccepted);
+    ~OutgoingOnClient();
+    OutgoingOnClient(const OutgoingOnClient&) = delete;
+    OutgoingOnClient& operator=(const OutgoingOnClient&) = delete;
+
+private:
+    TmsSMTP& smtp_;
+    TmsMessage* own_;
+};

@@ -104,23 +104,12 @@ void TSubmission::SendMessage(const SubmissionRequest& request, const TemplateFi
     const OutgoingStamp stamp = PrepareOutgoing(message_, outgoing);
     // A robot checks a signature on the text as it arrives.
     outgoing.SetBodyAsTyped(signedBody);
-    struct SendingCopy {
-        TmsSMTP& smtp;
-        TmsMessage* own;
-        ~SendingCopy() {
-            smtp.SetMailMessage(own);
-            smtp.OnAccepted = nullptr;
-        }
-    } restore{smtp_, smtp_.MailMessage()};
-    smtp_.SetMailMessage(&outgoing);
-    smtp_.SetKeepSentText(true);
-
     // The registry has the message once the server accepts it: the copy, its log line and the
     // name list are written at that moment, before any box waits for the user (the program may
     // be ended while one is open), and the copy carries that time.
     QString copyProblem;
     std::exception_ptr nameListFailure;
-    smtp_.OnAccepted = [&] {
+    const OutgoingOnClient sending(smtp_, outgoing, [&] {
         const Record& record = request.record;
         const SentEntry entry{
             QDateTime::currentDateTime(),
@@ -137,7 +126,7 @@ void TSubmission::SendMessage(const SubmissionRequest& request, const TemplateFi
             // Told after the send: the message is out whatever the list's trouble.
             nameListFailure = std::current_exception();
         }
-    };
+    });
 
     accepted_ = false;
     smtp_.Send();

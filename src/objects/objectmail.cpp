@@ -73,19 +73,9 @@ Result<ObjectMailReceipt> SendObjectMail(TmsSMTP& smtp, const TmsMailAddress& se
         message.SetBody(body.Value());
         message.Validate();
         receipt.messageId = PrepareOutgoing(message, outgoing).messageId;
-        struct SendingCopy {
-            TmsSMTP& smtp;
-            TmsMessage* own;
-            ~SendingCopy() {
-                smtp.SetMailMessage(own);
-                smtp.OnAccepted = nullptr;
-            }
-        } restore{smtp, smtp.MailMessage()};
-        smtp.SetMailMessage(&outgoing);
-        smtp.SetKeepSentText(true);
         // The registry has the message once the server accepts it: the copy is kept at that
         // moment, before anything else can go wrong, and carries that time.
-        smtp.OnAccepted = [&] {
+        const OutgoingOnClient sending(smtp, outgoing, [&] {
             QByteArray kept = smtp.SentText();
             if (mail.password) {
                 // The copy is the same text with the password: line left out (the server has
@@ -103,7 +93,7 @@ Result<ObjectMailReceipt> SendObjectMail(TmsSMTP& smtp, const TmsMailAddress& se
                                   smtp.AcceptReply()};
             const Result<QString> copied = KeepSentCopy(SentFolderPath(), entry, kept);
             if (!copied) receipt.copyProblem = copied.Error();
-        };
+        });
         smtp.Send();
     } catch (const Exception& e) {
         return Fail(e.Message());
