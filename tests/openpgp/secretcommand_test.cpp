@@ -133,3 +133,15 @@ TEST_F(PasswordCommand, ASendTakesTheLineAtOnceAndLeavesNothingOfTheCommandBehin
     EXPECT_EQ(r.err, "The password command failed (exit status 1): Error: mail/smtp is not in the "
                      "password store.\n");
 }
+
+TEST_F(PasswordCommand, ACommandThatNeverAnswersFailsTheSendAtTheDeadlineWithNothingLeft) {
+    const QString pidFile = dir.file("group");
+    qint64 ms = 0;
+    const ProcessResult r = Send("echo $$ > " + pidFile + "; sleep 300", ms);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "The password command did not answer within 60 seconds.\n");
+    EXPECT_GE(ms, 60000);
+    EXPECT_LT(ms, 70000);
+    EXPECT_TRUE(GroupGoneWithin(GroupWrittenTo(pidFile), 1000));
+    EXPECT_TRUE(server->Messages().empty());
+}
