@@ -9,6 +9,7 @@
 #include "openpgp/ui/signingkeygroup.h"
 #include "platform/fullstop.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -117,7 +118,10 @@ void TSecurityDlg::ShowPasswordStored() {
 }
 
 void TSecurityDlg::TestButtonClick() {
-    TestButton->setEnabled(false);
+    // The button stays enabled, so that the focus stays on it (a disabled button would pass it on
+    // to the next control, which a screen reader then reads); a press meanwhile does nothing.
+    if (testing_) return;
+    testing_ = true;
     OKButton->setEnabled(false);
     TestResult->setText("Testing...");
     TmsSMTP smtp;
@@ -140,6 +144,9 @@ void TSecurityDlg::TestButtonClick() {
         outcome = WithFullStop(e.Message());
     }
     TestResult->setText(outcome);
-    TestButton->setEnabled(true);
     OKButton->setEnabled(true);
+    testing_ = false;
+    // The result is told to assistive technology as it comes, not only as a renamed label.
+    QAccessibleEvent told(TestResult, QAccessible::Alert);
+    QAccessible::updateAccessibility(&told);
 }

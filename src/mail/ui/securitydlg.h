@@ -51,6 +51,7 @@ public:
 
 private:
     QString server_;
+    bool testing_ = false; // a test is running
 };
 
 // The Test's sentence for a session that went well: "Connected, secured with TLS 1.3 and signed

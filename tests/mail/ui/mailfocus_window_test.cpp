@@ -86,6 +86,7 @@ TEST(MailFocus, EnterOnMailSecuritysTestButtonTestsAndNeverAcceptsTheDialog) {
     QTest::keyClick(dialog.TestButton, Qt::Key_Return);
     EXPECT_TRUE(dialog.TestResult->text().contains("Connection refused"))
         << dialog.TestResult->text().toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), dialog.TestButton) << "the focus stays where it was";
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
