@@ -38,7 +38,8 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     auto* split = new QSplitter(Qt::Vertical, this);
     split->setObjectName("SentSplitter");
     split->setChildrenCollapsible(false);
-    Column()->replaceWidget(SentList, split);
+    // The layout gives back the list's old item, which is the caller's to delete.
+    delete Column()->replaceWidget(SentList, split);
     split->addWidget(SentList);
     Pane = new TReplyPane(split);
     split->addWidget(Pane);
