@@ -73,6 +73,8 @@ public:
         return at_ >= text_.size() || text_[at_] == ')';
     }
 
+    qsizetype Position() const { return at_; }
+
     // An item name such as "UID" or "BODY[HEADER]<0>" (brackets may hold blanks).
     QByteArray Name() {
         SkipBlanks();
@@ -94,10 +96,17 @@ public:
         if (at_ >= text_.size()) return QByteArray();
         const char c = text_[at_];
         if (c == '{') {
+            // A literal without its closing brace or line end, or of a negative size, holds
+            // nothing: the reading ends there (it never goes back).
             const qsizetype close = text_.indexOf('}', at_);
+            const qsizetype lineEnd = close < 0 ? -1 : text_.indexOf('\n', close);
             const qsizetype size =
-                text_.mid(at_ + 1, close - at_ - 1).replace("+", "").toLongLong();
-            qsizetype start = text_.indexOf('\n', close) + 1;
+                close < 0 ? -1 : text_.mid(at_ + 1, close - at_ - 1).replace("+", "").toLongLong();
+            if (lineEnd < 0 || size < 0) {
+                at_ = text_.size();
+                return QByteArray();
+            }
+            const qsizetype start = lineEnd + 1;
             at_ = std::min(text_.size(), start + size);
             return text_.mid(start, size);
         }
@@ -207,8 +216,11 @@ Result<std::vector<FetchedMessage>> FetchResultIn(const QByteArray& transcript) 
         FetchedMessage message;
         ItemReader items(response, m.capturedLength());
         while (!items.AtListEnd()) {
+            const qsizetype before = items.Position();
             const QByteArray name = items.Name();
             const QByteArray value = items.Value();
+            // Whatever a server sends, every item read moves on.
+            if (items.Position() <= before) break;
             if (name == "UID") {
                 message.uid = value.toUInt();
             } else if (name == "INTERNALDATE") {
