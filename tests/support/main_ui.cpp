@@ -5,6 +5,7 @@
 #include "support/testchild.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -13,6 +14,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (const int child = RunRequestedTestChild(); child >= 0) return child;
     testing::InitGoogleTest(&argc, argv);
+#ifdef REGISCRIBE_PRIVATE_KEYRING_ONLY
+    // These tests write into the desktop keyring: only into the private one the wrapper makes.
+    if (!GTEST_FLAG_GET(list_tests) && qEnvironmentVariableIsEmpty("REGISCRIBE_PRIVATE_KEYRING")) {
+        std::fputs("These tests write into the desktop keyring: run them through "
+                   "tests/support/with_keyring.sh (ctest does), never on their own.\n",
+                   stderr);
+        return 2;
+    }
+#endif
     // Every window reads the program's settings file: the tests of this program take turns. Listing
     // the tests reads no settings and need not wait for a running test.
     if (!GTEST_FLAG_GET(list_tests)) ProgramSettings::HoldTurnForProcess();
