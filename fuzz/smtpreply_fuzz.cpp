@@ -1,6 +1,6 @@
 // The mail client's reply reader, fed any bytes by a loopback server that then hangs up: it ends
-// with replies or its error, never takes a line longer than its limit, and gives the first line's
-// code.
+// with replies or its error, never takes a line longer than its limit (shown with its escapes),
+// and gives the first line's code.
 #include "fuzzinput.h"
 #include "mail/agsocket.h"
 #include "support/scriptedserver.h"
@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int reply = 0; reply < 1000; ++reply) {
             const int code = reader.ReadReply();
             Require(!reader.ReplyLines().isEmpty(), "a reply without lines");
+            // A line holds at most the limit's bytes; a control or invisible character among them
+            // is shown as an escape of at most 8 characters ("\u{200B}").
             for (const QString& line : reader.ReplyLines())
-                Require(line.size() <= TagSocket::MaxLineLength, "a reply line over the limit");
+                Require(line.size() <= 8 * TagSocket::MaxLineLength, "a reply line over the limit");
             Require(code == reader.ReplyCode(reader.ReplyLines().first()),
                     "the code is not the first line's");
             if (code == -1 && reader.LastReply().isEmpty()) break;
