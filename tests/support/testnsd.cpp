@@ -1,5 +1,6 @@
 #include "support/testnsd.h"
 
+#include "support/childprocess.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 
@@ -33,19 +34,18 @@ bool Ended(qint64 pid) {
 
 void TestDaemon::Launch(const QString& program, const QStringList& args, const QString& pidFile,
                         const QString& log) {
-    QProcess daemon;
-    daemon.setProcessChannelMode(QProcess::MergedChannels);
-    daemon.start(program, args);
-    daemon.waitForFinished(20000);
+    ChildProcess daemon;
+    daemon.SetError(ChildProcess::Channel::IntoOutput);
+    if (daemon.Start(program, args)) daemon.WaitForFinished(20000);
     // The daemon writes its process id once it serves.
     for (int tries = 0; tries < 100 && pid_ == 0; ++tries) {
         pid_ = ReadAll(pidFile).trimmed().toLongLong();
-        if (pid_ == 0 && daemon.state() == QProcess::NotRunning && daemon.exitCode() != 0) break;
+        if (pid_ == 0 && !daemon.Running() && daemon.ExitCode() != 0) break;
         if (pid_ == 0) QThread::msleep(50);
     }
     if (pid_ == 0)
-        problem_ = program + " did not start: " + QString::fromUtf8(daemon.readAll()) +
-                   QString::fromUtf8(ReadAll(log));
+        problem_ = program + " did not start: " + daemon.Problem() +
+                   QString::fromUtf8(daemon.TakeOutput()) + QString::fromUtf8(ReadAll(log));
 }
 
 TestDaemon::~TestDaemon() {
