@@ -1,5 +1,7 @@
 #include "support/childprocess.h"
 
+#include "platform/spawnsignals.h"
+
 #include <QFile>
 #include <cerrno>
 #include <csignal>
@@ -121,18 +123,10 @@ bool ChildProcess::Start(const QString& program, const QStringList& args) {
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const QByteArray dir = QFile::encodeName(workDir_);
     if (!workDir_.isEmpty()) posix_spawn_file_actions_addchdir_np(&actions, dir.constData());
-    // Signals as a freshly started program has them (a worker thread may block some, and this
-    // program ignores SIGPIPE).
+    // Signals as a freshly started program has them (this program ignores SIGPIPE).
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGCHLD})
-        sigaddset(&defaults, s);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes, FreshSignals(attributes));
 
     std::vector<QByteArray> argStrings{QFile::encodeName(program)};
     for (const QString& arg : args)
