@@ -6,7 +6,16 @@
 
 #include <QThread>
 #include <csignal>
+#include <mutex>
+#include <set>
 #include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#include <sanitizer/common_interface_defs.h>
+#define REGISCRIBE_DEATH_CALLBACK 1
+#endif
+#endif
 
 QString ZoneText(const QString& name, quint32 serial, const QStringList& nsHosts,
                  const QStringList& extra, const QString& mname) {
@@ -30,6 +39,33 @@ bool Ended(qint64 pid) {
     const qsizetype close = stat.lastIndexOf(')');
     return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
 }
+
+// The daemons running now. A sanitizer's report ends this program at once, without destructors:
+// its last call stops them, so that none is left holding the lab's addresses.
+std::mutex liveLock;
+std::set<pid_t> live;
+
+[[maybe_unused]] void StopLiveDaemons() {
+    if (!liveLock.try_lock()) return; // the dying thread held it: nothing safe to read
+    for (pid_t pid : live)
+        ::kill(pid, SIGTERM);
+    liveLock.unlock();
+}
+
+void Track(pid_t pid, bool running) {
+#ifdef REGISCRIBE_DEATH_CALLBACK
+    static const bool registered = [] {
+        __sanitizer_set_death_callback(StopLiveDaemons);
+        return true;
+    }();
+    (void)registered;
+#endif
+    std::lock_guard lock(liveLock);
+    if (running)
+        live.insert(pid);
+    else
+        live.erase(pid);
+}
 } // namespace
 
 void TestDaemon::Launch(const QString& program, const QStringList& args, const QString& pidFile,
@@ -43,6 +79,7 @@ void TestDaemon::Launch(const QString& program, const QStringList& args, const Q
         if (pid_ == 0 && !daemon.Running() && daemon.ExitCode() != 0) break;
         if (pid_ == 0) QThread::msleep(50);
     }
+    if (pid_ > 0) Track(pid_t(pid_), true);
     if (pid_ == 0)
         problem_ = program + " did not start: " + daemon.Problem() +
                    QString::fromUtf8(daemon.TakeOutput()) + QString::fromUtf8(ReadAll(log));
@@ -51,6 +88,7 @@ void TestDaemon::Launch(const QString& program, const QStringList& args, const Q
 TestDaemon::~TestDaemon() {
     if (pid_ <= 0) return;
     ::kill(pid_t(pid_), SIGTERM);
+    Track(pid_t(pid_), false);
     for (int tries = 0; tries < 250 && !Ended(pid_); ++tries)
         QThread::msleep(20);
 }
