@@ -13,3 +13,17 @@ inline constexpr bool SanitizedBuild = false;
 #else
 inline constexpr bool SanitizedBuild = false;
 #endif
+
+// Whether this build runs under ThreadSanitizer, which makes a long-running program many times
+// slower still.
+#if defined(__SANITIZE_THREAD__)
+inline constexpr bool ThreadSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+inline constexpr bool ThreadSanitizedBuild = true;
+#else
+inline constexpr bool ThreadSanitizedBuild = false;
+#endif
+#else
+inline constexpr bool ThreadSanitizedBuild = false;
+#endif
