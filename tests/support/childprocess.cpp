@@ -218,6 +218,33 @@ bool ChildProcess::Running() {
     return pid_ > 0 && !ended_;
 }
 
+int ChildProcess::WaitForAny(const std::vector<ChildProcess*>& children, int timeoutMs) {
+    const qint64 deadline = DeadlineIn(timeoutMs);
+    for (;;) {
+        std::vector<pollfd> fds;
+        bool looking = false;
+        for (size_t i = 0; i < children.size(); ++i) {
+            ChildProcess& c = *children[i];
+            if (!c.Running()) {
+                c.WaitForFinished(0); // what it wrote before it ended
+                return int(i);
+            }
+            looking = looking || c.pidfd_ < 0;
+            fds.push_back({c.pidfd_, POLLIN, 0});
+            fds.push_back({c.outFd_, POLLIN, 0});
+            fds.push_back({c.errFd_, POLLIN, 0});
+        }
+        const qint64 left = deadline - NowMs();
+        if (children.empty() || left <= 0) return -1;
+        const qint64 wait = std::min<qint64>(left, looking ? kExitLookMs : 60000);
+        if (::poll(fds.data(), nfds_t(fds.size()), int(wait)) < 0 && errno != EINTR) return -1;
+        for (ChildProcess* c : children) {
+            Drain(c->outFd_, c->out_);
+            Drain(c->errFd_, c->err_);
+        }
+    }
+}
+
 void ChildProcess::Terminate() {
     if (pid_ > 0 && !ended_) ::kill(pid_, SIGTERM);
 }

@@ -52,6 +52,9 @@ public:
     bool WaitForFinished(int timeoutMs);
     // Whether the child still runs (reaps it once it ended).
     bool Running();
+    // Waits until one of `children` ended (reading their pipes meanwhile); its index, or -1 when
+    // `timeoutMs` passed first.
+    static int WaitForAny(const std::vector<ChildProcess*>& children, int timeoutMs);
 
     void Terminate(); // SIGTERM
     void Kill();      // SIGKILL
