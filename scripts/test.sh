@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the formatting (scripts/format.sh --check) and the code's structure
 # (scripts/check-structure.sh), runs every test headless, then the same tests
-# again in the checked build (AddressSanitizer, UndefinedBehaviorSanitizer; scripts/sanitize.sh)
-# and every fuzz target for a short while (scripts/fuzz-all.sh). Every stage runs; the script fails when any of them did.
+# again in the checked build (AddressSanitizer, UndefinedBehaviorSanitizer; scripts/sanitize.sh,
+# which also runs the threaded parts' tests under ThreadSanitizer) and every fuzz target for a short while (scripts/fuzz-all.sh). Every stage runs; the script fails when any of them did.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen

@@ -2,6 +2,7 @@
 
 #include "platform/interruptcleanup.h"
 #include "platform/peertext.h"
+#include "platform/spawnsignals.h"
 #include "platform/tasks.h"
 
 #include <QDeadlineTimer>
@@ -141,16 +142,8 @@ Result<Command> Start(const QString& command, int out, int err) {
     posix_spawnattr_init(&attributes);
     // A group of its own, so that the deadline ends everything the command started; signals as a
     // freshly started program has them (a worker thread may block some).
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGCHLD})
-        sigaddset(&defaults, s);
     posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes, short(POSIX_SPAWN_SETPGROUP | FreshSignals(attributes)));
     const QByteArray text = command.toLocal8Bit();
     char sh[] = "/bin/sh", c[] = "-c";
     char* argv[] = {sh, c, const_cast<char*>(text.constData()), nullptr};

@@ -3,7 +3,7 @@
 #include "platform/wait.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -16,7 +16,7 @@
 #include <vector>
 
 // Qt's event queue locks with futexes that ThreadSanitizer does not see: the hand-over of a
-// result to the window thread is told to it here, so that the checked build knows it is ordered.
+// call to the window thread is told to it here, so that the checked build knows it is ordered.
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)
 extern "C" void __tsan_acquire(void* address);
@@ -135,6 +135,34 @@ Pool& ThePool() {
     static Pool pool;
     return pool;
 }
+
+// A call for the window thread in an event of its own: once posted, only that thread touches it
+// (the event queue deletes it there). A queued functor would instead be freed by whichever thread
+// let go of it last.
+class CallEvent : public QEvent {
+public:
+    explicit CallEvent(std::function<void()> call) : QEvent(Type()), call_(std::move(call)) {}
+    static QEvent::Type Type() {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+    void Run() const { call_(); }
+
+private:
+    std::function<void()> call_;
+};
+
+class CallReceiver : public QObject {
+public:
+    bool event(QEvent* e) override {
+#ifdef REGISCRIBE_TSAN_HANDOVER
+        __tsan_acquire(e); // (before anything of the event is read, its type too)
+#endif
+        if (e->type() != CallEvent::Type()) return QObject::event(e);
+        static_cast<const CallEvent*>(e)->Run();
+        return true;
+    }
+};
 } // namespace
 
 namespace Tasks {
@@ -146,24 +174,16 @@ void PostToWindowThread(std::function<void()> call) {
     // Never deleted: a worker finishing while the program ends must find it there. It belongs to
     // the thread of the program's event loop, whichever thread made it.
     static QObject* receiver = [] {
-        auto* object = new QObject;
+        auto* object = new CallReceiver;
         if (QCoreApplication* app = QCoreApplication::instance())
             object->moveToThread(app->thread());
         return object;
     }();
+    auto* event = new CallEvent(std::move(call));
 #ifdef REGISCRIBE_TSAN_HANDOVER
-    auto handover = std::make_shared<std::function<void()>>(std::move(call));
-    __tsan_release(handover.get());
-    QMetaObject::invokeMethod(
-        receiver,
-        [handover] {
-            __tsan_acquire(handover.get());
-            (*handover)();
-        },
-        Qt::QueuedConnection);
-#else
-    QMetaObject::invokeMethod(receiver, std::move(call), Qt::QueuedConnection);
+    __tsan_release(event);
 #endif
+    QCoreApplication::postEvent(receiver, event);
 }
 
 void RunWaiting(const std::function<void()>& job) {

@@ -2,15 +2,14 @@
 // (IdnaTestV2, UTS #46 version 15.1) typed into `regiscribe-cli whois` against a local WHOIS
 // server that echoes what arrived. A case the file marks as an error is right only when nothing
 // reached the server.
-#include "platform/wait.h"
+#include "support/childprocess.h"
 #include "support/loopbackpeer.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 // The file's escapes: \uXXXX and \x{XXXX}.
@@ -84,27 +83,23 @@ TEST(InternationalNamesTyped, NinetyFivePercentOfUnicodesCasesAreSentRightOrNotA
                          (sent ? QString::fromUtf8(sent->trimmed()) : QString("(nothing)")) +
                          (c.error ? QString(", an error") : ", expected " + c.ascii);
     };
-    std::vector<std::pair<size_t, std::unique_ptr<QProcess>>> running;
+    std::vector<std::pair<size_t, std::unique_ptr<ChildProcess>>> running;
     for (size_t next = 0; next < cases.size() || !running.empty();) {
         while (running.size() < Parallel && next < cases.size()) {
-            auto run = std::make_unique<QProcess>();
-            run->start(REGISCRIBE_CLI, {"whois", "--server", at, "--", cases[next].source});
+            auto run = std::make_unique<ChildProcess>();
+            ASSERT_TRUE(
+                run->Start(REGISCRIBE_CLI, {"whois", "--server", at, "--", cases[next].source}))
+                << run->Problem().toStdString();
+            run->CloseInput();
             running.emplace_back(next++, std::move(run));
         }
-        auto done = [&] {
-            return std::any_of(running.begin(), running.end(), [](const auto& r) {
-                return r.second->state() == QProcess::NotRunning;
-            });
-        };
-        ASSERT_TRUE(WaitUntil(done, 30000)) << "a run did not end";
-        for (auto it = running.begin(); it != running.end();) {
-            if (it->second->state() != QProcess::NotRunning) {
-                ++it;
-                continue;
-            }
-            judge(cases[it->first], it->second->readAllStandardOutput());
-            it = running.erase(it);
-        }
+        std::vector<ChildProcess*> children;
+        for (const auto& r : running)
+            children.push_back(r.second.get());
+        const int ended = ChildProcess::WaitForAny(children, 30000);
+        ASSERT_GE(ended, 0) << "a run did not end";
+        judge(cases[running[size_t(ended)].first], running[size_t(ended)].second->TakeOutput());
+        running.erase(running.begin() + ended);
     }
     // Every query that reached the server was answered: no run sent without being counted.
     EXPECT_EQ(size_t(server.Queries().size()), answered);

@@ -384,10 +384,10 @@ TEST_F(RdapReal, RemarksEventsLinksKeysPhonesAndIdsOfRealAnswersAreEachShown) {
 TEST_F(RdapReal, AnEntityAndANameServerAreAskedByTheirOwnPaths) {
     // The object tags' file (RFC 8521) names ARIN's service for handles ending in "-ARIN"; the
     // entity is ARIN's own, from the real answer.
-    routes["/bootstrap/object-tags.json"] = QJsonObject{
-        {"body", QJsonObject{{"services", QJsonArray{QJsonArray{
-                                              QJsonArray{"hostmaster@example.net"},
-                                              QJsonArray{"ARIN"}, QJsonArray{Url("/arin/")}}}}}}};
+    // (One service handed over as a list of services: braces around a single array would copy
+    // it with some compilers instead of nesting it.)
+    Bootstrap("object-tags.json", {QJsonArray{QJsonArray{"hostmaster@example.net"},
+                                              QJsonArray{"ARIN"}, QJsonArray{Url("/arin/")}}});
     const QJsonObject arinEntity =
         Sample("whoisit_ip_v4_3.json")["entities"][0]["entities"][0].toObject();
     Answer("/arin/entity/MRPD-ARIN", arinEntity);

@@ -4,11 +4,11 @@
 // and Debian's postfix package; Port() is 0 otherwise. Stopped, with every process it started,
 // when the object ends.
 #include "platform/wait.h"
+#include "support/childprocess.h"
 #include "support/process.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 class LocalPostfix {
@@ -16,15 +16,8 @@ public:
     LocalPostfix() {
         port_ = StartPythonServer(process_, "mail/postfix_server.py", {"--dir", dir_.path()});
     }
-    ~LocalPostfix() {
-        if (process_.state() == QProcess::NotRunning) return;
-        // Postfix's master is stopped and waited for before the script ends.
-        process_.closeWriteChannel();
-        if (!process_.waitForFinished(30000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
+    // Postfix's master is stopped and waited for before the script ends.
+    ~LocalPostfix() { StopPythonServer(process_, 30000); }
 
     uint16_t Port() const { return port_; }
     QString Address() const { return "127.0.0.1:" + QString::number(port_); }
@@ -44,6 +37,6 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
+    ChildProcess process_;
     uint16_t port_ = 0;
 };

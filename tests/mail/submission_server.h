@@ -4,6 +4,7 @@
 // and the body as Python's mail parser decodes it); the process ends with this object. Every wait
 // is bounded.
 #include "platform/wait.h"
+#include "support/childprocess.h"
 #include "support/process.h"
 
 #include <QDateTime>
@@ -12,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -110,6 +110,6 @@ public:
 
 private:
     QTemporaryDir save_;
-    QProcess process_;
+    ChildProcess process_;
     uint16_t port_ = 0;
 };

@@ -4,7 +4,6 @@
 #include "platform/wait.h"
 #include "support/process.h"
 
-#include <QProcessEnvironment>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <set>

@@ -1,11 +1,11 @@
 #include "support/gnupghome.h"
 
+#include "support/childprocess.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
@@ -63,17 +63,14 @@ TestGnupgHome::~TestGnupgHome() {
 }
 
 QString TestGnupgHome::Gpg(const QStringList& args, const QByteArray& input) const {
-    QProcess gpg;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("GNUPGHOME", dir_.path());
-    gpg.setProcessEnvironment(env);
-    gpg.setProcessChannelMode(QProcess::MergedChannels);
-    gpg.start("gpg", QStringList{"--batch", "--no-tty"} + args);
-    if (!gpg.waitForStarted(10000)) return QString();
-    gpg.write(input);
-    gpg.closeWriteChannel();
-    if (!gpg.waitForFinished(60000)) gpg.kill();
-    return QString::fromUtf8(gpg.readAll());
+    ChildProcess gpg;
+    gpg.SetVariable("GNUPGHOME", dir_.path());
+    gpg.SetError(ChildProcess::Channel::IntoOutput);
+    if (!gpg.Start("gpg", QStringList{"--batch", "--no-tty"} + args)) return QString();
+    gpg.Write(input, 60000);
+    gpg.CloseInput();
+    if (!gpg.WaitForFinished(60000)) gpg.Kill();
+    return QString::fromUtf8(gpg.TakeOutput());
 }
 
 QString TestGnupgHome::MakeKey(const QString& userId, const QString& passphrase, bool expired) {
@@ -158,13 +155,12 @@ void TestGnupgHome::SetPinentryAnswer(const QString& answer) {
 }
 
 void TestGnupgHome::StopAgent() {
-    QProcess ask;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("GNUPGHOME", dir_.path());
-    ask.setProcessEnvironment(env);
-    ask.start("gpg-connect-agent", {"--no-autostart", "getinfo pid", "/bye"});
-    if (!ask.waitForFinished(10000)) return;
-    for (const QByteArray& line : ask.readAllStandardOutput().split('\n'))
+    ChildProcess ask;
+    ask.SetVariable("GNUPGHOME", dir_.path());
+    if (!ask.Start("gpg-connect-agent", {"--no-autostart", "getinfo pid", "/bye"}) ||
+        !ask.WaitForFinished(10000))
+        return;
+    for (const QByteArray& line : ask.TakeOutput().split('\n'))
         if (line.startsWith("D ")) {
             const pid_t pid = pid_t(line.mid(2).trimmed().toLongLong());
             if (pid <= 0 || ::kill(pid, SIGTERM) != 0) continue;

@@ -1,27 +1,27 @@
 #include "support/process.h"
 
+#include "support/childprocess.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QThread>
 
 ProcessResult RunProgram(const QString& program, const QStringList& args, const QString& workDir,
                          const QByteArray& input, int timeoutMs) {
-    QProcess p;
-    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
-    p.start(program, args);
+    ChildProcess p;
+    p.SetWorkingDirectory(workDir);
     ProcessResult r;
-    if (!p.waitForStarted(timeoutMs)) return r;
-    p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
+    if (!p.Start(program, args)) return r;
+    p.Write(input, timeoutMs);
+    p.CloseInput();
+    if (!p.WaitForFinished(timeoutMs)) {
+        p.Kill();
+        p.WaitForFinished(30000);
     }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
+    r.exitCode = p.ExitCode();
+    r.out = p.TakeOutput();
+    r.err = p.TakeError();
     return r;
 }
 
@@ -30,27 +30,22 @@ ProcessResult RunCli(const QStringList& args, const QString& workDir, const QByt
     return RunProgram(REGISCRIBE_CLI, args, workDir, input, timeoutMs);
 }
 
-uint16_t StartPythonServer(QProcess& process, const QString& script, const QStringList& args) {
-    process.setProgram("/usr/bin/python3");
-    process.setArguments(QStringList{QString(TESTS_SOURCE_DIR) + "/" + script} + args);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start();
-    if (!process.waitForStarted(10000)) return 0;
-    QByteArray line;
-    QDeadlineTimer deadline(15000);
-    while (!line.contains('\n') && !deadline.hasExpired() && process.state() == QProcess::Running) {
-        process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
-        line += process.readAll();
-    }
+uint16_t StartPythonServer(ChildProcess& process, const QString& script, const QStringList& args) {
+    process.SetError(ChildProcess::Channel::Inherit);
+    if (!process.Start("/usr/bin/python3",
+                       QStringList{QString(TESTS_SOURCE_DIR) + "/" + script} + args))
+        return 0;
+    process.WaitForOutput("\n", 15000);
+    const QByteArray line = process.Output();
     return line.startsWith("PORT ") ? uint16_t(line.mid(5).trimmed().toUInt()) : 0;
 }
 
-void StopPythonServer(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return;
-    process.closeWriteChannel();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
+void StopPythonServer(ChildProcess& process, int timeoutMs) {
+    if (!process.Running()) return;
+    process.CloseInput();
+    if (!process.WaitForFinished(timeoutMs)) {
+        process.Kill();
+        process.WaitForFinished(5000);
     }
 }
 

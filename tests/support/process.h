@@ -24,13 +24,14 @@ ProcessResult RunProgram(const QString& program, const QStringList& args,
 ProcessResult RunCli(const QStringList& args, const QString& workDir = QString(),
                      const QByteArray& input = {}, int timeoutMs = 30000);
 
-class QProcess;
+class ChildProcess;
 
 // Starts one of the tests' Python servers with Debian's Python (`script` below the tests' source
 // folder) and waits for its first line, "PORT <n>"; the port, or 0 when it did not come up.
-uint16_t StartPythonServer(QProcess& process, const QString& script, const QStringList& args);
-// Ends such a server: its standard input is closed (it stops by itself), else it is killed.
-void StopPythonServer(QProcess& process);
+uint16_t StartPythonServer(ChildProcess& process, const QString& script, const QStringList& args);
+// Ends such a server: its standard input is closed (it stops by itself within `timeoutMs`), else
+// it is killed.
+void StopPythonServer(ChildProcess& process, int timeoutMs = 5000);
 
 // The process group a shell command wrote into `file` ("echo $$ > file": a command started in a
 // group of its own leads it), waiting up to 2 s for it; 0 when none came.

@@ -2,7 +2,8 @@
 // The local HTTPS server of the RDAP tests (tests/lookup/rdap/rdap_server.py, Python's http.server
 // and ssl) on a free loopback port, answering from a copy of the routes file that the test may
 // change between look-ups, and noting every request. Stopped with its owner.
-#include <QProcess>
+#include "support/childprocess.h"
+
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -23,6 +24,6 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
+    ChildProcess process_;
     uint16_t port_ = 0;
 };

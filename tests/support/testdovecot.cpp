@@ -1,5 +1,6 @@
 #include "support/testdovecot.h"
 
+#include "support/childprocess.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -112,36 +113,40 @@ bool TestDovecot::Start(bool withTls) {
     Own(dir);
 
     const QStringList dovecot{"dovecot", "-F", "-c", dir + "/dovecot.conf"};
-    if (root)
-        dovecot_.start("setpriv",
-                       QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + dovecot);
-    else
-        dovecot_.start(dovecot.front(), dovecot.mid(1));
-    if (!dovecot_.waitForStarted(10000)) {
-        problem_ = "Dovecot could not be started: " + dovecot_.errorString();
+    dovecot_ = std::make_unique<ChildProcess>();
+    dovecot_->SetError(ChildProcess::Channel::IntoOutput);
+    const bool started =
+        root ? dovecot_->Start("setpriv",
+                               QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} +
+                                   dovecot)
+             : dovecot_->Start(dovecot.front(), dovecot.mid(1));
+    if (!started) {
+        problem_ = "Dovecot could not be started: " + dovecot_->Problem();
         return false;
     }
     for (int tries = 0; tries < 500; ++tries) {
-        if (dovecot_.state() != QProcess::Running) break;
+        if (!dovecot_->Running()) break;
         if (Accepts(plainPort_) && (!withTls || Accepts(tlsPort_))) {
             problem_.clear();
             return true;
         }
         QThread::msleep(20);
     }
-    problem_ = "Dovecot did not start: " + Log() + QString::fromUtf8(dovecot_.readAll());
-    if (dovecot_.state() == QProcess::Running) {
-        ::kill(pid_t(dovecot_.processId()), SIGTERM);
-        dovecot_.waitForFinished(10000);
-    }
+    Stop();
+    dovecot_->WaitForFinished(0); // what it said before it ended
+    problem_ = "Dovecot did not start: " + Log() + QString::fromUtf8(dovecot_->TakeOutput());
     return false;
 }
 
+void TestDovecot::Stop() {
+    if (!dovecot_ || !dovecot_->Running()) return;
+    dovecot_->Terminate();
+    if (!dovecot_->WaitForFinished(10000)) dovecot_->Kill();
+    dovecot_->WaitForFinished(10000);
+}
+
 TestDovecot::~TestDovecot() {
-    if (dovecot_.state() == QProcess::NotRunning) return;
-    ::kill(pid_t(dovecot_.processId()), SIGTERM);
-    if (!dovecot_.waitForFinished(10000)) ::kill(pid_t(dovecot_.processId()), SIGKILL);
-    dovecot_.waitForFinished(10000);
+    Stop();
 }
 
 void TestDovecot::Own(const QString& path) const {

@@ -8,10 +8,12 @@
 #include "support/testcerts.h"
 
 #include <QDateTime>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
+
+class ChildProcess;
 
 class TestDovecot {
 public:
@@ -46,11 +48,12 @@ public:
 
 private:
     bool Start(bool withTls);
+    void Stop();
     void Own(const QString& path) const;
 
     TestCertificates certificates_;
     QTemporaryDir dir_;
-    QProcess dovecot_;
+    std::unique_ptr<ChildProcess> dovecot_; // one per start
     quint16 tlsPort_ = 0, plainPort_ = 0;
     QString problem_;
     int delivered_ = 0;

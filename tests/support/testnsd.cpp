@@ -1,11 +1,21 @@
 #include "support/testnsd.h"
 
+#include "support/childprocess.h"
 #include "support/process.h"
 #include "support/tempdir.h"
 
 #include <QThread>
 #include <csignal>
+#include <mutex>
+#include <set>
 #include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#include <sanitizer/common_interface_defs.h>
+#define REGISCRIBE_DEATH_CALLBACK 1
+#endif
+#endif
 
 QString ZoneText(const QString& name, quint32 serial, const QStringList& nsHosts,
                  const QStringList& extra, const QString& mname) {
@@ -29,28 +39,56 @@ bool Ended(qint64 pid) {
     const qsizetype close = stat.lastIndexOf(')');
     return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
 }
+
+// The daemons running now. A sanitizer's report ends this program at once, without destructors:
+// its last call stops them, so that none is left holding the lab's addresses.
+std::mutex liveLock;
+std::set<pid_t> live;
+
+[[maybe_unused]] void StopLiveDaemons() {
+    if (!liveLock.try_lock()) return; // the dying thread held it: nothing safe to read
+    for (pid_t pid : live)
+        ::kill(pid, SIGTERM);
+    liveLock.unlock();
+}
+
+void Track(pid_t pid, bool running) {
+#ifdef REGISCRIBE_DEATH_CALLBACK
+    static const bool registered = [] {
+        __sanitizer_set_death_callback(StopLiveDaemons);
+        return true;
+    }();
+    (void)registered;
+#endif
+    std::lock_guard lock(liveLock);
+    if (running)
+        live.insert(pid);
+    else
+        live.erase(pid);
+}
 } // namespace
 
 void TestDaemon::Launch(const QString& program, const QStringList& args, const QString& pidFile,
                         const QString& log) {
-    QProcess daemon;
-    daemon.setProcessChannelMode(QProcess::MergedChannels);
-    daemon.start(program, args);
-    daemon.waitForFinished(20000);
+    ChildProcess daemon;
+    daemon.SetError(ChildProcess::Channel::IntoOutput);
+    if (daemon.Start(program, args)) daemon.WaitForFinished(20000);
     // The daemon writes its process id once it serves.
     for (int tries = 0; tries < 100 && pid_ == 0; ++tries) {
         pid_ = ReadAll(pidFile).trimmed().toLongLong();
-        if (pid_ == 0 && daemon.state() == QProcess::NotRunning && daemon.exitCode() != 0) break;
+        if (pid_ == 0 && !daemon.Running() && daemon.ExitCode() != 0) break;
         if (pid_ == 0) QThread::msleep(50);
     }
+    if (pid_ > 0) Track(pid_t(pid_), true);
     if (pid_ == 0)
-        problem_ = program + " did not start: " + QString::fromUtf8(daemon.readAll()) +
-                   QString::fromUtf8(ReadAll(log));
+        problem_ = program + " did not start: " + daemon.Problem() +
+                   QString::fromUtf8(daemon.TakeOutput()) + QString::fromUtf8(ReadAll(log));
 }
 
 TestDaemon::~TestDaemon() {
     if (pid_ <= 0) return;
     ::kill(pid_t(pid_), SIGTERM);
+    Track(pid_t(pid_), false);
     for (int tries = 0; tries < 250 && !Ended(pid_); ++tries)
         QThread::msleep(20);
 }

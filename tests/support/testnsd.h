@@ -5,7 +5,8 @@
 //
 // NameServerLab puts up every case of the check's tests on one port: 53 (as root, as CI runs) or
 // a free high port, which the check is then told to ask.
-#include <QProcess>
+#include "support/childprocess.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,7 +63,7 @@ public:
     bool Started() const { return port_ != 0; }
 
 private:
-    QProcess process_;
+    ChildProcess process_;
     quint16 port_ = 0;
 };
 
