@@ -23,6 +23,7 @@ int NotifyingSocket::Open() {
     if (fd_ < 0) return SocketErrorFromErrno(errno);
     closedReported_ = false;
     pendingError_ = 0;
+    resetBehindData_ = 0;
     readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     readNotifier_->setEnabled(false);
@@ -79,6 +80,11 @@ int64_t NotifyingSocket::Receive(char* data, int64_t size, int& error) {
     }
     ssize_t n = ::recv(fd_, data, size_t(size), 0);
     if (n < 0) error = SocketErrorFromErrno(errno);
+    if (n == 0 && resetBehindData_ != 0) {
+        error = resetBehindData_;
+        resetBehindData_ = 0;
+        n = -1;
+    }
     // As with the classic model, a receive re-arms the readable event.
     ArmRead(true);
     return n;
@@ -117,6 +123,13 @@ void NotifyingSocket::WriteActivated() {
         int soError = 0;
         socklen_t len = sizeof soError;
         ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len);
+        // A reset answers only a connection that was made (a refused one is ECONNREFUSED): the
+        // peer may have sent data before it, so the connection counts as made and the reset is
+        // told after that data.
+        if (soError == ECONNRESET) {
+            resetBehindData_ = SocketErrorFromErrno(soError);
+            soError = 0;
+        }
         int code = SocketErrorFromErrno(soError);
         if (code == 0) ArmRead(true);
         if (eventsEnabled_ && OnConnected) OnConnected(code);
@@ -140,6 +153,10 @@ void NotifyingSocket::ReadActivated() {
         return;
     }
     int code = n == 0 ? 0 : SocketErrorFromErrno(errno);
+    if (n == 0 && resetBehindData_ != 0) {
+        code = resetBehindData_;
+        resetBehindData_ = 0;
+    }
     // Peeking took the error from the socket; it stays due for the next receive.
     pendingError_ = code;
     closedReported_ = true;

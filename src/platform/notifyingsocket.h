@@ -59,6 +59,9 @@ private:
     // An error the readability check took from the socket (a reset); the next Receive() reports
     // it, as the socket itself would have.
     int pendingError_ = 0;
+    // A reset that came before the connection's completion was handled: told by the receive that
+    // finds the end of what the peer sent before it.
+    int resetBehindData_ = 0;
     bool connecting_ = false;
     bool closedReported_ = false;
     bool eventsEnabled_ = true;

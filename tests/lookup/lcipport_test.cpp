@@ -5,7 +5,9 @@
 #include "support/refusingport.h"
 
 #include <QString>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 #include <memory>
 
 namespace {
@@ -104,6 +106,19 @@ TEST(LineClient, AResetIsAnErrorAndEndsTheConnectionWithItsCode) {
         EXPECT_EQ(r.disconnected, std::vector<int>{10054});
         EXPECT_FALSE(r.port.Connected());
     }
+}
+
+TEST(LineClient, AResetBeforeTheConnectionIsSeenComesAfterTheDataItFollows) {
+    // The peer answers and resets before the client has looked at its connection at all.
+    ScriptedPeer server({Send("abc\n"), ResetConnection()});
+    RecordingPort r(server.port());
+    r.port.SetConnected(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitUntil([&r] { return !r.disconnected.empty(); }, 10000));
+    EXPECT_EQ(r.connected, std::vector<int>{0});
+    EXPECT_EQ(r.pieces, (std::vector<Piece>{{"abc", true}}));
+    EXPECT_EQ(r.errors, std::vector<int>{10054});
+    EXPECT_EQ(r.disconnected, std::vector<int>{10054});
 }
 
 TEST(LineClient, ALineSplitAcrossReceivesIsJoined) {
