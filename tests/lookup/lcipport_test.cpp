@@ -7,8 +7,8 @@
 #include <QString>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 #include <memory>
+#include <thread>
 
 namespace {
 struct Piece {
