@@ -83,7 +83,7 @@ with open(os.path.join(sent, "sent.log"), "w") as log:
         log.write("\t".join([when.isoformat(timespec="seconds"), "domain", name,
                              "auto-dbm@ripe.net", mid, "250 2.0.0 Ok: queued"]) + "\n")
         regs.append(mid)
-replies = {2500: ("ripe-success-delete-spec.eml", "<20261209131005.A1B2C3D4E5@mx.lir.example.com>"),
+replies = {2500: ("ripe-success-delete-maintainer.eml", "<20261209131005.A1B2C3D4E5@mx.lir.example.com>"),
            5000: ("ripe-failed-domain-zonemaster.eml", "<c4d5e6f708192a3b4c5d6e7f8091a2b3@isp.example.net>"),
            9999: ("irrd-success-create-modify.eml", "<87h6yx3k2q.fsf@noc.example.com>")}
 base = int((now - datetime.timedelta(hours=1)).timestamp())

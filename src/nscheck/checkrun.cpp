@@ -1,6 +1,6 @@
 #include "nscheck/checkrun.h"
 
-#include "nscheck/specialaddress.h"
+#include "nscheck/reservedaddress.h"
 
 #include <QFile>
 #include <deque>

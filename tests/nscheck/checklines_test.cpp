@@ -1,7 +1,7 @@
 // The rules of the check's lines that need no server: host names, the address blocks that the
 // Internet cannot reach, the lab networks, the networks rule and the summary's counts.
 #include "nscheck/checklines.h"
-#include "nscheck/specialaddress.h"
+#include "nscheck/reservedaddress.h"
 
 #include <gtest/gtest.h>
 

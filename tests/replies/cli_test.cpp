@@ -40,7 +40,7 @@ TEST(RepliesCli, EverySavedSampleGivesItsVerdictWithoutAMailbox) {
         EXPECT_EQ(IndexKeys(answer["objects"].toArray()), s.objects);
     }
     const ProcessResult shown =
-        RunCli({"replies", "--file", SamplePath("ripe-failed-domain-less-specific.eml")});
+        RunCli({"replies", "--file", SamplePath("ripe-failed-domain-inside-existing.eml")});
     EXPECT_EQ(QString::fromUtf8(shown.out),
               "refused\n"
               "\tCreate FAILED: [domain] 0-127.0.0.193.in-addr.arpa\n"

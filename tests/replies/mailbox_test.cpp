@@ -227,7 +227,8 @@ TEST_F(ReplyMailbox, TenThousandMessagesAreSearchedOnceAndReadOnlyAboveTheLastUi
         dovecot_.Deliver(Filler(n), old.addSecs(n), "S");
     for (int n = 5000; n < 7500; ++n)
         dovecot_.Deliver(Filler(n), kNow.addSecs(-1800 + n / 10));
-    dovecot_.Deliver(QuotingId("ripe-success-delete-spec.eml", r1.messageId), kNow.addSecs(-1000));
+    dovecot_.Deliver(QuotingId("ripe-success-delete-maintainer.eml", r1.messageId),
+                     kNow.addSecs(-1000));
     dovecot_.Deliver(QuotingId("ripe-failed-domain-zonemaster.eml", r2.messageId),
                      kNow.addSecs(-999));
     for (int n = 7500; n < 9997; ++n)
@@ -320,7 +321,8 @@ TEST_F(ReplyMailbox, LongHeadersAndTextsAreReadUpToTheirLimitsAndKeptAsTheyCame)
 TEST_F(ReplyMailbox, RenumberedFolderIsReadAgainWithoutKeepingARepliesTwice) {
     const SentRegistration r = Keep("domain", "a.example", "auto-dbm@ripe.net", "NEW");
     Keep("domain", "never-answered.example", "auto-dbm@ripe.net", "NEW");
-    dovecot_.Deliver(QuotingId("ripe-success-delete-spec.eml", r.messageId), kNow.addSecs(-60));
+    dovecot_.Deliver(QuotingId("ripe-success-delete-maintainer.eml", r.messageId),
+                     kNow.addSecs(-60));
     // What a check under another UIDVALIDITY left behind: a last UID far above every one here.
     const QString key = "imap://jane@localhost:" + QString::number(dovecot_.TlsPort()) + "/INBOX";
     QDir().mkpath(SentFolder());

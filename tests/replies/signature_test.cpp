@@ -30,7 +30,8 @@ TEST(ReplySignature, SignerNamedTextOutsideSaidAndChangesCaught) {
     const QString key = home.MakeKey(kRobot);
     ASSERT_FALSE(key.isEmpty()) << "gpg made no key";
     ScopedWorkDir dir;
-    const QByteArray signedReply = SignedSample(home, dir, "ripe-success-delete-spec.eml", key);
+    const QByteArray signedReply =
+        SignedSample(home, dir, "ripe-success-delete-maintainer.eml", key);
 
     const ReplyReading good = ReadReply(signedReply);
     EXPECT_EQ(good.signature.kind, ReplySignature::Kind::Good);
@@ -59,5 +60,6 @@ TEST(ReplySignature, SignerNamedTextOutsideSaidAndChangesCaught) {
     EXPECT_EQ(unknown.signature.line, "signature NOT checked: no public key for " + key);
 
     // An unsigned reply says nothing of signatures.
-    EXPECT_EQ(ReadReply(SampleText("ripe-success-delete-spec.eml")).signature.line, QString());
+    EXPECT_EQ(ReadReply(SampleText("ripe-success-delete-maintainer.eml")).signature.line,
+              QString());
 }

@@ -61,7 +61,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     auto* column = new QVBoxLayout(client);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(MakeSetupBar(client, findChild<QAction*>("Setup2")));
+    setupBar_ = MakeSetupBar(client, menu.setup);
+    column->addWidget(setupBar_);
     column->addWidget(pages);
     setCentralWidget(client);
     FitToClient();
@@ -99,15 +100,14 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ShowSetupBar(bool show) {
-    QWidget* bar = findChild<QWidget*>("SetupBar");
-    if (!bar || bar->isVisibleTo(this) == show) return;
-    bar->setVisible(show);
+    if (!setupBar_ || setupBar_->isVisibleTo(this) == show) return;
+    setupBar_->setVisible(show);
     FitToClient();
 }
 
 void TForm1::FitToClient() {
-    const QWidget* bar = findChild<QWidget*>("SetupBar");
-    const int barHeight = bar && bar->isVisibleTo(this) ? bar->sizeHint().height() : 0;
+    const int barHeight =
+        setupBar_ && setupBar_->isVisibleTo(this) ? setupBar_->sizeHint().height() : 0;
     setFixedSize(kClientWidth, kClientHeight + barHeight + menuBar()->sizeHint().height());
 }
 

@@ -76,4 +76,7 @@ protected:
     void FitToClient();
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* setupBar_ = nullptr; // the first-start bar above the pages
 };

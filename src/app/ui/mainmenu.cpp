@@ -25,7 +25,7 @@ MainMenuCommands BuildMainMenu(QMainWindow& window) {
     bar->setObjectName("MainMenu1");
     bar->setNativeMenuBar(false);
     QMenu* file = AddMenu(bar, "Setup1", "&File");
-    AddItem(file, "Setup2", "&Setup");
+    QAction* setup = AddItem(file, "Setup2", "&Setup");
     AddItem(file, "SentRegistrations1", "Sent &Registrations...");
     QAction* exit = AddItem(file, "Exit1", "E&xit");
     QMenu* help = AddMenu(bar, "Help1", "&Help");
@@ -33,5 +33,5 @@ MainMenuCommands BuildMainMenu(QMainWindow& window) {
     AddItem(help, "QuillmarkHomePage1", "&Quillmark Home Page");
     QAction* contents = AddItem(help, "Help2", "&Contents");
     QAction* about = AddItem(help, "About1", "&About");
-    return {exit, contents, about};
+    return {setup, exit, contents, about};
 }

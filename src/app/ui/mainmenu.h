@@ -6,6 +6,7 @@ class QAction;
 class QMainWindow;
 
 struct MainMenuCommands {
+    QAction* setup;
     QAction* exit;
     QAction* contents;
     QAction* about;

@@ -1,4 +1,4 @@
-#include "nscheck/specialaddress.h"
+#include "nscheck/reservedaddress.h"
 
 #include <QStringList>
 
