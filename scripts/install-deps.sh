@@ -11,7 +11,7 @@ packages=(
   xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
   librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
   spamassassin libgpgme-dev gnupg gpg-agent libcrypt-dev libldns-dev nsd bind9-dnsutils
-  bind9 python3-dnslib zonemaster-cli libcurl4-openssl-dev dovecot-imapd sq
+  bind9 python3-dnslib zonemaster-cli libcurl4-openssl-dev zlib1g-dev dovecot-imapd sq
   python3-pyatspi at-spi2-core postfix
 )
 missing=()

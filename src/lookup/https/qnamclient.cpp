@@ -1,4 +1,5 @@
 // The HTTPS module: GET requests through Qt Network's access manager.
+#include "lookup/https/bodyinflater.h"
 #include "lookup/httpsbackend.h"
 #include "platform/module.h"
 
@@ -8,6 +9,7 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QSslConfiguration>
+#include <memory>
 
 namespace {
 // The system's trust store, and the extra anchors of REGISCRIBE_CA_FILE.
@@ -28,6 +30,8 @@ public:
         Abort();
         body_.clear();
         tooLarge_ = false;
+        broken_ = false;
+        inflater_.reset();
         sizeLimit_ = sizeLimit;
         done_ = std::move(done);
         QNetworkRequest request(url);
@@ -36,10 +40,14 @@ public:
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              QNetworkRequest::ManualRedirectPolicy);
         request.setSslConfiguration(TlsConfiguration());
-        // A compressed answer is measured as it expands, by the size limit below, so that one
-        // that expands past it is refused at once; the access manager's own check would cut it
-        // short and leave a part that reads as a broken answer.
-        request.setDecompressedSafetyCheckThreshold(-1);
+        // A compressed answer is expanded here as it is read (BodyInflater), measured by the
+        // size limit as it grows: asking for it by name keeps the access manager from expanding
+        // it on its own thread, ahead of the reader and past any limit.
+        bool namesEncoding = false;
+        for (const auto& [name, value] : headers)
+            namesEncoding =
+                namesEncoding || name.compare("Accept-Encoding", Qt::CaseInsensitive) == 0;
+        if (!namesEncoding) request.setRawHeader("Accept-Encoding", "gzip, deflate");
         QNetworkReply* reply = manager_.get(request);
         reply_ = reply;
         // Qt buffers no more than this; the rest waits in the socket until it is read.
@@ -61,6 +69,8 @@ public:
             const bool broken = (error > 0 && error < 200) || (error >= 300 && error < 400);
             if (error != QNetworkReply::NoError && (answer.status == 0 || broken))
                 answer.failure = reply->errorString();
+            else if (broken_)
+                answer.failure = "The server's compressed answer is damaged.";
             Finish(answer);
         });
     }
@@ -78,7 +88,10 @@ public:
 private:
     void Take() {
         if (!reply_ || tooLarge_) return;
-        body_ += reply_->readAll();
+        if (!inflater_)
+            inflater_ = std::make_unique<BodyInflater>(reply_->rawHeader("Content-Encoding"));
+        const QByteArray bytes = reply_->readAll();
+        if (!broken_ && !inflater_->Add(bytes, body_, sizeLimit_)) broken_ = true;
         if (body_.size() <= sizeLimit_) return;
         tooLarge_ = true;
         body_.clear();
@@ -99,6 +112,8 @@ private:
     QByteArray body_;
     qint64 sizeLimit_ = 0;
     bool tooLarge_ = false;
+    bool broken_ = false; // the compressed body could not be expanded
+    std::unique_ptr<BodyInflater> inflater_;
     std::function<void(const HttpsReply&)> done_;
 };
 } // namespace
