@@ -30,6 +30,8 @@ QString SettingsFileLocation(const QString& programPath, const QString& beside) 
 }
 
 QString WindowSettingsFile(const QString& programPath) {
+    const QString chosen = qEnvironmentVariable("REGISCRIBE_SETTINGS");
+    if (!chosen.isEmpty()) return chosen;
     return SettingsFileLocation(programPath, SettingsFileFor(programPath));
 }
 

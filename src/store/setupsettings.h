@@ -34,8 +34,9 @@ QString SettingsFileFor(const QString& programPath);
 //  3. otherwise $XDG_CONFIG_HOME/regiscribe/regiscribe.ini (~/.config/... by default), its folder
 //     made when missing: an installed program's folder is no place for one user's settings.
 QString SettingsFileLocation(const QString& programPath, const QString& beside);
-// The same for the window program (beside: SettingsFileFor) and for the companion (beside:
-// "regiscribe.ini" in its folder).
+// The same for the window program (beside: SettingsFileFor; a file named in REGISCRIBE_SETTINGS
+// instead, for a second set of settings or a test's own) and for the companion (beside:
+// "regiscribe.ini" in its folder; its --settings names another).
 QString WindowSettingsFile(const QString& programPath);
 QString CompanionSettingsFile(const QString& programPath);
 

@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
-    // Every window reads the program's settings file: the tests of this program take turns. Listing
-    // the tests reads no settings and need not wait for a running test.
-    if (!GTEST_FLAG_GET(list_tests)) ProgramSettings::HoldTurnForProcess();
+    // Every window reads the settings file: this process's own, so that its tests can run beside
+    // other processes of the same program.
+    ProgramSettings::UseOwnFile();
     const int failed = RUN_ALL_TESTS();
     Tasks::Shutdown();
     return failed;

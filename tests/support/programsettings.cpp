@@ -1,40 +1,26 @@
 #include "support/programsettings.h"
 
-#include "store/setupsettings.h"
 #include "support/tempdir.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include <QTemporaryDir>
 
 namespace {
-int depth = 0;     // nested guards: the outermost one sets up and removes the file
-int lockHolds = 0; // guards and the process itself holding the turn
-int lockFd = -1;
+int depth = 0; // nested guards: the outermost one sets up and removes the file
 
-void TakeTurn() {
-    if (lockHolds++ > 0) return;
-    const QByteArray lock = QFile::encodeName(QCoreApplication::applicationFilePath() + ".lock");
-    lockFd = ::open(lock.constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (lockFd >= 0) ::flock(lockFd, LOCK_EX);
-}
-
-void GiveTurn() {
-    if (--lockHolds > 0) return;
-    if (lockFd >= 0) ::close(lockFd);
-    lockFd = -1;
+// The folder of this process's settings file, removed when the process ends.
+QTemporaryDir& OwnFolder() {
+    static QTemporaryDir folder;
+    return folder;
 }
 } // namespace
 
-void ProgramSettings::HoldTurnForProcess() {
-    TakeTurn();
-    QFile::remove(Path());
+void ProgramSettings::UseOwnFile() {
+    qputenv("REGISCRIBE_SETTINGS", QFile::encodeName(OwnFolder().filePath("regiscribe.ini")));
 }
 
 QString ProgramSettings::Path() {
-    return SettingsFileFor(QCoreApplication::applicationFilePath());
+    return qEnvironmentVariable("REGISCRIBE_SETTINGS");
 }
 
 ProgramSettings::ProgramSettings(std::optional<QByteArray> content) {
@@ -43,7 +29,6 @@ ProgramSettings::ProgramSettings(std::optional<QByteArray> content) {
         return;
     }
     outermost_ = true;
-    TakeTurn();
     if (content)
         WriteAll(Path(), *content);
     else
@@ -52,9 +37,7 @@ ProgramSettings::ProgramSettings(std::optional<QByteArray> content) {
 
 ProgramSettings::~ProgramSettings() {
     --depth;
-    if (!outermost_) return;
-    QFile::remove(Path());
-    GiveTurn();
+    if (outermost_) QFile::remove(Path());
 }
 
 QStringList FilesAndSettingsHolding(const QString& folder, const QByteArray& bytes) {

@@ -1,9 +1,9 @@
 #pragma once
-// The settings file beside the test program. Every main window reads it when it is created and
-// writes it when it closes; ctest runs the tests of one program as parallel processes, so tests
-// that create windows take turns on it. A test starts from the content it asks for (no file by
-// default) and the file is gone again afterwards. Nested guards in one process share the turn and
-// leave the file to the outermost one.
+// The settings file of the windows a test makes. Every main window reads it when it is created
+// and writes it when it closes; each test process has a file of its own (REGISCRIBE_SETTINGS), so
+// that ctest's parallel processes never meet each other's. A test starts from the content it asks
+// for (no file by default) and the file is gone again afterwards. Nested guards leave the file to
+// the outermost one.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -16,11 +16,11 @@ public:
     ProgramSettings(const ProgramSettings&) = delete;
     ProgramSettings& operator=(const ProgramSettings&) = delete;
 
-    // The settings file the windows of this program use.
+    // The settings file the windows of this process use.
     static QString Path();
-    // Takes this program's turn for as long as the process runs, so that no test of it can meet
-    // a settings file that a test running beside it wrote (the widget tests' entry does this).
-    static void HoldTurnForProcess();
+    // Gives this process a settings file of its own, in a folder removed when it ends (the
+    // widget tests' entry does this first).
+    static void UseOwnFile();
 
 private:
     bool outermost_ = false;

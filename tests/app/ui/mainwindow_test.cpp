@@ -119,7 +119,7 @@ TEST(MainWindow, AboutShowsItsBoxModallyAndOkClosesIt) {
     // The described texts, and the settings file in use.
     EXPECT_EQ(seen, QStringList({"Regiscribe", "The Internet Domain Name Registration Manager",
                                  "Version 1.71", "Settings file: " + form.SettingsFile}));
-    EXPECT_EQ(form.SettingsFile, ProgramSettings::Path());  // beside the program in a build folder
+    EXPECT_EQ(form.SettingsFile, ProgramSettings::Path());  // the one REGISCRIBE_SETTINGS names
     EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty()); // destroyed after use
 }
 
