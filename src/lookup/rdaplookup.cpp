@@ -127,16 +127,17 @@ void TRdapLookup::AskRegistry(const QStringList& bases, int index) {
     });
 }
 
-QString TRdapLookup::Problem(const HttpAnswer& answer) const {
-    if (!answer.failure.isEmpty()) return answer.failure;
-    if (answer.status == 404) return "No match for " + query_.typed + ".";
+Done TRdapLookup::Usable(const HttpAnswer& answer) const {
+    if (!answer.failure.isEmpty()) return ::Fail(answer.failure);
+    if (answer.status == 404) return ::Fail("No match for " + query_.typed + ".");
     if (!answer.Ok())
-        return RdapServerError(answer.status, answer.reason, answer.body, answer.retryAfter);
+        return ::Fail(
+            RdapServerError(answer.status, answer.reason, answer.body, answer.retryAfter));
     return {};
 }
 
 void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
-    if (const QString problem = Problem(answer); !problem.isEmpty()) return Fail(problem);
+    if (const Done usable = Usable(answer); !usable) return Fail(usable.Error());
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(answer.body, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
@@ -167,7 +168,7 @@ void TRdapLookup::OnRegistry(const HttpAnswer& answer) {
 void TRdapLookup::OnRegistrar(const QString& url, const HttpAnswer& answer) {
     QString problem = answer.failure.isEmpty() && answer.status == 404
                           ? QString("Registrar's answer: no match.")
-                          : Problem(answer);
+                          : Usable(answer).Error();
     QJsonObject object;
     if (problem.isEmpty()) {
         QJsonParseError error{};

@@ -6,6 +6,7 @@
 #include "lookup/lookupview.h"
 #include "lookup/rdapbootstrap.h"
 #include "lookup/rdapfetch.h"
+#include "platform/result.h"
 
 #include <QObject>
 #include <QString>
@@ -45,8 +46,8 @@ private:
     void AskRegistry(const QStringList& bases, int index);
     void OnRegistry(const HttpAnswer& answer);
     void OnRegistrar(const QString& url, const HttpAnswer& answer);
-    // The line for an answer that is not a 2xx with a body; empty for one that is.
-    QString Problem(const HttpAnswer& answer) const;
+    // Done for a 2xx answer with a body; else the line that tells what came instead.
+    Done Usable(const HttpAnswer& answer) const;
     void Fail(const QString& text);
     // What the query asked for, as an objectClassName.
     QString AskedKind() const;

@@ -51,12 +51,12 @@ QByteArray TemporaryName() {
     return kTemporaryPrefix + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
 }
 
-// Why a regular file of the user's with one name is not what `st` describes; empty when it is.
-QString NotAPrivateFile(const struct stat& st) {
-    if (!S_ISREG(st.st_mode)) return QStringLiteral("is not a regular file");
-    if (st.st_uid != ::geteuid()) return QStringLiteral("belongs to another user");
-    if (st.st_nlink != 1) return QStringLiteral("has another name (a hard link)");
-    return QString();
+// Whether `st` describes a regular file of the user's with one name; why not, else.
+Done VerifyPrivateFile(const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return Fail("is not a regular file");
+    if (st.st_uid != ::geteuid()) return Fail("belongs to another user");
+    if (st.st_nlink != 1) return Fail("has another name (a hard link)");
+    return {};
 }
 } // namespace
 
@@ -163,8 +163,8 @@ Done SentFolder::AppendLine(const QString& name, const QByteArray& line) {
     }
     struct stat before;
     if (::fstat(file.fd, &before) != 0) return Fail(Reason(name, errno));
-    if (const QString why = NotAPrivateFile(before); !why.isEmpty())
-        return Fail(FilePath(name) + ' ' + why);
+    if (const Done own = VerifyPrivateFile(before); !own)
+        return Fail(FilePath(name) + ' ' + own.Error());
     ssize_t n;
     do {
         n = ::write(file.fd, line.constData(), size_t(line.size()));

@@ -1,6 +1,7 @@
 #include "mail/tlschannel.h"
 
 #include "platform/notifyingsocket.h"
+#include "platform/result.h"
 #include "platform/socketerrors.h"
 
 #include <QByteArray>
@@ -169,11 +170,11 @@ SSL_CTX* ClientContext() {
     return context;
 }
 
-// Why the PEM file `file` gives no trust anchors, or nothing when it can be read and holds a
-// certificate block. The certificates themselves are parsed once, when the context loads them.
-QString AnchorFileProblem(const QByteArray& file) {
+// Done when the PEM file `file` can be read and holds a certificate block; why it gives no trust
+// anchors, else. The certificates themselves are parsed once, when the context loads them.
+Done VerifyAnchorFile(const QByteArray& file) {
     FILE* stream = std::fopen(file.constData(), "rb");
-    if (!stream) return QString::fromLocal8Bit(std::strerror(errno));
+    if (!stream) return Fail(QString::fromLocal8Bit(std::strerror(errno)));
     QByteArray text;
     char buffer[16384];
     size_t n;
@@ -183,11 +184,11 @@ QString AnchorFileProblem(const QByteArray& file) {
     if (std::ferror(stream)) failed = true;
     const int error = errno;
     std::fclose(stream);
-    if (failed) return QString::fromLocal8Bit(std::strerror(error));
-    return text.contains("-----BEGIN CERTIFICATE-----") ||
-                   text.contains("-----BEGIN TRUSTED CERTIFICATE-----")
-               ? QString()
-               : QStringLiteral("it holds no PEM certificate");
+    if (failed) return Fail(QString::fromLocal8Bit(std::strerror(error)));
+    if (text.contains("-----BEGIN CERTIFICATE-----") ||
+        text.contains("-----BEGIN TRUSTED CERTIFICATE-----"))
+        return {};
+    return Fail("it holds no PEM certificate");
 }
 
 QString AnchorFileFailure(const QByteArray& file, const QString& reason) {
@@ -195,18 +196,17 @@ QString AnchorFileFailure(const QByteArray& file, const QString& reason) {
 }
 
 // The extra trust anchors of REGISCRIBE_CA_FILE, loaded once per file name.
-bool LoadExtraAnchors(SSL_CTX* ctx, QString& problem) {
+Done LoadExtraAnchors(SSL_CTX* ctx) {
     static QByteArray loaded;
     const QByteArray file = qgetenv("REGISCRIBE_CA_FILE");
-    if (file.isEmpty() || file == loaded) return true;
+    if (file.isEmpty() || file == loaded) return {};
     if (SSL_CTX_load_verify_locations(ctx, file.constData(), nullptr) != 1) {
         ERR_clear_error();
-        QString reason = AnchorFileProblem(file);
-        problem = AnchorFileFailure(file, reason.isEmpty() ? "it is not a PEM file" : reason);
-        return false;
+        const Done readable = VerifyAnchorFile(file);
+        return Fail(AnchorFileFailure(file, readable ? "it is not a PEM file" : readable.Error()));
     }
     loaded = file;
-    return true;
+    return {};
 }
 
 QString OpenSslReason() {
@@ -221,8 +221,8 @@ QString OpenSslReason() {
 void CheckTrustAnchors() {
     const QByteArray file = qgetenv("REGISCRIBE_CA_FILE");
     if (file.isEmpty()) return;
-    const QString problem = AnchorFileProblem(file);
-    if (!problem.isEmpty()) throw ETlsError(AnchorFileFailure(file, problem));
+    if (const Done readable = VerifyAnchorFile(file); !readable)
+        throw ETlsError(AnchorFileFailure(file, readable.Error()));
 }
 
 TTlsChannel::TTlsChannel(NotifyingSocket& socket) : socket_(socket) {}
@@ -255,9 +255,8 @@ QString TTlsChannel::CertificateProblem(long verifyResult) {
 
 void TTlsChannel::Begin(const QString& host) {
     SSL_CTX* ctx = ClientContext();
-    QString problem;
     if (!ctx) throw ETlsError("The secure connection failed: " + OpenSslReason());
-    if (!LoadExtraAnchors(ctx, problem)) throw ETlsError(problem);
+    if (const Done anchors = LoadExtraAnchors(ctx); !anchors) throw ETlsError(anchors.Error());
     if (ssl_) SSL_free(ssl_);
     failure_.clear();
     socketError_ = 0;

@@ -171,16 +171,16 @@ void DnsAsker::SendUdp(Exchange& e) {
     --e.triesLeft;
 }
 
-QString DnsAsker::NotTheAnswer(const Exchange& e, const QByteArray& wire, DnsMessage& message) {
-    if (wire.size() < 12 || wire.left(2) != e.query.left(2)) return "a reply with another id";
-    message = codec_.Read(wire);
-    if (!message.parsed) return "a message that cannot be read: " + message.problem;
-    if (!message.qr) return "a message with QR clear";
+Result<DnsMessage> DnsAsker::ReadAnswer(const Exchange& e, const QByteArray& wire) {
+    if (wire.size() < 12 || wire.left(2) != e.query.left(2)) return Fail("a reply with another id");
+    DnsMessage message = codec_.Read(wire);
+    if (!message.parsed) return Fail("a message that cannot be read: " + message.problem);
+    if (!message.qr) return Fail("a message with QR clear");
     const QString asked = e.question.name.toLower();
     if (message.questions != 1 || message.questionName != asked ||
         message.questionType != e.question.type)
-        return "a reply to another question";
-    return QString();
+        return Fail("a reply to another question");
+    return message;
 }
 
 void DnsAsker::Answered(Exchange& e, const DnsMessage& message) {
@@ -222,15 +222,12 @@ void DnsAsker::Readable(Exchange& e) {
                                                        : SocketFailure("UDP failed", errno);
                 return Finish(e, failed);
             }
-            DnsMessage message;
-            QString why;
-            if (!SameSender(from, e.question.server, e.question.port))
-                why = "a reply from another address";
-            else
-                why = NotTheAnswer(e, QByteArray(buffer, qsizetype(n)), message);
-            if (why.isEmpty()) return Answered(e, message);
+            const Result<DnsMessage> answer = SameSender(from, e.question.server, e.question.port)
+                                                  ? ReadAnswer(e, QByteArray(buffer, qsizetype(n)))
+                                                  : Fail("a reply from another address");
+            if (answer) return Answered(e, *answer);
             ++e.dropped;
-            e.droppedWhy = why;
+            e.droppedWhy = answer.Error();
             continue;
         }
         const ssize_t n = ::recv(e.fd, buffer, sizeof buffer, 0);
@@ -253,11 +250,10 @@ void DnsAsker::Readable(Exchange& e) {
             if (e.in.size() < size + 2) break;
             const QByteArray wire = e.in.mid(2, size);
             e.in.remove(0, size + 2);
-            DnsMessage message;
-            const QString why = NotTheAnswer(e, wire, message);
-            if (why.isEmpty()) return Answered(e, message);
+            const Result<DnsMessage> answer = ReadAnswer(e, wire);
+            if (answer) return Answered(e, *answer);
             ++e.dropped;
-            e.droppedWhy = why;
+            e.droppedWhy = answer.Error();
         }
     }
 }

@@ -74,8 +74,8 @@ private:
     void Finish(Exchange& e, DnsReply reply);
     // A reply that passed the checks of the transport: handles TC and FORMERR.
     void Answered(Exchange& e, const DnsMessage& message);
-    // Why `wire` is not the answer to `e`'s question, or empty when it is.
-    QString NotTheAnswer(const Exchange& e, const QByteArray& wire, DnsMessage& message);
+    // The answer to `e`'s question that `wire` holds, or why it is not one.
+    Result<DnsMessage> ReadAnswer(const Exchange& e, const QByteArray& wire);
 
     DnsCodec& codec_;
     CancelToken token_;

@@ -167,30 +167,32 @@ std::optional<Prefix> ReadPrefix(const QString& text, Family family, bool shortI
     return prefix;
 }
 
-QString OperatorProblem(const QString& op, int length, int bits) {
-    if (op == "-" || op == "+") return QString();
+Done VerifyOperator(const QString& op, int length, int bits) {
+    if (op == "-" || op == "+") return {};
     const QStringList parts = op.split('-');
     if (parts.size() > 2 || !AllDigits(parts[0]) || (parts.size() == 2 && !AllDigits(parts[1])))
-        return "unknown range operator ^" + op;
+        return Fail("unknown range operator ^" + op);
     const int from = parts[0].toInt();
     const int to = parts.size() == 2 ? parts[1].toInt() : from;
     if (length >= 0 && from < length)
-        return QString("operator length (%1) must be equal to or longer than prefix length (%2)")
-            .arg(from)
-            .arg(length);
-    if (to > bits) return QString("operator length (%1) is longer than %2 bits").arg(to).arg(bits);
-    if (to < from) return QString("operator range %1-%2 is reversed").arg(from).arg(to);
-    return QString();
+        return Fail(
+            QString("operator length (%1) must be equal to or longer than prefix length (%2)")
+                .arg(from)
+                .arg(length));
+    if (to > bits)
+        return Fail(QString("operator length (%1) is longer than %2 bits").arg(to).arg(bits));
+    if (to < from) return Fail(QString("operator range %1-%2 is reversed").arg(from).arg(to));
+    return {};
 }
 
-QString RangeProblem(const QString& text, Family family, bool shortIpv4) {
+Done VerifyRange(const QString& text, Family family, bool shortIpv4) {
     const qsizetype caret = text.indexOf('^');
     QString why;
     const std::optional<Prefix> prefix =
         ReadPrefix(caret < 0 ? text : text.left(caret), family, shortIpv4, &why);
-    if (!prefix) return why;
-    if (caret < 0) return QString();
-    return OperatorProblem(text.mid(caret + 1), prefix->length, prefix->address.Bits());
+    if (!prefix) return Fail(why);
+    if (caret < 0) return {};
+    return VerifyOperator(text.mid(caret + 1), prefix->length, prefix->address.Bits());
 }
 
 void CheckAsNumberValue(const QString& value, const ValueContext& c, ValueFindings& out) {

@@ -4,6 +4,7 @@
 // prefixes, and prefix ranges with the RPSL range operators ^-, ^+, ^n and ^n-m.
 #include "objects/valuesyntax.h"
 #include "platform/ipaddress.h"
+#include "platform/result.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,11 +27,11 @@ enum class Family { V4, V6, Any };
 
 // The prefix of "ADDRESS/LENGTH", or nothing with `why` set.
 std::optional<Prefix> ReadPrefix(const QString& text, Family family, bool shortIpv4, QString* why);
-// The problem of a prefix range "PREFIX" or "PREFIX^OP" (host bits are allowed); empty when fine.
-QString RangeProblem(const QString& text, Family family, bool shortIpv4);
-// The problem of a range operator "^-", "^+", "^n" or "^n-m" after a prefix of `length` bits in
-// an address of `bits`; `length` < 0 for a set name (any length). Empty when fine.
-QString OperatorProblem(const QString& op, int length, int bits);
+// Why a prefix range "PREFIX" or "PREFIX^OP" is malformed (host bits are allowed); done when fine.
+Done VerifyRange(const QString& text, Family family, bool shortIpv4);
+// Why a range operator "^-", "^+", "^n" or "^n-m" is malformed after a prefix of `length` bits
+// in an address of `bits` (`length` < 0 for a set name: any length); done when fine.
+Done VerifyOperator(const QString& op, int length, int bits);
 
 void CheckAsNumberValue(const QString& value, const ValueContext& c, ValueFindings& out);
 void CheckRouteOrigin(const QString& value, const ValueContext& c, ValueFindings& out);

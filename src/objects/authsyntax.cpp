@@ -11,7 +11,7 @@ QString AuthScheme(const QString& value) {
     return word;
 }
 
-QString AuthProblem(const QString& value) {
+Done VerifyAuth(const QString& value) {
     static const QRegularExpression pgp("^PGPKEY-[0-9A-F]{8}$",
                                         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression x509("^X509-[1-9][0-9]*$",
@@ -21,25 +21,30 @@ QString AuthProblem(const QString& value) {
     static const QRegularExpression crypt("^[./0-9A-Za-z]{13}$");
     const QString scheme = AuthScheme(value);
     const QString rest = value.section(' ', 1).trimmed();
+    // What a value of each scheme must be, in the words of the error.
+    const auto must = [](bool holds, const char* shape) -> Done {
+        if (holds) return {};
+        return Fail(shape);
+    };
     if (scheme == "PGPKEY")
-        return pgp.match(value).hasMatch() ? QString()
-                                           : "PGPKEY- and the last 8 hex digits of the key's id";
-    if (scheme == "X509") return x509.match(value).hasMatch() ? QString() : "X509- and a number";
+        return must(pgp.match(value).hasMatch(),
+                    "PGPKEY- and the last 8 hex digits of the key's id");
+    if (scheme == "X509") return must(x509.match(value).hasMatch(), "X509- and a number");
     if (scheme == "SSO")
-        return MailAddressProblem(rest).isEmpty() ? QString() : "SSO and the account's address";
+        return must(bool(VerifyMailAddress(rest)), "SSO and the account's address");
     if (scheme == "BCRYPT-PW")
-        return bcrypt.match(rest).hasMatch() ? QString() : "BCRYPT-PW and a bcrypt hash ($2b$...)";
+        return must(bcrypt.match(rest).hasMatch(), "BCRYPT-PW and a bcrypt hash ($2b$...)");
     if (scheme == "MD5-PW")
-        return md5.match(rest).hasMatch() ? QString() : "MD5-PW and an MD5 crypt hash ($1$...)";
+        return must(md5.match(rest).hasMatch(), "MD5-PW and an MD5 crypt hash ($1$...)");
     if (scheme == "CRYPT-PW")
-        return crypt.match(rest).hasMatch() ? QString() : "CRYPT-PW and a 13-character crypt hash";
-    return value.isEmpty() ? "an empty value" : "unknown scheme " + scheme;
+        return must(crypt.match(rest).hasMatch(), "CRYPT-PW and a 13-character crypt hash");
+    return Fail(value.isEmpty() ? "an empty value" : "unknown scheme " + scheme);
 }
 
 void CheckAuth(const QString& value, const ValueContext& c, ValueFindings& out) {
-    const QString why = AuthProblem(value);
-    if (!why.isEmpty()) {
-        out.push_back(SyntaxError(value, "auth attribute", why));
+    const Done why = VerifyAuth(value);
+    if (!why) {
+        out.push_back(SyntaxError(value, "auth attribute", why.Error()));
         return;
     }
     const QString scheme = AuthScheme(value);

@@ -34,34 +34,34 @@ std::pair<QString, QString> SplitOperator(const QString& item) {
     return {item.left(caret), item.mid(caret + 1)};
 }
 
-// The problem of one member of a route set: a prefix range, an AS number, an as-set or a
+// Whether one member of a route set is well formed: a prefix range, an AS number, an as-set or a
 // route-set name, each with an optional range operator.
-QString RouteSetMemberProblem(const QString& item, Family family, const RuleTable& rules) {
-    if (item.contains('/')) return RangeProblem(item, family, ShortIpv4(rules));
+Done VerifyRouteSetMember(const QString& item, Family family, const RuleTable& rules) {
+    if (item.contains('/')) return VerifyRange(item, family, ShortIpv4(rules));
     const auto [name, op] = SplitOperator(item);
-    QString why;
     if (LooksLikeAsNumber(name) && !name.contains(':')) {
-        if (!ReadAsNumber(name, LeadingZerosTaken(rules), &why)) return why;
-    } else {
-        why = SetNameProblem(name, SetKindOf(name), rules);
+        QString why;
+        if (!ReadAsNumber(name, LeadingZerosTaken(rules), &why)) return Fail(why);
+    } else if (Done set = VerifySetName(name, SetKindOf(name), rules); !set) {
+        return set;
     }
-    if (!why.isEmpty() || op.isEmpty()) return why;
-    return OperatorProblem(op, -1, family == Family::V6 ? 128 : 32);
+    if (op.isEmpty()) return {};
+    return VerifyOperator(op, -1, family == Family::V6 ? 128 : 32);
 }
 
 void CheckRouteSetMemberList(const QString& value, const ValueContext& c, ValueFindings& out,
                              Family family) {
     for (const QString& item : ListItems(value)) {
-        const QString why = RouteSetMemberProblem(item, family, c.rules);
-        if (!why.isEmpty()) out.push_back(SyntaxError(item, "route set member", why));
+        const Done why = VerifyRouteSetMember(item, family, c.rules);
+        if (!why) out.push_back(SyntaxError(item, "route set member", why.Error()));
     }
 }
 
 void CheckSetName(const QString& value, const ValueContext& c, ValueFindings& out,
                   const QString& prefix) {
-    const QString why = SetNameProblem(value, prefix, c.rules);
-    if (!why.isEmpty()) {
-        out.push_back(SyntaxError(value, "set name", why));
+    const Done why = VerifySetName(value, prefix, c.rules);
+    if (!why) {
+        out.push_back(SyntaxError(value, "set name", why.Error()));
         return;
     }
     // A new set's name starts with the AS number of its owner.
@@ -74,8 +74,8 @@ void CheckSetName(const QString& value, const ValueContext& c, ValueFindings& ou
 void CheckSetRefs(const QString& value, const ValueContext& c, ValueFindings& out,
                   const QString& prefix) {
     for (const QString& item : ListItems(value)) {
-        const QString why = SetNameProblem(item, prefix, c.rules);
-        if (!why.isEmpty()) out.push_back(SyntaxError(item, "set name", why));
+        const Done why = VerifySetName(item, prefix, c.rules);
+        if (!why) out.push_back(SyntaxError(item, "set name", why.Error()));
     }
 }
 
@@ -91,15 +91,15 @@ void CheckMntRoutes(const QString& value, const ValueContext& c, ValueFindings& 
             return;
         }
         for (const QString& range : ListItems(inside.chopped(1))) {
-            const QString why = RangeProblem(range, family, ShortIpv4(c.rules));
-            if (!why.isEmpty()) out.push_back(SyntaxError(range, "address prefix range", why));
+            const Done why = VerifyRange(range, family, ShortIpv4(c.rules));
+            if (!why) out.push_back(SyntaxError(range, "address prefix range", why.Error()));
         }
     } else if (head.endsWith(" ANY", Qt::CaseInsensitive)) {
         head.chop(4);
     }
     for (const QString& name : ListItems(head.trimmed())) {
-        const QString why = ObjectNameProblem(name, c.rules);
-        if (!why.isEmpty()) out.push_back(SyntaxError(name, "maintainer name", why));
+        const Done why = VerifyObjectName(name, c.rules);
+        if (!why) out.push_back(SyntaxError(name, "maintainer name", why.Error()));
     }
 }
 } // namespace
@@ -122,59 +122,62 @@ bool IsAutoHandle(const QString& text) {
     return Matches(pattern, text);
 }
 
-QString ObjectNameProblem(const QString& name, const RuleTable& rules) {
+Done VerifyObjectName(const QString& name, const RuleTable& rules) {
     static const QRegularExpression pattern("^[A-Za-z]([A-Za-z0-9_-]{0,78}[A-Za-z0-9])?$");
     if (!Matches(pattern, name))
-        return "contains invalid characters, does not start with a letter, or does not end in a "
-               "letter/digit";
-    if (rules.Listed("reserved-words", name)) return name + " is a reserved word";
+        return Fail(
+            "contains invalid characters, does not start with a letter, or does not end in a "
+            "letter/digit");
+    if (rules.Listed("reserved-words", name)) return Fail(name + " is a reserved word");
     for (const QString& prefix : kSetPrefixes)
         if (name.startsWith(prefix, Qt::CaseInsensitive))
-            return "it starts with " + prefix + ", which names sets";
-    return QString();
+            return Fail("it starts with " + prefix + ", which names sets");
+    return {};
 }
 
-QString SetNameProblem(const QString& name, const QString& prefix, const RuleTable& rules) {
+Done VerifySetName(const QString& name, const QString& prefix, const RuleTable& rules) {
     static const QRegularExpression component("^[A-Za-z0-9_-]*[A-Za-z0-9]$");
     bool named = false;
     for (const QString& part : name.split(':')) {
-        if (part.isEmpty()) return "an empty component";
+        if (part.isEmpty()) return Fail("an empty component");
         if (part.startsWith(prefix, Qt::CaseInsensitive)) {
             if (!Matches(component, part.mid(prefix.size())))
-                return "component " + part + " contains invalid characters";
+                return Fail("component " + part + " contains invalid characters");
             if (rules.Listed("reserved-words", part))
-                return "component " + part + " is a reserved word";
+                return Fail("component " + part + " is a reserved word");
             named = true;
             continue;
         }
         if (LooksLikeAsNumber(part)) {
             QString why;
             if (!ReadAsNumber(part, LeadingZerosTaken(rules), &why))
-                return "component " + part + ": " + why;
+                return Fail("component " + part + ": " + why);
             continue;
         }
         for (const QString& other : kSetPrefixes)
             if (part.startsWith(other, Qt::CaseInsensitive))
-                return "component " + part + " names another kind of set than " + prefix;
-        return "component " + part + " is neither an AS number nor a name starting with " + prefix;
+                return Fail("component " + part + " names another kind of set than " + prefix);
+        return Fail("component " + part + " is neither an AS number nor a name starting with " +
+                    prefix);
     }
     if (!named)
-        return "at least one component must be an actual set name (i.e. start with " + prefix + ")";
-    return QString();
+        return Fail("at least one component must be an actual set name (i.e. start with " + prefix +
+                    ")");
+    return {};
 }
 
-QString MailAddressProblem(const QString& address) {
+Done VerifyMailAddress(const QString& address) {
     static const QRegularExpression pattern(
         "^[^\\s@<>()\\[\\]\\\\,;:\"]+@[^\\s@<>()\\[\\]\\\\,;:\"]+$");
-    if (!Matches(pattern, address)) return "not one mail address";
+    if (!Matches(pattern, address)) return Fail("not one mail address");
     const qsizetype at = address.indexOf('@');
     for (QChar ch : QStringView(address).left(at))
-        if (ch.unicode() > 127) return "the part before \"@\" must be ASCII";
+        if (ch.unicode() > 127) return Fail("the part before \"@\" must be ASCII");
     const QString domain = address.mid(at + 1);
     if (domain.startsWith('.') || domain.endsWith('.') || domain.contains("..") ||
         !domain.contains('.'))
-        return "\"" + domain + "\" is no mail domain";
-    return QString();
+        return Fail("\"" + domain + "\" is no mail domain");
+    return {};
 }
 
 void CheckFreeText(const QString&, const ValueContext&, ValueFindings&) {}
@@ -231,9 +234,9 @@ void CheckOrgRef(const QString& value, const ValueContext& c, ValueFindings& out
 }
 
 void CheckMntnerName(const QString& value, const ValueContext& c, ValueFindings& out) {
-    const QString why = ObjectNameProblem(value, c.rules);
-    if (!why.isEmpty()) {
-        out.push_back(SyntaxError(value, "maintainer name", why));
+    const Done why = VerifyObjectName(value, c.rules);
+    if (!why) {
+        out.push_back(SyntaxError(value, "maintainer name", why.Error()));
         return;
     }
     if (c.rules.Listed("reserved-names", value)) out.push_back(RuleError("reserved-name", {}));
@@ -243,22 +246,22 @@ void CheckMntnerName(const QString& value, const ValueContext& c, ValueFindings&
 
 void CheckMntnerRef(const QString& value, const ValueContext& c, ValueFindings& out) {
     for (const QString& name : ListItems(value)) {
-        const QString why = ObjectNameProblem(name, c.rules);
-        if (!why.isEmpty()) out.push_back(SyntaxError(name, "maintainer name", why));
+        const Done why = VerifyObjectName(name, c.rules);
+        if (!why) out.push_back(SyntaxError(name, "maintainer name", why.Error()));
     }
 }
 
 void CheckMbrsByRef(const QString& value, const ValueContext& c, ValueFindings& out) {
     for (const QString& name : ListItems(value)) {
         if (name.compare("ANY", Qt::CaseInsensitive) == 0) continue;
-        const QString why = ObjectNameProblem(name, c.rules);
-        if (!why.isEmpty()) out.push_back(SyntaxError(name, "maintainer name", why));
+        const Done why = VerifyObjectName(name, c.rules);
+        if (!why) out.push_back(SyntaxError(name, "maintainer name", why.Error()));
     }
 }
 
 void CheckEmail(const QString& value, const ValueContext&, ValueFindings& out) {
-    const QString why = MailAddressProblem(value);
-    if (!why.isEmpty()) out.push_back(SyntaxError(value, "e-mail address", why));
+    const Done why = VerifyMailAddress(value);
+    if (!why) out.push_back(SyntaxError(value, "e-mail address", why.Error()));
 }
 
 void CheckPhone(const QString& value, const ValueContext&, ValueFindings& out) {
@@ -296,9 +299,9 @@ void CheckChanged(const QString& value, const ValueContext&, ValueFindings& out)
         out.push_back(SyntaxError(value, "changed line", "an address and a date YYYYMMDD"));
         return;
     }
-    const QString why = MailAddressProblem(words[0]);
-    if (!why.isEmpty()) {
-        out.push_back(SyntaxError(words[0], "e-mail address", why));
+    const Done why = VerifyMailAddress(words[0]);
+    if (!why) {
+        out.push_back(SyntaxError(words[0], "e-mail address", why.Error()));
         return;
     }
     if (words.size() < 2) return;
@@ -350,8 +353,8 @@ void CheckAsSetMembers(const QString& value, const ValueContext& c, ValueFinding
         QString why;
         if (LooksLikeAsNumber(item) && !item.contains(':'))
             ReadAsNumber(item, LeadingZerosTaken(c.rules), &why);
-        else
-            why = SetNameProblem(item, "AS-", c.rules);
+        else if (const Done set = VerifySetName(item, "AS-", c.rules); !set)
+            why = set.Error();
         if (!why.isEmpty()) out.push_back(SyntaxError(item, "as-set member", why));
     }
 }

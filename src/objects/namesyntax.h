@@ -3,6 +3,7 @@
 // names (hierarchical "AS65537:AS-NAME" or flat), person and AS names, mail addresses, phone
 // numbers, sources and the dates of changed: lines.
 #include "objects/valuesyntax.h"
+#include "platform/result.h"
 
 // Whether `text` starts like "AS1", "as01" or "AS2.3": an AS number, valid or not.
 bool LooksLikeAsNumber(const QString& text);
@@ -12,14 +13,14 @@ QString SetKindOf(const QString& name);
 // Whether `text` is an AUTO-n handle (any letter case), which the robot replaces by a new one.
 bool IsAutoHandle(const QString& text);
 // Why `name` is no RPSL object name (a letter first, then letters, digits, "_" and "-", a letter
-// or digit last; never a reserved word or a set name's prefix); empty when it is one.
-QString ObjectNameProblem(const QString& name, const RuleTable& rules);
+// or digit last; never a reserved word or a set name's prefix); done when it is one.
+Done VerifyObjectName(const QString& name, const RuleTable& rules);
 // Why `name` is no set name of the kind `prefix` ("AS-", "RS-", "RTRS-", "FLTR-", "PRNG-"):
 // components separated by ":", each an AS number or a name starting with `prefix`, at least one
-// of them such a name; empty when it is one.
-QString SetNameProblem(const QString& name, const QString& prefix, const RuleTable& rules);
-// Why `address` is not one mail address with an ASCII local part; empty when it is one.
-QString MailAddressProblem(const QString& address);
+// of them such a name; done when it is one.
+Done VerifySetName(const QString& name, const QString& prefix, const RuleTable& rules);
+// Why `address` is not one mail address with an ASCII local part; done when it is one.
+Done VerifyMailAddress(const QString& address);
 
 void CheckFreeText(const QString& value, const ValueContext& c, ValueFindings& out);
 void CheckPersonName(const QString& value, const ValueContext& c, ValueFindings& out);

@@ -60,7 +60,7 @@ void CheckKeyring(const RpslObject& object, const CheckOptions& options, Finding
     if (!options.secretKeyHeld || object.ClassName() != "mntner") return;
     for (const RpslAttribute* auth : object.All("auth")) {
         const QString value = auth->Clean();
-        if (AuthScheme(value) != "PGPKEY" || !AuthProblem(value).isEmpty()) continue;
+        if (AuthScheme(value) != "PGPKEY" || !VerifyAuth(value)) continue;
         const std::optional<bool> held = options.secretKeyHeld(value.mid(7).toUpper());
         if (held && !*held)
             findings.Own(CheckVerdict::Warning, "auth",

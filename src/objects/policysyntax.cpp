@@ -220,8 +220,8 @@ private:
     }
     bool SetName(const QString& prefix) {
         const QString word = Peek();
-        const QString why = SetNameProblem(word, prefix, rules_);
-        if (!why.isEmpty()) return Problem(word + ": " + why);
+        const Done why = VerifySetName(word, prefix, rules_);
+        if (!why) return Problem(word + ": " + why.Error());
         ++at_;
         return true;
     }
@@ -349,12 +349,13 @@ private:
             const QString kind = SetKindOf(name);
             if (!name.contains(':') && !name.startsWith(kind, Qt::CaseInsensitive))
                 why = "neither a set name, an AS number nor a filter keyword";
-            else
-                why = SetNameProblem(name, kind, rules_);
+            else if (const Done set = VerifySetName(name, kind, rules_); !set)
+                why = set.Error();
         } else {
             why = "neither a set name, an AS number nor a filter keyword";
         }
-        if (why.isEmpty() && caret >= 0) why = OperatorProblem(word.mid(caret + 1), -1, 128);
+        if (why.isEmpty() && caret >= 0)
+            if (const Done op = VerifyOperator(word.mid(caret + 1), -1, 128); !op) why = op.Error();
         return why.isEmpty() || Problem(name + ": " + why);
     }
     bool PrefixSet() {
@@ -362,15 +363,14 @@ private:
             if (AtEnd()) return Problem("expected \"}\"");
             if (Accept(",")) continue;
             const QString item = Peek();
-            const QString why =
-                RangeProblem(item, family_, rules_.SettingIs("ipv4-short-prefixes", "yes"));
-            if (!why.isEmpty()) return Problem(item + ": " + why);
+            const Done range =
+                VerifyRange(item, family_, rules_.SettingIs("ipv4-short-prefixes", "yes"));
+            if (!range) return Problem(item + ": " + range.Error());
             ++at_;
         }
         if (!AtEnd() && Peek().startsWith('^')) {
-            const QString why =
-                OperatorProblem(Peek().mid(1), -1, family_ == Family::V4 ? 32 : 128);
-            if (!why.isEmpty()) return Problem(Peek() + ": " + why);
+            const Done op = VerifyOperator(Peek().mid(1), -1, family_ == Family::V4 ? 32 : 128);
+            if (!op) return Problem(Peek() + ": " + op.Error());
             ++at_;
         }
         return true;
@@ -398,11 +398,11 @@ private:
 };
 } // namespace
 
-QString PolicyProblem(const QString& value, const QString& kind, const RuleTable& rules) {
+Done VerifyPolicy(const QString& value, const QString& kind, const RuleTable& rules) {
     QString why;
     QStringList tokens = Tokens(value, &why);
-    if (!why.isEmpty()) return why;
-    if (tokens.isEmpty()) return "an empty value";
+    if (!why.isEmpty()) return Fail(why);
+    if (tokens.isEmpty()) return Fail("an empty value");
     const bool mp = kind.startsWith("mp-");
     const Family family =
         kind.endsWith("-v4") || (!mp && (kind == "import" || kind == "export" ||
@@ -430,10 +430,11 @@ QString PolicyProblem(const QString& value, const QString& kind, const RuleTable
         ok = reader.AggregationMethod();
     else if (kind == "as-expression")
         ok = reader.AsExpressionAlone();
-    return ok ? QString() : reader.Why();
+    if (ok) return {};
+    return Fail(reader.Why());
 }
 
 void CheckPolicy(const QString& value, const ValueContext& c, ValueFindings& out) {
-    const QString why = PolicyProblem(value, c.rule.syntax, c.rules);
-    if (!why.isEmpty()) out.push_back(SyntaxError(value, c.rule.syntax, why));
+    const Done why = VerifyPolicy(value, c.rule.syntax, c.rules);
+    if (!why) out.push_back(SyntaxError(value, c.rule.syntax, why.Error()));
 }

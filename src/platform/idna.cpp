@@ -75,8 +75,8 @@ Result<QString> Converted(const QString& typed) {
         plain = plain && !IsAceLabel(label);
     if (plain) {
         for (const QString& label : labels)
-            if (const QString problem = AsciiLabelProblem(label); !problem.isEmpty())
-                return Fail(problem);
+            if (const Done verdict = VerifyAsciiLabel(label); !verdict)
+                return Fail(verdict.Error());
         return CheckedLength(name.toLower(), root);
     }
 
@@ -85,19 +85,18 @@ Result<QString> Converted(const QString& typed) {
     const Result<QString> ascii = LibraryToAscii(**backend, name);
     if (!ascii) return Fail(ascii.Error());
     for (const QString& label : ascii->split('.'))
-        if (const QString problem = AsciiLabelProblem(label); !problem.isEmpty())
-            return Fail(problem);
+        if (const Done verdict = VerifyAsciiLabel(label); !verdict) return Fail(verdict.Error());
     const Result<QString> unicode = LibraryToUnicode(**backend, *ascii);
     if (!unicode) return Fail(unicode.Error());
     const QStringList ulabels = unicode->split('.');
     for (const QString& label : ulabels)
-        if (const QString problem = HyphenProblem(label); !problem.isEmpty()) return Fail(problem);
+        if (const Done verdict = VerifyHyphens(label); !verdict) return Fail(verdict.Error());
     // Only UTS #46's mapping may change or drop a character.
     const Result<QStringList> written = WrittenLabels(**backend, labels);
     if (!written) return Fail(written.Error());
     if (ComparableForm(written->join('.')) != ComparableForm(*unicode))
         return Fail("converting it would change or drop some of its characters");
-    if (const QString problem = BidiProblem(ulabels); !problem.isEmpty()) return Fail(problem);
+    if (const Done verdict = VerifyBidi(ulabels); !verdict) return Fail(verdict.Error());
     return CheckedLength(*ascii, root);
 }
 } // namespace

@@ -37,23 +37,23 @@ QString WithAsciiFullStops(QString name) {
     return name;
 }
 
-QString AsciiLabelProblem(const QString& label) {
+Done VerifyAsciiLabel(const QString& label) {
     for (QChar c : label)
-        if (!IsLdh(c)) return "the character " + Named(c) + " is not allowed in a name";
-    if (label.size() > 63) return "a label is longer than 63 characters";
-    return HyphenProblem(label);
+        if (!IsLdh(c)) return Fail("the character " + Named(c) + " is not allowed in a name");
+    if (label.size() > 63) return Fail("a label is longer than 63 characters");
+    return VerifyHyphens(label);
 }
 
-QString HyphenProblem(const QString& ulabel) {
+Done VerifyHyphens(const QString& ulabel) {
     if (ulabel.startsWith('-') || ulabel.endsWith('-'))
-        return "a label starts or ends with a hyphen";
+        return Fail("a label starts or ends with a hyphen");
     if (ulabel.size() >= 4 && ulabel[2] == '-' && ulabel[3] == '-' &&
         !ulabel.startsWith("xn--", Qt::CaseInsensitive))
-        return "a label has hyphens in its third and fourth places";
-    return QString();
+        return Fail("a label has hyphens in its third and fourth places");
+    return {};
 }
 
-QString BidiProblem(const QStringList& ulabels) {
+Done VerifyBidi(const QStringList& ulabels) {
     QList<QList<QChar::Direction>> directions;
     bool rightToLeft = false;
     for (const QString& label : ulabels) {
@@ -64,7 +64,7 @@ QString BidiProblem(const QStringList& ulabels) {
             rightToLeft |= x == QChar::DirR || x == QChar::DirAL || x == QChar::DirAN;
         directions << d;
     }
-    if (!rightToLeft) return QString();
+    if (!rightToLeft) return {};
     const QString broken = "it mixes right-to-left and left-to-right text in a way that can read "
                            "as another name";
     using D = QChar::Direction;
@@ -84,26 +84,26 @@ QString BidiProblem(const QStringList& ulabels) {
         qsizetype end = d.size();
         while (end > 0 && d[end - 1] == QChar::DirNSM)
             --end;
-        if (end == 0) return broken;
+        if (end == 0) return Fail(broken);
         const D first = d.front(), last = d[end - 1];
         if (first == QChar::DirR || first == QChar::DirAL) {
             if (!only(d, {QChar::DirR, QChar::DirAL, QChar::DirAN, QChar::DirEN, QChar::DirES,
                           QChar::DirCS, QChar::DirET, QChar::DirON, QChar::DirBN, QChar::DirNSM}))
-                return broken;
+                return Fail(broken);
             if (last != QChar::DirR && last != QChar::DirAL && last != QChar::DirEN &&
                 last != QChar::DirAN)
-                return broken;
-            if (any(d, {QChar::DirEN}) && any(d, {QChar::DirAN})) return broken;
+                return Fail(broken);
+            if (any(d, {QChar::DirEN}) && any(d, {QChar::DirAN})) return Fail(broken);
         } else if (first == QChar::DirL) {
             if (!only(d, {QChar::DirL, QChar::DirEN, QChar::DirES, QChar::DirCS, QChar::DirET,
                           QChar::DirON, QChar::DirBN, QChar::DirNSM}))
-                return broken;
-            if (last != QChar::DirL && last != QChar::DirEN) return broken;
+                return Fail(broken);
+            if (last != QChar::DirL && last != QChar::DirEN) return Fail(broken);
         } else {
-            return broken;
+            return Fail(broken);
         }
     }
-    return QString();
+    return {};
 }
 
 QString ComparableForm(const QString& text) {
