@@ -4,6 +4,7 @@
 // the time, kind, name, recipient, Message-ID and the server's reply to the final ".", so that a
 // registrant can show the registry what went out, when, and under which queue id. The folder is
 // a private one (see SentFolder).
+#include "mail/sentlogscan.h"
 #include "platform/result.h"
 
 #include <QByteArray>
@@ -19,6 +20,9 @@ struct SentEntry {
     QString recipient; // the registry's mailbox
     QString messageId; // with its angle brackets
     QString reply;     // the server's reply to the final "."
+    // The key that signed the message, "0x" and 16 hex digits with its holder in parentheses;
+    // empty for a message that was not signed.
+    QString signer = QString();
 };
 
 // The "sent" folder under the current directory, read afresh at every call.
@@ -29,10 +33,12 @@ QString SentFolderPath();
 QString SentFileStem(const SentEntry& entry);
 // The sent.log line of an entry, without its line end: the fields separated by a tab, the time
 // in ISO 8601 with its zone. Each field passes the filter for text from peers (PeerText), and a
-// tab inside a field becomes a blank.
+// tab inside a field becomes a blank. The signer is a seventh field, only when there is one, so
+// that a log keeps reading in an older version.
 QByteArray SentLogLine(const SentEntry& entry);
-// The entry of a sent.log line; nothing for a line that is not one.
-std::optional<SentEntry> ParseSentLogLine(const QByteArray& line);
+// The entry of a sent.log line (six fields, or seven with the signer); nothing for a line that
+// is not one.
+std::optional<SentEntry> ParseSentLogLine(QByteArrayView line);
 
 // Keeps the copy in `folder` (made when missing): the message as a new whole file, then, only
 // once that is on the disk, its log line in one write. Returns the copy's path, or why it could
@@ -43,5 +49,7 @@ Result<QString> KeepSentCopy(const QString& folder, const SentEntry& entry, cons
 Result<QList<QByteArray>> ReadSentLogLines(const QString& folder);
 // The same lines as entries.
 Result<std::vector<SentEntry>> ReadSentLog(const QString& folder);
+// The log in one pass, in the order written, with the count of its damaged lines.
+Result<SentLogScan> ScanSentLogOf(const QString& folder);
 // The kept message of an entry: the file of its stem that holds the entry's Message-ID.
 Result<QByteArray> ReadKeptMessage(const QString& folder, const SentEntry& entry);

@@ -9,6 +9,9 @@
 #include "replies/ui/replywatcher.h"
 #include "replies/ui/verdicticons.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,21 +21,25 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     : TSentDlg(parent), watcher_(watcher) {
-    SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply", "Status"});
+    Model->AddExtraColumn("Status");
     // The status reads best beside the name; the server's long reply stays last.
-    SentList->header()->moveSection(StatusColumn, 3);
+    SentList->header()->moveSection(SentList->header()->visualIndex(StatusColumn), 3);
 
-    FilterEdit = new QLineEdit(this);
-    FilterEdit->setObjectName("SentFilterEdit");
-    FilterEdit->setAccessibleName("Filter by name, kind or status");
-    FilterEdit->setPlaceholderText("Filter by name, kind or status");
-    FilterEdit->setClearButtonEnabled(true);
-    Column()->insertWidget(0, FilterEdit);
+    FilterEdit->setAccessibleName("Filter by name, kind, recipient or status");
+    FilterEdit->setPlaceholderText("Filter by name, kind, recipient or status");
+    StatusChoice = new QComboBox(this);
+    StatusChoice->setObjectName("StatusChoice");
+    StatusChoice->setAccessibleName("Status");
+    StatusChoice->addItem("Any status");
+    for (ReplyStatus status : {ReplyStatus::Waiting, ReplyStatus::Received, ReplyStatus::Done,
+                               ReplyStatus::Refused, ReplyStatus::Answered})
+        StatusChoice->addItem(StatusWord(status));
+    FilterRow()->insertWidget(1, StatusChoice);
 
     // The list above, the reply below; the user moves the border between them.
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -72,26 +79,30 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     connect(CheckButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { CheckButtonClick(); }); });
     connect(StopButton, &QPushButton::clicked, &watcher_, &TReplyWatcher::Cancel);
-    connect(FilterEdit, &QLineEdit::textChanged, this,
-            [this] { Guarded([this] { ApplyFilter(); }); });
-    connect(SentList, &QTreeWidget::currentItemChanged, this,
-            [this] { Guarded([this] { ShowChosenReply(); }); });
-    connect(SentList, &QTreeWidget::itemSelectionChanged, this,
-            [this] { Guarded([this] { ShowChosenReply(); }); });
+    connect(StatusChoice, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Filter->SetGroup(index <= 0 ? QString() : StatusChoice->itemText(index));
+        KeepAChosenRow();
+    });
+    // The reply shown follows the chosen row, also when the filter takes it away.
+    auto follow = [this] { Guarded([this] { ShowChosenReply(); }); };
+    connect(SentList->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+    connect(SentList->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
+    connect(Filter, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(Filter, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(Filter, &QAbstractItemModel::layoutChanged, this, follow);
     connect(&watcher_, &TReplyWatcher::CheckStarted, this, &TRepliesSentDlg::CheckStarted);
     connect(&watcher_, &TReplyWatcher::CheckFinished, this,
             [this](const QString& sentence) { CheckFinished(sentence); });
 
-    SetHelpTopic(this, SentRegistrationsHelpTopic);
     for (QWidget* w : {static_cast<QWidget*>(CheckButton), static_cast<QWidget*>(StopButton),
                        static_cast<QWidget*>(Pane)})
         SetHelpTopic(w, RepliesHelpTopic);
-    InstallHelpKey(this);
-    // Tab goes from the filter down through the list and the reply to the buttons; the list has
-    // the focus when the window opens.
-    const QList<QWidget*> order{FilterEdit,      SentList,   Pane->ResultList,
-                                Pane->ReplyText, ShowButton, ShowFolderButton,
-                                CheckButton,     StopButton, CloseButton};
+    // Tab goes along the filters, down through the list and the reply to the buttons; the list
+    // has the focus when the window opens.
+    const QList<QWidget*> order{FilterEdit, StatusChoice,     DateRangeBox,     FromDate,
+                                ToDate,     SentList,         Pane->ResultList, Pane->ReplyText,
+                                ShowButton, ShowFolderButton, CheckButton,      StopButton,
+                                CloseButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     SentList->setFocus();
@@ -111,52 +122,29 @@ void TRepliesSentDlg::Reload() {
             states_.insert(MessageIdKey(state.registration.messageId), std::move(state));
     }
     const QDateTime now = QDateTime::currentDateTime();
-    QTreeWidgetItem* again = nullptr;
-    // Sorted again once the statuses are in (the list may be sorted by them).
-    SentList->setSortingEnabled(false);
-    for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = SentList->topLevelItem(row);
-        const int index = EntryIndexOf(item);
-        if (index < 0) continue;
-        const QString key = MessageIdKey(Entries()[size_t(index)].messageId);
+    std::vector<TSentModel::ExtraCell> cells(size_t(Model->rowCount()));
+    int again = -1;
+    for (int row = 0; row < Model->rowCount(); ++row) {
+        const QString key =
+            MessageIdKey(QString::fromUtf8(Model->Log().Field(Model->Log().rows[size_t(row)], 4)));
+        if (key == chosen) again = row;
         const auto state = states_.constFind(key);
-        const QString status = state == states_.constEnd() ? QString() : state->StatusText(now);
-        item->setText(StatusColumn, status);
-        item->setToolTip(StatusColumn, status);
-        if (state != states_.constEnd()) item->setIcon(StatusColumn, VerdictIcon(state->status));
-        if (key == chosen) again = item;
+        if (state == states_.constEnd()) continue;
+        cells[size_t(row)] = {state->StatusText(now), VerdictIcon(state->status),
+                              StatusWord(state->status)};
     }
-    SentList->setSortingEnabled(true);
-    if (!again) again = SentList->topLevelItem(0);
-    if (again) SentList->setCurrentItem(again);
+    Model->SetExtraCells(std::move(cells));
+    const QModelIndex chosenRow = Filter->mapFromSource(Model->index(again, 0));
+    SentList->setCurrentIndex(chosenRow.isValid() ? chosenRow : Filter->index(0, 0));
     shownId_.clear();
-    ApplyFilter();
-    ShowChosenReply();
-}
-
-void TRepliesSentDlg::ApplyFilter() {
-    const QString wanted = FilterEdit->text().trimmed();
-    QTreeWidgetItem* firstShown = nullptr;
-    for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = SentList->topLevelItem(row);
-        bool shown = wanted.isEmpty();
-        for (int column : {1, 2, StatusColumn})
-            shown = shown || item->text(column).contains(wanted, Qt::CaseInsensitive);
-        item->setHidden(!shown);
-        if (shown && !firstShown) firstShown = item;
-    }
-    // The chosen row stays chosen while it is shown; else the first row shown is.
-    QTreeWidgetItem* current = SentList->currentItem();
-    if (!current || current->isHidden()) {
-        SentList->setCurrentItem(firstShown);
-        if (!firstShown) SentList->clearSelection();
-    }
     ShowChosenReply();
 }
 
 void TRepliesSentDlg::ShowChosenReply() {
     const int index = ChosenEntry();
-    const QString key = index < 0 ? QString() : MessageIdKey(Entries()[size_t(index)].messageId);
+    const QString key = index < 0 ? QString()
+                                  : MessageIdKey(QString::fromUtf8(
+                                        Model->Log().Field(Model->Log().rows[size_t(index)], 4)));
     if (key == shownId_) return;
     shownId_ = key;
     const auto state = states_.constFind(key);
