@@ -30,7 +30,8 @@ QDateEdit* DateEdit(QWidget* parent, const char* name, const QString& spoken) {
     edit->setObjectName(name);
     edit->setAccessibleName(spoken);
     edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+    // As the log writes it: one order of day, month and year whatever the language.
+    edit->setDisplayFormat("yyyy-MM-dd");
     edit->setEnabled(false);
     return edit;
 }

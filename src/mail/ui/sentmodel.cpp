@@ -182,7 +182,8 @@ const std::vector<QCollatorSortKey>& TSentFilter::KeysOf(int column) const {
         std::vector<QCollatorSortKey>().swap(keys_);
         keys_.reserve(size_t(model_.rowCount()));
         for (int row = 0; row < model_.rowCount(); ++row)
-            keys_.push_back(collator.sortKey(model_.Text(row, column)));
+            // Folded first: a collator of the C locale would put every capital first.
+            keys_.push_back(collator.sortKey(model_.Text(row, column).toCaseFolded()));
         keysColumn_ = column;
     }
     return keys_;

@@ -1,0 +1,74 @@
+// The Sent Registrations window over a long log.
+//   sent_list make FOLDER BYTES   writes FOLDER/sent/sent.log of about BYTES bytes, in the
+//                                 program's own line format (a signed line now and then)
+//   sent_list open FOLDER         opens the window on FOLDER's log, as File > Sent Registrations...
+//                                 does, and prints the seconds until its rows are listed and
+//                                 painted, the rows listed, and the rows left after closing
+#include "mail/sentcopy.h"
+#include "mail/ui/sentdlg.h"
+#include "mail/ui/sentmodel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTreeView>
+#include <cstdio>
+
+namespace {
+int Make(const QString& folder, qint64 bytes) {
+    if (!QDir().mkpath(folder + "/sent")) return 1;
+    QFile::setPermissions(folder + "/sent",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile log(folder + "/sent/sent.log");
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
+    const QString kinds[] = {"domain", "host", "contact"};
+    const QDateTime start = QDateTime::currentDateTime().addYears(-3);
+    QByteArray text;
+    for (int i = 0; text.size() < bytes; ++i) {
+        const QString& kind = kinds[i % 3];
+        const QString name = kind == "contact" ? "Registrant Number " + QString::number(i)
+                             : kind == "host"  ? "ns" + QString::number(i % 4) + ".example" +
+                                                    QString::number(i) + ".net"
+                             : i % 7 == 0 ? "xn--bcher-kva" + QString::number(i) + ".example"
+                                          : "name" + QString::number(i) + ".example";
+        SentEntry entry{start.addSecs(qint64(i) * 600),
+                        kind,
+                        name,
+                        i % 2 ? "hostmaster@registry.test" : "auto-dbm@ripe.test",
+                        "<" + QString::number(i) + ".regiscribe@host.example.test>",
+                        "250 2.0.0 Ok: queued as " + QString::number(0x4ABC1 + i, 16).toUpper(),
+                        i % 5 == 0 ? "0x0123456789ABCDEF (Jane Doe <jane@example.test>)"
+                                   : QString()};
+        text += SentLogLine(entry) + '\n';
+    }
+    return log.write(text) == text.size() ? 0 : 1;
+}
+
+int Open(const QString& folder) {
+    QDir::setCurrent(folder);
+    TSentDlg dialog;
+    QElapsedTimer clock;
+    clock.start();
+    dialog.Reload();
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog)) return 1;
+    QCoreApplication::processEvents();
+    dialog.SentList->viewport()->repaint();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const int rows = dialog.SentList->model()->rowCount();
+    dialog.close();
+    std::printf("%.4f %d %d\n", seconds, rows, dialog.Model->rowCount());
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString mode = argc > 1 ? argv[1] : "";
+    if (mode == "make" && argc == 4) return Make(argv[2], QString(argv[3]).toLongLong());
+    if (mode == "open" && argc == 3) return Open(argv[2]);
+    std::fprintf(stderr, "usage: sent_list make FOLDER BYTES | sent_list open FOLDER\n");
+    return 2;
+}
