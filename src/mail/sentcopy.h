@@ -1,9 +1,10 @@
 #pragma once
 // A copy of every accepted message: the text as it went after DATA, kept as
 // sent/YYYYMMDD-HHMMSS-KIND-NAME.eml in the current folder, and one line in sent/sent.log with
-// the time, kind, name, recipient, Message-ID and the server's reply to the final ".", so that a
-// registrant can show the registry what went out, when, and under which queue id. The folder is
-// a private one (see SentFolder).
+// the time, kind, name, recipient, Message-ID, the server's reply to the final "." and, after a
+// signed send, the signing key, so that a registrant can show the registry what went out, when,
+// and under which queue id. The folder is a private one (see SentFolder).
+#include "mail/sententry.h"
 #include "mail/sentlogscan.h"
 #include "platform/result.h"
 
@@ -12,18 +13,6 @@
 #include <QString>
 #include <optional>
 #include <vector>
-
-struct SentEntry {
-    QDateTime when;    // the moment the server accepted the message, local time
-    QString kind;      // "domain", "host", "contact" (or "message" for the companion's send)
-    QString name;      // the record name as the subject carries it; may be empty
-    QString recipient; // the registry's mailbox
-    QString messageId; // with its angle brackets
-    QString reply;     // the server's reply to the final "."
-    // The key that signed the message, "0x" and 16 hex digits with its holder in parentheses;
-    // empty for a message that was not signed.
-    QString signer = QString();
-};
 
 // The "sent" folder under the current directory, read afresh at every call.
 QString SentFolderPath();

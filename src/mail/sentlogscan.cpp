@@ -1,7 +1,5 @@
 #include "mail/sentlogscan.h"
 
-#include "mail/sentcopy.h"
-
 #include <QDate>
 #include <limits>
 

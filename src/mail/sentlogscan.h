@@ -2,13 +2,11 @@
 // One pass over the bytes of a sent.log: where each entry's fields lie and the moment it went,
 // without copying a field, so that a long log is listed quickly and its fields are made into
 // text only when shown. A line that is not an entry is counted, not kept.
+#include "mail/sententry.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QDateTime>
-#include <QString>
 #include <vector>
-
-struct SentEntry;
 
 // The fields of a line: the time, kind, name, recipient, Message-ID, server reply, and (only
 // after a signed send) the signing key.

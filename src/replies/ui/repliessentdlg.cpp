@@ -134,6 +134,7 @@ void TRepliesSentDlg::Reload() {
                               StatusWord(state->status)};
     }
     Model->SetExtraCells(std::move(cells));
+    SentList->resizeColumnToContents(StatusColumn);
     const QModelIndex chosenRow = Filter->mapFromSource(Model->index(again, 0));
     SentList->setCurrentIndex(chosenRow.isValid() ? chosenRow : Filter->index(0, 0));
     shownId_.clear();
