@@ -278,7 +278,8 @@ TEST(SentList, TheWindowOpensInsideTheScreen) {
         << dialog.frameGeometry().width() << "x" << dialog.frameGeometry().height();
     // Where it fits, the place the user gave it is kept when it opens again.
     dialog.hide();
-    const QRect inside(free.topLeft() + QPoint(20, 40), QSize(400, 260));
+    const QRect inside(free.topLeft() + QPoint(4, 30),
+                       (free.size() / 2).expandedTo(dialog.minimumSizeHint()));
     dialog.setGeometry(inside);
     dialog.show();
     EXPECT_EQ(dialog.geometry(), inside);
