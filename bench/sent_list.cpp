@@ -1,13 +1,19 @@
 // The Sent Registrations window over a long log.
 //   sent_list make FOLDER BYTES   writes FOLDER/sent/sent.log of about BYTES bytes, in the
-//                                 program's own line format (a signed line now and then)
-//   sent_list open FOLDER         opens the window on FOLDER's log, as File > Sent Registrations...
-//                                 does, and prints the seconds until its rows are listed and
-//                                 painted, the rows listed, and the rows left after closing
+//                                 program's own line format (a signed line now and then), and a
+//                                 replies.log with a verdict for every tenth registration
+//   sent_list open FOLDER         chooses File > Sent Registrations... in the program's window
+//                                 started in FOLDER, and prints the seconds until the rows are
+//                                 listed and painted, the rows listed, and the rows left after
+//                                 the window is closed
+#include "app/ui/form1.h"
 #include "mail/sentcopy.h"
 #include "mail/ui/sentdlg.h"
 #include "mail/ui/sentmodel.h"
+#include "platform/messageboxes.h"
+#include "replies/replylog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,7 +31,9 @@ int Make(const QString& folder, qint64 bytes) {
     if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
     const QString kinds[] = {"domain", "host", "contact"};
     const QDateTime start = QDateTime::currentDateTime().addYears(-3);
-    QByteArray text;
+    QByteArray text, replies;
+    const ReplyStatus verdicts[] = {ReplyStatus::Received, ReplyStatus::Done, ReplyStatus::Refused,
+                                    ReplyStatus::Answered};
     for (int i = 0; text.size() < bytes; ++i) {
         const QString& kind = kinds[i % 3];
         const QString name = kind == "contact" ? "Registrant Number " + QString::number(i)
@@ -42,24 +50,39 @@ int Make(const QString& folder, qint64 bytes) {
                         i % 5 == 0 ? "0x0123456789ABCDEF (Jane Doe <jane@example.test>)"
                                    : QString()};
         text += SentLogLine(entry) + '\n';
+        if (i % 10 == 0)
+            replies += ReplyLogLine({entry.messageId, "<r" + QString::number(i) + "@registry.test>",
+                                     entry.when.addSecs(300), verdicts[(i / 10) % 4],
+                                     "NIC-" + QString::number(i),
+                                     "replies/" + QString::number(i) + ".eml"}) +
+                       '\n';
     }
+    QFile replyLog(folder + "/sent/replies.log");
+    if (!replyLog.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        replyLog.write(replies) != replies.size())
+        return 1;
     return log.write(text) == text.size() ? 0 : 1;
 }
 
 int Open(const QString& folder) {
     QDir::setCurrent(folder);
-    TSentDlg dialog;
+    SetBoxes(std::make_shared<ScriptedBoxes>());
+    TForm1 form;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    auto* item = form.findChild<QAction*>("SentRegistrations1");
+    if (!item) return 1;
     QElapsedTimer clock;
     clock.start();
-    dialog.Reload();
-    dialog.show();
-    if (!QTest::qWaitForWindowExposed(&dialog)) return 1;
+    item->trigger();
+    auto* dialog = form.findChild<TSentDlg*>("SentDlg");
+    if (!dialog || !QTest::qWaitForWindowExposed(dialog)) return 1;
     QCoreApplication::processEvents();
-    dialog.SentList->viewport()->repaint();
+    dialog->SentList->viewport()->repaint();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    const int rows = dialog.SentList->model()->rowCount();
-    dialog.close();
-    std::printf("%.4f %d %d\n", seconds, rows, dialog.Model->rowCount());
+    const int rows = dialog->SentList->model()->rowCount();
+    dialog->close();
+    std::printf("%.4f %d %d\n", seconds, rows, dialog->Model->rowCount());
     return 0;
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/ui/helpwindow.h"
 #include "mail/sentcopy.h"
 #include "platform/guard.h"
+#include "replies/replylog.h"
 #include "replies/ui/replieshelp.h"
 #include "replies/ui/replypane.h"
 #include "replies/ui/replywatcher.h"
@@ -113,25 +114,43 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
 void TRepliesSentDlg::Reload() {
     const QString chosen = shownId_;
     TSentDlg::Reload();
-    states_.clear();
-    Result<std::vector<RegistrationState>> states = ReadRegistrationStates(SentFolderPath());
-    if (!states) {
-        SentNote->setText(SentNote->text() + "\nThe replies could not be read: " + states.Error());
+    // Only the registrations that replies name are worked out one by one; every other one is
+    // waiting, which its time alone tells: a long log lists as fast as without replies.
+    replies_.clear();
+    Result<std::vector<ReplyLogEntry>> log = ReadReplyLog(SentFolderPath());
+    if (!log) {
+        SentNote->setText(SentNote->text() + "\nThe replies could not be read: " + log.Error());
     } else {
-        for (RegistrationState& state : states.Value())
-            states_.insert(MessageIdKey(state.registration.messageId), std::move(state));
+        for (ReplyLogEntry& reply : log.Value())
+            replies_[MessageIdKey(reply.registrationId)].push_back(std::move(reply));
     }
-    const QDateTime now = QDateTime::currentDateTime();
+    now_ = QDateTime::currentDateTime();
+    const qint64 nowMs = now_.toMSecsSinceEpoch();
+    RegistrationState probe;
+    probe.registration.when = now_;
+    const QString waiting = probe.StatusText(now_);
+    probe.registration.when = now_.addSecs(-kLongWait - 1);
+    const QString waitingLong = probe.StatusText(now_);
+    const QString waitingGroup = StatusWord(ReplyStatus::Waiting);
+
+    // An icon is drawn once, not once a row.
+    QHash<int, QIcon> icons;
     std::vector<TSentModel::ExtraCell> cells(size_t(Model->rowCount()));
     int again = -1;
     for (int row = 0; row < Model->rowCount(); ++row) {
-        const QString key =
-            MessageIdKey(QString::fromUtf8(Model->Log().Field(Model->Log().rows[size_t(row)], 4)));
+        const QString key = KeyOf(row);
+        if (key.isEmpty()) continue; // no Message-ID: no reply can be matched to it
         if (key == chosen) again = row;
-        const auto state = states_.constFind(key);
-        if (state == states_.constEnd()) continue;
-        cells[size_t(row)] = {state->StatusText(now), VerdictIcon(state->status),
-                              StatusWord(state->status)};
+        TSentModel::ExtraCell& cell = cells[size_t(row)];
+        if (!replies_.contains(key)) {
+            const qint64 waited = (nowMs - Model->Log().rows[size_t(row)].msecs) / 1000;
+            cell = {waited > kLongWait ? waitingLong : waiting, QIcon(), waitingGroup};
+            continue;
+        }
+        const RegistrationState state = StateOf(row);
+        auto icon = icons.find(int(state.status));
+        if (icon == icons.end()) icon = icons.insert(int(state.status), VerdictIcon(state.status));
+        cell = {state.StatusText(now_), *icon, StatusWord(state.status)};
     }
     Model->SetExtraCells(std::move(cells));
     SentList->resizeColumnToContents(StatusColumn);
@@ -141,18 +160,29 @@ void TRepliesSentDlg::Reload() {
     ShowChosenReply();
 }
 
+QString TRepliesSentDlg::KeyOf(int row) const {
+    return MessageIdKey(QString::fromUtf8(Model->Log().Field(Model->Log().rows[size_t(row)], 4)));
+}
+
+RegistrationState TRepliesSentDlg::StateOf(int row) const {
+    const SentEntry entry = Model->EntryAt(row);
+    RegistrationState state;
+    state.registration = {entry.when,      entry.kind,      entry.name,
+                          entry.recipient, entry.messageId, QString()};
+    for (const ReplyLogEntry& reply : replies_.value(MessageIdKey(entry.messageId)))
+        state.Apply(reply);
+    return state;
+}
+
 void TRepliesSentDlg::ShowChosenReply() {
     const int index = ChosenEntry();
-    const QString key = index < 0 ? QString()
-                                  : MessageIdKey(QString::fromUtf8(
-                                        Model->Log().Field(Model->Log().rows[size_t(index)], 4)));
+    const QString key = index < 0 ? QString() : KeyOf(index);
     if (key == shownId_) return;
     shownId_ = key;
-    const auto state = states_.constFind(key);
-    if (state == states_.constEnd())
+    if (key.isEmpty())
         Pane->Clear();
     else
-        Pane->Show(SentFolderPath(), *state);
+        Pane->Show(SentFolderPath(), StateOf(index));
 }
 
 void TRepliesSentDlg::CheckButtonClick() {

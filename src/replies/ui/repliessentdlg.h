@@ -38,7 +38,15 @@ private:
     void CheckStarted();
     void CheckFinished(const QString& sentence);
 
+    // A row's Message-ID key (empty for none).
+    QString KeyOf(int row) const;
+    // The row's registration with its replies applied.
+    RegistrationState StateOf(int row) const;
+
+    // Waiting longer than this (seconds) is said so.
+    static constexpr qint64 kLongWait = 24 * 3600;
     TReplyWatcher& watcher_;
-    QHash<QString, RegistrationState> states_; // by MessageIdKey
-    QString shownId_;                          // the registration the pane shows
+    QHash<QString, std::vector<ReplyLogEntry>> replies_; // by the registration's MessageIdKey
+    QDateTime now_;
+    QString shownId_; // the registration the pane shows
 };
