@@ -9,6 +9,7 @@
 #include "mail/ui/sentwindowfit.h"
 #include "platform/wait.h"
 #include "support/tempdir.h"
+#include "support/ui/formdriver.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -16,14 +17,18 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTreeView>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -185,6 +190,79 @@ TEST(SentList, ShowFolderWithoutAFileManagerPutsThePathOnTheClipboard) {
     EXPECT_EQ(w.dialog.SentNote->text(),
               "No file manager could open the folder; its path is on the clipboard: " +
                   SentFolderPath());
+}
+
+namespace {
+// A desktop whose file manager is `program` (a script that writes its arguments into a file, or
+// one that is not there).
+struct FileManager {
+    QTemporaryDir config, data, bin;
+    QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldData = qgetenv("XDG_DATA_HOME");
+    QString out = bin.filePath("args.txt");
+    explicit FileManager(bool present) {
+        const QString script = bin.filePath(present ? "files.sh" : "missing.sh");
+        if (present) {
+            WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.toUtf8() +
+                                 ".tmp\" && mv \"" + out.toUtf8() + ".tmp\" \"" + out.toUtf8() +
+                                 "\"\n");
+            QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+        }
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        WriteAll(config.filePath("mimeapps.list"),
+                 "[Default Applications]\ninode/directory=files.desktop;\n");
+        QDir(data.path()).mkpath("applications");
+        WriteAll(data.filePath("applications/files.desktop"),
+                 "[Desktop Entry]\nName=Files\nExec=" + script.toUtf8() + " %u\n");
+    }
+    ~FileManager() {
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("XDG_DATA_HOME", oldData);
+    }
+    // The arguments of the file manager's start; empty after ten seconds without one.
+    QByteArray Started() const {
+        QElapsedTimer clock;
+        clock.start();
+        // The start is no event of this program's: looked for now and then.
+        while (!QFile::exists(out) && clock.elapsed() < 10000)
+            QThread::msleep(20);
+        return ReadAll(out);
+    }
+};
+
+TSentDlg* OpenFromTheMenu(FormDriver& d) {
+    d.ChooseMenuItem("Setup1", "SentRegistrations1");
+    TSentDlg* sent = nullptr;
+    WaitUntil(
+        [&] { return (sent = d.form().findChild<TSentDlg*>("SentDlg")) && sent->isVisible(); },
+        3000);
+    return sent;
+}
+} // namespace
+
+TEST(SentList, TheProgramsShowFolderStartsTheFileManagerOrCopiesThePathWhenItCannot) {
+    ScopedWorkDir dir;
+    AppendLog(SentLogLine(Entry(At(5, 9), "domain", "a.example", "h@r.test")) + "\n");
+    QApplication::clipboard()->setText("before");
+    {
+        FileManager files(true);
+        FormDriver d;
+        TSentDlg* sent = OpenFromTheMenu(d);
+        ASSERT_TRUE(sent);
+        QTest::mouseClick(sent->ShowFolderButton, Qt::LeftButton);
+        EXPECT_EQ(files.Started(), QUrl::fromLocalFile(SentFolderPath()).toString() + "\n");
+        EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    }
+    FileManager missing(false);
+    FormDriver d;
+    TSentDlg* sent = OpenFromTheMenu(d);
+    ASSERT_TRUE(sent);
+    QTest::mouseClick(sent->ShowFolderButton, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), SentFolderPath());
+    EXPECT_TRUE(
+        sent->SentNote->text().endsWith("its path is on the clipboard: " + SentFolderPath()));
+    EXPECT_TRUE(d.boxes().Texts("error").isEmpty())
+        << d.boxes().Texts("error").join('|').toStdString();
 }
 
 TEST(SentList, TheSignatureColumnNamesTheKeyOfASignedLineAndIsHiddenWithoutOne) {
