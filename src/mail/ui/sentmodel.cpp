@@ -97,6 +97,18 @@ QString TSentModel::Text(int row, int column) const {
     return QString();
 }
 
+bool TSentModel::Holds(int row, const QString& text) const {
+    const SentLogRow& entry = log_.rows[size_t(row)];
+    for (int field : {1, 2, 3})
+        if (QString::fromUtf8(log_.Field(entry, field)).contains(text, Qt::CaseInsensitive))
+            return true;
+    if (HoldsALabel(log_.Field(entry, 2)) &&
+        Text(row, NameColumn).contains(text, Qt::CaseInsensitive))
+        return true;
+    const ExtraCell* extra = ExtraAt(row);
+    return extra && extra->text.contains(text, Qt::CaseInsensitive);
+}
+
 int TSentModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(log_.rows.size());
 }
@@ -146,20 +158,26 @@ TSentFilter::TSentFilter(TSentModel& model, QObject* parent)
 void TSentFilter::SetText(const QString& text) {
     if (text == text_) return;
     text_ = text;
-    invalidateRowsFilter();
+    Refilter();
 }
 
 void TSentFilter::SetDates(std::optional<QDate> from, std::optional<QDate> to) {
     if (from == from_ && to == to_) return;
     from_ = from;
     to_ = to;
-    invalidateRowsFilter();
+    Refilter();
 }
 
 void TSentFilter::SetGroup(const QString& group) {
     if (group == group_) return;
     group_ = group;
-    invalidateRowsFilter();
+    Refilter();
+}
+
+void TSentFilter::Refilter() {
+    // Mapped anew and told as one change of layout: filtering row by row would tell the view of
+    // every run of rows that goes, thousands in a long log.
+    invalidate();
 }
 
 bool TSentFilter::filterAcceptsRow(int row, const QModelIndex&) const {

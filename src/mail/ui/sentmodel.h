@@ -41,8 +41,11 @@ public:
     void SetExtraCells(std::vector<ExtraCell> cells);
     const ExtraCell* ExtraAt(int row) const;
 
-    // The cell's text as shown (also what the filter reads and the sort orders by).
+    // The cell's text as shown (also what the sort orders by).
     QString Text(int row, int column) const;
+    // Whether the row's kind, name (either form), recipient or added cell holds `text` in any
+    // case: read from the log's fields as they are, for a filter that keeps pace with typing.
+    bool Holds(int row, const QString& text) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -75,6 +78,7 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    void Refilter();
     // The sort keys of a text column, made once per sort instead of at every comparison.
     const std::vector<QCollatorSortKey>& KeysOf(int column) const;
 
