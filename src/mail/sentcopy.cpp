@@ -76,20 +76,18 @@ QString SentFileStem(const SentEntry& entry) {
 }
 
 QByteArray SentLogLine(const SentEntry& entry) {
-    const QStringList fields{IsoTime(entry.when),       LogField(entry.kind),
-                             LogField(entry.name),      LogField(entry.recipient),
-                             LogField(entry.messageId), LogField(entry.reply)};
+    QStringList fields{IsoTime(entry.when),       LogField(entry.kind),      LogField(entry.name),
+                       LogField(entry.recipient), LogField(entry.messageId), LogField(entry.reply)};
+    if (!entry.signer.isEmpty()) fields << LogField(entry.signer);
     return fields.join('\t').toUtf8();
 }
 
-std::optional<SentEntry> ParseSentLogLine(const QByteArray& line) {
-    const QList<QByteArray> fields = line.split('\t');
-    if (fields.size() != 6) return std::nullopt;
-    const QDateTime when = QDateTime::fromString(QString::fromUtf8(fields[0]), Qt::ISODate);
-    if (!when.isValid()) return std::nullopt;
-    return SentEntry{when.toLocalTime(),           QString::fromUtf8(fields[1]),
-                     QString::fromUtf8(fields[2]), QString::fromUtf8(fields[3]),
-                     QString::fromUtf8(fields[4]), QString::fromUtf8(fields[5])};
+std::optional<SentEntry> ParseSentLogLine(QByteArrayView line) {
+    SentLogScan scan;
+    scan.bytes = line.toByteArray();
+    SentLogRow row;
+    if (!ScanSentLogLine(scan.bytes, 0, row)) return std::nullopt;
+    return scan.Entry(row);
 }
 
 Result<QString> KeepSentCopy(const QString& folder, const SentEntry& entry,
@@ -105,26 +103,32 @@ Result<QString> KeepSentCopy(const QString& folder, const SentEntry& entry,
     return sent.FilePath(*name);
 }
 
-Result<QList<QByteArray>> ReadSentLogLines(const QString& folder) {
+Result<SentLogScan> ScanSentLogOf(const QString& folder) {
     const Result<SentFolder> sent = SentFolder::Open(folder, SentFolder::Missing::Accept);
     if (!sent) return Fail(sent.Error());
-    QList<QByteArray> lines;
-    if (!sent->Holds(kLogName)) return lines;
-    const Result<QByteArray> log = sent->ReadFile(kLogName);
+    if (!sent->Holds(kLogName)) return SentLogScan();
+    Result<QByteArray> log = sent->ReadFile(kLogName);
     if (!log) return Fail(log.Error());
-    for (QByteArray line : log->split('\n')) {
-        if (line.endsWith('\r')) line.chop(1);
-        if (ParseSentLogLine(line)) lines.prepend(line);
-    }
+    return ScanSentLog(std::move(log).Value());
+}
+
+Result<QList<QByteArray>> ReadSentLogLines(const QString& folder) {
+    const Result<SentLogScan> scan = ScanSentLogOf(folder);
+    if (!scan) return Fail(scan.Error());
+    QList<QByteArray> lines;
+    lines.reserve(qsizetype(scan->rows.size()));
+    for (auto row = scan->rows.rbegin(); row != scan->rows.rend(); ++row)
+        lines << scan->Line(*row).toByteArray();
     return lines;
 }
 
 Result<std::vector<SentEntry>> ReadSentLog(const QString& folder) {
-    const Result<QList<QByteArray>> lines = ReadSentLogLines(folder);
-    if (!lines) return Fail(lines.Error());
+    const Result<SentLogScan> scan = ScanSentLogOf(folder);
+    if (!scan) return Fail(scan.Error());
     std::vector<SentEntry> entries;
-    for (const QByteArray& line : *lines)
-        entries.push_back(*ParseSentLogLine(line));
+    entries.reserve(scan->rows.size());
+    for (auto row = scan->rows.rbegin(); row != scan->rows.rend(); ++row)
+        entries.push_back(scan->Entry(*row));
     return entries;
 }
 

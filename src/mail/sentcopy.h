@@ -1,9 +1,11 @@
 #pragma once
 // A copy of every accepted message: the text as it went after DATA, kept as
 // sent/YYYYMMDD-HHMMSS-KIND-NAME.eml in the current folder, and one line in sent/sent.log with
-// the time, kind, name, recipient, Message-ID and the server's reply to the final ".", so that a
-// registrant can show the registry what went out, when, and under which queue id. The folder is
-// a private one (see SentFolder).
+// the time, kind, name, recipient, Message-ID, the server's reply to the final "." and, after a
+// signed send, the signing key, so that a registrant can show the registry what went out, when,
+// and under which queue id. The folder is a private one (see SentFolder).
+#include "mail/sententry.h"
+#include "mail/sentlogscan.h"
 #include "platform/result.h"
 
 #include <QByteArray>
@@ -11,15 +13,6 @@
 #include <QString>
 #include <optional>
 #include <vector>
-
-struct SentEntry {
-    QDateTime when;    // the moment the server accepted the message, local time
-    QString kind;      // "domain", "host", "contact" (or "message" for the companion's send)
-    QString name;      // the record name as the subject carries it; may be empty
-    QString recipient; // the registry's mailbox
-    QString messageId; // with its angle brackets
-    QString reply;     // the server's reply to the final "."
-};
 
 // The "sent" folder under the current directory, read afresh at every call.
 QString SentFolderPath();
@@ -29,10 +22,12 @@ QString SentFolderPath();
 QString SentFileStem(const SentEntry& entry);
 // The sent.log line of an entry, without its line end: the fields separated by a tab, the time
 // in ISO 8601 with its zone. Each field passes the filter for text from peers (PeerText), and a
-// tab inside a field becomes a blank.
+// tab inside a field becomes a blank. The signer is a seventh field, only when there is one, so
+// that a log keeps reading in an older version.
 QByteArray SentLogLine(const SentEntry& entry);
-// The entry of a sent.log line; nothing for a line that is not one.
-std::optional<SentEntry> ParseSentLogLine(const QByteArray& line);
+// The entry of a sent.log line (six fields, or seven with the signer); nothing for a line that
+// is not one.
+std::optional<SentEntry> ParseSentLogLine(QByteArrayView line);
 
 // Keeps the copy in `folder` (made when missing): the message as a new whole file, then, only
 // once that is on the disk, its log line in one write. Returns the copy's path, or why it could
@@ -43,5 +38,7 @@ Result<QString> KeepSentCopy(const QString& folder, const SentEntry& entry, cons
 Result<QList<QByteArray>> ReadSentLogLines(const QString& folder);
 // The same lines as entries.
 Result<std::vector<SentEntry>> ReadSentLog(const QString& folder);
+// The log in one pass, in the order written, with the count of its damaged lines.
+Result<SentLogScan> ScanSentLogOf(const QString& folder);
 // The kept message of an entry: the file of its stem that holds the entry's Message-ID.
 Result<QByteArray> ReadKeptMessage(const QString& folder, const SentEntry& entry);

@@ -117,7 +117,8 @@ void TSubmission::SendMessage(const SubmissionRequest& request, const TemplateFi
             SubjectName(record),
             outgoing.Recipients().Count() ? outgoing.Recipients().Items(0).Address() : QString(),
             stamp.messageId,
-            smtp_.AcceptReply()};
+            smtp_.AcceptReply(),
+            signedBody && request.signer ? request.signer() : QString()};
         const Result<QString> kept = KeepSentCopy(SentFolderPath(), entry, smtp_.SentText());
         if (!kept) copyProblem = kept.Error();
         try {

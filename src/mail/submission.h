@@ -43,6 +43,9 @@ struct SubmissionRequest {
     // With it, the PGP box (no signing key) tells where a key is chosen and offers a button that
     // runs this. May be empty: the box as described, alone.
     std::function<void()> chooseSigningKey;
+    // The key that signed the message, as the sent log keeps it ("0x... (holder)"); asked only
+    // after a signed send. May be empty.
+    std::function<QString()> signer;
 };
 
 enum class SubmissionOutcome {

@@ -21,8 +21,12 @@ QString PgpSigningKeyButton() {
     return "Choose &Key...";
 }
 
-QString SignedWithNote(const QString& keyId, const QString& name) {
-    return "signed with " + keyId + (name.isEmpty() ? QString() : " (" + name + ")");
+QString SigningKeyText(const QString& keyId, const QString& name) {
+    return keyId + (name.isEmpty() ? QString() : " (" + name + ")");
+}
+
+QString SignedWithNote(const QString& key) {
+    return "signed with " + key;
 }
 
 QString SubmissionSentNotice() {

@@ -12,8 +12,11 @@ QString PgpSubmissionNotice();
 // Added to that box where the program can sign, and the caption of its button that goes there.
 QString PgpSigningKeyHint();
 QString PgpSigningKeyButton();
-// The status line's addition after a send signed by `keyId` (its holder `name`, when known).
-QString SignedWithNote(const QString& keyId, const QString& name);
+// The signing key as the sent log keeps it and the windows name it: `keyId`, and its holder
+// `name` in parentheses when known.
+QString SigningKeyText(const QString& keyId, const QString& name);
+// "signed with KEY": the status line's addition after a signed send and the Sent list's cell.
+QString SignedWithNote(const QString& key);
 // Shown when the connection closes after the server accepted the message.
 QString SubmissionSentNotice();
 // The status line after a send whose message was accepted but whose QUIT went wrong.

@@ -270,3 +270,50 @@ TEST(SentCopy, RecordNamesWithControlCharactersAreRefusedBeforeAnythingIsSent) {
     EXPECT_TRUE(server.Messages().empty());
     EXPECT_FALSE(QFileInfo::exists(dir.file("sent")));
 }
+
+TEST(SentCopy, TheLogReadsOldAndSignedLinesAndCountsTheDamagedOnes) {
+    ScopedWorkDir dir;
+    const QDateTime when(QDate(2026, 12, 8), QTime(22, 31, 5));
+    SentEntry signedOne = EntryAt(when.addSecs(60), "host", "ns1.example.com");
+    signedOne.signer = "0x0123456789ABCDEF (Jane Doe <jane@example.test>)";
+    const QByteArray signedLine = SentLogLine(signedOne);
+    EXPECT_TRUE(signedLine.endsWith("\t250 Ok\t0x0123456789ABCDEF (Jane Doe <jane@example.test>)"));
+    // A line an older version wrote: six fields, the time in UTC with "Z".
+    const QByteArray oldLine = "2026-12-08T21:31:05Z\tdomain\texample.com\thostmaster@registry."
+                               "test\t<old@id.test>\t250 2.0.0 Ok";
+    ASSERT_TRUE(QDir().mkdir(dir.file("sent")));
+    WriteAll(dir.file("sent/sent.log"),
+             oldLine + "\r\n" + "not a line of the log\n" + signedLine + "\n" +
+                 // Bad times, too few and too many fields.
+                 "2026-02-30T10:00:00Z\tdomain\ta\tb\tc\td\n" +
+                 "2026-12-08T25:00:00+01:00\tdomain\ta\tb\tc\td\n" +
+                 "2026-12-08T10:00:00Z\ta\tb\n" + "2026-12-08T10:00:00Z\ta\tb\tc\td\te\tf\tg\n" +
+                 // Another form of the time, with a fraction of a second.
+                 "2026-12-08T10:00:00.250+02:00\tcontact\tJane\tb\t<frac@id.test>\td\n");
+    const Result<SentLogScan> scan = ScanSentLogOf(dir.file("sent"));
+    ASSERT_TRUE(scan) << scan.Error().toStdString();
+    EXPECT_EQ(scan->damaged, 5);
+    ASSERT_EQ(scan->rows.size(), 3u);
+    const SentEntry old = scan->Entry(scan->rows[0]);
+    EXPECT_EQ(old.when, QDateTime(QDate(2026, 12, 8), QTime(21, 31, 5), Qt::UTC));
+    EXPECT_EQ(old.reply, "250 2.0.0 Ok"); // the CR of a CR LF is not the reply's
+    EXPECT_EQ(old.signer, "");
+    EXPECT_EQ(scan->Entry(scan->rows[1]).signer, signedOne.signer);
+    EXPECT_EQ(scan->Entry(scan->rows[1]).when, signedOne.when);
+    EXPECT_EQ(scan->Entry(scan->rows[2]).when,
+              QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0, 250), Qt::UTC));
+    // The other readers: newest first as written, the lines as they stand.
+    const Result<QList<QByteArray>> lines = ReadSentLogLines(dir.file("sent"));
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->size(), 3);
+    EXPECT_EQ((*lines)[1], signedLine);
+    EXPECT_EQ((*lines)[2], oldLine);
+    EXPECT_EQ(ParseSentLogLine(signedLine)->signer, signedOne.signer);
+
+    // An empty last line is no damage; a log without a line end at its end loses nothing.
+    WriteAll(dir.file("sent/sent.log"), oldLine + "\n" + signedLine);
+    EXPECT_EQ(ScanSentLogOf(dir.file("sent"))->damaged, 0);
+    EXPECT_EQ(ScanSentLogOf(dir.file("sent"))->rows.size(), 2u);
+    WriteAll(dir.file("sent/sent.log"), oldLine + "\n\n");
+    EXPECT_EQ(ScanSentLogOf(dir.file("sent"))->damaged, 1);
+}

@@ -1,6 +1,7 @@
 // The submission flow against a real local SMTP server: what is written, mailed, shown on the
 // three pages and told in boxes, for a good send, a refused recipient and the stops before mailing.
 #include "mail/mssmtp.h"
+#include "mail/sentcopy.h"
 #include "mail/submission.h"
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
@@ -265,4 +266,39 @@ TEST_F(SubmissionFlow, TheSubjectIsCutAt255AndNoSecondSendStartsDuringASend) {
     EXPECT_EQ(subject, (name + " Internic HOST Registration").left(255));
     EXPECT_EQ(message.Subject().size(), 255);
     EXPECT_EQ(nameListUpdates, 1);
+}
+
+TEST_F(SubmissionFlow, TheSentLogNamesTheSigningKeyOfASignedSendOnly) {
+    LocalSmtpServer server;
+    ASSERT_NE(server.Port(), 0);
+    smtp.SetServer(server.Address());
+    const QString key = "0x0123456789ABCDEF (Jane Signer <jane@example.test>)";
+    TemplateFiles files;
+    SubmissionRequest plain = Request(RecordKind::Domain, "example.com");
+    plain.confirm = false;
+    plain.signer = [key] { return key; };
+    EXPECT_EQ(flow.Submit(plain, files), SubmissionOutcome::Sent);
+
+    SubmissionRequest pgp = Request(RecordKind::Host, "ns1.example.com");
+    pgp.confirm = false;
+    pgp.record.text["HostAuthScheme"] = "PGP";
+    pgp.signTemplate = [](const Record&, const QStringList& lines) -> std::optional<QStringList> {
+        return QStringList{"-----BEGIN PGP SIGNED MESSAGE-----", ""} + lines +
+               QStringList{"-----BEGIN PGP SIGNATURE-----", "-----END PGP SIGNATURE-----"};
+    };
+    pgp.signer = [key] { return key; };
+    EXPECT_EQ(flow.Submit(pgp, files), SubmissionOutcome::Sent);
+    ASSERT_EQ(server.Messages().size(), 2u);
+
+    const Result<std::vector<SentEntry>> sent = ReadSentLog(SentFolderPath());
+    ASSERT_TRUE(sent) << sent.Error().toStdString();
+    ASSERT_EQ(sent->size(), 2u);
+    EXPECT_EQ((*sent)[0].name, "ns1.example.com");
+    EXPECT_EQ((*sent)[0].signer, key);
+    EXPECT_EQ((*sent)[1].name, "example.com");
+    EXPECT_EQ((*sent)[1].signer, "");
+    // The unsigned line is as an older version wrote it: six fields.
+    const QList<QByteArray> lines = ReadAll(dir.file("sent/sent.log")).split('\n');
+    EXPECT_EQ(lines[0].count('\t'), 5);
+    EXPECT_EQ(lines[1].count('\t'), 6);
 }

@@ -5,7 +5,6 @@
 #include "mail/ui/mailsubmission.h"
 #include "mail/ui/sentdlg.h"
 #include "platform/guard.h"
-#include "templates/ui/formviewer.h"
 #include "templates/ui/templatesbehaviour.h"
 
 #include <QAbstractButton>
@@ -42,25 +41,28 @@ void ConnectButton(TForm1& form, const char* name, TMailSubmission* mail,
                          [mail, handler] { Guarded([&] { (mail->*handler)(); }); });
 }
 // File > Sent Registrations...: one modeless window, read afresh each time it is opened.
-void AttachSentWindow(TForm1& form, TMailSubmission& mail, TTemplates& templates) {
+void AttachSentWindow(TForm1& form, TMailSubmission& mail) {
     auto* item = form.findChild<QAction*>("SentRegistrations1");
     if (!item) return;
-    QObject::connect(item, &QAction::triggered, &form, [&mail, &templates] {
-        Guarded([&mail, &templates] {
+    QObject::connect(item, &QAction::triggered, &form, [&mail] {
+        Guarded([&mail] {
             TSentDlg* dialog = &mail.SentWindow();
-            if (!dialog->ShowMessage) {
-                dialog->ShowMessage = [&templates](const QStringList& lines) {
-                    TFormView& viewer = templates.FormView();
-                    viewer.SetLines(lines);
-                    viewer.ShowViewer();
-                };
+            if (!dialog->OpenFolder)
                 dialog->OpenFolder = [](const QString& folder) {
+                    // No file manager registered, or one that does not start: the window then
+                    // offers the path instead.
+                    const QString command = DefaultFolderCommand();
+                    if (command.trimmed().isEmpty()) return false;
                     TpvlUrl launcher;
-                    launcher.RegisteredCommand = DefaultFolderCommand;
+                    launcher.RegisteredCommand = [command] { return command; };
                     launcher.SetUrl(QUrl::fromLocalFile(folder).toString());
-                    launcher.Execute();
+                    try {
+                        launcher.Execute();
+                    } catch (const Exception&) {
+                        return false;
+                    }
+                    return true;
                 };
-            }
             dialog->Reload();
             dialog->show();
             dialog->raise();
@@ -70,7 +72,8 @@ void AttachSentWindow(TForm1& form, TMailSubmission& mail, TTemplates& templates
 }
 } // namespace
 
-TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& templates) {
+// The templates once showed a kept message; the read-only message window does now.
+TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& /*templates*/) {
     CreateMailComponents(form);
     auto* mail = new TMailSubmission(form, store);
     mail->setObjectName("MailSubmission");
@@ -79,7 +82,7 @@ TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& templates) 
     ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
     ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
     form.MailSecurityCommand = [mail](const QString& server) { mail->SecurityButtonClick(server); };
-    AttachSentWindow(form, *mail, templates);
+    AttachSentWindow(form, *mail);
     // The first of the window's socket components to be made ready each time it becomes active.
     TmsSMTP* smtp = form.msSMTP1;
     form.ActivateSteps.push_back([smtp] {

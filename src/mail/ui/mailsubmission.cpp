@@ -117,6 +117,7 @@ void TMailSubmission::MailPage(RecordKind kind) {
         store_.UpdateNameList(kind, record, files);
     };
     request.chooseSigningKey = [this] { SecurityButtonClick(store_.Settings().server); };
+    request.signer = [this] { return signedBy_; };
     signedBy_.clear();
     // The window's path fields take the writer's paths also when writing or sending fails.
     TemplateFiles files = WindowPaths(form_, kind);
@@ -128,7 +129,7 @@ void TMailSubmission::MailPage(RecordKind kind) {
     } keep{form_, kind, files};
     try {
         if (flow_.Submit(request, files) == SubmissionOutcome::Sent && !signedBy_.isEmpty())
-            ShowStatus(form_, kind, StatusText(form_, kind) + "; " + signedBy_);
+            ShowStatus(form_, kind, StatusText(form_, kind) + "; " + SignedWithNote(signedBy_));
     } catch (const ESignInRefused& e) {
         // A password the server refuses is not offered again: the next send asks for it.
         passwords_.Forget(form_.msSMTP1->User(), form_.msSMTP1->Server());
@@ -157,7 +158,7 @@ QString TMailSubmission::SignerOf(const Record& record) const {
             if (k.fingerprint.endsWith(id) || k.signingFingerprint.endsWith(id))
                 name = PeerText(k.userId, PeerTextLines::Escape);
     // The last 16 hex digits, as the key list shows a key.
-    return SignedWithNote("0x" + id.right(16), name);
+    return SigningKeyText("0x" + id.right(16), name);
 }
 
 std::optional<QString> TMailSubmission::KnownPassword(const QString& user,

@@ -64,7 +64,7 @@ private:
     QString SigningKeySetting() const;
     // The page's scheme is PGP and no key is set to sign with: nothing will be mailed.
     bool PgpWithoutSigningKey(const Record& record) const;
-    // "signed with 0x... (holder)" for the key that signs `record`.
+    // "0x... (holder)" for the key that signs `record`.
     QString SignerOf(const Record& record) const;
     void EnableMailButtons(bool enabled);
 

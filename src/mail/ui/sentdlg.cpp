@@ -1,45 +1,47 @@
 #include "mail/ui/sentdlg.h"
 
+#include "app/ui/helptopics.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/windowfont.h"
-#include "mail/keptmessage.h"
+#include "mail/ui/keptmessagedlg.h"
+#include "mail/ui/sentmodel.h"
+#include "mail/ui/sentwindowfit.h"
 #include "platform/exception.h"
 #include "platform/guard.h"
-#include "platform/idna.h"
-#include "platform/peertext.h"
 
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
-// A domain or host name that went as its A-label, with its Unicode form beside it.
-QString ShownName(const SentEntry& entry) {
-    if (entry.kind != "domain" && entry.kind != "host") return entry.name;
-    const std::optional<QString> unicode = ToULabel(entry.name);
-    if (!unicode || *unicode == entry.name) return entry.name;
-    return entry.name + " (" + *unicode + ")";
+QDateEdit* DateEdit(QWidget* parent, const char* name, const QString& spoken) {
+    auto* edit = new QDateEdit(parent);
+    edit->setObjectName(name);
+    edit->setAccessibleName(spoken);
+    edit->setCalendarPopup(true);
+    // As the log writes it: one order of day, month and year whatever the language.
+    edit->setDisplayFormat("yyyy-MM-dd");
+    edit->setEnabled(false);
+    return edit;
 }
-
-constexpr int kWhenRole = Qt::UserRole + 1;
-
-// A row sorts by what its column means: the time by the moment, the rest as the reader's language
-// orders text.
-class SentItem : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        if (column == 0)
-            return data(0, kWhenRole).toDateTime() < other.data(0, kWhenRole).toDateTime();
-        return text(column).localeAwareCompare(other.text(column)) < 0;
-    }
-};
 } // namespace
+
+QString DamagedLinesNote(int damaged) {
+    if (damaged <= 0) return QString();
+    return damaged == 1 ? QStringLiteral("1 damaged line in the log was skipped.")
+                        : QString::number(damaged) + " damaged lines in the log were skipped.";
+}
 
 TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("SentDlg");
@@ -48,24 +50,51 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     setModal(false);
     setFont(WindowFont());
     auto* column = column_ = new QVBoxLayout(this);
+    Model = new TSentModel(this);
+    Filter = new TSentFilter(*Model, this);
 
-    SentList = new QTreeWidget(this);
+    auto* filters = filterRow_ = new QHBoxLayout;
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setObjectName("SentFilterEdit");
+    FilterEdit->setAccessibleName("Filter by name, kind or recipient");
+    FilterEdit->setPlaceholderText("Filter by name, kind or recipient");
+    FilterEdit->setClearButtonEnabled(true);
+    DateRangeBox = new QCheckBox("Sent &between", this);
+    DateRangeBox->setObjectName("DateRangeBox");
+    FromDate = DateEdit(this, "FromDate", "Sent on or after");
+    ToDate = DateEdit(this, "ToDate", "Sent on or before");
+    auto* andLabel = new QLabel("and", this);
+    filters->addWidget(FilterEdit, 1);
+    filters->addWidget(DateRangeBox);
+    filters->addWidget(FromDate);
+    filters->addWidget(andLabel);
+    filters->addWidget(ToDate);
+    column->addLayout(filters);
+
+    SentList = new QTreeView(this);
     SentList->setObjectName("SentList");
     SentList->setAccessibleName("Sent registrations");
     SentList->setRootIsDecorated(false);
     SentList->setUniformRowHeights(true);
     SentList->setAllColumnsShowFocus(true);
-    SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply"});
-    SentList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    SentList->setSelectionMode(QAbstractItemView::SingleSelection);
+    SentList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SentList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SentList->setModel(Filter);
+    // The long server reply last, where the row's width is left for it.
+    SentList->header()->moveSection(TSentModel::SignedColumn, TSentModel::ReplyColumn);
     SentList->header()->setStretchLastSection(true);
+    // Columns fitted to the first rows only: a long log is not measured whole.
+    SentList->header()->setResizeContentsPrecision(200);
     // A click on a column's title sorts by it; newest first at the start.
     SentList->setSortingEnabled(true);
-    SentList->sortByColumn(0, Qt::DescendingOrder);
+    SentList->sortByColumn(TSentModel::TimeColumn, Qt::DescendingOrder);
     column->addWidget(SentList, 1);
 
     SentNote = new QLabel(this);
     SentNote->setObjectName("SentNote");
     SentNote->setWordWrap(true);
+    SentNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(SentNote);
 
     auto* buttons = buttonRow_ = new QHBoxLayout;
@@ -85,72 +114,110 @@ TSentDlg::TSentDlg(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(CloseButton);
     column->addLayout(buttons);
 
-    connect(SentList, &QTreeWidget::itemActivated, this,
-            [this] { Guarded([this] { ShowSelected(); }); });
+    connect(SentList, &QTreeView::activated, this, [this] { Guarded([this] { ShowSelected(); }); });
     connect(ShowButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { ShowSelected(); }); });
     connect(ShowFolderButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { ShowFolderClick(); }); });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
-    resize(720, 320);
+    connect(FilterEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Filter->SetText(text.trimmed());
+        KeepAChosenRow();
+    });
+    connect(DateRangeBox, &QCheckBox::toggled, this, [this] { ApplyDates(); });
+    connect(FromDate, &QDateEdit::dateChanged, this, [this] { ApplyDates(); });
+    connect(ToDate, &QDateEdit::dateChanged, this, [this] { ApplyDates(); });
+    SetHelpTopic(this, SentWindowHelpTopic);
+    InstallHelpKey(this);
+    resize(760, 340);
 }
 
 void TSentDlg::Reload() {
-    SentList->clear();
-    entries_.clear();
     ShowButton->setEnabled(false);
-    Result<std::vector<SentEntry>> log = ReadSentLog(SentFolderPath());
-    if (!log) {
-        SentNote->setText("The log of sent registrations could not be read: " + log.Error());
+    Result<SentLogScan> scan = ScanSentLogOf(SentFolderPath());
+    if (!scan) {
+        Model->Clear();
+        readNote_ = "The log of sent registrations could not be read: " + scan.Error();
+        SentNote->setText(readNote_);
         return;
     }
-    entries_ = std::move(log).Value();
-    const QLocale locale = QLocale::system();
-    // Sorted once when all rows are in, not at every row.
-    SentList->setSortingEnabled(false);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const SentEntry& entry = entries_[i];
-        auto* item = new SentItem(SentList);
-        item->setData(0, Qt::UserRole, int(i));
-        item->setData(0, kWhenRole, entry.when);
-        // A log written by an older version may hold a server's control characters as they came.
-        const QString reply = PeerText(entry.reply, PeerTextLines::Escape);
-        item->setText(0, locale.toString(entry.when, QLocale::ShortFormat));
-        item->setText(1, PeerText(entry.kind, PeerTextLines::Escape));
-        item->setText(2, PeerText(ShownName(entry), PeerTextLines::Escape));
-        item->setText(3, PeerText(entry.recipient, PeerTextLines::Escape));
-        item->setText(4, reply);
-        item->setToolTip(4, reply);
+    const int damaged = scan->damaged;
+    const bool anySigned = std::any_of(scan->rows.begin(), scan->rows.end(),
+                                       [](const SentLogRow& row) { return row.fields > 6; });
+    Model->Load(std::move(scan).Value());
+    // No column of empty cells for a folder that never signed.
+    SentList->setColumnHidden(TSentModel::SignedColumn, !anySigned);
+    const int rows = Model->rowCount();
+    readNote_ = rows == 0 ? QStringLiteral("No registration has been sent from this folder yet.")
+                          : "Kept in " + SentFolderPath();
+    if (damaged > 0) readNote_ += "\n" + DamagedLinesNote(damaged);
+    SentNote->setText(readNote_);
+    if (!DateRangeBox->isChecked() && rows > 0) {
+        // The range offered first is the whole log's.
+        const QSignalBlocker fromQuiet(FromDate), toQuiet(ToDate);
+        const auto [oldest, newest] = std::minmax_element(
+            Model->Log().rows.begin(), Model->Log().rows.end(),
+            [](const SentLogRow& a, const SentLogRow& b) { return a.msecs < b.msecs; });
+        FromDate->setDate(Model->Log().When(*oldest).date());
+        ToDate->setDate(Model->Log().When(*newest).date());
     }
-    SentNote->setText(entries_.empty() ? "No registration has been sent from this folder yet."
-                                       : "Kept in " + SentFolderPath());
-    SentList->setSortingEnabled(true);
-    if (!entries_.empty()) SentList->setCurrentItem(SentList->topLevelItem(0));
-    ShowButton->setEnabled(!entries_.empty());
+    for (int c = 0; c + 1 < Model->columnCount(); ++c)
+        SentList->resizeColumnToContents(c);
+    SentList->setCurrentIndex(Filter->index(0, 0));
+    ShowButton->setEnabled(rows > 0);
 }
 
-int TSentDlg::EntryIndexOf(const QTreeWidgetItem* item) const {
-    if (!item) return -1;
-    bool ok = false;
-    const int index = item->data(0, Qt::UserRole).toInt(&ok);
-    return ok && index >= 0 && size_t(index) < entries_.size() ? index : -1;
+int TSentDlg::EntryOfRow(int listRow) const {
+    const QModelIndex source = Filter->mapToSource(Filter->index(listRow, 0));
+    return source.isValid() ? source.row() : -1;
 }
 
 int TSentDlg::ChosenEntry() const {
-    const QList<QTreeWidgetItem*> selected = SentList->selectedItems();
-    return EntryIndexOf(selected.isEmpty() ? SentList->currentItem() : selected.front());
+    const QModelIndexList selected = SentList->selectionModel()->selectedRows();
+    const QModelIndex chosen = selected.isEmpty() ? SentList->currentIndex() : selected.front();
+    const QModelIndex source = Filter->mapToSource(chosen);
+    return source.isValid() ? source.row() : -1;
+}
+
+void TSentDlg::KeepAChosenRow() {
+    // The chosen row stays chosen while it is shown; else the first row shown is.
+    if (SentList->currentIndex().isValid()) return;
+    if (Filter->rowCount() > 0)
+        SentList->setCurrentIndex(Filter->index(0, 0));
+    else
+        SentList->clearSelection();
+}
+
+void TSentDlg::ApplyDates() {
+    const bool on = DateRangeBox->isChecked();
+    FromDate->setEnabled(on);
+    ToDate->setEnabled(on);
+    if (on)
+        Filter->SetDates(FromDate->date(), ToDate->date());
+    else
+        Filter->SetDates(std::nullopt, std::nullopt);
+    KeepAChosenRow();
 }
 
 void TSentDlg::ShowSelected() {
     const int row = ChosenEntry();
     if (row < 0) return;
-    const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entries_[size_t(row)]);
+    const SentEntry entry = Model->EntryAt(row);
+    const Result<QByteArray> message = ReadKeptMessage(SentFolderPath(), entry);
     if (!message) throw Exception(message.Error());
-    if (ShowMessage) ShowMessage(KeptMessageLines(*message));
+    if (!messageWindow_) messageWindow_ = new TKeptMessageDlg(this);
+    messageWindow_->ShowMessage(
+        *message, "Sent " + entry.kind + (entry.name.isEmpty() ? "" : " ") + entry.name + ", " +
+                      QLocale::system().toString(entry.when, QLocale::ShortFormat));
 }
 
 void TSentDlg::ShowFolderClick() {
-    if (OpenFolder) OpenFolder(SentFolderPath());
+    const QString folder = SentFolderPath();
+    if (OpenFolder && OpenFolder(folder)) return;
+    // Without a file manager the path is the next best thing: it pastes into any other program.
+    QGuiApplication::clipboard()->setText(folder);
+    SentNote->setText("No file manager could open the folder; its path is on the clipboard: " +
+                      folder);
 }
 
 void TSentDlg::keyPressEvent(QKeyEvent* event) {
@@ -161,4 +228,15 @@ void TSentDlg::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TSentDlg::showEvent(QShowEvent* event) {
+    FitToScreen(*this);
+    QDialog::showEvent(event);
+}
+
+void TSentDlg::hideEvent(QHideEvent* event) {
+    // Closed, not minimised: the rows are read again when it opens, so their memory goes back.
+    if (!event->spontaneous()) Model->Clear();
+    QDialog::hideEvent(event);
 }

@@ -4,11 +4,15 @@
 #include "app/ui/helpwindow.h"
 #include "mail/sentcopy.h"
 #include "platform/guard.h"
+#include "replies/replylog.h"
 #include "replies/ui/replieshelp.h"
 #include "replies/ui/replypane.h"
 #include "replies/ui/replywatcher.h"
 #include "replies/ui/verdicticons.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,21 +22,25 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     : TSentDlg(parent), watcher_(watcher) {
-    SentList->setHeaderLabels({"Time", "Kind", "Name", "Recipient", "Server reply", "Status"});
+    Model->AddExtraColumn("Status");
     // The status reads best beside the name; the server's long reply stays last.
-    SentList->header()->moveSection(StatusColumn, 3);
+    SentList->header()->moveSection(SentList->header()->visualIndex(StatusColumn), 3);
 
-    FilterEdit = new QLineEdit(this);
-    FilterEdit->setObjectName("SentFilterEdit");
-    FilterEdit->setAccessibleName("Filter by name, kind or status");
-    FilterEdit->setPlaceholderText("Filter by name, kind or status");
-    FilterEdit->setClearButtonEnabled(true);
-    Column()->insertWidget(0, FilterEdit);
+    FilterEdit->setAccessibleName("Filter by name, kind, recipient or status");
+    FilterEdit->setPlaceholderText("Filter by name, kind, recipient or status");
+    StatusChoice = new QComboBox(this);
+    StatusChoice->setObjectName("StatusChoice");
+    StatusChoice->setAccessibleName("Status");
+    StatusChoice->addItem("Any status");
+    for (ReplyStatus status : {ReplyStatus::Waiting, ReplyStatus::Received, ReplyStatus::Done,
+                               ReplyStatus::Refused, ReplyStatus::Answered})
+        StatusChoice->addItem(StatusWord(status));
+    FilterRow()->insertWidget(1, StatusChoice);
 
     // The list above, the reply below; the user moves the border between them.
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -72,26 +80,30 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     connect(CheckButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { CheckButtonClick(); }); });
     connect(StopButton, &QPushButton::clicked, &watcher_, &TReplyWatcher::Cancel);
-    connect(FilterEdit, &QLineEdit::textChanged, this,
-            [this] { Guarded([this] { ApplyFilter(); }); });
-    connect(SentList, &QTreeWidget::currentItemChanged, this,
-            [this] { Guarded([this] { ShowChosenReply(); }); });
-    connect(SentList, &QTreeWidget::itemSelectionChanged, this,
-            [this] { Guarded([this] { ShowChosenReply(); }); });
+    connect(StatusChoice, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Filter->SetGroup(index <= 0 ? QString() : StatusChoice->itemText(index));
+        KeepAChosenRow();
+    });
+    // The reply shown follows the chosen row, also when the filter takes it away.
+    auto follow = [this] { Guarded([this] { ShowChosenReply(); }); };
+    connect(SentList->selectionModel(), &QItemSelectionModel::currentChanged, this, follow);
+    connect(SentList->selectionModel(), &QItemSelectionModel::selectionChanged, this, follow);
+    connect(Filter, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(Filter, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(Filter, &QAbstractItemModel::layoutChanged, this, follow);
     connect(&watcher_, &TReplyWatcher::CheckStarted, this, &TRepliesSentDlg::CheckStarted);
     connect(&watcher_, &TReplyWatcher::CheckFinished, this,
             [this](const QString& sentence) { CheckFinished(sentence); });
 
-    SetHelpTopic(this, SentRegistrationsHelpTopic);
     for (QWidget* w : {static_cast<QWidget*>(CheckButton), static_cast<QWidget*>(StopButton),
                        static_cast<QWidget*>(Pane)})
         SetHelpTopic(w, RepliesHelpTopic);
-    InstallHelpKey(this);
-    // Tab goes from the filter down through the list and the reply to the buttons; the list has
-    // the focus when the window opens.
-    const QList<QWidget*> order{FilterEdit,      SentList,   Pane->ResultList,
-                                Pane->ReplyText, ShowButton, ShowFolderButton,
-                                CheckButton,     StopButton, CloseButton};
+    // Tab goes along the filters, down through the list and the reply to the buttons; the list
+    // has the focus when the window opens.
+    const QList<QWidget*> order{FilterEdit, StatusChoice,     DateRangeBox,     FromDate,
+                                ToDate,     SentList,         Pane->ResultList, Pane->ReplyText,
+                                ShowButton, ShowFolderButton, CheckButton,      StopButton,
+                                CloseButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     SentList->setFocus();
@@ -102,68 +114,75 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
 void TRepliesSentDlg::Reload() {
     const QString chosen = shownId_;
     TSentDlg::Reload();
-    states_.clear();
-    Result<std::vector<RegistrationState>> states = ReadRegistrationStates(SentFolderPath());
-    if (!states) {
-        SentNote->setText(SentNote->text() + "\nThe replies could not be read: " + states.Error());
+    // Only the registrations that replies name are worked out one by one; every other one is
+    // waiting, which its time alone tells: a long log lists as fast as without replies.
+    replies_.clear();
+    Result<std::vector<ReplyLogEntry>> log = ReadReplyLog(SentFolderPath());
+    if (!log) {
+        SentNote->setText(SentNote->text() + "\nThe replies could not be read: " + log.Error());
     } else {
-        for (RegistrationState& state : states.Value())
-            states_.insert(MessageIdKey(state.registration.messageId), std::move(state));
+        for (ReplyLogEntry& reply : log.Value())
+            replies_[MessageIdKey(reply.registrationId)].push_back(std::move(reply));
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    QTreeWidgetItem* again = nullptr;
-    // Sorted again once the statuses are in (the list may be sorted by them).
-    SentList->setSortingEnabled(false);
-    for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = SentList->topLevelItem(row);
-        const int index = EntryIndexOf(item);
-        if (index < 0) continue;
-        const QString key = MessageIdKey(Entries()[size_t(index)].messageId);
-        const auto state = states_.constFind(key);
-        const QString status = state == states_.constEnd() ? QString() : state->StatusText(now);
-        item->setText(StatusColumn, status);
-        item->setToolTip(StatusColumn, status);
-        if (state != states_.constEnd()) item->setIcon(StatusColumn, VerdictIcon(state->status));
-        if (key == chosen) again = item;
+    now_ = QDateTime::currentDateTime();
+    const qint64 nowMs = now_.toMSecsSinceEpoch();
+    RegistrationState probe;
+    probe.registration.when = now_;
+    const QString waiting = probe.StatusText(now_);
+    probe.registration.when = now_.addSecs(-kLongWait - 1);
+    const QString waitingLong = probe.StatusText(now_);
+    const QString waitingGroup = StatusWord(ReplyStatus::Waiting);
+
+    // An icon is drawn once, not once a row.
+    QHash<int, QIcon> icons;
+    std::vector<TSentModel::ExtraCell> cells(size_t(Model->rowCount()));
+    int again = -1;
+    for (int row = 0; row < Model->rowCount(); ++row) {
+        const QString key = KeyOf(row);
+        if (key.isEmpty()) continue; // no Message-ID: no reply can be matched to it
+        if (key == chosen) again = row;
+        TSentModel::ExtraCell& cell = cells[size_t(row)];
+        if (!replies_.contains(key)) {
+            const qint64 waited = (nowMs - Model->Log().rows[size_t(row)].msecs) / 1000;
+            cell = {waited > kLongWait ? waitingLong : waiting, QIcon(), waitingGroup};
+            continue;
+        }
+        const RegistrationState state = StateOf(row);
+        auto icon = icons.find(int(state.status));
+        if (icon == icons.end()) icon = icons.insert(int(state.status), VerdictIcon(state.status));
+        cell = {state.StatusText(now_), *icon, StatusWord(state.status)};
     }
-    SentList->setSortingEnabled(true);
-    if (!again) again = SentList->topLevelItem(0);
-    if (again) SentList->setCurrentItem(again);
+    Model->SetExtraCells(std::move(cells));
+    SentList->resizeColumnToContents(StatusColumn);
+    const QModelIndex chosenRow = Filter->mapFromSource(Model->index(again, 0));
+    SentList->setCurrentIndex(chosenRow.isValid() ? chosenRow : Filter->index(0, 0));
     shownId_.clear();
-    ApplyFilter();
     ShowChosenReply();
 }
 
-void TRepliesSentDlg::ApplyFilter() {
-    const QString wanted = FilterEdit->text().trimmed();
-    QTreeWidgetItem* firstShown = nullptr;
-    for (int row = 0; row < SentList->topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = SentList->topLevelItem(row);
-        bool shown = wanted.isEmpty();
-        for (int column : {1, 2, StatusColumn})
-            shown = shown || item->text(column).contains(wanted, Qt::CaseInsensitive);
-        item->setHidden(!shown);
-        if (shown && !firstShown) firstShown = item;
-    }
-    // The chosen row stays chosen while it is shown; else the first row shown is.
-    QTreeWidgetItem* current = SentList->currentItem();
-    if (!current || current->isHidden()) {
-        SentList->setCurrentItem(firstShown);
-        if (!firstShown) SentList->clearSelection();
-    }
-    ShowChosenReply();
+QString TRepliesSentDlg::KeyOf(int row) const {
+    return MessageIdKey(QString::fromUtf8(Model->Log().Field(Model->Log().rows[size_t(row)], 4)));
+}
+
+RegistrationState TRepliesSentDlg::StateOf(int row) const {
+    const SentEntry entry = Model->EntryAt(row);
+    RegistrationState state;
+    state.registration = {entry.when,      entry.kind,      entry.name,
+                          entry.recipient, entry.messageId, QString()};
+    for (const ReplyLogEntry& reply : replies_.value(MessageIdKey(entry.messageId)))
+        state.Apply(reply);
+    return state;
 }
 
 void TRepliesSentDlg::ShowChosenReply() {
     const int index = ChosenEntry();
-    const QString key = index < 0 ? QString() : MessageIdKey(Entries()[size_t(index)].messageId);
+    const QString key = index < 0 ? QString() : KeyOf(index);
     if (key == shownId_) return;
     shownId_ = key;
-    const auto state = states_.constFind(key);
-    if (state == states_.constEnd())
+    if (key.isEmpty())
         Pane->Clear();
     else
-        Pane->Show(SentFolderPath(), *state);
+        Pane->Show(SentFolderPath(), StateOf(index));
 }
 
 void TRepliesSentDlg::CheckButtonClick() {

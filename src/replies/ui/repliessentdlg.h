@@ -2,14 +2,16 @@
 // Sent Registrations with the registry's replies: a "Status" column (waiting, received NIC-...,
 // done, refused, answered; "waiting for more than 24 hours" when so), "Check for Replies" with
 // its progress and Stop (the check runs off the window thread, the window stays usable), and
-// below the list the chosen registration's reply with its per-object results. A filter box above
-// the list keeps the rows whose name, kind or status hold what is typed.
+// below the list the chosen registration's reply with its per-object results. The status is a
+// column of the window's own model: its filter text finds it too, and a choice of statuses keeps
+// only the rows of one.
 #include "mail/ui/sentdlg.h"
+#include "mail/ui/sentmodel.h"
 #include "replies/registrationstates.h"
 
 #include <QHash>
 
-class QLineEdit;
+class QComboBox;
 class QProgressBar;
 class TReplyPane;
 class TReplyWatcher;
@@ -17,11 +19,11 @@ class TReplyWatcher;
 class TRepliesSentDlg : public TSentDlg {
     Q_OBJECT
 public:
-    static constexpr int StatusColumn = 5;
+    static constexpr int StatusColumn = TSentModel::ExtraColumn;
 
     TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent = nullptr);
 
-    QLineEdit* FilterEdit = nullptr;
+    QComboBox* StatusChoice = nullptr;
     QPushButton* CheckButton = nullptr;
     QPushButton* StopButton = nullptr;
     QProgressBar* CheckProgress = nullptr;
@@ -30,15 +32,21 @@ public:
     // The log and the replies read again; the chosen registration stays chosen.
     void Reload() override;
     void CheckButtonClick();
-    // Hides the rows whose name, kind and status all lack the filter's text (any case).
-    void ApplyFilter();
 
 private:
     void ShowChosenReply();
     void CheckStarted();
     void CheckFinished(const QString& sentence);
 
+    // A row's Message-ID key (empty for none).
+    QString KeyOf(int row) const;
+    // The row's registration with its replies applied.
+    RegistrationState StateOf(int row) const;
+
+    // Waiting longer than this (seconds) is said so.
+    static constexpr qint64 kLongWait = 24 * 3600;
     TReplyWatcher& watcher_;
-    QHash<QString, RegistrationState> states_; // by MessageIdKey
-    QString shownId_;                          // the registration the pane shows
+    QHash<QString, std::vector<ReplyLogEntry>> replies_; // by the registration's MessageIdKey
+    QDateTime now_;
+    QString shownId_; // the registration the pane shows
 };

@@ -1,16 +1,16 @@
 // The window's mail button against a real server, then File > Sent Registrations: the message
 // carries its date and identifier, its copy is kept, and the window lists the log newest first
-// and shows a kept message on a double click or Enter.
+// and shows a kept message, read-only, on a double click or Enter.
 #include "mail/mssmtp.h"
 #include "mail/submission_server.h"
 #include "mail/submissiontexts.h"
+#include "mail/ui/keptmessagedlg.h"
 #include "mail/ui/sentdlg.h"
 #include "platform/ui/qtmessageboxes.h"
 #include "platform/wait.h"
 #include "support/messagejudges.h"
 #include "support/testchild.h"
 #include "support/ui/formdriver.h"
-#include "templates/ui/formviewer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,7 +26,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -100,27 +100,44 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     ASSERT_TRUE(WaitUntil(
         [&] { return (sent = d.form().findChild<TSentDlg*>("SentDlg")) && sent->isVisible(); },
         3000));
-    QTreeWidget* list = sent->SentList;
-    ASSERT_EQ(list->topLevelItemCount(), 2);
+    QTreeView* list = sent->SentList;
+    const QAbstractItemModel* rows = list->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    auto cell = [rows](int row, int column) { return rows->index(row, column).data().toString(); };
     // The name went as its A-label; its Unicode form stands beside it.
-    EXPECT_EQ(list->topLevelItem(0)->text(2), "xn--bcher-kva.example (b\u00fccher.example)");
-    EXPECT_EQ(list->topLevelItem(1)->text(2), "example.com");
-    EXPECT_EQ(list->topLevelItem(1)->text(1), "domain");
-    EXPECT_EQ(list->topLevelItem(1)->text(3), "hostmaster@registry.test");
-    EXPECT_EQ(list->topLevelItem(1)->text(4), "250 2.0.0 Ok: queued as 4ABC1");
+    EXPECT_EQ(cell(0, 2), "xn--bcher-kva.example (b\u00fccher.example)");
+    EXPECT_EQ(cell(1, 2), "example.com");
+    EXPECT_EQ(cell(1, 1), "domain");
+    EXPECT_EQ(cell(1, 3), "hostmaster@registry.test");
+    EXPECT_EQ(cell(1, 4), "250 2.0.0 Ok: queued as 4ABC1");
 
-    // A double click on the older row shows its kept text in the form viewer.
-    const QRect older = list->visualItemRect(list->topLevelItem(1));
+    // A double click on the older row shows its kept text, read-only.
+    const QRect older = list->visualRect(rows->index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, older.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, older.center());
-    auto* viewer = qobject_cast<TFormView*>(d.form().FormView);
+    TKeptMessageDlg* viewer = sent->MessageWindow();
     ASSERT_TRUE(viewer);
     ASSERT_TRUE(WaitUntil([viewer] { return viewer->isVisible(); }, 3000));
-    // As a mail reader shows it: the sender's encoded name decoded, the rest as it went.
-    QString shown = QString::fromUtf8(received[0].rawBytes).replace("\r\n", "\n");
-    shown.replace(QRegularExpression("^From: [^\n]*\n"),
-                  "From:     J\u00fcrgen M\u00fcller <jane@example.test>\n");
-    EXPECT_EQ(viewer->Memo1->toPlainText() + "\n", shown);
+    // As a mail reader shows it: the sender's encoded name decoded, the body as it went, each
+    // header field's value in one column.
+    const QString shown = viewer->MessageText->toPlainText();
+    const QString raw = QString::fromUtf8(received[0].rawBytes).replace("\r\n", "\n");
+    const qsizetype headerEnd = shown.indexOf("\n\n");
+    ASSERT_GT(headerEnd, 0);
+    EXPECT_EQ(shown.mid(headerEnd), raw.mid(raw.indexOf("\n\n")).chopped(1));
+    const QStringList fields = shown.left(headerEnd).split('\n');
+    const QRegularExpression field("^([A-Za-z-]+:) +(\\S.*)$");
+    qsizetype valueColumn = -1;
+    for (const QString& line : fields) {
+        const QRegularExpressionMatch parts = field.match(line);
+        ASSERT_TRUE(parts.hasMatch()) << line.toStdString();
+        if (valueColumn < 0) valueColumn = parts.capturedStart(2);
+        EXPECT_EQ(parts.capturedStart(2), valueColumn) << line.toStdString();
+    }
+    EXPECT_EQ(valueColumn, QStringLiteral("Content-Transfer-Encoding: ").size());
+    EXPECT_TRUE(fields.contains(QString("From:").leftJustified(valueColumn) +
+                                "J\u00fcrgen M\u00fcller <jane@example.test>"))
+        << fields.join('|').toStdString();
 
     // Enter on the newer row shows that one, and the list window stays open.
     viewer->hide();
@@ -128,8 +145,9 @@ TEST(SentWindow, TheMailButtonsCopyIsListedNewestFirstAndShownOnADoubleClickOrEn
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
     ASSERT_TRUE(WaitUntil([viewer] { return viewer->isVisible(); }, 3000));
-    EXPECT_TRUE(viewer->Memo1->toPlainText().contains(
-        "\nSubject:  xn--bcher-kva.example Internic DOMAIN Registration\n"));
+    EXPECT_TRUE(viewer->MessageText->toPlainText().contains(
+        QString("\nSubject:").leftJustified(valueColumn + 1) +
+        "xn--bcher-kva.example Internic DOMAIN Registration\n"));
     EXPECT_TRUE(sent->isVisible());
 }
 

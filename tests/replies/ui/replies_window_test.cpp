@@ -21,6 +21,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -35,7 +36,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -84,7 +85,7 @@ void AnswerPasswordDialog(const QString& password) {
 }
 
 // The cells of the column headed `header`, row by row, as assistive technology reads the table.
-QStringList ColumnRead(QTreeWidget* list, const QString& header) {
+QStringList ColumnRead(QTreeView* list, const QString& header) {
     // A reader reads what the view shows once it has laid out its rows anew.
     QCoreApplication::processEvents();
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
@@ -103,10 +104,10 @@ QStringList ColumnRead(QTreeWidget* list, const QString& header) {
 }
 
 // A click on the title of the column headed `title`.
-void ClickTitle(QTreeWidget* list, const QString& title) {
+void ClickTitle(QTreeView* list, const QString& title) {
     QHeaderView* header = list->header();
-    for (int column = 0; column < list->columnCount(); ++column) {
-        if (list->headerItem()->text(column) != title) continue;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+        if (list->model()->headerData(column, Qt::Horizontal).toString() != title) continue;
         const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                         header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
@@ -191,9 +192,9 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
               QStringList({"done", "refused", "waiting for more than 24 hours"}));
 
     // A click on the refused registration: its reply below, an object with its error lines.
-    QTreeWidgetItem* row = sent->SentList->topLevelItem(1);
+    const QModelIndex row = sent->SentList->model()->index(1, 0);
     QTest::mouseClick(sent->SentList->viewport(), Qt::LeftButton, {},
-                      sent->SentList->visualItemRect(row).center());
+                      sent->SentList->visualRect(row).center());
     ASSERT_TRUE(WaitUntil([&] { return !sent->Pane->Reading(); }, 30000));
     QAccessible::Role role = QAccessible::NoRole;
     EXPECT_EQ(ItemsRead(sent->Pane->ResultList, &role), ExpectedResults(zonemaster));
@@ -223,10 +224,13 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     ASSERT_TRUE(HelpWindow() && HelpWindow()->isVisible());
     EXPECT_EQ(HelpWindow()->Page(), HelpTopicUrl(RepliesHelpTopic));
     HelpWindow()->close();
-    // Tab goes from the filter down to the list and on to the reply's results.
+    // Tab goes along the filters down to the list and on to the reply's results.
     QApplication::setActiveWindow(sent);
     sent->FilterEdit->setFocus();
     QTest::keyClick(sent->FilterEdit, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), sent->StatusChoice);
+    sent->DateRangeBox->setFocus();
+    QTest::keyClick(sent->DateRangeBox, Qt::Key_Tab); // past the dates, off while the box is
     EXPECT_EQ(QApplication::focusWidget(), sent->SentList);
     QTest::keyClick(sent->SentList, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), sent->Pane->ResultList);
@@ -264,6 +268,20 @@ TEST_F(RepliesWindow, CheckForRepliesFillsTheStatusColumnAndTheReplyPane) {
     QTest::keyClick(sent->FilterEdit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(sent->FilterEdit, Qt::Key_Delete);
     EXPECT_EQ(ColumnRead(sent->SentList, "Name").size(), 3);
+
+    // The choice of a status keeps its rows: "waiting" the long wait too.
+    sent->StatusChoice->setFocus();
+    QTest::keyClick(sent->StatusChoice, Qt::Key_Down);
+    EXPECT_EQ(sent->StatusChoice->currentText(), "waiting");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList{"ns9.example.net"});
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(sent->StatusChoice, Qt::Key_Down);
+    EXPECT_EQ(sent->StatusChoice->currentText(), "refused");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList{"2.0.192.in-addr.arpa"});
+    QTest::keyClicks(sent->FilterEdit, "host");
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList());
+    QTest::keyClick(sent->StatusChoice, Qt::Key_Home);
+    EXPECT_EQ(ColumnRead(sent->SentList, "Name"), QStringList{"ns9.example.net"});
 }
 
 TEST_F(RepliesWindow, ARegistrationWithTwoRepliesShowsTheOneThatSettledItAndOffersTheOther) {
