@@ -11,6 +11,7 @@
 #include "platform/messageboxes.h"
 #include "platform/peertext.h"
 #include "store/setupsettings.h"
+#include "templates/recordkinds.h"
 #include "templates/showform.h"
 #include "templates/storesteps.h"
 
@@ -28,7 +29,7 @@ public:
     explicit PrintedStatus(QTextStream& out) : out_(out) {}
     void SetProgress(RecordKind, int) override {}
     void SetStatus(RecordKind page, const QString& text) override {
-        if (page != RecordKind::Domain) return;
+        if (page != RecordKinds().front()) return;
         // Status lines may carry a server's words.
         out_ << PeerText(text) << '\n';
         out_.flush();

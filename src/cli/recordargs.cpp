@@ -1,6 +1,7 @@
 #include "cli/recordargs.h"
 
 #include "cli/command.h"
+#include "templates/recordkinds.h"
 #include "templates/storesteps.h"
 #include "templates/templatefiles.h"
 
@@ -8,8 +9,8 @@
 
 namespace {
 RecordKind ParseKind(const QString& word) {
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
-        if (word == KindWord(kind)) return kind;
+    for (RecordKind kind : RecordKinds())
+        if (word == KindOf(kind).word) return kind;
     throw CliUsageError{"KIND must be domain, host or contact, not " + word};
 }
 
@@ -59,7 +60,7 @@ RecordArguments ParseRecordArguments(QStringList args) {
     if (args.size() != 2) throw CliUsageError{"KIND and NAME are needed, and nothing else"};
     parsed.kind = ParseKind(args[0]);
     parsed.name = args[1];
-    if (parsed.publicGiven && parsed.kind != RecordKind::Contact)
+    if (parsed.publicGiven && !KindOf(parsed.kind).hasPublicFlag)
         throw CliUsageError{"--public is for contact records only"};
     return parsed;
 }
@@ -75,7 +76,7 @@ Record BuildRecord(const RecordArguments& parsed) {
         ApplySetting(record, setting);
     record.action = parsed.action;
     // A public flag loaded from the record file stays unless --public is given.
-    if (parsed.kind != RecordKind::Contact)
+    if (!KindOf(parsed.kind).hasPublicFlag)
         record.publicFlag = QString();
     else if (parsed.publicGiven)
         record.publicFlag = parsed.publicFlag;

@@ -1,56 +1,34 @@
 #include "editing/selectorrules.h"
 
+#include "templates/recordkinds.h"
+
 namespace {
 const char* const kCryptPw = "CRYPT-PW";
 const char* const kMailFrom = "MAIL-FROM";
 const char* const kPgp = "PGP";
-
-std::vector<FieldOpening> HostChanges(ActionChoice choice) {
-    const bool open = choice == ActionChoice::Modify || choice == ActionChoice::DeleteConfirmed;
-    return {{"HostNicHandle", open}};
-}
-
-std::vector<FieldOpening> ContactChanges(ActionChoice choice, const QString& authorizationType) {
-    switch (choice) {
-    case ActionChoice::New:
-    case ActionChoice::DeleteDeclined:
-        // The role field stays open, so New mode looks the same however it was reached.
-        return {{"ContactAuthorizationInfo", false},
-                {"ContactAuthorizationType", false},
-                {"ContactNicHandle", false}};
-    case ActionChoice::Modify:
-    case ActionChoice::DeleteConfirmed:
-        break;
-    }
-    std::vector<FieldOpening> changes = {{"ContactAuthorizationInfo", true},
-                                         {"ContactAuthorizationType", true},
-                                         {"ContactNicHandle", true},
-                                         {"ContactRole", true}};
-    // A mail-checked contact has no password to give; a delete opens the field regardless.
-    if (choice == ActionChoice::Modify && authorizationType == kMailFrom)
-        changes.push_back({"ContactAuthorizationInfo", false});
-    return changes;
-}
 } // namespace
 
 std::vector<FieldOpening> ActionFieldChanges(RecordKind kind, ActionChoice choice,
                                              const QString& authorizationType) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return {};
-    case RecordKind::Host:
-        return HostChanges(choice);
-    case RecordKind::Contact:
-        break;
+    const ActionOpenings& rules = KindOf(kind).actionOpenings;
+    std::vector<FieldOpening> changes;
+    if (choice == ActionChoice::New || choice == ActionChoice::DeleteDeclined) {
+        for (const QString& field : rules.closedByNew)
+            changes.push_back({field, false});
+        return changes;
     }
-    return ContactChanges(choice, authorizationType);
+    for (const QString& field : rules.openedByModify)
+        changes.push_back({field, true});
+    // A delete opens the field regardless.
+    if (!rules.closedByMailFrom.isEmpty() && choice == ActionChoice::Modify &&
+        authorizationType == kMailFrom)
+        changes.push_back({rules.closedByMailFrom, false});
+    return changes;
 }
 
 QString DeleteQuestion(RecordKind kind) {
-    const char* what = "contact";
-    if (kind == RecordKind::Domain) what = "domain";
-    if (kind == RecordKind::Host) what = "host";
-    return QString("You just chose to DELETE a %1.  Is this what you really want to do?").arg(what);
+    return QString("You just chose to DELETE a %1.  Is this what you really want to do?")
+        .arg(KindOf(kind).word);
 }
 
 std::optional<SchemeEffect> AuthorizationSchemeEffect(const QString& text) {

@@ -6,6 +6,7 @@
 #include "mail/sentcopy.h"
 #include "mail/submissiontexts.h"
 #include "platform/messageboxes.h"
+#include "templates/recordkinds.h"
 #include "templates/requireditems.h"
 #include "templates/showform.h"
 #include "templates/templatewriters.h"
@@ -13,8 +14,6 @@
 #include <exception>
 
 namespace {
-const RecordKind kPages[] = {RecordKind::Domain, RecordKind::Host, RecordKind::Contact};
-
 // Marks a send in progress for as long as it lives, so that the end is told on every path.
 class BusyScope {
 public:
@@ -146,15 +145,16 @@ void TSubmission::SendMessage(const SubmissionRequest& request, const TemplateFi
 }
 
 void TSubmission::ShowOnEveryPage(const QString& status) {
-    for (RecordKind page : kPages)
+    for (RecordKind page : RecordKinds())
         display_.SetStatus(page, status);
 }
 
 void TSubmission::ShowStage(SmtpStage stage) {
     if (stage == SmtpStage::MailSent) accepted_ = true;
     const MailStatus status = StatusOfStage(stage);
-    for (RecordKind page : kPages) {
-        if (page == RecordKind::Contact && stage == SmtpStage::Closed && accepted_)
+    for (RecordKind page : RecordKinds()) {
+        // The sent notice comes before the last page shows the closed connection.
+        if (page == RecordKinds().back() && stage == SmtpStage::Closed && accepted_)
             Boxes().Information(SubmissionSentNotice());
         if (status.progress >= 0) display_.SetProgress(page, status.progress);
         display_.SetStatus(page, status.text);

@@ -1,6 +1,7 @@
 #include "mail/submissiontexts.h"
 
-#include "templates/templatewriters.h"
+#include "templates/recordkinds.h"
+#include "templates/templatelines.h"
 
 QString SubmissionConfirmation() {
     return "You are about to mail this registration.  We strongly suggest you click SHOW FORM and "
@@ -49,29 +50,13 @@ QString QuotedPrintableSignatureNote(bool longLine) {
 }
 
 QString SubjectName(const Record& record) {
-    return record.kind == RecordKind::Contact ? record.Name() : NameForRobot(record.Name());
+    return KindOf(record.kind).nameIsHostName ? NameForRobot(record.Name()) : record.Name();
 }
 
 QString SubjectWords(RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return " Internic DOMAIN Registration";
-    case RecordKind::Host:
-        return " Internic HOST Registration";
-    case RecordKind::Contact:
-        break;
-    }
-    return " Internic CONTACT Registration";
+    return KindOf(kind).subjectWords;
 }
 
 QString AuthorizationControl(RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return "AuthScheme";
-    case RecordKind::Host:
-        return "HostAuthScheme";
-    case RecordKind::Contact:
-        break;
-    }
-    return "ContactAuthorizationType";
+    return KindOf(kind).authorizationField;
 }

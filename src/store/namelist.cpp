@@ -1,6 +1,7 @@
 #include "store/namelist.h"
 
 #include "platform/atomicfile.h"
+#include "templates/recordkinds.h"
 
 #include <QFile>
 #include <algorithm>
@@ -40,7 +41,7 @@ void WriteNameList(const QString& file, const QStringList& names) {
 }
 
 bool IsSortedList(RecordKind kind) {
-    return kind == RecordKind::Contact;
+    return KindOf(kind).sortedNameList;
 }
 
 QStringList OrderedNames(RecordKind kind, QStringList names) {

@@ -1,19 +1,11 @@
 #pragma once
-// The key tables of the two INI stores, each in the order its writer writes the keys. The two
-// stores spell some keys differently ("AuthInfo" in a defaults section, "AuthInfoEdit" in a record
-// file), and each reader uses its own writer's names.
+// The key tables of the two INI stores for a kind (from its description, recordkinds.h), each in
+// the order its writer writes the keys.
 #include "templates/recordmodel.h"
+#include "templates/storekey.h"
 
 #include <QString>
 #include <vector>
-
-struct StoreKey {
-    enum Source { Field, Action, Public };
-    QString key;
-    QString field;         // control name of the field, for Source::Field
-    Source source = Field; // the record's action code or public flag instead of a field
-    bool readBack = true;  // restored by LoadDefaults, read back by LoadRecordFile
-};
 
 // "DomainReg", "HostReg" or "ContactReg": the defaults section and the record file's section.
 QString StoreSection(RecordKind kind);

@@ -1,6 +1,7 @@
 #include "store/templatesteps.h"
 
 #include "store/namelist.h"
+#include "templates/recordkinds.h"
 #include "templates/storesteps.h"
 
 void ApplyLoadedRecord(Record& record, const LoadedRecord& loaded) {
@@ -11,8 +12,7 @@ void ApplyLoadedRecord(Record& record, const LoadedRecord& loaded) {
         if (record.selected.contains(field) && record.selected[field] != text)
             record.selected[field] = QString();
     }
-    if (record.kind == RecordKind::Contact &&
-        (loaded.publicFlag == "Y" || loaded.publicFlag == "N"))
+    if (KindOf(record.kind).hasPublicFlag && (loaded.publicFlag == "Y" || loaded.publicFlag == "N"))
         record.publicFlag = loaded.publicFlag;
 }
 

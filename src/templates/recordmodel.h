@@ -1,7 +1,9 @@
 #pragma once
-// The three kinds of registration record and the one list of their fields: the control of the main
-// window that holds each field, the label the user sees, the template line that carries it and its
-// typing limit. Everything else (writers, record files, copy and clear) works by control name.
+// The three kinds of registration record and their fields: the control of the main window that
+// holds each field, the label the user sees, the template line that carries it and its typing
+// limit. Everything else (writers, record files, copy and clear) works by control name. What a
+// kind holds is described once, in the kind table (recordkinds.h); the lookups by kind here read
+// it.
 #include <QMap>
 #include <QString>
 #include <QStringList>

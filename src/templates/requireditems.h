@@ -3,16 +3,11 @@
 // refuses it, so the confirmation before mailing lists those left empty (the name itself is checked
 // before anything else). Modify and Delete name a record the registry holds already and
 // need nothing more than its name.
-#include "templates/recordmodel.h"
+#include "templates/recordkinds.h"
 
 #include <QString>
 #include <QStringList>
 #include <vector>
-
-struct RequiredItem {
-    QString item;    // as the template numbers and labels it: "3a. Organization Name"
-    QString control; // the field that fills it
-};
 
 std::vector<RequiredItem> RequiredItems(RecordKind kind, const QString& action);
 // The required items of `record` that are empty (blanks only count as empty), in template order.

@@ -1,17 +1,10 @@
 #include "templates/showform.h"
 
 #include "platform/messageboxes.h"
+#include "templates/recordkinds.h"
 
 QString EmptyNameMessage(RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return "You did not enter a domain name on the TYPE tab.";
-    case RecordKind::Host:
-        return "You did not enter a host name on the TYPE tab.";
-    case RecordKind::Contact:
-        break;
-    }
-    return "You did not enter a Contact Name on the Aithorization, Notify && Authentication tab.";
+    return KindOf(kind).emptyNameMessage;
 }
 
 bool ShowFormFlow(const Record& record, TemplateFiles& files, const ShowFormSteps& steps) {

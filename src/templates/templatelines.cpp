@@ -1,8 +1,9 @@
 // The lines of the three registry templates: the domain name registration agreement, version
 // 4.0 (labels of 31 characters), the host template 1.0 and the contact template 1.0.
+#include "templates/templatelines.h"
+
 #include "platform/idna.h"
 #include "templates/agreement.h"
-#include "templates/templatewriters.h"
 
 QString NameForRobot(const QString& typed) {
     if (IsAscii(typed)) return typed;

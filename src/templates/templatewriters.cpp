@@ -1,5 +1,6 @@
 #include "templates/templatewriters.h"
 
+#include "templates/recordkinds.h"
 #include "templates/storesteps.h"
 #include "templates/templatetime.h"
 
@@ -13,15 +14,7 @@ void WriteKind(RecordKind kind, const Record& record, TemplateFiles& files) {
 } // namespace
 
 QStringList FormLines(const Record& record, const QString& processed) {
-    switch (record.kind) {
-    case RecordKind::Domain:
-        return DomainFormLines(record, processed);
-    case RecordKind::Host:
-        return HostFormLines(record, processed);
-    case RecordKind::Contact:
-        break;
-    }
-    return ContactFormLines(record, processed);
+    return KindOf(record.kind).formLines(record, processed);
 }
 
 void WriteDomainForm(const Record& record, TemplateFiles& files) {

@@ -115,7 +115,7 @@ void BuildReviewSheet(QWidget* sheet) {
 }
 } // namespace
 
-void BuildContactPage(QWidget* page) {
+TRecordPage BuildContactPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* pages = new QTabWidget(page);
@@ -124,4 +124,8 @@ void BuildContactPage(QWidget* page) {
     BuildAuthSheet(AddSheet(pages, "ContactAuthSheet", "Authorization, Notify && Authentication"));
     BuildContactSheet(AddSheet(pages, "ContactInfoSheet", "Contact", "Information on the contact"));
     BuildReviewSheet(AddSheet(pages, "ContactReviewSheet", "Review && Submit"));
+    return FindRecordPage(page, RecordKind::Contact,
+                          {"ContactShowForm", "ContactMailtoNic", "ContactClear",
+                           "ContactDefaultButton", "ContactPrint", "Memo3", "Cmailprogress",
+                           "Cstatus"});
 }

@@ -143,7 +143,7 @@ void BuildReviewSheet(QWidget* sheet) {
 }
 } // namespace
 
-void BuildDomainPage(QWidget* page) {
+TRecordPage BuildDomainPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* pages = new QTabWidget(page);
@@ -199,4 +199,9 @@ void BuildDomainPage(QWidget* page) {
     auto* print = MakeMemo(page, "Memo1");
     print->setLineWrapMode(QPlainTextEdit::NoWrap);
     print->hide();
+    TRecordPage record = FindRecordPage(page, RecordKind::Domain,
+                                        {"ShowForm", "BitBtn1", "BitBtn2", "DomainDefultButton",
+                                         "BitBtn4", "Memo1", "MailProgress", "status"});
+    record.showsFormViewer = true;
+    return record;
 }

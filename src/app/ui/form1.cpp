@@ -51,9 +51,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         page->setObjectName(sheet[0]);
         pages->addTab(page, sheet[1]);
     }
-    BuildDomainPage(pages->widget(0));
-    BuildHostPage(pages->widget(1));
-    BuildContactPage(pages->widget(2));
+    auto addPage = [this](TRecordPage page, QString& formFile, QString& recordFile) {
+        page.formFile = &formFile;
+        page.recordFile = &recordFile;
+        recordPages_.Add(page);
+    };
+    addPage(BuildDomainPage(pages->widget(0)), DomainFormFile, DomainRecordFile);
+    addPage(BuildHostPage(pages->widget(1)), HostFormFile, HostRecordFile);
+    addPage(BuildContactPage(pages->widget(2)), ContactFormFile, ContactRecordFile);
     pages->setFixedSize(kClientWidth, kClientHeight);
     // The pages below the first-start bar, which shows only while no mail server is set.
     auto* client = new QWidget(this);
@@ -74,10 +79,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     EnterPressesFocusedButton();
     AssignMainWindowHelpTopics(this);
     InstallHelpKey(this);
-    TTemplates& templates = AttachTemplates(*this);
-    AttachEditing(*this);
-    TStore& store = AttachStore(*this, templates);
-    TMailSubmission& mail = AttachMail(*this, store, templates);
+    TTemplates& templates = AttachTemplates(*this, recordPages_);
+    AttachEditing(*this, recordPages_);
+    TStore& store = AttachStore(*this, recordPages_, templates);
+    TMailSubmission& mail = AttachMail(*this, recordPages_, store);
     AttachLookups(*this);
     AttachDecor(*this);
     AttachNameServerCheck(*this);

@@ -1,7 +1,10 @@
 #pragma once
 // The main window: five tabs with every registration field, the review pages, the look-up tabs and
 // the main menu. The controls are built by the app subsystem; the other subsystems attach their
-// behaviour to them (see attach.h), finding each control by its name.
+// behaviour to them (see attach.h): the registration pages' controls through the record pages
+// the window hands them (recordpage.h), any other control by its name.
+#include "app/ui/recordpage.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -22,6 +25,9 @@ public:
 
     // A control of this window by its name; null when there is none of that type.
     template <class T> T* Control(const QString& name) const { return findChild<T*>(name); }
+
+    // The registration pages, one per kind, as the window hands them to the subsystems.
+    const TRecordPages& RecordPages() const { return recordPages_; }
 
     // Paths held by the window.
     QString SettingsFile;
@@ -79,4 +85,5 @@ protected:
 
 private:
     QWidget* setupBar_ = nullptr; // the first-start bar above the pages
+    TRecordPages recordPages_;
 };

@@ -67,7 +67,7 @@ void BuildReviewSheet(QWidget* sheet) {
 }
 } // namespace
 
-void BuildHostPage(QWidget* page) {
+TRecordPage BuildHostPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* pages = new QTabWidget(page);
@@ -77,4 +77,7 @@ void BuildHostPage(QWidget* page) {
     BuildContactSheet(AddSheet(pages, "HostContactSheet", "Host Contact",
                                "Information on the primary contact for this host"));
     BuildReviewSheet(AddSheet(pages, "HostReviewSheet", "Review && Submit"));
+    return FindRecordPage(page, RecordKind::Host,
+                          {"HostShowForm", "HostMailtoNic", "HostCancel", "HostDefaultButton",
+                           "HostPrint", "Memo2", "HostMailProgress", "hoststatus"});
 }

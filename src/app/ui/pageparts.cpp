@@ -4,6 +4,7 @@
 #include "app/ui/statusline.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QFont>
 #include <QFrame>
 #include <QGridLayout>
@@ -118,4 +119,22 @@ QPlainTextEdit* MakeReviewMemo(QWidget* sheet, const QString& name, const QStrin
     memo->setFont(courier);
     memo->setAccessibleName(accessibleName);
     return memo;
+}
+
+TRecordPage FindRecordPage(QWidget* sheet, RecordKind kind, const RecordPageNames& names) {
+    TRecordPage page;
+    page.kind = kind;
+    page.nameBox = sheet->findChild<QComboBox*>(KindOf(kind).nameBox);
+    for (std::size_t i = 0; i < page.actionRadios.size(); ++i)
+        page.actionRadios[i] =
+            sheet->findChild<QRadioButton*>(KindOf(kind).actionRadios.value(qsizetype(i)));
+    page.showFormButton = sheet->findChild<QAbstractButton*>(names.showForm);
+    page.mailButton = sheet->findChild<QAbstractButton*>(names.mail);
+    page.clearAllButton = sheet->findChild<QAbstractButton*>(names.clearAll);
+    page.saveDefaultButton = sheet->findChild<QAbstractButton*>(names.saveDefault);
+    page.printButton = sheet->findChild<QAbstractButton*>(names.print);
+    page.holder = sheet->findChild<QPlainTextEdit*>(names.holder);
+    page.mailProgress = sheet->findChild<QProgressBar*>(names.progress);
+    page.status = sheet->findChild<TStatusLine*>(names.status);
+    return page;
 }

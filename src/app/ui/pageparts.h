@@ -1,6 +1,9 @@
 #pragma once
 // Parts that several pages of the main window share: the tab sheets of a nested page control, the
-// New/Modify/Delete group, an address block and the review page's button column.
+// New/Modify/Delete group, an address block and the review page's button column, and the record
+// page a builder hands back.
+#include "app/ui/recordpage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -47,3 +50,18 @@ QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QStr
 // A review memo of the host and contact pages: read-only template text in "Courier" 8 point, both
 // scroll bars, no wrapping.
 QPlainTextEdit* MakeReviewMemo(QWidget* sheet, const QString& name, const QString& accessibleName);
+
+// The names a page's builder gave the controls of its record page; the name box and the action
+// radios carry the kind's own names (recordkinds.h).
+struct RecordPageNames {
+    const char* showForm;
+    const char* mail;
+    const char* clearAll;
+    const char* saveDefault;
+    const char* print;
+    const char* holder;
+    const char* progress;
+    const char* status;
+};
+// The record page of `kind`, its controls found on the page's tab sheet.
+TRecordPage FindRecordPage(QWidget* sheet, RecordKind kind, const RecordPageNames& names);

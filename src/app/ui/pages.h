@@ -1,7 +1,10 @@
 #pragma once
-// The controls of the three registration pages of the main window, each built on its tab sheet.
+// The controls of the three registration pages of the main window, each built on its tab sheet;
+// each builder hands back its record page (without the window's path fields).
+#include "app/ui/recordpage.h"
+
 class QWidget;
 
-void BuildDomainPage(QWidget* sheet);  // PageControl2 and the hidden Memo1
-void BuildHostPage(QWidget* sheet);    // PageControl3
-void BuildContactPage(QWidget* sheet); // PageControl4
+TRecordPage BuildDomainPage(QWidget* sheet);  // PageControl2 and the hidden Memo1
+TRecordPage BuildHostPage(QWidget* sheet);    // PageControl3
+TRecordPage BuildContactPage(QWidget* sheet); // PageControl4

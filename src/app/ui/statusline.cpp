@@ -1,6 +1,7 @@
 #include "app/ui/statusline.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -82,27 +83,22 @@ void TStatusLine::UpdateToolTip() {
     setToolTip(fontMetrics().horizontalAdvance(text()) > room ? text() : QString());
 }
 
-QString StatusLineName(RecordKind page) {
-    switch (page) {
-    case RecordKind::Domain:
-        return "status";
-    case RecordKind::Host:
-        return "hoststatus";
-    case RecordKind::Contact:
-        break;
-    }
-    return "Cstatus";
+TStatusLine* StatusLine(const TForm1& form, RecordKind page) {
+    return form.RecordPages().Of(page).status;
 }
 
-TStatusLine* StatusLine(const TForm1& form, RecordKind page) {
-    return form.Control<TStatusLine>(StatusLineName(page));
+void ShowStatus(const TRecordPage& page, const QString& text) {
+    if (page.status) page.status->setText(text);
+}
+
+QString StatusText(const TRecordPage& page) {
+    return page.status ? page.status->text() : QString();
 }
 
 void ShowStatus(TForm1& form, RecordKind page, const QString& text) {
-    if (TStatusLine* line = StatusLine(form, page)) line->setText(text);
+    ShowStatus(form.RecordPages().Of(page), text);
 }
 
 QString StatusText(const TForm1& form, RecordKind page) {
-    const TStatusLine* line = StatusLine(form, page);
-    return line ? line->text() : QString();
+    return StatusText(form.RecordPages().Of(page));
 }

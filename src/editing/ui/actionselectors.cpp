@@ -1,18 +1,20 @@
 #include "editing/ui/actionselectors.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "editing/ui/formfields.h"
 #include "platform/exception.h"
 #include "platform/messageboxes.h"
 
 #include <QRadioButton>
 
-TActionSelectors::TActionSelectors(TForm1& form) : QObject(&form), form_(form) {
+TActionSelectors::TActionSelectors(TForm1& form, const TRecordPages& pages)
+    : QObject(&form), form_(form), pages_(pages) {
     setObjectName("ActionSelectors");
 }
 
 void TActionSelectors::Apply(RecordKind kind, ActionChoice choice) {
-    const QString authorizationType = TextOfField(form_, "ContactAuthorizationType");
+    const QString authorizationType = TextOfField(form_, KindOf(kind).authorizationField);
     for (const FieldOpening& change : ActionFieldChanges(kind, choice, authorizationType))
         SetFieldOpenByName(form_, change.control, change.open);
 }
@@ -24,8 +26,7 @@ void TActionSelectors::ConfirmDelete(RecordKind kind) {
         return;
     }
     Apply(kind, ActionChoice::DeleteDeclined);
-    const QString newRadio = ActionRadios(kind).value(0);
-    auto* radio = form_.Control<QRadioButton>(newRadio);
-    if (!radio) throw Exception("The main window has no control " + newRadio);
+    QRadioButton* radio = pages_.Of(kind).actionRadios[0];
+    if (!radio) throw Exception("The main window has no control " + KindOf(kind).actionRadios[0]);
     radio->setChecked(true);
 }

@@ -7,25 +7,20 @@
 #include <QObject>
 
 class TForm1;
+class TRecordPages;
 
 class TActionSelectors : public QObject {
     Q_OBJECT
 public:
-    explicit TActionSelectors(TForm1& form);
+    TActionSelectors(TForm1& form, const TRecordPages& pages);
 
-    void DeleteDomainRadioClick() { ConfirmDelete(RecordKind::Domain); }
-    void NewHostRadioClick() { Apply(RecordKind::Host, ActionChoice::New); }
-    void ModifyHostRadioClick() { Apply(RecordKind::Host, ActionChoice::Modify); }
-    void DeleteHostRadioClick() { ConfirmDelete(RecordKind::Host); }
-    void NewContactRadioClick() { Apply(RecordKind::Contact, ActionChoice::New); }
-    void ModifyContactRadioClick() { Apply(RecordKind::Contact, ActionChoice::Modify); }
-    void DeleteContactRadioClick() { ConfirmDelete(RecordKind::Contact); }
-
-private:
+    // The page's New and Modify radios.
     void Apply(RecordKind kind, ActionChoice choice);
-    // Asks the tab's delete question; No goes back to New (running its reaction), anything else
-    // keeps Delete.
+    // The page's Delete radio: asks the page's delete question; No goes back to New (running its
+    // reaction), anything else keeps Delete.
     void ConfirmDelete(RecordKind kind);
 
+private:
     TForm1& form_;
+    const TRecordPages& pages_;
 };

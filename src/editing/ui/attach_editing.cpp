@@ -1,5 +1,6 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "editing/ui/actionselectors.h"
 #include "editing/ui/blockediting.h"
 #include "editing/ui/clearallbuttons.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <functional>
 
 namespace {
 // Every handler runs inside the application's error handler. A control the window lacks is a
@@ -32,12 +34,10 @@ void OnClick(TForm1& form, const char* button, Owner* owner, void (Owner::*handl
 
 // A radio's reaction runs whenever it becomes checked, by the user or by code; clicking it while
 // it is checked does not toggle it and so runs nothing.
-void OnChecked(TForm1& form, const char* radio, TActionSelectors* owner,
-               void (TActionSelectors::*handler)()) {
-    auto* r = Find<QRadioButton>(form, radio);
-    if (!r) return;
-    QObject::connect(r, &QRadioButton::toggled, owner, [owner, handler](bool checked) {
-        if (checked) Guarded([&] { (owner->*handler)(); });
+void OnChecked(QRadioButton* radio, TActionSelectors* owner, const std::function<void()>& react) {
+    if (!radio) return;
+    QObject::connect(radio, &QRadioButton::toggled, owner, [react](bool checked) {
+        if (checked) Guarded(react);
     });
 }
 
@@ -94,23 +94,22 @@ void AttachBlockEditing(TForm1& form, TClearUndo& undo) {
         OnClick(form, name, b, handler);
 }
 
-void AttachClearAll(TForm1& form, TClearUndo& undo) {
+void AttachClearAll(TForm1& form, const TRecordPages& pages, TClearUndo& undo) {
     auto* c = new TClearAll(form, undo);
-    OnClick(form, "BitBtn2", c, &TClearAll::BitBtn2Click);
-    OnClick(form, "HostCancel", c, &TClearAll::HostCancelClick);
-    OnClick(form, "ContactClear", c, &TClearAll::ContactClearClick);
+    for (const TRecordPage& page : pages)
+        if (page.clearAllButton)
+            QObject::connect(page.clearAllButton, &QAbstractButton::clicked, c,
+                             [c, kind = page.kind] { Guarded([&] { c->ClearTab(kind); }); });
 }
 
-void AttachActionSelectors(TForm1& form) {
-    auto* a = new TActionSelectors(form);
-    using T = TActionSelectors;
-    OnChecked(form, "DeleteDomainRadio", a, &T::DeleteDomainRadioClick);
-    OnChecked(form, "NewHostRadio", a, &T::NewHostRadioClick);
-    OnChecked(form, "ModifyHostRadio", a, &T::ModifyHostRadioClick);
-    OnChecked(form, "DeleteHostRadio", a, &T::DeleteHostRadioClick);
-    OnChecked(form, "NewContactRadio", a, &T::NewContactRadioClick);
-    OnChecked(form, "ModifyContactRadio", a, &T::ModifyContactRadioClick);
-    OnChecked(form, "DeleteContactRadio", a, &T::DeleteContactRadioClick);
+void AttachActionSelectors(TForm1& form, const TRecordPages& pages) {
+    auto* a = new TActionSelectors(form, pages);
+    for (const TRecordPage& page : pages) {
+        const RecordKind kind = page.kind;
+        OnChecked(page.actionRadios[0], a, [a, kind] { a->Apply(kind, ActionChoice::New); });
+        OnChecked(page.actionRadios[1], a, [a, kind] { a->Apply(kind, ActionChoice::Modify); });
+        OnChecked(page.actionRadios[2], a, [a, kind] { a->ConfirmDelete(kind); });
+    }
 }
 
 void AttachSchemeSelectors(TForm1& form) {
@@ -140,11 +139,11 @@ void AttachCryptButtons(TForm1& form) {
 }
 } // namespace
 
-void AttachEditing(TForm1& form) {
-    auto* undo = new TClearUndo(form);
+void AttachEditing(TForm1& form, const TRecordPages& pages) {
+    auto* undo = new TClearUndo(form, pages);
     AttachBlockEditing(form, *undo);
-    AttachClearAll(form, *undo);
-    AttachActionSelectors(form);
+    AttachClearAll(form, pages, *undo);
+    AttachActionSelectors(form, pages);
     AttachSchemeSelectors(form);
     AttachCryptButtons(form);
 }

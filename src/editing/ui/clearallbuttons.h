@@ -13,11 +13,8 @@ class TClearAll : public QObject {
 public:
     TClearAll(TForm1& form, TClearUndo& undo);
 
+    // A page's Clear All button.
     void ClearTab(RecordKind kind);
-
-    void BitBtn2Click() { ClearTab(RecordKind::Domain); }
-    void HostCancelClick() { ClearTab(RecordKind::Host); }
-    void ContactClearClick() { ClearTab(RecordKind::Contact); }
 
 private:
     TClearUndo& undo_;

@@ -1,8 +1,8 @@
 #include "editing/ui/clearundo.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "app/ui/statusline.h"
-#include "editing/clearall.h"
 #include "editing/ui/formfields.h"
 #include "platform/guard.h"
 #include "templates/ui/windowrecord.h"
@@ -22,7 +22,8 @@ QString RestoredStatusText() {
     return "Restored what was cleared";
 }
 
-TClearUndo::TClearUndo(TForm1& form) : QObject(&form), form_(form) {
+TClearUndo::TClearUndo(TForm1& form, const TRecordPages& pages)
+    : QObject(&form), form_(form), pages_(pages) {
     setObjectName("ClearUndo");
     WatchFields();
     // An edit with the focus takes Ctrl+Z for its own undo first; on a button (where a clear
@@ -39,8 +40,8 @@ void TClearUndo::WatchFields() {
     auto changed = [this] {
         if (!placing_) Forget();
     };
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
-        for (const QString& name : ClearAllFields(kind)) {
+    for (const TRecordPage& page : pages_)
+        for (const QString& name : page.Info().clearAllFields) {
             QWidget* w = FieldControl(form_, name);
             if (auto* edit = qobject_cast<QLineEdit*>(w))
                 connect(edit, &QLineEdit::textChanged, this, changed);
@@ -63,7 +64,7 @@ void TClearUndo::Clear(RecordKind page, const QStringList& fields) {
     placing_ = false;
     kept_ = std::move(kept);
     page_ = page;
-    ShowStatus(form_, page, ClearedStatusText());
+    ShowStatus(pages_.Of(page), ClearedStatusText());
 }
 
 bool TClearUndo::Restore() {
@@ -80,7 +81,7 @@ bool TClearUndo::Restore() {
     }
     placing_ = false;
     kept_.clear();
-    ShowStatus(form_, page_, RestoredStatusText());
+    ShowStatus(pages_.Of(page_), RestoredStatusText());
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class TForm1;
+class TRecordPages;
 
 // The status line's words after a clear.
 QString ClearedStatusText();
@@ -18,7 +19,7 @@ QString RestoredStatusText();
 class TClearUndo : public QObject {
     Q_OBJECT
 public:
-    explicit TClearUndo(TForm1& form);
+    TClearUndo(TForm1& form, const TRecordPages& pages);
 
     // Empties `fields` of `page`, keeping what they held.
     void Clear(RecordKind page, const QStringList& fields);
@@ -36,6 +37,7 @@ private:
     void Forget();
 
     TForm1& form_;
+    const TRecordPages& pages_;
     RecordKind page_ = RecordKind::Domain;
     std::vector<Kept> kept_;
     bool placing_ = false; // our own clearing and restoring are no change by the user

@@ -34,12 +34,6 @@ void WireClientEvents(TmsSMTP& smtp, TMailSubmission& mail) {
     smtp.OnCancel = [&mail](QObject* sender) { mail.msSMTP1Cancel(sender); };
 }
 
-void ConnectButton(TForm1& form, const char* name, TMailSubmission* mail,
-                   void (TMailSubmission::*handler)()) {
-    if (auto* button = form.Control<QAbstractButton>(name))
-        QObject::connect(button, &QAbstractButton::clicked, mail,
-                         [mail, handler] { Guarded([&] { (mail->*handler)(); }); });
-}
 // File > Sent Registrations...: one modeless window, read afresh each time it is opened.
 void AttachSentWindow(TForm1& form, TMailSubmission& mail) {
     auto* item = form.findChild<QAction*>("SentRegistrations1");
@@ -72,15 +66,15 @@ void AttachSentWindow(TForm1& form, TMailSubmission& mail) {
 }
 } // namespace
 
-// The templates once showed a kept message; the read-only message window does now.
-TMailSubmission& AttachMail(TForm1& form, TStore& store, TTemplates& /*templates*/) {
+TMailSubmission& AttachMail(TForm1& form, const TRecordPages& pages, TStore& store) {
     CreateMailComponents(form);
-    auto* mail = new TMailSubmission(form, store);
+    auto* mail = new TMailSubmission(form, pages, store);
     mail->setObjectName("MailSubmission");
     WireClientEvents(*form.msSMTP1, *mail);
-    ConnectButton(form, "BitBtn1", mail, &TMailSubmission::BitBtn1Click);
-    ConnectButton(form, "HostMailtoNic", mail, &TMailSubmission::HostMailtoNicClick);
-    ConnectButton(form, "ContactMailtoNic", mail, &TMailSubmission::ContactMailtoNicClick);
+    for (const TRecordPage& page : pages)
+        if (page.mailButton)
+            QObject::connect(page.mailButton, &QAbstractButton::clicked, mail,
+                             [mail, kind = page.kind] { Guarded([&] { mail->MailPage(kind); }); });
     form.MailSecurityCommand = [mail](const QString& server) { mail->SecurityButtonClick(server); };
     AttachSentWindow(form, *mail);
     // The first of the window's socket components to be made ready each time it becomes active.

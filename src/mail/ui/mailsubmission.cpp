@@ -1,6 +1,7 @@
 #include "mail/ui/mailsubmission.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "app/ui/statusline.h"
 #include "mail/keyring.h"
 #include "mail/mssmtp.h"
@@ -23,30 +24,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
-namespace {
-// The controls of one page that the mail flow uses.
-struct PageControls {
-    const char* button;
-    const char* memo;
-    const char* bar;
-};
-
-PageControls ControlsOf(RecordKind kind) {
-    switch (kind) {
-    case RecordKind::Domain:
-        return {"BitBtn1", "Memo1", "MailProgress"};
-    case RecordKind::Host:
-        return {"HostMailtoNic", "Memo2", "HostMailProgress"};
-    case RecordKind::Contact:
-        break;
-    }
-    return {"ContactMailtoNic", "Memo3", "Cmailprogress"};
-}
-
-} // namespace
-
-TMailSubmission::TMailSubmission(TForm1& form, TStore& store)
-    : QObject(&form), form_(form), store_(store), flow_(*form.msSMTP1, *form.msMessage1, *this) {
+TMailSubmission::TMailSubmission(TForm1& form, const TRecordPages& pages, TStore& store)
+    : QObject(&form), form_(form), pages_(pages), store_(store),
+      flow_(*form.msSMTP1, *form.msMessage1, *this) {
     flow_.OnBusyChanged = [this](bool busy) { EnableMailButtons(!busy); };
     ApplySettings(store.Settings());
     connect(&store, &TStore::SettingsChanged, this,
@@ -69,26 +49,14 @@ void TMailSubmission::ApplySettings(const SetupSettings& settings) {
     form_.msMessage1->Sender().SetName(settings.name);
 }
 
-void TMailSubmission::BitBtn1Click() {
-    MailPage(RecordKind::Domain);
-}
-
-void TMailSubmission::HostMailtoNicClick() {
-    MailPage(RecordKind::Host);
-}
-
-void TMailSubmission::ContactMailtoNicClick() {
-    MailPage(RecordKind::Contact);
-}
-
 void TMailSubmission::MailPage(RecordKind kind) {
+    const TRecordPage& page = pages_.Of(kind);
     SubmissionRequest request;
     request.record = ReadRecord(form_, kind);
     request.mailTo = store_.Settings().mailto;
     request.listEmptyRequired = true;
-    request.loadHolder = [this, kind](const QStringList& lines) {
-        if (auto* memo = form_.Control<QPlainTextEdit>(ControlsOf(kind).memo))
-            memo->setPlainText(lines.join('\n'));
+    request.loadHolder = [&page](const QStringList& lines) {
+        if (page.holder) page.holder->setPlainText(lines.join('\n'));
     };
     request.beforeSending = [this, kind] {
         if (PreparePassword()) return true;
@@ -120,16 +88,15 @@ void TMailSubmission::MailPage(RecordKind kind) {
     request.signer = [this] { return signedBy_; };
     signedBy_.clear();
     // The window's path fields take the writer's paths also when writing or sending fails.
-    TemplateFiles files = WindowPaths(form_, kind);
+    TemplateFiles files = WindowPaths(page);
     struct KeepPaths {
-        TForm1& form;
-        RecordKind kind;
+        const TRecordPage& page;
         TemplateFiles& files;
-        ~KeepPaths() { StoreWindowPaths(form, kind, files); }
-    } keep{form_, kind, files};
+        ~KeepPaths() { StoreWindowPaths(page, files); }
+    } keep{page, files};
     try {
         if (flow_.Submit(request, files) == SubmissionOutcome::Sent && !signedBy_.isEmpty())
-            ShowStatus(form_, kind, StatusText(form_, kind) + "; " + SignedWithNote(signedBy_));
+            ShowStatus(page, StatusText(page) + "; " + SignedWithNote(signedBy_));
     } catch (const ESignInRefused& e) {
         // A password the server refuses is not offered again: the next send asks for it.
         passwords_.Forget(form_.msSMTP1->User(), form_.msSMTP1->Server());
@@ -230,12 +197,12 @@ void TMailSubmission::SecurityButtonClick(const QString& server) {
 void TMailSubmission::EnableMailButtons(bool enabled) {
     // The window's own focus widget: a box open above the window has the application's focus.
     QWidget* focus = form_.focusWidget();
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
-        auto* button = form_.Control<QAbstractButton>(ControlsOf(kind).button);
+    for (const TRecordPage& page : pages_) {
+        QAbstractButton* button = page.mailButton;
         if (!button) continue;
         if (!enabled && button == focus) {
             parkedFrom_ = button;
-            parkedOn_ = StatusLine(form_, kind);
+            parkedOn_ = page.status;
             if (parkedOn_) parkedOn_->setFocus(Qt::OtherFocusReason);
         }
         button->setEnabled(enabled);
@@ -250,11 +217,11 @@ void TMailSubmission::EnableMailButtons(bool enabled) {
 }
 
 void TMailSubmission::SetProgress(RecordKind page, int position) {
-    if (auto* bar = form_.Control<QProgressBar>(ControlsOf(page).bar)) bar->setValue(position);
+    if (QProgressBar* bar = pages_.Of(page).mailProgress) bar->setValue(position);
 }
 
 void TMailSubmission::SetStatus(RecordKind page, const QString& text) {
-    ShowStatus(form_, page, text);
+    ShowStatus(pages_.Of(page), text);
 }
 
 void TMailSubmission::msSMTP1Open(QObject*) {

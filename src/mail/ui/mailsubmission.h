@@ -15,6 +15,7 @@
 #include <vector>
 
 class TForm1;
+class TRecordPages;
 class TSecurityDlg;
 class TStore;
 struct SetupSettings;
@@ -22,11 +23,10 @@ struct SetupSettings;
 class TMailSubmission : public QObject, public SubmissionDisplay {
 public:
     // Needs the window's msSMTP1 and msMessage1; follows the settings `store` holds.
-    TMailSubmission(TForm1& form, TStore& store);
+    TMailSubmission(TForm1& form, const TRecordPages& pages, TStore& store);
 
-    void BitBtn1Click();
-    void HostMailtoNicClick();
-    void ContactMailtoNicClick();
+    // A page's mail button.
+    void MailPage(RecordKind kind);
 
     void msSMTP1Open(QObject* Sender);
     void msSMTP1Prepare(QObject* Sender);
@@ -60,7 +60,6 @@ public:
 private:
     // The mail client and the message's sender as the settings say.
     void ApplySettings(const SetupSettings& settings);
-    void MailPage(RecordKind kind);
     QString SigningKeySetting() const;
     // The page's scheme is PGP and no key is set to sign with: nothing will be mailed.
     bool PgpWithoutSigningKey(const Record& record) const;
@@ -69,6 +68,7 @@ private:
     void EnableMailButtons(bool enabled);
 
     TForm1& form_;
+    const TRecordPages& pages_;
     TStore& store_;
     QPointer<TSentDlg> sentWindow_;
     TSubmission flow_;

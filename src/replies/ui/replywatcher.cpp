@@ -1,6 +1,7 @@
 #include "replies/ui/replywatcher.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "app/ui/statusline.h"
 #include "mail/sentcopy.h"
 #include "mail/ui/passworddlg.h"
@@ -122,6 +123,6 @@ void TReplyWatcher::Finish(const QString& sentence, bool found, bool tellStatusL
 }
 
 void TReplyWatcher::SetStatusLines(const QString& text) {
-    for (RecordKind page : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact})
-        ShowStatus(form_, page, text);
+    for (const TRecordPage& page : form_.RecordPages())
+        ShowStatus(page, text);
 }

@@ -1,5 +1,6 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "platform/guard.h"
 #include "store/templatesteps.h"
 #include "store/ui/storebehaviour.h"
@@ -10,29 +11,25 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-TStore& AttachStore(TForm1& form, TTemplates& templates) {
+TStore& AttachStore(TForm1& form, const TRecordPages& pages, TTemplates& templates) {
     InstallRecordStoreSteps();
-    auto* store = new TStore(form);
+    auto* store = new TStore(form, pages);
     form.CreateSteps.push_back([store] { store->ReadSettingsAndDefaults(); });
     form.CreateSteps.push_back([store] { store->LoadNameLists(); });
     form.CloseSteps.push_back([store] { store->WriteSettings(); });
 
-    using Click = void (TStore::*)();
-    const std::pair<const char*, Click> buttons[] = {
-        {"DomainDefultButton", &TStore::DomainDefultButtonClick},
-        {"HostDefaultButton", &TStore::HostDefaultButtonClick},
-        {"ContactDefaultButton", &TStore::ContactDefaultButtonClick},
-    };
-    for (auto [name, handler] : buttons)
-        if (auto* button = form.Control<QAbstractButton>(name))
-            QObject::connect(button, &QAbstractButton::clicked, store,
-                             [store, handler] { Guarded([&] { (store->*handler)(); }); });
+    for (const TRecordPage& page : pages)
+        if (page.saveDefaultButton)
+            QObject::connect(
+                page.saveDefaultButton, &QAbstractButton::clicked, store,
+                [store, kind = page.kind] { Guarded([&] { store->SaveDefaultsOf(kind); }); });
 
     // The change reaction runs for the user's keystrokes and list picks, never for text set by
     // code.
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
-        auto* box = form.Control<QComboBox>(NameBoxControl(kind));
+    for (const TRecordPage& page : pages) {
+        QComboBox* box = page.nameBox;
         if (!box) continue;
+        const RecordKind kind = page.kind;
         auto change = [store, kind](const QString& text) {
             Guarded([&] { store->LoadRecordFile(kind, text); });
         };

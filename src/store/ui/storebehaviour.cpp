@@ -1,6 +1,7 @@
 #include "store/ui/storebehaviour.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "app/ui/smtpsu.h"
 #include "platform/guard.h"
 #include "store/namelist.h"
@@ -13,15 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-QString& RecordFileField(TForm1& form, RecordKind kind) {
-    return kind == RecordKind::Domain ? form.DomainRecordFile
-           : kind == RecordKind::Host ? form.HostRecordFile
-                                      : form.ContactRecordFile;
-}
-} // namespace
-
-TStore::TStore(TForm1& form) : QObject(&form), form_(form) {
+TStore::TStore(TForm1& form, const TRecordPages& pages)
+    : QObject(&form), form_(form), pages_(pages) {
     setObjectName("RecordStore");
 }
 
@@ -36,7 +30,7 @@ void TStore::SetSettings(const SetupSettings& settings) {
 void TStore::ReadSettingsAndDefaults() {
     form_.SettingsFile = WindowSettingsFile(QCoreApplication::applicationFilePath());
     SetSettings(ReadSetup(form_.SettingsFile));
-    for (RecordKind kind : {RecordKind::Domain, RecordKind::Host, RecordKind::Contact}) {
+    for (RecordKind kind : RecordKinds()) {
         const FieldValues values = LoadDefaults(form_.SettingsFile, kind);
         for (auto [field, text] : values.asKeyValueRange())
             SetFieldText(form_, field, text);
@@ -44,14 +38,14 @@ void TStore::ReadSettingsAndDefaults() {
 }
 
 QComboBox* TStore::NameBox(RecordKind kind) const {
-    return form_.Control<QComboBox>(NameBoxControl(kind));
+    return pages_.Of(kind).nameBox;
 }
 
 void TStore::SetNameListItems(RecordKind kind, const QStringList& names) {
     QComboBox* box = NameBox(kind);
     if (!box) return;
     // Replacing the list never changes the box's own text.
-    const QString text = FieldText(form_, NameBoxControl(kind));
+    const QString text = FieldText(form_, KindOf(kind).nameBox);
     const QSignalBlocker quiet(box);
     box->clear();
     box->addItems(names);
@@ -60,9 +54,11 @@ void TStore::SetNameListItems(RecordKind kind, const QStringList& names) {
 }
 
 void TStore::LoadNameLists() {
-    // Contacts, hosts, domains: a list that cannot be read stops the ones after it.
-    for (RecordKind kind : {RecordKind::Contact, RecordKind::Host, RecordKind::Domain})
-        SetNameListItems(kind, OrderedNames(kind, ReadNameList(NameListFile(kind))));
+    // The last page's first (contacts, hosts, domains): a list that cannot be read stops the ones
+    // after it.
+    const std::vector<RecordKind>& kinds = RecordKinds();
+    for (auto kind = kinds.rbegin(); kind != kinds.rend(); ++kind)
+        SetNameListItems(*kind, OrderedNames(*kind, ReadNameList(KindOf(*kind).nameListFile)));
 }
 
 void TStore::WriteSettings() {
@@ -73,31 +69,21 @@ void TStore::SaveDefaultsOf(RecordKind kind) {
     SaveDefaults(form_.SettingsFile, ReadRecord(form_, kind));
 }
 
-void TStore::DomainDefultButtonClick() {
-    SaveDefaultsOf(RecordKind::Domain);
-}
-void TStore::HostDefaultButtonClick() {
-    SaveDefaultsOf(RecordKind::Host);
-}
-void TStore::ContactDefaultButtonClick() {
-    SaveDefaultsOf(RecordKind::Contact);
-}
-
 void TStore::LoadRecordFile(RecordKind kind, const QString& name) {
     // A name that would leave the kind folder loads nothing and creates nothing.
     if (!IsSafeRecordName(name)) return;
     EnsureKindFolder(kind);
     const QString path = RecordFilePath(kind, name);
-    RecordFileField(form_, kind) = path;
+    *pages_.Of(kind).recordFile = path;
     const auto loaded = ::LoadRecordFile(path, kind);
     if (!loaded) return;
     for (auto [field, text] : loaded->fields.asKeyValueRange()) {
         // The stored spelling of a contact's name replaces the typed one; an empty one would
         // clear the name being typed, so the box keeps it then.
-        if (field == NameBoxControl(kind) && text.isEmpty()) continue;
+        if (field == KindOf(kind).nameBox && text.isEmpty()) continue;
         SetFieldText(form_, field, text);
     }
-    if (kind == RecordKind::Contact) {
+    if (KindOf(kind).hasPublicFlag) {
         if (loaded->publicFlag == "Y") {
             if (auto* yes = form_.Control<QRadioButton>("PublicYesRadio")) yes->setChecked(true);
         } else if (loaded->publicFlag == "N") {

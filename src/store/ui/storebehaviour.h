@@ -10,11 +10,12 @@
 
 class QComboBox;
 class TForm1;
+class TRecordPages;
 
 class TStore : public QObject {
     Q_OBJECT
 public:
-    explicit TStore(TForm1& form);
+    TStore(TForm1& form, const TRecordPages& pages);
 
     // FormCreate: SettingsFile, the "Setup" section, LoadDefaults; then the three name lists.
     void ReadSettingsAndDefaults();
@@ -22,15 +23,11 @@ public:
     // FormClose: the four "Setup" keys; a failure keeps the window open.
     void WriteSettings();
 
-    void DomainDefultButtonClick();
-    void HostDefaultButtonClick();
-    void ContactDefaultButtonClick();
+    // A page's Save as Default button.
+    void SaveDefaultsOf(RecordKind kind);
 
     // The name boxes' change reaction (the user's edits and list picks only).
     void LoadRecordFile(RecordKind kind, const QString& name);
-    void DomainNameEditChange(const QString& text) { LoadRecordFile(RecordKind::Domain, text); }
-    void HostNameChange(const QString& text) { LoadRecordFile(RecordKind::Host, text); }
-    void ContactnameChange(const QString& text) { LoadRecordFile(RecordKind::Contact, text); }
 
     // After Show Form (and a successful send): New adds the name, Delete removes the picked
     // entry and the record's two files.
@@ -50,8 +47,8 @@ signals:
 private:
     QComboBox* NameBox(RecordKind kind) const;
     void SetNameListItems(RecordKind kind, const QStringList& names);
-    void SaveDefaultsOf(RecordKind kind);
 
     TForm1& form_;
+    const TRecordPages& pages_;
     SetupSettings settings_;
 };

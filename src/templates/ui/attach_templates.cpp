@@ -1,5 +1,6 @@
 #include "app/ui/attach.h"
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "platform/guard.h"
 #include "templates/ui/formviewer.h"
 #include "templates/ui/templatesbehaviour.h"
@@ -7,29 +8,26 @@
 #include <QAbstractButton>
 #include <QTabWidget>
 
-TTemplates& AttachTemplates(TForm1& form) {
-    auto* templates = new TTemplates(form);
+TTemplates& AttachTemplates(TForm1& form, const TRecordPages& pages) {
+    auto* templates = new TTemplates(form, pages);
     form.CreateFormView = [] { return new TFormView(); };
 
-    using Handler = void (TTemplates::*)();
-    const std::pair<const char*, Handler> buttons[] = {
-        {"ShowForm", &TTemplates::ShowFormClick},
-        {"HostShowForm", &TTemplates::HostShowFormClick},
-        {"ContactShowForm", &TTemplates::ContactShowFormClick},
-        {"BitBtn4", &TTemplates::BitBtn4Click},
-        {"HostPrint", &TTemplates::HostPrintClick},
-        {"ContactPrint", &TTemplates::ContactPrintClick},
-    };
-    for (auto [name, handler] : buttons)
-        if (auto* button = form.Control<QAbstractButton>(name))
+    auto onClick = [templates](QAbstractButton* button, RecordKind kind,
+                               void (TTemplates::*handler)(RecordKind)) {
+        if (button)
             QObject::connect(button, &QAbstractButton::clicked, templates,
-                             [templates, handler] { Guarded([&] { (templates->*handler)(); }); });
-    if (auto* pages = form.Control<QTabWidget>("PageControl2"))
-        QObject::connect(pages, &QTabWidget::currentChanged, templates,
+                             [=] { Guarded([&] { (templates->*handler)(kind); }); });
+    };
+    for (const TRecordPage& page : pages) {
+        onClick(page.showFormButton, page.kind, &TTemplates::ShowFormClick);
+        onClick(page.printButton, page.kind, &TTemplates::PrintClick);
+    }
+    if (auto* domainTabs = form.Control<QTabWidget>("PageControl2"))
+        QObject::connect(domainTabs, &QTabWidget::currentChanged, templates,
                          [templates] { Guarded([&] { templates->PageControl2Change(); }); });
     // The review page's own "Clear All" empties the fields it shows: it shows them again once
     // the fields are clear (queued, whichever handler of the button runs first).
-    if (auto* clear = form.Control<QAbstractButton>("BitBtn2"))
+    if (QAbstractButton* clear = pages.Of(RecordKind::Domain).clearAllButton)
         QObject::connect(
             clear, &QAbstractButton::clicked, templates,
             [templates] { Guarded([&] { templates->RefreshDomainReview(); }); },

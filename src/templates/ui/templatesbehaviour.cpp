@@ -1,6 +1,7 @@
 #include "templates/ui/templatesbehaviour.h"
 
 #include "app/ui/form1.h"
+#include "app/ui/recordpage.h"
 #include "platform/exception.h"
 #include "platform/guard.h"
 #include "platform/messageboxes.h"
@@ -50,7 +51,8 @@ const std::vector<std::pair<QString, QString>>& ReviewLabels() {
 
 } // namespace
 
-TTemplates::TTemplates(TForm1& form) : QObject(&form), form_(form) {
+TTemplates::TTemplates(TForm1& form, const TRecordPages& pages)
+    : QObject(&form), form_(form), pages_(pages) {
     setObjectName("Templates");
 }
 
@@ -67,7 +69,16 @@ void TTemplates::RefreshDomainReview() {
             value->setText(field.isEmpty() ? record.action : record.Text(field));
 }
 
-void TTemplates::ShowFormClick() {
+void TTemplates::ShowFormClick(RecordKind kind) {
+    const TRecordPage& page = pages_.Of(kind);
+    auto loadHolder = [this, &page](const QStringList& lines) {
+        if (page.showsFormViewer) FormView().SetLines(lines);
+        Holder(page).setPlainText(lines.join('\n'));
+    };
+    if (!page.showsFormViewer) {
+        RunShowForm(page, loadHolder);
+        return;
+    }
     // The viewer comes up first, with whatever it held, before any check; a Show Form that fails
     // (no name, a file error) takes a viewer it opened away again.
     TFormView& viewer = FormView();
@@ -79,34 +90,21 @@ void TTemplates::ShowFormClick() {
         }
     } closing{viewer, viewer.isVisible()};
     viewer.ShowViewer();
-    closing.keep |= RunShowForm(RecordKind::Domain, [this](const QStringList& lines) {
-        FormView().SetLines(lines);
-        Holder("Memo1").setPlainText(lines.join('\n'));
-    });
+    closing.keep |= RunShowForm(page, loadHolder);
 }
 
-void TTemplates::HostShowFormClick() {
-    RunShowForm(RecordKind::Host, [this](const QStringList& lines) {
-        Holder("Memo2").setPlainText(lines.join('\n'));
-    });
-}
-
-void TTemplates::ContactShowFormClick() {
-    RunShowForm(RecordKind::Contact, [this](const QStringList& lines) {
-        Holder("Memo3").setPlainText(lines.join('\n'));
-    });
-}
-
-void TTemplates::BitBtn4Click() {
-    PrintHolder(RecordKind::Domain, "Memo1");
-}
-
-void TTemplates::HostPrintClick() {
-    PrintHolder(RecordKind::Host, "Memo2");
-}
-
-void TTemplates::ContactPrintClick() {
-    PrintHolder(RecordKind::Contact, "Memo3");
+void TTemplates::PrintClick(RecordKind kind) {
+    const TRecordPage& page = pages_.Of(kind);
+    if (FieldText(form_, page.Info().nameBox).isEmpty()) {
+        Boxes().Information(page.Info().emptyNameMessage);
+        return;
+    }
+    QPlainTextEdit& holder = Holder(page);
+    printFont_ = holder.font();
+    printLines_ = HolderLines(holder);
+    if (!PrintDialogRunner()(PrintDialog1())) return;
+    KeepTextInsidePrintableArea(Printer());
+    PrintLines(Printer(), printFont_, printLines_);
 }
 
 TFormView& TTemplates::FormView() {
@@ -151,40 +149,26 @@ void TTemplates::ShowPreview() {
     if (preview.exec() == QDialog::Accepted) printDialog_->reject();
 }
 
-bool TTemplates::RunShowForm(RecordKind kind,
+bool TTemplates::RunShowForm(const TRecordPage& page,
                              const std::function<void(const QStringList&)>& loadHolder) {
-    const Record record = ReadRecord(form_, kind);
-    TemplateFiles files = WindowPaths(form_, kind);
+    const Record record = ReadRecord(form_, page.kind);
+    TemplateFiles files = WindowPaths(page);
     ShowFormSteps steps;
     steps.loadHolder = loadHolder;
-    steps.updateNameList = [this, kind](const Record& r, const TemplateFiles& written) {
-        StoreWindowPaths(form_, kind, written);
-        if (UpdateNameListStep) UpdateNameListStep(kind, r, written);
+    steps.updateNameList = [this, &page](const Record& r, const TemplateFiles& written) {
+        StoreWindowPaths(page, written);
+        if (UpdateNameListStep) UpdateNameListStep(page.kind, r, written);
     };
     try {
         return ShowFormFlow(record, files, steps);
     } catch (const Exception&) {
         // A failed write still leaves the new paths in the window's fields.
-        StoreWindowPaths(form_, kind, files);
+        StoreWindowPaths(page, files);
         throw;
     }
 }
 
-void TTemplates::PrintHolder(RecordKind kind, const QString& holderName) {
-    if (FieldText(form_, NameBoxControl(kind)).isEmpty()) {
-        Boxes().Information(EmptyNameMessage(kind));
-        return;
-    }
-    QPlainTextEdit& holder = Holder(holderName);
-    printFont_ = holder.font();
-    printLines_ = HolderLines(holder);
-    if (!PrintDialogRunner()(PrintDialog1())) return;
-    KeepTextInsidePrintableArea(Printer());
-    PrintLines(Printer(), printFont_, printLines_);
-}
-
-QPlainTextEdit& TTemplates::Holder(const QString& name) const {
-    QPlainTextEdit* holder = form_.Control<QPlainTextEdit>(name);
-    if (!holder) throw Exception("The window has no text holder " + name);
-    return *holder;
+QPlainTextEdit& TTemplates::Holder(const TRecordPage& page) const {
+    if (!page.holder) throw Exception("The window has no text holder for the " + page.Info().word);
+    return *page.holder;
 }

@@ -14,11 +14,13 @@ class QPrintDialog;
 class QPrinter;
 class TForm1;
 class TFormView;
+class TRecordPages;
+struct TRecordPage;
 
 class TTemplates : public QObject {
     Q_OBJECT
 public:
-    explicit TTemplates(TForm1& form);
+    TTemplates(TForm1& form, const TRecordPages& pages);
     ~TTemplates() override;
 
     // The record store's name-list step of Show Form (add a New name to the kind's name box and
@@ -29,12 +31,9 @@ public:
 
     void PageControl2Change();
     void RefreshDomainReview();
-    void ShowFormClick();
-    void HostShowFormClick();
-    void ContactShowFormClick();
-    void BitBtn4Click();
-    void HostPrintClick();
-    void ContactPrintClick();
+    // A page's Show Form and Print buttons.
+    void ShowFormClick(RecordKind kind);
+    void PrintClick(RecordKind kind);
 
     // The viewer: the one start-up created, or one of its own when there is none.
     TFormView& FormView();
@@ -47,11 +46,12 @@ public:
 
 private:
     // True when the template was written and shown.
-    bool RunShowForm(RecordKind kind, const std::function<void(const QStringList&)>& loadHolder);
-    void PrintHolder(RecordKind kind, const QString& holderName);
-    QPlainTextEdit& Holder(const QString& name) const;
+    bool RunShowForm(const TRecordPage& page,
+                     const std::function<void(const QStringList&)>& loadHolder);
+    QPlainTextEdit& Holder(const TRecordPage& page) const;
 
     TForm1& form_;
+    const TRecordPages& pages_;
     std::unique_ptr<TFormView> ownViewer_;
     std::unique_ptr<QPrinter> printer_;
     QPrintDialog* printDialog_ = nullptr;

@@ -1,6 +1,7 @@
 #include "templates/ui/windowrecord.h"
 
 #include "app/ui/form1.h"
+#include "templates/recordkinds.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -74,7 +75,7 @@ Record ReadRecord(const TForm1& form, RecordKind kind) {
     const QStringList radios = ActionRadios(kind);
     r.action =
         ActionCode(Checked(form, radios[0]), Checked(form, radios[1]), Checked(form, radios[2]));
-    if (kind == RecordKind::Contact)
+    if (KindOf(kind).hasPublicFlag)
         r.publicFlag = PublicFlag(Checked(form, "PublicYesRadio"), Checked(form, "PublicNoRadio"));
     return r;
 }

@@ -5,10 +5,11 @@
 #include "templates/templatefiles.h"
 
 class TForm1;
+struct TRecordPage;
 
-// The window's path fields of a kind.
-TemplateFiles WindowPaths(const TForm1& form, RecordKind kind);
-void StoreWindowPaths(TForm1& form, RecordKind kind, const TemplateFiles& files);
+// The window's path fields of a page.
+TemplateFiles WindowPaths(const TRecordPage& page);
+void StoreWindowPaths(const TRecordPage& page, const TemplateFiles& files);
 
 // WriteDomainForm, WriteHostForm or WriteContactForm on the window's record of that kind. The
 // path fields get the new paths before the text file is made, so they hold them even when the
