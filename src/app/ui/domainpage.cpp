@@ -199,4 +199,5 @@ void BuildDomainPage(QWidget* page) {
     auto* print = MakeMemo(page, "Memo1");
     print->setLineWrapMode(QPlainTextEdit::NoWrap);
     print->hide();
+    print->setFocusPolicy(Qt::NoFocus);
 }
