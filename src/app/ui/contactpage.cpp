@@ -66,12 +66,9 @@ void BuildAuthSheet(QWidget* sheet) {
     AddButtonBeside(authInfo, "ContactAuthMakeCryptButton", "Make...",
                     "Makes the encrypted password from the password you type (crypt(3)).");
     // The public flag has its own parent so that its radios exclude only each other.
-    // A frameless group box: read as a grouping named by its label (a plain container would be
-    // read as a filler with the outer box's title).
-    auto* publicity = new QGroupBox(authentication);
+    // Named, it reads as a grouping of its radios (unnamed, as a filler with the box's title).
+    auto* publicity = new QWidget(authentication);
     publicity->setObjectName("PublicGroup");
-    publicity->setFlat(true);
-    publicity->setStyleSheet("QGroupBox#PublicGroup { border: none; margin: 0; padding: 0; }");
     publicity->setAccessibleName("Auth Type to be made");
     auto* row = new QHBoxLayout(publicity);
     row->setContentsMargins(0, 4, 0, 0);

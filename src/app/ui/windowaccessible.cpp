@@ -186,6 +186,10 @@ QAccessibleInterface* WindowFactory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType()) return nullptr;
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("THelpWindow")) return new HelpWindowAccessible(widget);
+    // A plain container given a name groups what it holds under that name.
+    if (className == QLatin1String("QWidget") && !widget->isWindow() &&
+        !widget->accessibleName().isEmpty())
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
     // Only the program's own windows made directly from QWidget: dialogs, menus, pop-ups and
     // the toolkit's windows keep their own readings.
     const QMetaObject* type = widget->metaObject();
