@@ -11,6 +11,7 @@ import subprocess
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 @contextlib.contextmanager
@@ -147,10 +148,51 @@ def type_text(application, text):
                    timeout=30)
 
 
+class _FocusEvents:
+    """The last control told as focused: Qt tells each focus change, while the states read on
+    this side are cached and a control that lost the focus is not always told so."""
+    def __init__(self):
+        self.node = None
+        pyatspi.Registry.registerEventListener(self._told, "object:state-changed:focused")
+
+    def _told(self, event):
+        if event.detail1:
+            self.node = event.source
+
+    def current(self):
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
+        return self.node
+
+
+_focus_events = None
+
+
 def focused(application):
-    """The node that has the keyboard focus, or None."""
-    return find(application(), lambda n: n.getState().contains(pyatspi.STATE_FOCUSED) and
-                n.getRoleName() not in ("frame", "dialog", "window"))
+    """The control that has the keyboard focus, once a focus change has been told."""
+    global _focus_events
+    if _focus_events is None:
+        _focus_events = _FocusEvents()
+    return _focus_events.current()
+
+
+def tab_to(application, what, predicate, limit=40):
+    """Tab pressed until the focus is on a control `predicate` accepts; the control."""
+    def where(node):
+        return node and (node.getRoleName(), node.name, node.getIndexInParent(), node.parent.name)
+    focused(application)
+    keys(application, "shift+Tab", "Tab")  # tells where the focus is
+    node = wait_for("a focus", lambda: focused(application))
+    for _ in range(limit):
+        if predicate(node):
+            return node
+        before = where(node)
+        keys(application, "Tab")
+        # The key is handled after xdotool returns: the focus is read once it has moved.
+        node = wait_for("the focus to move", lambda: (lambda n: n if where(n) != before else None)(
+            focused(application)))
+    raise AssertionError(f"Tab never reached {what}")
 
 
 def screenshot(application, path):

@@ -129,7 +129,7 @@ def main():
         find(window, named("page tab", "WhoIs")).queryAction().doAction(0)
         field = find(page, named("text", "Domain Name to Look Up:"))
         field.queryEditableText().setTextContents("example.com")
-        find(page, named("push button", "LookUp")).queryAction().doAction(0)
+        find(page, named("push button", "LookUp (WhoIs)")).queryAction().doAction(0)
         text = memo.queryText()
         wanted = "\n".join(["Connected. Waiting for data...", ""] + WHOIS_LINES)
         wait_for("the whole WHOIS answer",
@@ -164,7 +164,7 @@ def main():
         finger_page = answers.parent
         host = find(finger_page, named("text", "Host or User@Host"))
         host.queryEditableText().setTextContents("127.0.0.1")
-        find(finger_page, named("push button", "LookUp")).queryAction().doAction(0)
+        find(finger_page, named("push button", "LookUp (Finger)")).queryAction().doAction(0)
         shown = ["Requesting 127.0.0.1...",
                  "Connecting to 127.0.0.1...   Will time out in 15 seconds"] + FINGER_LINES
         wait_for("every Finger line as a list item",
