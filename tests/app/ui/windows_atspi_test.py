@@ -11,7 +11,6 @@ pressing one opens its topic.
 Usage: windows_atspi_test.py PROGRAM MODULE_DIR [SCREENSHOT_FOLDER]   (under dbus-run-session)
 """
 import html
-import html.parser
 import os
 import re
 import shutil
@@ -110,38 +109,22 @@ def close(application, title, key="Escape"):
     gone(application, title)
 
 
-class Links(html.parser.HTMLParser):
-    """The links of a help page: (text, file) in the page's order."""
-    def __init__(self, page):
-        super().__init__()
-        self.links, self.href = [], None
-        self.feed(open(os.path.join(HELP_PAGES, page), encoding="utf-8").read())
-
-    def handle_starttag(self, tag, attrs):
-        if tag == "a":
-            self.href, self.text = dict(attrs).get("href"), ""
-
-    def handle_data(self, data):
-        if self.href:
-            self.text += data
-
-    def handle_endtag(self, tag):
-        if tag == "a" and self.href:
-            self.links.append((" ".join(self.text.split()), self.href))
-            self.href = None
+def help_page(name):
+    return open(os.path.join(HELP_PAGES, name), encoding="utf-8").read()
 
 
 def check_help_links(application, top, failures):
     links = [n for n in nodes(top) if n.getRoleName() == "link"]
-    wanted = Links("contents.html").links
+    # The contents page's links, (text, file) in the page's order.
+    wanted = [(html.unescape(" ".join(text.split())), href) for href, text in
+              re.findall(r'<a href="([^"]+)">(.*?)</a>', help_page("contents.html"), re.S)]
     if [link.name for link in links] != [text for text, _ in wanted]:
         failures.append(f"Help: the links read {[link.name for link in links]!r}")
         return
     text, target = wanted[1]
     links[1].queryAction().doAction(0)
     # The topic's page shows: its heading is the browser's first line.
-    page = open(os.path.join(HELP_PAGES, target), encoding="utf-8").read()
-    heading = html.unescape(re.search(r"<h1>(.*?)</h1>", page, re.S).group(1))
+    heading = html.unescape(re.search(r"<h1>(.*?)</h1>", help_page(target), re.S).group(1))
     browser = find(top, lambda n: n.name == "Help text")
     wait_for(f"the topic of the link {text!r}", lambda: browser.queryText().getText(
         0, -1).startswith(heading))
