@@ -222,7 +222,6 @@ void TObjectsPage::BuildControls() {
     rowButtons->setSpacing(2);
     AddAttributeBox = new QComboBox(editor);
     AddAttributeBox->setObjectName("ObjectAddAttributeBox");
-    AddAttributeBox->setAccessibleName("Attribute to add");
     AddAttributeBox->setToolTip("The attribute Add puts in its place in the template.");
     AddButton = NewRowButton(editor, "ObjectAddButton", "&Add", "Adds the attribute chosen.");
     RemoveButton =
@@ -235,6 +234,8 @@ void TObjectsPage::BuildControls() {
         b->setMinimumHeight(AddAttributeBox->sizeHint().height());
         rowButtons->addWidget(b);
     }
+    // Its label above it: a screen reader speaks a list box by its label and its value.
+    editorColumn->addWidget(LabelFor(AddAttributeBox, "Attribute to add:", "Attribute to add"));
     editorColumn->addLayout(rowButtons);
 
     auto* shown = new QSplitter(Qt::Vertical, middle);

@@ -42,12 +42,13 @@ def place(node):
 
 def spoken(node):
     """A control's name as a screen reader speaks it: a combo box names its value here, and is
-    spoken with the label related to it."""
-    if node.getRoleName() == "combo box":
-        for relation in node.getRelationSet():
-            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
-                return relation.getTarget(0).name + ": " + node.name
-    return node.name
+    spoken with the label related to it (None when it has none)."""
+    if node.getRoleName() != "combo box":
+        return node.name
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            return relation.getTarget(0).name + ": " + node.name
+    return None
 
 
 def tree_faults(top):
@@ -62,6 +63,8 @@ def tree_faults(top):
         if state.contains(pyatspi.STATE_FOCUSABLE) and role not in ("page tab list",):
             if not name.strip():
                 faults.append(f"a focusable {role} without a name, in {place(node)}")
+            elif spoken(node) is None:
+                faults.append(f"the combo box {name!r} has no label, in {place(node)}")
             elif role != "status bar":  # a status bar's name is its live message
                 seen.setdefault((role, spoken(node)), []).append(node)
         if role == "filler":
