@@ -37,7 +37,7 @@ def running_program(program, module_dir, work, screen="1280x1024", window_manage
                    HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"), **environment)
         if window_manager:
             manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                                       stdout=subprocess.DEVNULL)
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # It has taken over once it tells the desktops (xdotool asks through EWMH).
             wait_for("the window manager", lambda: subprocess.run(
                 ["xdotool", "get_desktop"], env=env, capture_output=True).returncode == 0)
