@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest
   python3 python3-aiosmtpd dbus gnome-keyring libsecret-tools
   poppler-utils efingerd finger whois msmtp hyperfine time curl stress
-  xvfb xauth imagemagick xdotool fonts-dejavu-core fonts-liberation2
+  xvfb xauth imagemagick xdotool openbox fonts-dejavu-core fonts-liberation2
   librsvg2-bin desktop-file-utils appstream man-db lintian dpkg-dev file
   spamassassin libgpgme-dev gnupg gpg-agent libcrypt-dev libldns-dev nsd bind9-dnsutils
   bind9 python3-dnslib zonemaster-cli libcurl4-openssl-dev zlib1g-dev dovecot-imapd sq

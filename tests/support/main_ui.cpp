@@ -1,4 +1,5 @@
 // Test entry for widget tests: a headless application with scripted message boxes.
+#include "app/ui/startup.h"
 #include "platform/tasks.h"
 #include "support/modules.h"
 #include "support/programsettings.h"
@@ -11,6 +12,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     UseBuiltModules();
+    UseWholeScreenScaling(); // as the program does
     QApplication app(argc, argv);
     if (const int child = RunRequestedTestChild(); child >= 0) return child;
     testing::InitGoogleTest(&argc, argv);

@@ -66,8 +66,10 @@ void BuildAuthSheet(QWidget* sheet) {
     AddButtonBeside(authInfo, "ContactAuthMakeCryptButton", "Make...",
                     "Makes the encrypted password from the password you type (crypt(3)).");
     // The public flag has its own parent so that its radios exclude only each other.
+    // Named, it reads as a grouping of its radios (unnamed, as a filler with the box's title).
     auto* publicity = new QWidget(authentication);
     publicity->setObjectName("PublicGroup");
+    publicity->setAccessibleName("Auth Type to be made");
     auto* row = new QHBoxLayout(publicity);
     row->setContentsMargins(0, 4, 0, 0);
     row->addWidget(MakeLabel(publicity, "Auth Type to be made", "PublicLabel"));

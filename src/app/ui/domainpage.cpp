@@ -199,6 +199,7 @@ TRecordPage BuildDomainPage(QWidget* page) {
     auto* print = MakeMemo(page, "Memo1");
     print->setLineWrapMode(QPlainTextEdit::NoWrap);
     print->hide();
+    print->setFocusPolicy(Qt::NoFocus);
     TRecordPage record = FindRecordPage(page, RecordKind::Domain,
                                         {"ShowForm", "BitBtn1", "BitBtn2", "DomainDefultButton",
                                          "BitBtn4", "Memo1", "MailProgress", "status"});

@@ -2,12 +2,14 @@
 
 #include "app/ui/aboutbox.h"
 #include "app/ui/attach.h"
+#include "app/ui/distinctnames.h"
 #include "app/ui/enterkey.h"
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mainmenu.h"
 #include "app/ui/pages.h"
 #include "app/ui/setupbar.h"
+#include "app/ui/windowaccessible.h"
 #include "app/ui/windowfont.h"
 #include "platform/guard.h"
 
@@ -27,6 +29,7 @@ constexpr int kClientHeight = 384;
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
+    InstallWindowAccessibility();
     setWindowTitle("Regiscribe 1.71");
     // Fixed single border with the system menu and minimise button only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -88,6 +91,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     AttachNameServerCheck(*this);
     AttachReplies(*this, store, mail);
     AttachObjects(*this, store, mail);
+    MakeNamesDistinct(this);
     FormCreate();
 }
 

@@ -1,6 +1,7 @@
 #include "app/ui/helpwindow.h"
 
 #include "app/ui/helptopics.h"
+#include "app/ui/windowaccessible.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,6 +85,7 @@ protected:
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("HelpWindow");
+    InstallWindowAccessibility();
     setWindowTitle("Regiscribe Help");
     setAccessibleName("Regiscribe Help");
     resize(520, 420);
@@ -91,8 +93,10 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_->setObjectName("HelpText");
     browser_->setOpenLinks(true);
     browser_->setAccessibleName("Help text");
-    connect(browser_, &QTextBrowser::sourceChanged, this,
-            [this] { browser_->setAccessibleDescription(QString()); });
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        browser_->setAccessibleDescription(QString());
+        TellHelpLinksChanged(this);
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -71,9 +71,15 @@ int CreateStartupWindows(StartupWindows& w, const std::function<void(int)>& afte
     return 0;
 }
 
+void UseWholeScreenScaling() {
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+}
+
 int RunRegiscribe(int argc, char** argv) {
     std::optional<QApplication> app;
     try {
+        UseWholeScreenScaling();
         app.emplace(argc, argv);
         SetBoxes(std::make_shared<QtMessageBoxes>());
         // The desktop matches the windows with the installed desktop entry and its icon.

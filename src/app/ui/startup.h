@@ -31,4 +31,9 @@ QString StartupFailureText(int step);
 int CreateStartupWindows(StartupWindows& windows,
                          const std::function<void(int step)>& afterStep = {});
 
+// Whole device pixels per window pixel, chosen before the application object exists: a
+// fractional ratio (1.5 at 144 dots per inch) puts frames between device pixels, and their top
+// and left lines are lost. 1.5 is rounded to 2, 1.25 to 1.
+void UseWholeScreenScaling();
+
 int RunRegiscribe(int argc, char** argv);

@@ -1,5 +1,6 @@
 #include "mail/ui/securitydlg.h"
 
+#include "app/ui/distinctnames.h"
 #include "app/ui/helptopics.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/okcancelrow.h"
@@ -73,6 +74,7 @@ TSecurityDlg::TSecurityDlg(const QString& server, QWidget* parent)
     TestResult->setObjectName("TestResult");
     TestResult->setWordWrap(true);
     TestResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    TestResult->setFocusPolicy(Qt::NoFocus); // told as an alert; empty, it was an unnamed stop
     test->addWidget(TestButton);
     test->addWidget(TestResult, 1);
     column->addLayout(test);
@@ -100,6 +102,7 @@ void TSecurityDlg::AddGroup(QWidget* group) {
     group->setParent(this);
     // The last item is the row of OK and Cancel.
     column->insertWidget(column->count() - 1, group);
+    MakeNamesDistinct(this);
     setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
 }
 

@@ -135,7 +135,9 @@ void TObjectsPage::BuildControls() {
     ClassBox = new QComboBox(this);
     ClassBox->setObjectName("ObjectClassBox");
     ClassBox->setToolTip("The kind of database object.");
-    top->addWidget(LabelFor(RegistryBox, "Re&gistry:", "Registry"));
+    // Alt+F, Alt+H (the menu bar) and Alt+U (the first-start bar) belong to the window: the
+    // page's keys are others, or a menu would not open while the page shows.
+    top->addWidget(LabelFor(RegistryBox, "Registr&y:", "Registry"));
     top->addWidget(RegistryBox);
     top->addWidget(LabelFor(ClassBox, "Cla&ss:", "Class"));
     top->addWidget(ClassBox);
@@ -173,7 +175,7 @@ void TObjectsPage::BuildControls() {
     WhoisEdit->setToolTip("The registry's WHOIS server, HOST[:PORT], for Fetch.");
     other->addWidget(LabelFor(RobotEdit, "Ro&bot:", "Robot"));
     other->addWidget(RobotEdit, 2);
-    other->addWidget(LabelFor(SourceEdit, "So&urce:", "Source"));
+    other->addWidget(LabelFor(SourceEdit, "S&ource:", "Source"));
     other->addWidget(SourceEdit, 1);
     other->addWidget(LabelFor(WhoisEdit, "&WHOIS:", "WHOIS server"));
     other->addWidget(WhoisEdit, 2);
@@ -188,7 +190,7 @@ void TObjectsPage::BuildControls() {
     KeyBox->setInsertPolicy(QComboBox::NoInsert);
     KeyBox->setToolTip("The object's primary key. The list holds the objects created so far; "
                        "a key whose record is kept loads it.");
-    FetchButton = NewButton(this, "ObjectFetchButton", "&Fetch",
+    FetchButton = NewButton(this, "ObjectFetchButton", "F&etch",
                             "Asks the registry's WHOIS server for the object as it stands.");
     SaveButton = NewButton(this, "ObjectSaveButton", "Sa&ve",
                            "Keeps the object as its record, objects/CLASS/KEY.txt.");
@@ -220,19 +222,20 @@ void TObjectsPage::BuildControls() {
     rowButtons->setSpacing(2);
     AddAttributeBox = new QComboBox(editor);
     AddAttributeBox->setObjectName("ObjectAddAttributeBox");
-    AddAttributeBox->setAccessibleName("Attribute to add");
     AddAttributeBox->setToolTip("The attribute Add puts in its place in the template.");
     AddButton = NewRowButton(editor, "ObjectAddButton", "&Add", "Adds the attribute chosen.");
     RemoveButton =
         NewRowButton(editor, "ObjectRemoveButton", "&Remove", "Removes the current attribute.");
     UpButton = NewRowButton(editor, "ObjectUpButton", "U&p", "Moves the current attribute up.");
     DownButton =
-        NewRowButton(editor, "ObjectDownButton", "D&own", "Moves the current attribute down.");
+        NewRowButton(editor, "ObjectDownButton", "Dow&n", "Moves the current attribute down.");
     rowButtons->addWidget(AddAttributeBox, 1);
     for (QToolButton* b : {AddButton, RemoveButton, UpButton, DownButton}) {
         b->setMinimumHeight(AddAttributeBox->sizeHint().height());
         rowButtons->addWidget(b);
     }
+    // Its label above it: a screen reader speaks a list box by its label and its value.
+    editorColumn->addWidget(LabelFor(AddAttributeBox, "Attribute to add:", "Attribute to add"));
     editorColumn->addLayout(rowButtons);
 
     auto* shown = new QSplitter(Qt::Vertical, middle);
@@ -259,7 +262,7 @@ void TObjectsPage::BuildControls() {
     MessageList->setToolTip("The objects Add to Message collected; Mail sends them together. "
                             "Delete takes the chosen one out.");
     messageColumn->addWidget(
-        LabelFor(MessageList, "Objects in the &next message:", "Objects in the next message"));
+        LabelFor(MessageList, "Ob&jects in the next message:", "Objects in the next message"));
     messageColumn->addWidget(MessageList, 1);
     shownColumn_ = shown;
     // The three share little height: each may shrink to two lines.
@@ -273,7 +276,7 @@ void TObjectsPage::BuildControls() {
     auto* bottom = new QHBoxLayout;
     AddToMessageButton = NewButton(this, "ObjectAddToMessageButton", "Add &to Message",
                                    "Collects the object into the message.");
-    ShowMessageButton = NewButton(this, "ObjectShowMessageButton", "S&how Message",
+    ShowMessageButton = NewButton(this, "ObjectShowMessageButton", "Show Messa&ge",
                                   "Shows the message as it will be mailed.");
     MailButton = NewButton(this, "ObjectMailButton", "Mai&l",
                            "Checks the message, signs it and mails it to the registry's "
@@ -571,7 +574,7 @@ void TObjectsPage::FetchClick() {
     if (fetching_) {
         fetching_->Cancel();
         fetching_.reset();
-        FetchButton->setText("&Fetch");
+        FetchButton->setText("F&etch");
         SetStatus("Fetch stopped.");
         return;
     }
@@ -587,7 +590,7 @@ void TObjectsPage::FetchClick() {
         return;
     }
     fetching_ = CancelToken();
-    FetchButton->setText("Stop &Fetch");
+    FetchButton->setText("Stop F&etch");
     SetStatus("Asking " + request->server.host + " for " + className_ + " " + key + "...");
     StartFetch(this, *fetching_, request.Value(), rules_,
                [this](Result<RpslObject> fetched) { Guarded([&] { FetchDone(fetched); }); });
@@ -595,7 +598,7 @@ void TObjectsPage::FetchClick() {
 
 void TObjectsPage::FetchDone(Result<RpslObject> fetched) {
     fetching_.reset();
-    FetchButton->setText("&Fetch");
+    FetchButton->setText("F&etch");
     if (!fetched) {
         SetStatus(fetched.Error());
         return;

@@ -55,6 +55,8 @@ TRepliesGroup::TRepliesGroup(TReplyWatcher& watcher, QLineEdit& smtpUser, QWidge
                              "ask; never in a file.");
     AddRow(*form, "Password", PasswordEdit);
     RememberBox = MakeRememberBox(this);
+    // Alt+R stays the mail server's box in the same window.
+    RememberBox->setText("Remember in the &keyring");
     RememberBox->setObjectName("RepliesRememberBox");
     form->addRow(QString(), RememberBox);
     FolderEdit = new QLineEdit(this);

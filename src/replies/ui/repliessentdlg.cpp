@@ -40,7 +40,11 @@ TRepliesSentDlg::TRepliesSentDlg(TReplyWatcher& watcher, QWidget* parent)
     for (ReplyStatus status : {ReplyStatus::Waiting, ReplyStatus::Received, ReplyStatus::Done,
                                ReplyStatus::Refused, ReplyStatus::Answered})
         StatusChoice->addItem(StatusWord(status));
-    FilterRow()->insertWidget(1, StatusChoice);
+    // A list box is spoken by its label and its value: the label is shown, and tied to it.
+    auto* statusLabel = new QLabel("&Status:", this);
+    statusLabel->setBuddy(StatusChoice);
+    FilterRow()->insertWidget(1, statusLabel);
+    FilterRow()->insertWidget(2, StatusChoice);
 
     // The list above, the reply below; the user moves the border between them.
     auto* split = new QSplitter(Qt::Vertical, this);

@@ -52,6 +52,7 @@ TReplyPane::TReplyPane(QWidget* parent) : QWidget(parent) {
     Heading->setTextFormat(Qt::PlainText);
     Heading->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     column->addWidget(Heading);
+    Heading->hide(); // until a registration is shown
     ResultList = new QListWidget(this);
     ResultList->setObjectName("ReplyResultList");
     ResultList->setAccessibleName("Results of the reply");
@@ -77,13 +78,16 @@ void TReplyPane::Clear() {
     replies_.clear();
     ReplyChooser->clear();
     chooserRow_->hide();
+    // Empty, it would be a nameless stop in the keyboard's path.
     Heading->clear();
+    Heading->hide();
     ResultList->clear();
     ReplyText->clear();
 }
 
 void TReplyPane::Show(const QString& sentFolder, const RegistrationState& state) {
     Clear();
+    Heading->show();
     const ReplyLogEntry* deciding = state.DecidingReply();
     if (!deciding) {
         Heading->setText("No reply yet (" + state.StatusText(QDateTime::currentDateTime()) + ").");

@@ -34,7 +34,6 @@ TFormView::TFormView(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* panel = new QWidget(this);
     panel->setObjectName("Panel1");
-    panel->setAccessibleName("Form viewer buttons");
     panel->setFixedHeight(47);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(8, 7, 8, 7);

@@ -17,9 +17,12 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 
 import pyatspi
+
+# The other AT-SPI tests take these from here too.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from atspi_program import find, named, wait_for  # noqa: E402
 
 WHOIS_LINES = ["Domain Name: EXAMPLE.COM", "Registrant Name: J\u00fcrgen M\u00fcller", ""] + [
     f"Remark {i}: line of the answer" for i in range(1, 301)
@@ -51,41 +54,6 @@ def listen(port):
     sock.bind(("127.0.0.1", port))
     sock.listen(4)
     return sock
-
-
-def wait_for(what, predicate, seconds=20.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            value = predicate()
-            if value:
-                return value
-        except Exception:  # the tree is still being built
-            pass
-        time.sleep(0.1)
-    raise AssertionError(f"timed out waiting for {what}")
-
-
-def find(node, predicate, depth=0):
-    if node is None or depth > 40:
-        return None
-    try:
-        if predicate(node):
-            return node
-        for i in range(node.childCount):
-            # Lists are looked into only as far as their first item: they may hold thousands.
-            if node.getRoleName() == "list" and i > 0:
-                break
-            found = find(node.getChildAtIndex(i), predicate, depth + 1)
-            if found:
-                return found
-    except Exception:
-        return None
-    return None
-
-
-def named(role, name):
-    return lambda n: n.getRoleName() == role and n.name == name
 
 
 class Failures:
@@ -161,7 +129,7 @@ def main():
         find(window, named("page tab", "WhoIs")).queryAction().doAction(0)
         field = find(page, named("text", "Domain Name to Look Up:"))
         field.queryEditableText().setTextContents("example.com")
-        find(page, named("push button", "LookUp")).queryAction().doAction(0)
+        find(page, named("push button", "LookUp (WhoIs)")).queryAction().doAction(0)
         text = memo.queryText()
         wanted = "\n".join(["Connected. Waiting for data...", ""] + WHOIS_LINES)
         wait_for("the whole WHOIS answer",
@@ -196,7 +164,7 @@ def main():
         finger_page = answers.parent
         host = find(finger_page, named("text", "Host or User@Host"))
         host.queryEditableText().setTextContents("127.0.0.1")
-        find(finger_page, named("push button", "LookUp")).queryAction().doAction(0)
+        find(finger_page, named("push button", "LookUp (Finger)")).queryAction().doAction(0)
         shown = ["Requesting 127.0.0.1...",
                  "Connecting to 127.0.0.1...   Will time out in 15 seconds"] + FINGER_LINES
         wait_for("every Finger line as a list item",

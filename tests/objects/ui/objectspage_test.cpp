@@ -400,7 +400,7 @@ TEST(ObjectsPage, FetchFillsTheEditorFromTheWhoisServerAndStopsWhenAsked) {
     d.Pick("ObjectClassBox", "mntner");
     d.Type("ObjectKeyBox", "AS760-MNT");
     d.Click("ObjectFetchButton");
-    ASSERT_TRUE(WaitUntil([&] { return page.FetchButton->text() == "&Fetch"; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return page.FetchButton->text() == "F&etch"; }, 15000));
 
     EXPECT_EQ(peer.Queries(), QList<QByteArray>{"-r -B -G -T mntner AS760-MNT\r\n"});
     EXPECT_EQ(page.Status->text(), "Fetched mntner AS760-MNT.");
@@ -419,11 +419,11 @@ TEST(ObjectsPage, FetchFillsTheEditorFromTheWhoisServerAndStopsWhenAsked) {
              "[Objects]\r\nWhoisServer=127.0.0.1:" + QByteArray::number(slow.port()) + "\r\n");
     d.Click("ObjectFetchButton");
     ASSERT_TRUE(WaitUntil([&] { return slow.Queries().size() == 1; }, 5000));
-    EXPECT_EQ(page.FetchButton->text(), "Stop &Fetch");
+    EXPECT_EQ(page.FetchButton->text(), "Stop F&etch");
     d.Click("ObjectFetchButton");
     ProcessPendingEvents();
     EXPECT_EQ(page.Status->text(), "Fetch stopped.");
-    EXPECT_EQ(page.FetchButton->text(), "&Fetch");
+    EXPECT_EQ(page.FetchButton->text(), "F&etch");
     EXPECT_EQ(table.item(0, 1)->text(), "AS760-MNT");
 }
 
