@@ -8,6 +8,7 @@
 #include "mail/ui/sentmodel.h"
 #include "mail/ui/sentwindowfit.h"
 #include "platform/wait.h"
+#include "support/desktophandler.h"
 #include "support/tempdir.h"
 #include "support/ui/formdriver.h"
 
@@ -193,41 +194,10 @@ TEST(SentList, ShowFolderWithoutAFileManagerPutsThePathOnTheClipboard) {
 }
 
 namespace {
-// A desktop whose file manager is `program` (a script that writes its arguments into a file, or
-// one that is not there).
-struct FileManager {
-    QTemporaryDir config, data, bin;
-    QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME"), oldData = qgetenv("XDG_DATA_HOME");
-    QString out = bin.filePath("args.txt");
-    explicit FileManager(bool present) {
-        const QString script = bin.filePath(present ? "files.sh" : "missing.sh");
-        if (present) {
-            WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.toUtf8() +
-                                 ".tmp\" && mv \"" + out.toUtf8() + ".tmp\" \"" + out.toUtf8() +
-                                 "\"\n");
-            QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
-        }
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        WriteAll(config.filePath("mimeapps.list"),
-                 "[Default Applications]\ninode/directory=files.desktop;\n");
-        QDir(data.path()).mkpath("applications");
-        WriteAll(data.filePath("applications/files.desktop"),
-                 "[Desktop Entry]\nName=Files\nExec=" + script.toUtf8() + " %u\n");
-    }
-    ~FileManager() {
-        qputenv("XDG_CONFIG_HOME", oldConfig);
-        qputenv("XDG_DATA_HOME", oldData);
-    }
-    // The arguments of the file manager's start; empty after ten seconds without one.
-    QByteArray Started() const {
-        QElapsedTimer clock;
-        clock.start();
-        // The start is no event of this program's: looked for now and then.
-        while (!QFile::exists(out) && clock.elapsed() < 10000)
-            QThread::msleep(20);
-        return ReadAll(out);
-    }
+// A desktop whose file manager is a script that writes its arguments into a file, or one that is
+// not there.
+struct FileManager : DesktopHandler {
+    explicit FileManager(bool present) : DesktopHandler({"inode/directory"}, present) {}
 };
 
 TSentDlg* OpenFromTheMenu(FormDriver& d) {
@@ -250,7 +220,7 @@ TEST(SentList, TheProgramsShowFolderStartsTheFileManagerOrCopiesThePathWhenItCan
         TSentDlg* sent = OpenFromTheMenu(d);
         ASSERT_TRUE(sent);
         QTest::mouseClick(sent->ShowFolderButton, Qt::LeftButton);
-        EXPECT_EQ(files.Started(), QUrl::fromLocalFile(SentFolderPath()).toString() + "\n");
+        EXPECT_EQ(files.NextStart(), QUrl::fromLocalFile(SentFolderPath()).toString() + "\n");
         EXPECT_EQ(QApplication::clipboard()->text(), "before");
     }
     FileManager missing(false);
