@@ -5,6 +5,7 @@
 #include "mail/submission_server.h"
 #include "objects/objecttesting.h"
 #include "support/gnupghome.h"
+#include "support/reverselab.h"
 #include "support/tempdir.h"
 #include "support/testnsd.h"
 
@@ -12,7 +13,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString kZone = "2.0.192.in-addr.arpa";
+const QString kZone = ReverseLab::Zone;
 
 const QByteArray kPerson = "person:  Jane Registrant\n"
                            "address: 1 Example Street\n"
@@ -37,38 +38,18 @@ QByteArray Domain(const QString& secondServer) {
 
 class SignedMessage : public ::testing::Test {
 protected:
-    // Two servers of the zone and a third that serves another zone only (lame for this one);
-    // the first one answers for the servers' names as well.
-    static void SetUpTestSuite() {
-        home = new TestGnupgHome;
-        fingerprint = home->MakeKey("Jane Registrant <jane@example.test>");
-        const QString zone =
-            ZoneText(kZone, 2026120901, {"ns1." + kZone, "ns2." + kZone},
-                     {"ns1 IN A 127.0.60.1", "ns2 IN A 127.0.61.1", "ns3 IN A 127.0.62.1"});
-        servers.push_back(new TestNsd("127.0.60.1", 53, {{kZone, zone}}));
-        servers.push_back(new TestNsd("127.0.61.1", 53, {{kZone, zone}}));
-        servers.push_back(
-            new TestNsd("127.0.62.1", 53,
-                        {{"3.0.192.in-addr.arpa",
-                          ZoneText("3.0.192.in-addr.arpa", 1, {"ns3.2.0.192.in-addr.arpa"})}}));
-        qputenv("REGISCRIBE_RESOLVER", "127.0.60.1");
-        qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
-    }
+    static void SetUpTestSuite() { lab = new ReverseLab(60); }
     static void TearDownTestSuite() {
-        qunsetenv("REGISCRIBE_RESOLVER");
-        qunsetenv("REGISCRIBE_LAB_NETWORKS");
-        for (TestNsd* server : servers)
-            delete server;
-        servers.clear();
-        delete home;
-        home = nullptr;
+        delete lab;
+        lab = nullptr;
     }
     void SetUp() override {
-        ASSERT_TRUE(home->Ready());
-        ASSERT_EQ(fingerprint.size(), 40) << "gpg made no key";
-        for (const TestNsd* server : servers)
-            ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+        const Done ready = lab->Ready();
+        ASSERT_TRUE(ready) << ready.Error().toStdString();
+        ASSERT_TRUE(lab->HasServers()) << "the name servers need port 53 (root)";
         ASSERT_NE(smtp.Port(), 0);
+        fingerprint = lab->Fingerprint();
+        home = &lab->Home();
         WriteAll(dir.file("regiscribe.ini"),
                  "[Setup]\r\nServer=" + smtp.Address().toUtf8() +
                      "\r\nEMail Address=jane@example.test\r\nName=Jane Registrant\r\n"
@@ -84,15 +65,13 @@ protected:
         return RunObjectCommand(args, dir.path(), dir.file("regiscribe.ini"));
     }
 
-    static TestGnupgHome* home;
-    static QString fingerprint;
-    static std::vector<TestNsd*> servers;
+    static ReverseLab* lab;
+    QString fingerprint;
+    TestGnupgHome* home = nullptr;
     ScopedWorkDir dir;
     LocalSmtpServer smtp;
 };
-TestGnupgHome* SignedMessage::home = nullptr;
-QString SignedMessage::fingerprint;
-std::vector<TestNsd*> SignedMessage::servers;
+ReverseLab* SignedMessage::lab = nullptr;
 } // namespace
 
 TEST_F(SignedMessage, ThreeObjectsGoSignedInOneMessageThatIsKept) {

@@ -16,6 +16,7 @@
 #include "platform/wait.h"
 #include "support/gnupghome.h"
 #include "support/loopbackpeer.h"
+#include "support/reverselab.h"
 #include "support/testnsd.h"
 #include "support/ui/formdriver.h"
 
@@ -36,7 +37,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString kZone = "2.0.192.in-addr.arpa";
+const QString kZone = ReverseLab::Zone;
 
 QByteArray SetupSection(const QString& server, const QString& signingKey) {
     return "[Setup]\r\nServer=" + server.toUtf8() +
@@ -109,31 +110,14 @@ void FillDomain(FormDriver& d, TObjectsPage& page, const QString& firstServer,
 
 class ObjectsPageMail : public ::testing::Test {
 protected:
-    // Two name servers of the zone on loopback (the first also answers as the resolver), and a
-    // third that serves another zone only: lame for this one.
     static void SetUpTestSuite() {
-        home = new TestGnupgHome;
-        fingerprint = home->MakeKey("Jane Registrant <jane@example.test>");
-        if (!MayBindPort53()) return;
-        const QString zone =
-            ZoneText(kZone, 2026121001, {"ns1." + kZone, "ns2." + kZone},
-                     {"ns1 IN A 127.0.64.1", "ns2 IN A 127.0.65.1", "ns3 IN A 127.0.66.1"});
-        servers.push_back(new TestNsd("127.0.64.1", 53, {{kZone, zone}}));
-        servers.push_back(new TestNsd("127.0.65.1", 53, {{kZone, zone}}));
-        const QString other = "3.0.192.in-addr.arpa";
-        servers.push_back(
-            new TestNsd("127.0.66.1", 53, {{other, ZoneText(other, 1, {"ns3." + kZone})}}));
-        qputenv("REGISCRIBE_RESOLVER", "127.0.64.1");
-        qputenv("REGISCRIBE_LAB_NETWORKS", "127.0.0.0/8");
+        lab = new ReverseLab(64);
+        home = &lab->Home();
+        fingerprint = lab->Fingerprint();
     }
     static void TearDownTestSuite() {
-        qunsetenv("REGISCRIBE_RESOLVER");
-        qunsetenv("REGISCRIBE_LAB_NETWORKS");
-        for (TestNsd* server : servers)
-            delete server;
-        servers.clear();
-        home->StopAgent();
-        delete home;
+        delete lab;
+        lab = nullptr;
         home = nullptr;
     }
     void SetUp() override {
@@ -142,23 +126,23 @@ protected:
         ASSERT_NE(smtp.Port(), 0);
     }
 
+    static ReverseLab* lab;
     static TestGnupgHome* home;
     static QString fingerprint;
-    static std::vector<TestNsd*> servers;
     LocalSmtpServer smtp;
 };
+ReverseLab* ObjectsPageMail::lab = nullptr;
 TestGnupgHome* ObjectsPageMail::home = nullptr;
 QString ObjectsPageMail::fingerprint;
-std::vector<TestNsd*> ObjectsPageMail::servers;
 
 // The tests whose domain's name servers are checked: they need the servers on port 53.
 class ObjectsPageLab : public ObjectsPageMail {
 protected:
     void SetUp() override {
-        if (!MayBindPort53()) GTEST_SKIP() << "the name servers need port 53 (root)";
+        if (!lab->HasServers()) GTEST_SKIP() << "the name servers need port 53 (root)";
         ObjectsPageMail::SetUp();
-        for (const TestNsd* server : servers)
-            ASSERT_TRUE(server->Started()) << server->Problem().toStdString();
+        const Done ready = lab->Ready();
+        ASSERT_TRUE(ready) << ready.Error().toStdString();
     }
 };
 } // namespace
