@@ -219,6 +219,12 @@ TEST_F(RdapCli, HostileAnswersEndInAClearLineWithFlatMemory) {
         }
     }
 
+    // A compressed answer that cannot be expanded is told as such, not as broken JSON.
+    r = Rdap("damaged.hostile");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(OutputLines(r.err).value(0), "The server's compressed answer is damaged.")
+        << r.err.toStdString();
+
     for (const char* name : {"deep.hostile", "invalid.hostile"}) {
         r = Rdap(name);
         EXPECT_EQ(r.exitCode, 1) << name;

@@ -14,6 +14,7 @@ it between look-ups). A route is the request path (with its query string, if any
   {"nest": DEPTH}                                 a JSON value nested DEPTH arrays deep
   {"reset": true}                                 the connection reset, no answer
   {"gzip": BYTES}                                 gzip-encoded JSON that expands to BYTES
+  {"gzip": BYTES, "damaged": true}                the same with its compressed bytes spoilt
 Texts "@PORT@" (this server's port) and "@NAME@" (each --var) are replaced in bodies and
 locations. Unknown paths get a 404 with an RDAP error body. Every request path is appended to LOG.
 Prints "PORT <n>" when it listens; ends when its standard input closes, after 120 s at most.
@@ -104,6 +105,9 @@ class Handler(BaseHTTPRequestHandler):
                 left -= len(blanks)
             parts.append(packer.compress(b"]") + packer.flush())
             body = b"".join(parts)
+            if route.get("damaged"):
+                # The header stays; what follows it reads as no valid deflate block.
+                body = body[:10] + b"\xff" * 16 + body[26:]
             self.send_response(200)
             self.send_header("Content-Type", "application/rdap+json")
             self.send_header("Content-Encoding", "gzip")
