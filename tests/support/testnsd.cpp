@@ -4,10 +4,14 @@
 #include "support/process.h"
 #include "support/tempdir.h"
 
+#include <QElapsedTimer>
 #include <QThread>
+#include <arpa/inet.h>
 #include <csignal>
 #include <mutex>
+#include <netinet/in.h>
 #include <set>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #if defined(__has_feature)
@@ -83,6 +87,24 @@ void TestDaemon::Launch(const QString& program, const QStringList& args, const Q
     if (pid_ == 0)
         problem_ = program + " did not start: " + daemon.Problem() +
                    QString::fromUtf8(daemon.TakeOutput()) + QString::fromUtf8(ReadAll(log));
+}
+
+bool TestDaemon::TakesTcp(const QString& address, quint16 port) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    if (::inet_pton(AF_INET, address.toLatin1().constData(), &to.sin_addr) != 1) return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        const bool taken = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+        ::close(fd);
+        if (taken) return true;
+        QThread::msleep(20);
+    }
+    return false;
 }
 
 TestDaemon::~TestDaemon() {
@@ -270,6 +292,13 @@ bool NameServerLab::Start(quint16 port) {
         if (!q->Started()) problem_ = "a Python server did not start on port " + p;
     for (const auto& d : daemons_)
         if (!d->Started()) problem_ = d->Problem();
+    // Every daemon serves TCP as well before a test asks (BIND's recursor shares 127.0.0.1 with
+    // every other program's connections: the port may be taken there).
+    if (problem_.isEmpty())
+        for (const char* address : {"127.0.9.1", "127.0.21.1", "127.0.22.1", "127.0.23.1",
+                                    "127.0.24.1", "127.0.40.1", "127.0.31.1", "127.0.0.1"})
+            if (!TestDaemon::TakesTcp(address, port_))
+                problem_ = QString("nothing takes TCP on %1 port %2").arg(address, p);
     return problem_.isEmpty();
 }
 

@@ -30,6 +30,9 @@ public:
     virtual ~TestDaemon();
     bool Started() const { return pid_ > 0; }
     QString Problem() const { return problem_; }
+    // Whether the daemon takes TCP connections on `address`:`port` within five seconds: a daemon
+    // writes its process id before it listens, and a port of one address may be taken on another.
+    static bool TakesTcp(const QString& address, quint16 port);
 
 protected:
     // Runs `program` (it forks into the background) and waits for `pidFile`.
