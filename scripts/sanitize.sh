@@ -18,13 +18,14 @@ which=${1:-all}
 # their status) and there is no report. A file that only says the leak checker could not read a
 # thread's registers is a note, not a report: the checker prints it when a thread (or the whole
 # process, killed by a test's deadline) ends while it stops the world, and it finds no leak and no
-# fault by it.
+# fault by it. The files are named by program and process id (asan.test_lookup.1234), so a note
+# says whose it is.
 summarize() {
     local reports=$1 status=$2 name=$3 found f
     for f in "$reports"/*; do
         [ -f "$f" ] || continue
         if ! grep -qvE '^==[0-9]+==Unable to get registers from thread [0-9]+\.$|^$' "$f"; then
-            echo "note: $(cat "$f")"
+            echo "note: ${f##*/}: $(cat "$f")"
             rm -f "$f"
         fi
     done
@@ -44,7 +45,7 @@ asan_stage() {
         reports=$root/build-check/sanitizer-reports
         rm -rf "$reports" && mkdir -p "$reports"
         # Reports also go to files, so that one made by a program a test starts is counted too.
-        export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=0:log_path=$reports/asan:detect_stack_use_after_return=0"
+        export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=0:log_path=$reports/asan:log_exe_name=1:detect_stack_use_after_return=0"
         export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan:suppressions=$root/tests/sanitizers/ubsan.supp"
         export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
         # The package test installs a Release build and says nothing about this one.
