@@ -1,17 +1,18 @@
 #pragma once
-// TLS on the mail transport's non-blocking socket. OpenSSL reads and writes through the socket
-// layer itself (a BIO of our own over NotifyingSocket), so the transport's notifications, waits
-// and time-out counter drive the handshake and the records exactly as they drive plain text: no
-// blocking call, no thread. Certificates are checked against the system's trust store plus the
-// PEM file named by REGISCRIBE_CA_FILE; the host name is checked and sent (SNI); TLS 1.2 at least.
-// There is no way to turn the checks off.
+// TLS on the mail transport's non-blocking socket, through the TLS module (mail/tlsbackend.h):
+// the session reads and writes through the socket layer itself, so the transport's
+// notifications, waits and time-out counter drive the handshake and the records exactly as they
+// drive plain text: no blocking call, no thread. Certificates are checked against the system's
+// trust store plus the PEM file named by REGISCRIBE_CA_FILE; the host name is checked and sent
+// (SNI); TLS 1.2 at least. There is no way to turn the checks off.
+#include "mail/tlsbackend.h"
 #include "platform/exception.h"
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class NotifyingSocket;
-struct ssl_st;
 
 // A TLS failure; the message says it in plain words.
 REGISCRIBE_EXCEPTION(ETlsError, Exception)
@@ -29,17 +30,17 @@ public:
     TTlsChannel& operator=(const TTlsChannel&) = delete;
 
     // Starts a client session for `host` (a name or an IPv4 address). Raises ETlsError when the
-    // trust anchors cannot be loaded.
+    // trust anchors cannot be loaded or the TLS module is missing.
     void Begin(const QString& host);
 
-    enum class Step { Done, WantRead, WantWrite, Failed };
+    using Step = TlsSession::Step;
     // One attempt at the handshake; call again after the socket became readable or writable.
     Step Handshake();
     // Why the handshake failed: "The server's certificate was not accepted: ..." or "The secure
     // connection failed: ...".
-    QString FailureText() const { return failure_; }
+    QString FailureText() const;
     // The socket error that ended the handshake, if one did (a reset, say); 0 otherwise.
-    int SocketError() const { return socketError_; }
+    int SocketError() const;
 
     // Like the socket's Send and Receive: -1 with WSAEWOULDBLOCK when the channel must wait, 0
     // from Receive when the peer ended the session.
@@ -56,8 +57,6 @@ public:
     static QString CertificateProblem(long verifyResult);
 
 private:
-    NotifyingSocket& socket_;
-    ssl_st* ssl_ = nullptr;
-    QString failure_;
-    int socketError_ = 0;
+    std::unique_ptr<TlsTransport> transport_;
+    std::unique_ptr<TlsSession> session_;
 };

@@ -1,5 +1,6 @@
 #include "openpgp/openpgp.h"
 
+#include "openpgp/gnupgsign.h"
 #include "platform/module.h"
 #include "platform/peertext.h"
 #include "platform/shellcommand.h"
@@ -8,7 +9,7 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QHash>
-#include <QRegularExpression>
+#include <cctype>
 
 namespace {
 Result<OpenPgpBackend*> Backend() {
@@ -111,8 +112,8 @@ std::optional<QString> NormalizedKeyId(const QString& text) {
     QString id = text;
     id.remove(' ');
     if (id.startsWith("0x", Qt::CaseInsensitive)) id = id.mid(2);
-    static const QRegularExpression hex("^[0-9A-Fa-f]+$");
-    if (!hex.match(id).hasMatch()) return std::nullopt;
+    for (const QChar c : id)
+        if (c.unicode() > 0x7f || !std::isxdigit(c.unicode())) return std::nullopt;
     if (id.size() != 8 && id.size() != 16 && id.size() != 40 && id.size() != 64)
         return std::nullopt;
     return id.toUpper();
@@ -135,27 +136,50 @@ Result<SigningKeyChoice> SigningKeyFor(const Record& record, const QString& sett
 
 Result<void> ClearSign(QIODevice& in, QIODevice& out, const SigningKeyChoice& key,
                        const QString& passphraseCommand) {
-    const Result<OpenPgpBackend*> backend = Backend();
-    if (!backend) return Fail(NotSigned(backend.Error()));
     const QString id = NormalizedKeyId(key.keyId).value_or(key.keyId);
     PassphraseSource passphrase;
     if (!passphraseCommand.isEmpty())
         passphrase = [passphraseCommand] {
             return SecretFromCommand(passphraseCommand, "passphrase command");
         };
+    // A fingerprint names one key, and gpg itself refuses one that cannot sign: the keyring is
+    // looked at first only for a contact's key (refused in the contact's words before anything
+    // is signed) and for a short key id (which may name two keys). GnuPG's refusal is then told
+    // as the keyring explains it ("Key expired" where gpg says only "Unusable secret key").
+    const bool fingerprint = id.size() >= 40 && NormalizedKeyId(id);
     // The contact's refusal is told as it is; everything else is GnuPG's reason not to sign.
     bool refused = false;
-    KeyChooser choose;
-    if (key.contact)
-        choose = [&refused, id](const std::vector<OpenPgpKey>& named) {
+    const auto signer = [&key, &id, &refused](OpenPgpBackend& backend) -> Result<QString> {
+        if (!key.contact) return backend.Signer(id, {});
+        return backend.Signer(id, [&id, &refused](const std::vector<OpenPgpKey>& named) {
             Result<void> chosen = ChooseContactKey(named, id);
             refused = !chosen;
             return chosen;
-        };
-    const Result<void> signedText = Tasks::RunAndWait<Result<void>>(
-        [&] { return backend.Value()->ClearSign(in, out, id, choose, passphrase); });
-    if (signedText || refused) return signedText;
-    return Fail(NotSigned(signedText.Error()));
+        });
+    };
+    QString chosen = id;
+    if (key.contact || !fingerprint) {
+        const Result<OpenPgpBackend*> backend = Backend();
+        if (!backend) return Fail(NotSigned(backend.Error()));
+        const Result<QString> found =
+            Tasks::RunAndWait<Result<QString>>([&] { return signer(*backend.Value()); });
+        if (!found) return Fail(refused ? found.Error() : NotSigned(found.Error()));
+        chosen = found.Value();
+    }
+    const GnupgSigning run =
+        Tasks::RunAndWait<GnupgSigning>([&] { return SignWithGnupg(in, out, chosen, passphrase); });
+    if (run.made) return {};
+    if (!run.ours.isEmpty()) return Fail(NotSigned(run.ours));
+    if (!run.trouble.isEmpty()) return Fail(NotSigned(run.trouble));
+    const Result<OpenPgpBackend*> backend = Backend();
+    if (!backend) return Fail(NotSigned(backend.Error()));
+    return Tasks::RunAndWait<Result<void>>([&]() -> Result<void> {
+        if (run.signerRefused)
+            if (const Result<QString> explained = signer(*backend.Value()); !explained)
+                return Fail(NotSigned(explained.Error()));
+        return Fail(NotSigned(run.errorCode ? backend.Value()->ErrorText(run.errorCode)
+                                            : QString("gpg made no signature")));
+    });
 }
 
 Result<QStringList> ClearSignLines(const QStringList& lines, const SigningKeyChoice& key,

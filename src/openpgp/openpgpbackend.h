@@ -1,9 +1,10 @@
 #pragma once
 // What the OpenPGP module (openpgp/gpgme, on GPGME) offers: the user's keyring through GnuPG and
 // its agent. Every call is synchronous and makes its own GnuPG context, so calls may run on any
-// thread; openpgp.h runs them off the window thread. The program never sees a private key; a
-// passphrase passes through only in the companion's loopback mode. Failures carry GnuPG's own
-// words (for an agent that cannot be reached, GnuPG's reason).
+// thread; openpgp.h runs them off the window thread. Signatures are made by the program's own gpg
+// run (gnupgsign.h), which also carries the companion's loopback passphrase; the module only
+// names the key. The program never sees a private key. Failures carry GnuPG's own words (for an
+// agent that cannot be reached, GnuPG's reason).
 #include "platform/result.h"
 
 #include <QByteArrayView>
@@ -52,13 +53,12 @@ public:
     // The keys `pattern` names (every key when empty); with `secretOnly` only those with a secret
     // part.
     virtual Result<std::vector<OpenPgpKey>> Keys(const QString& pattern, bool secretOnly) = 0;
-    // The cleartext signature of all that `in` gives, written to `out`, by the key `keyId` names.
-    // `choose` (may be empty) sees the keys it names first; then it must name exactly one key
-    // that can sign (else GnuPG's words: "No secret key", "Key expired", ...). With a passphrase
-    // source the agent is asked in loopback mode; without it the agent's own pinentry asks.
-    virtual Result<void> ClearSign(QIODevice& in, QIODevice& out, const QString& keyId,
-                                   const KeyChooser& choose,
-                                   const PassphraseSource& passphrase) = 0;
+    // The fingerprint of the one key `keyId` names for signing (the program's own gpg run signs
+    // with it). `choose` (may be empty) sees the keys it names first; then it must name exactly
+    // one key that can sign (else GnuPG's words: "No secret key", "Key expired", ...).
+    virtual Result<QString> Signer(const QString& keyId, const KeyChooser& choose) = 0;
+    // GnuPG's words for one of its error codes ("Bad passphrase").
+    virtual QString ErrorText(unsigned code) = 0;
     // Checks one cleartext-signed block ("-----BEGIN PGP SIGNED MESSAGE-----" to "-----END PGP
     // SIGNATURE-----"); the text it signs goes to `signedText`. Fails when GnuPG finds no
     // signature to check.

@@ -1,8 +1,8 @@
 #include "platform/shellcommand.h"
 
+#include "platform/childstart.h"
 #include "platform/interruptcleanup.h"
 #include "platform/peertext.h"
-#include "platform/spawnsignals.h"
 #include "platform/tasks.h"
 
 #include <QDeadlineTimer>
@@ -13,12 +13,9 @@
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 // A secret is one short line; a command that prints more without a line end is cut here.
@@ -133,25 +130,15 @@ QString Seconds(int ms) {
 }
 
 Result<Command> Start(const QString& command, int out, int err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A group of its own, so that the deadline ends everything the command started; signals as a
-    // freshly started program has them (a worker thread may block some).
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, short(POSIX_SPAWN_SETPGROUP | FreshSignals(attributes)));
-    const QByteArray text = command.toLocal8Bit();
-    char sh[] = "/bin/sh", c[] = "-c";
-    char* argv[] = {sh, c, const_cast<char*>(text.constData()), nullptr};
+    // A group of its own, so that the deadline ends everything the command started.
+    const Result<pid_t> pid =
+        StartChild(ChildStart{"/bin/sh",
+                              {"-c", command.toLocal8Bit()},
+                              {{-1, STDIN_FILENO}, {out, STDOUT_FILENO}, {err, STDERR_FILENO}},
+                              true});
+    if (!pid) return Fail(pid.Error());
     Command started;
-    const int rc = ::posix_spawn(&started.pid, "/bin/sh", &actions, &attributes, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (rc != 0) return Fail(QString::fromLocal8Bit(std::strerror(rc)));
+    started.pid = pid.Value();
     started.slot = InterruptCleanup::KillGroupOnInterrupt(started.pid);
     started.pidfd = int(::syscall(SYS_pidfd_open, started.pid, 0));
     return started;

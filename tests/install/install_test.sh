@@ -24,6 +24,7 @@ expected=(
     lib/regiscribe/modules/libregiscribe-imap.so
     lib/regiscribe/modules/libregiscribe-keyring.so
     lib/regiscribe/modules/libregiscribe-openpgp.so
+    lib/regiscribe/modules/libregiscribe-tls.so
     share/applications/$id.desktop
     share/bash-completion/completions/regiscribe-cli
     share/icons/hicolor/128x128/apps/$id.png

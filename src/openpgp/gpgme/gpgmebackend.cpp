@@ -1,6 +1,7 @@
 // The OpenPGP module: GnuPG through GPGME. Each call makes its own context, so calls may run on
 // any thread. GPGME finds GnuPG at its built-in place without asking gpgconf: a short command
 // then starts no gpgconf runs besides the one GnuPG run it needs.
+#include "openpgp/gnupgtrouble.h"
 #include "openpgp/openpgpbackend.h"
 #include "platform/module.h"
 
@@ -51,11 +52,7 @@ struct Context {
             gpgme_free(bytes);
         }
         if (diagnostics) gpgme_data_release(diagnostics);
-        for (const char* sign : {"can't connect to the agent", "keyblock resource", "Fatal: "})
-            for (const QString& line : lines)
-                if (line.contains(QLatin1String(sign)))
-                    return (line.startsWith("gpg: ") ? line.mid(5) : line).trimmed();
-        return QString();
+        return GnupgTrouble(lines);
     }
     // The failure of an operation: the agent's trouble when there was some, else `error`.
     Failure Failed(gpgme_error_t error) const {
@@ -123,27 +120,6 @@ OpenPgpKey KeyOf(gpgme_key_t key) {
         }
     }
     return k;
-}
-
-struct Loopback {
-    const PassphraseSource* source;
-    QString failure; // why the source gave nothing
-};
-
-gpgme_error_t GivePassphrase(void* hook, const char*, const char*, int previousWasBad, int fd) {
-    auto& loopback = *static_cast<Loopback*>(hook);
-    // A second request means the first was wrong: the source would give the same text again.
-    if (previousWasBad) return gpg_error(GPG_ERR_BAD_PASSPHRASE);
-    Result<QByteArray> passphrase = (*loopback.source)();
-    if (!passphrase) {
-        loopback.failure = passphrase.Error();
-        return gpg_error(GPG_ERR_CANCELED);
-    }
-    QByteArray line = passphrase.Value() + "\n";
-    const int written = gpgme_io_writen(fd, line.constData(), size_t(line.size()));
-    line.fill('\0');
-    passphrase.Value().fill('\0');
-    return written != 0 ? gpg_error_from_syserror() : 0;
 }
 
 OpenPgpSignature::Validity ValidityOf(gpgme_validity_t validity) {
@@ -217,37 +193,20 @@ public:
         return keys;
     }
 
-    Result<void> ClearSign(QIODevice& in, QIODevice& out, const QString& keyId,
-                           const KeyChooser& choose, const PassphraseSource& passphrase) override {
+    Result<QString> Signer(const QString& keyId, const KeyChooser& choose) override {
         Context c;
         if (c.error) return Fail(Text(c.error));
         std::vector<gpgme_key_t> named;
         Result<void> signable = List(c, keyId, false, named);
         if (signable) signable = Signable(named, choose);
-        if (signable) {
-            const gpgme_error_t error = gpgme_signers_add(c.ctx, named.front());
-            if (error) signable = Fail(Text(error));
-        }
+        const QString fingerprint = signable ? KeyOf(named.front()).fingerprint : QString();
         for (gpgme_key_t key : named)
             gpgme_key_unref(key);
-        if (!signable) return signable;
-
-        Loopback loopback{&passphrase, QString()};
-        if (passphrase) {
-            gpgme_set_pinentry_mode(c.ctx, GPGME_PINENTRY_MODE_LOOPBACK);
-            gpgme_set_passphrase_cb(c.ctx, GivePassphrase, &loopback);
-        }
-        Data plain, armored;
-        gpgme_error_t error = DeviceData(in, plain);
-        if (!error) error = DeviceData(out, armored);
-        if (!error) error = gpgme_op_sign(c.ctx, plain.data, armored.data, GPGME_SIG_MODE_CLEAR);
-        if (!error) return {};
-        if (!loopback.failure.isEmpty()) return Fail(loopback.failure);
-        const gpgme_sign_result_t result = gpgme_op_sign_result(c.ctx);
-        if (result && result->invalid_signers && result->invalid_signers->reason)
-            error = result->invalid_signers->reason;
-        return c.Failed(error);
+        if (!signable) return Fail(signable.Error());
+        return fingerprint;
     }
+
+    QString ErrorText(unsigned code) override { return Text(gpg_error(gpg_err_code_t(code))); }
 
     Result<std::vector<OpenPgpSignature>> VerifyClearSigned(QByteArrayView block,
                                                             QIODevice& signedText) override {
