@@ -24,7 +24,7 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& title,
     return group;
 }
 
-void BuildAuthSheet(QWidget* sheet) {
+void BuildAuthSheet(QWidget* sheet, TRecordPage& record) {
     auto* grid = new QGridLayout(sheet);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
@@ -35,7 +35,7 @@ void BuildAuthSheet(QWidget* sheet) {
          "Select if you are changing information on a contact (Address, Phone, E-Mail, etc.)"},
         {"DeleteContactRadio", "Delete Contact", "Select if you wish to delete a contact."},
     };
-    grid->addWidget(MakeActionGroup(sheet, "ContactActionGroup", radios), 0, 0);
+    grid->addWidget(MakeActionGroup(sheet, "ContactActionGroup", radios, record), 0, 0);
 
     QGridLayout* g = nullptr;
     QGroupBox* authorization = MakeGroup(sheet, "AuthorizationGroup", "Authorization", &g);
@@ -83,7 +83,8 @@ void BuildAuthSheet(QWidget* sheet) {
 
     auto* name = new QGridLayout;
     name->setVerticalSpacing(1);
-    AddField(sheet, name, 0, 0, "Contactname", "Enter the name of the contact");
+    record.nameBox = qobject_cast<QComboBox*>(
+        AddField(sheet, name, 0, 0, "Contactname", "Enter the name of the contact"));
     grid->addLayout(name, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(1, 1);
@@ -100,21 +101,6 @@ void BuildContactSheet(QWidget* sheet) {
     SetFieldOpen(sheet->findChild<QWidget*>("ContactNicHandle"), false);
 }
 
-void BuildReviewSheet(QWidget* sheet) {
-    auto* column = new QVBoxLayout(sheet);
-    column->setSpacing(4);
-    auto* row = new QHBoxLayout;
-    row->addWidget(MakeReviewMemo(sheet, "Memo3", "Contact template"), 1);
-    row->addWidget(MakeButtonColumn(
-        sheet, "ContactReviewPanel",
-        {{"ContactShowForm", "Show Form", "Shows the form that will be sent to the Internic."},
-         {"ContactMailtoNic", "Mail to NIC", "Mails the application to the Internic"},
-         {"ContactClear", "Clear All", "Clears all info on previous tabs."},
-         {"ContactDefaultButton", "Save as Default", "Saves info on previous tabs as default."},
-         {"ContactPrint", "Print", nullptr}}));
-    column->addLayout(row, 1);
-    column->addLayout(MakeStatusRow(sheet, "Cstatus", "Cmailprogress"));
-}
 } // namespace
 
 TRecordPage BuildContactPage(QWidget* page) {
@@ -123,11 +109,19 @@ TRecordPage BuildContactPage(QWidget* page) {
     auto* pages = new QTabWidget(page);
     pages->setObjectName("PageControl4");
     layout->addWidget(pages);
-    BuildAuthSheet(AddSheet(pages, "ContactAuthSheet", "Authorization, Notify && Authentication"));
+    TRecordPage record;
+    record.kind = RecordKind::Contact;
+    BuildAuthSheet(AddSheet(pages, "ContactAuthSheet", "Authorization, Notify && Authentication"),
+                   record);
     BuildContactSheet(AddSheet(pages, "ContactInfoSheet", "Contact", "Information on the contact"));
-    BuildReviewSheet(AddSheet(pages, "ContactReviewSheet", "Review && Submit"));
-    return FindRecordPage(page, RecordKind::Contact,
-                          {"ContactShowForm", "ContactMailtoNic", "ContactClear",
-                           "ContactDefaultButton", "ContactPrint", "Memo3", "Cmailprogress",
-                           "Cstatus"});
+    BuildMemoReviewSheet(
+        AddSheet(pages, "ContactReviewSheet", "Review && Submit"),
+        {"Memo3", "Contact template", "ContactReviewPanel", "Cstatus", "Cmailprogress"},
+        {{"ContactShowForm", "Show Form", "Shows the form that will be sent to the Internic."},
+         {"ContactMailtoNic", "Mail to NIC", "Mails the application to the Internic"},
+         {"ContactClear", "Clear All", "Clears all info on previous tabs."},
+         {"ContactDefaultButton", "Save as Default", "Saves info on previous tabs as default."},
+         {"ContactPrint", "Print", nullptr}},
+        record);
+    return record;
 }

@@ -5,6 +5,7 @@
 #include "app/ui/reviewlabels.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +20,7 @@ const char* kSchemeHelp =
     "Admin or Technical contact.  CRYPT-PW: All changes to this domain must include the cryptic "
     "password associated with the contact.  PGP:  Changes must bePGP Encrypted";
 
-void BuildTypeSheet(QWidget* sheet) {
+void BuildTypeSheet(QWidget* sheet, TRecordPage& record) {
     auto* grid = new QGridLayout(sheet);
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(12);
@@ -28,7 +29,7 @@ void BuildTypeSheet(QWidget* sheet) {
         {"ModifyDomainRadio", "Modify Domain", "For existing domain modification"},
         {"DeleteDomainRadio", "Delete Domain", "for deleting an existing domain"},
     };
-    grid->addWidget(MakeActionGroup(sheet, "DomainActionGroup", radios), 0, 0, 4, 1);
+    grid->addWidget(MakeActionGroup(sheet, "DomainActionGroup", radios, record), 0, 0, 4, 1);
     AddField(sheet, grid, 0, 1, "AuthScheme",
              "The authorization scheme for the Internic's Guardian System (F1 for more info)");
     sheet->findChild<QLabel*>(LabelName("AuthScheme"))->setToolTip(kSchemeHelp);
@@ -39,8 +40,9 @@ void BuildTypeSheet(QWidget* sheet) {
                     "Makes the encrypted password from the password you type (crypt(3)).");
     sheet->findChild<QLabel*>(LabelName("AuthInfoEdit"))
         ->setToolTip("If you chose CRYPT-PW for Authorization, enter the encrypted password here.");
-    AddField(sheet, grid, 4, 0, "DomainNameEdit",
-             "Enter the domain name you wish to edit (Example: example.com)", 2);
+    record.nameBox = qobject_cast<QComboBox*>(
+        AddField(sheet, grid, 4, 0, "DomainNameEdit",
+                 "Enter the domain name you wish to edit (Example: example.com)", 2));
     AddField(sheet, grid, 6, 0, "PurposeEdit",
              "A short note explaining the intentions for this domain", 2);
     grid->setRowStretch(7, 1);
@@ -69,7 +71,8 @@ void BuildOrgSheet(QWidget* sheet) {
                                      {"O5", "Copy From Admin", nullptr},
                                      {"O6", "Copy From Tech", nullptr},
                                      {"O7", "Copy From Billing", nullptr},
-                                     {"O8", "Clear", nullptr}}));
+                                     {"O8", "Clear", nullptr}})
+                       .panel);
 }
 
 QStringList DomainBlock(const QString& letter) {
@@ -124,22 +127,27 @@ void BuildNameServerSheet(QWidget* sheet) {
     column->addLayout(buttons);
 }
 
-void BuildReviewSheet(QWidget* sheet) {
+void BuildReviewSheet(QWidget* sheet, TRecordPage& record) {
     // The summary takes the sheet's whole width, so that its values show whole; the buttons and
     // the status line lie below it.
     auto* column = new QVBoxLayout(sheet);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     column->addWidget(MakeDomainReviewLabels(sheet), 1);
-    column->addWidget(MakeButtonRow(
+    const ButtonPanel review = MakeButtonRow(
         sheet, "DomainReviewPanel",
         {{"ShowForm", "Show Form", "Shows the form that will be sent to the Internic."},
          {"BitBtn1", "Send to Internic", "Mails application to the Internic"},
          {"BitBtn2", "Clear All", "Clears all entries on previous tabs."},
          {"DomainDefultButton", "Save as Default",
           "Saves all entries on previous tabs as defaults."},
-         {"BitBtn4", "Print", nullptr}}));
-    column->addLayout(MakeStatusRow(sheet, "status", "MailProgress"));
+         {"BitBtn4", "Print", nullptr}});
+    column->addWidget(review.panel);
+    TakeReviewButtons(review, record);
+    const StatusRow status = MakeStatusRow(sheet, "status", "MailProgress");
+    column->addLayout(status.row);
+    record.status = status.status;
+    record.mailProgress = status.progress;
 }
 } // namespace
 
@@ -149,7 +157,10 @@ TRecordPage BuildDomainPage(QWidget* page) {
     auto* pages = new QTabWidget(page);
     pages->setObjectName("PageControl2");
     layout->addWidget(pages);
-    BuildTypeSheet(AddSheet(pages, "DomainTypeSheet", "Type"));
+    TRecordPage record;
+    record.kind = RecordKind::Domain;
+    record.showsFormViewer = true;
+    BuildTypeSheet(AddSheet(pages, "DomainTypeSheet", "Type"), record);
     BuildOrgSheet(AddSheet(pages, "DomainOrgSheet", "Org",
                            "Information about the organization that will own this domain"));
     QWidget* admin =
@@ -163,7 +174,8 @@ TRecordPage BuildDomainPage(QWidget* page) {
                                         {"A5", "Copy From Org", nullptr},
                                         {"A6", "Copy From Tech", nullptr},
                                         {"A7", "Copy From Billing", nullptr},
-                                        {"A8", "Clear", nullptr}}));
+                                        {"A8", "Clear", nullptr}})
+                          .panel);
     QWidget* tech = AddSheet(pages, "DomainTechSheet", "Technical",
                              "Information about the domain's Technical Contact");
     BuildContactSheet(tech, "T",
@@ -175,7 +187,8 @@ TRecordPage BuildDomainPage(QWidget* page) {
                                         {"T5", "Copy From Org", nullptr},
                                         {"T6", "Copy From Admin", nullptr},
                                         {"T7", "Copy From Billing", nullptr},
-                                        {"T8", "Clear", nullptr}}));
+                                        {"T8", "Clear", nullptr}})
+                          .panel);
     QWidget* billing = AddSheet(pages, "DomainBillingSheet", "Billing",
                                 "Information about the party responsible for paying Internic Fees");
     BuildContactSheet(billing, "B",
@@ -187,22 +200,21 @@ TRecordPage BuildDomainPage(QWidget* page) {
                                         {"B5", "Copy From Org", nullptr},
                                         {"B6", "Copy From Admin", nullptr},
                                         {"BitBtn32", "Copy From Tech", nullptr},
-                                        {"BitBtn33", "Clear", nullptr}}));
+                                        {"BitBtn33", "Clear", nullptr}})
+                          .panel);
     BuildNameServerSheet(AddSheet(pages, "DomainNameServersSheet", "Name Servers",
                                   "All domains must have at least a PRIMARY and SECONDARY name "
                                   "server.  The servers should be configured for the domain "
                                   "BEFORE you register it!!!"));
     BuildReviewSheet(AddSheet(pages, "DomainReviewSheet", "Review && Submit",
                               "Be sure all information is accurate and you have configured your "
-                              "DNS servers BEFORE mailing to the Internic."));
+                              "DNS servers BEFORE mailing to the Internic."),
+                     record);
     // The domain print text: never shown, it holds the template last written for printing.
     auto* print = MakeMemo(page, "Memo1");
     print->setLineWrapMode(QPlainTextEdit::NoWrap);
     print->hide();
     print->setFocusPolicy(Qt::NoFocus);
-    TRecordPage record = FindRecordPage(page, RecordKind::Domain,
-                                        {"ShowForm", "BitBtn1", "BitBtn2", "DomainDefultButton",
-                                         "BitBtn4", "Memo1", "MailProgress", "status"});
-    record.showsFormViewer = true;
+    record.holder = print;
     return record;
 }

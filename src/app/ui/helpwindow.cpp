@@ -93,6 +93,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_->setObjectName("HelpText");
     browser_->setOpenLinks(true);
     browser_->setAccessibleName("Help text");
+    ReadHelpLinksFrom(this, browser_);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
         browser_->setAccessibleDescription(QString());
         TellHelpLinksChanged(this);

@@ -3,6 +3,7 @@
 #include "app/ui/pageparts.h"
 #include "app/ui/pages.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -10,7 +11,7 @@
 #include <QVBoxLayout>
 
 namespace {
-void BuildTypeSheet(QWidget* sheet) {
+void BuildTypeSheet(QWidget* sheet, TRecordPage& record) {
     auto* grid = new QGridLayout(sheet);
     grid->setVerticalSpacing(1);
     grid->setHorizontalSpacing(12);
@@ -21,7 +22,7 @@ void BuildTypeSheet(QWidget* sheet) {
         {"DeleteHostRadio", "Delete Host",
          "Select if you wish to delete this host from the Internic's databases."},
     };
-    grid->addWidget(MakeActionGroup(sheet, "HostActionGroup", radios), 0, 0, 4, 1);
+    grid->addWidget(MakeActionGroup(sheet, "HostActionGroup", radios, record), 0, 0, 4, 1);
     AddField(sheet, grid, 0, 1, "HostAuthScheme",
              "Authorization type for the domain that has authority over this host.");
     QWidget* info =
@@ -29,8 +30,9 @@ void BuildTypeSheet(QWidget* sheet) {
     SetFieldOpen(info, false);
     AddButtonBeside(info, "HostMakeCryptButton", "Make...",
                     "Makes the encrypted password from the password you type (crypt(3)).");
-    AddField(sheet, grid, 4, 0, "HostName",
-             "Enter the host name you wish to edit (Example: ns1.example.com)", 2);
+    record.nameBox = qobject_cast<QComboBox*>(
+        AddField(sheet, grid, 4, 0, "HostName",
+                 "Enter the host name you wish to edit (Example: ns1.example.com)", 2));
     SetFieldOpen(AddField(sheet, grid, 6, 0, "HostNicHandle",
                           "Enter the Host's NIC handle is this is a modify or delete."),
                  false);
@@ -49,35 +51,25 @@ void BuildContactSheet(QWidget* sheet) {
 }
 } // namespace
 
-namespace {
-void BuildReviewSheet(QWidget* sheet) {
-    auto* column = new QVBoxLayout(sheet);
-    column->setSpacing(4);
-    auto* row = new QHBoxLayout;
-    row->addWidget(MakeReviewMemo(sheet, "Memo2", "Host template"), 1);
-    row->addWidget(MakeButtonColumn(
-        sheet, "HostReviewPanel",
-        {{"HostShowForm", "Show Form", "Shows the form as it will be sent to the Internic."},
-         {"HostMailtoNic", "Mail to InterNIC", "Mails the application to the Internic."},
-         {"HostCancel", "Clear All", "Clears all previous tab settings."},
-         {"HostDefaultButton", "Save as Default", "Saves all previous tab settings as default."},
-         {"HostPrint", "Print", nullptr}}));
-    column->addLayout(row, 1);
-    column->addLayout(MakeStatusRow(sheet, "hoststatus", "HostMailProgress"));
-}
-} // namespace
-
 TRecordPage BuildHostPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* pages = new QTabWidget(page);
     pages->setObjectName("PageControl3");
     layout->addWidget(pages);
-    BuildTypeSheet(AddSheet(pages, "HostTypeSheet", "Type && Host"));
+    TRecordPage record;
+    record.kind = RecordKind::Host;
+    BuildTypeSheet(AddSheet(pages, "HostTypeSheet", "Type && Host"), record);
     BuildContactSheet(AddSheet(pages, "HostContactSheet", "Host Contact",
                                "Information on the primary contact for this host"));
-    BuildReviewSheet(AddSheet(pages, "HostReviewSheet", "Review && Submit"));
-    return FindRecordPage(page, RecordKind::Host,
-                          {"HostShowForm", "HostMailtoNic", "HostCancel", "HostDefaultButton",
-                           "HostPrint", "Memo2", "HostMailProgress", "hoststatus"});
+    BuildMemoReviewSheet(
+        AddSheet(pages, "HostReviewSheet", "Review && Submit"),
+        {"Memo2", "Host template", "HostReviewPanel", "hoststatus", "HostMailProgress"},
+        {{"HostShowForm", "Show Form", "Shows the form as it will be sent to the Internic."},
+         {"HostMailtoNic", "Mail to InterNIC", "Mails the application to the Internic."},
+         {"HostCancel", "Clear All", "Clears all previous tab settings."},
+         {"HostDefaultButton", "Save as Default", "Saves all previous tab settings as default."},
+         {"HostPrint", "Print", nullptr}},
+        record);
+    return record;
 }

@@ -28,17 +28,18 @@ QWidget* AddSheet(QTabWidget* pages, const QString& name, const QString& caption
     return sheet;
 }
 
-QWidget* MakeActionGroup(QWidget* parent, const QString& name, const RadioSpec (&radios)[3]) {
+QWidget* MakeActionGroup(QWidget* parent, const QString& name, const RadioSpec (&radios)[3],
+                         TRecordPage& page) {
     auto* group = new QFrame(parent);
     group->setObjectName(name);
     group->setFrameShape(QFrame::StyledPanel);
     auto* column = new QVBoxLayout(group);
     column->setContentsMargins(8, 4, 8, 4);
     column->setSpacing(2);
-    bool first = true;
-    for (const RadioSpec& r : radios) {
-        column->addWidget(MakeRadio(group, r.name, r.caption, r.hint, first));
-        first = false;
+    for (std::size_t i = 0; i < page.actionRadios.size(); ++i) {
+        page.actionRadios[i] =
+            MakeRadio(group, radios[i].name, radios[i].caption, radios[i].hint, i == 0);
+        column->addWidget(page.actionRadios[i]);
     }
     return group;
 }
@@ -68,42 +69,53 @@ QGridLayout* MakeAddressBlock(QWidget* parent, const QStringList& c) {
     return grid;
 }
 
-QWidget* MakeButtonColumn(QWidget* parent, const QString& name,
-                          const std::initializer_list<ButtonSpec>& buttons) {
+ButtonPanel MakeButtonColumn(QWidget* parent, const QString& name,
+                             const std::initializer_list<ButtonSpec>& buttons) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::StyledPanel);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(2);
-    for (const ButtonSpec& b : buttons)
-        column->addWidget(MakeButton(panel, b.name, b.caption, b.hint ? b.hint : ""));
+    ButtonPanel made{panel, {}};
+    for (const ButtonSpec& b : buttons) {
+        made.buttons << MakeButton(panel, b.name, b.caption, b.hint ? b.hint : "");
+        column->addWidget(made.buttons.back());
+    }
     column->addStretch(1);
-    return panel;
+    return made;
 }
 
-QWidget* MakeButtonRow(QWidget* parent, const QString& name,
-                       const std::initializer_list<ButtonSpec>& buttons) {
+ButtonPanel MakeButtonRow(QWidget* parent, const QString& name,
+                          const std::initializer_list<ButtonSpec>& buttons) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    for (const ButtonSpec& b : buttons)
-        row->addWidget(MakeButton(panel, b.name, b.caption, b.hint ? b.hint : ""), 1);
-    return panel;
+    ButtonPanel made{panel, {}};
+    for (const ButtonSpec& b : buttons) {
+        made.buttons << MakeButton(panel, b.name, b.caption, b.hint ? b.hint : "");
+        row->addWidget(made.buttons.back(), 1);
+    }
+    return made;
 }
 
-QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName) {
-    auto* row = new QHBoxLayout;
-    auto* status = new TStatusLine(parent);
-    status->setObjectName(statusName);
-    status->setText("status...");
-    row->addWidget(status, 3);
-    auto* bar = MakeProgressBar(parent, barName);
-    bar->setAccessibleName("Mail progress");
-    row->addWidget(bar, 2);
-    return row;
+void TakeReviewButtons(const ButtonPanel& review, TRecordPage& page) {
+    QAbstractButton** roles[] = {&page.showFormButton, &page.mailButton, &page.clearAllButton,
+                                 &page.saveDefaultButton, &page.printButton};
+    for (qsizetype i = 0; i < review.buttons.size() && i < 5; ++i)
+        *roles[i] = review.buttons[i];
+}
+
+StatusRow MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName) {
+    StatusRow made{new QHBoxLayout, new TStatusLine(parent), MakeProgressBar(parent, barName)};
+    made.status->setObjectName(statusName);
+    made.status->setText("status...");
+    made.row->addWidget(made.status, 3);
+    made.progress->setAccessibleName("Mail progress");
+    made.row->addWidget(made.progress, 2);
+    return made;
 }
 
 // A review memo of the host and contact pages: read-only template text in a fixed font.
@@ -121,20 +133,19 @@ QPlainTextEdit* MakeReviewMemo(QWidget* sheet, const QString& name, const QStrin
     return memo;
 }
 
-TRecordPage FindRecordPage(QWidget* sheet, RecordKind kind, const RecordPageNames& names) {
-    TRecordPage page;
-    page.kind = kind;
-    page.nameBox = sheet->findChild<QComboBox*>(KindOf(kind).nameBox);
-    for (std::size_t i = 0; i < page.actionRadios.size(); ++i)
-        page.actionRadios[i] =
-            sheet->findChild<QRadioButton*>(KindOf(kind).actionRadios.value(qsizetype(i)));
-    page.showFormButton = sheet->findChild<QAbstractButton*>(names.showForm);
-    page.mailButton = sheet->findChild<QAbstractButton*>(names.mail);
-    page.clearAllButton = sheet->findChild<QAbstractButton*>(names.clearAll);
-    page.saveDefaultButton = sheet->findChild<QAbstractButton*>(names.saveDefault);
-    page.printButton = sheet->findChild<QAbstractButton*>(names.print);
-    page.holder = sheet->findChild<QPlainTextEdit*>(names.holder);
-    page.mailProgress = sheet->findChild<QProgressBar*>(names.progress);
-    page.status = sheet->findChild<TStatusLine*>(names.status);
-    return page;
+void BuildMemoReviewSheet(QWidget* sheet, const MemoReviewNames& names,
+                          const std::initializer_list<ButtonSpec>& buttons, TRecordPage& page) {
+    auto* column = new QVBoxLayout(sheet);
+    column->setSpacing(4);
+    auto* row = new QHBoxLayout;
+    page.holder = MakeReviewMemo(sheet, names.memo, names.memoAccessibleName);
+    row->addWidget(page.holder, 1);
+    const ButtonPanel review = MakeButtonColumn(sheet, names.panel, buttons);
+    row->addWidget(review.panel);
+    TakeReviewButtons(review, page);
+    column->addLayout(row, 1);
+    const StatusRow status = MakeStatusRow(sheet, names.status, names.progress);
+    column->addLayout(status.row);
+    page.status = status.status;
+    page.mailProgress = status.progress;
 }

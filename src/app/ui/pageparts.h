@@ -4,14 +4,18 @@
 // page a builder hands back.
 #include "app/ui/recordpage.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class QBoxLayout;
 class QGridLayout;
 class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
 class QTabWidget;
 class QWidget;
+class TStatusLine;
 
 // A nested tab sheet with its name, caption ("&&" shows one "&") and hint.
 QWidget* AddSheet(QTabWidget* pages, const QString& name, const QString& caption,
@@ -23,8 +27,9 @@ struct RadioSpec {
     const char* hint;
 };
 // The three action radios in their own group (so they exclude only each other); the first is
-// checked.
-QWidget* MakeActionGroup(QWidget* parent, const QString& name, const RadioSpec (&radios)[3]);
+// checked. They become `page`'s action radios.
+QWidget* MakeActionGroup(QWidget* parent, const QString& name, const RadioSpec (&radios)[3],
+                         TRecordPage& page);
 
 // An address block in the window's usual arrangement. `controls` are the block's twelve controls
 // in role order: handle, role, name, organization, street, city, state, postal code, country,
@@ -36,32 +41,44 @@ struct ButtonSpec {
     const char* caption;
     const char* hint;
 };
+// A panel of buttons and the buttons on it, in the order given.
+struct ButtonPanel {
+    QWidget* panel = nullptr;
+    QList<QPushButton*> buttons;
+};
 // A framed column of buttons, for the copy panels and the review pages.
-QWidget* MakeButtonColumn(QWidget* parent, const QString& name,
-                          const std::initializer_list<ButtonSpec>& buttons);
+ButtonPanel MakeButtonColumn(QWidget* parent, const QString& name,
+                             const std::initializer_list<ButtonSpec>& buttons);
 
 // The same buttons side by side, without a frame, sharing the width.
-QWidget* MakeButtonRow(QWidget* parent, const QString& name,
-                       const std::initializer_list<ButtonSpec>& buttons);
+ButtonPanel MakeButtonRow(QWidget* parent, const QString& name,
+                          const std::initializer_list<ButtonSpec>& buttons);
+
+// A review page's five buttons (Show Form, the mail button, Clear All, Save as Default, Print, in
+// this order) become `page`'s.
+void TakeReviewButtons(const ButtonPanel& review, TRecordPage& page);
 
 // A status line ("status...") and its progress bar in one row.
-QBoxLayout* MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName);
+struct StatusRow {
+    QBoxLayout* row = nullptr;
+    TStatusLine* status = nullptr;
+    QProgressBar* progress = nullptr;
+};
+StatusRow MakeStatusRow(QWidget* parent, const QString& statusName, const QString& barName);
 
 // A review memo of the host and contact pages: read-only template text in "Courier" 8 point, both
 // scroll bars, no wrapping.
 QPlainTextEdit* MakeReviewMemo(QWidget* sheet, const QString& name, const QString& accessibleName);
 
-// The names a page's builder gave the controls of its record page; the name box and the action
-// radios carry the kind's own names (recordkinds.h).
-struct RecordPageNames {
-    const char* showForm;
-    const char* mail;
-    const char* clearAll;
-    const char* saveDefault;
-    const char* print;
-    const char* holder;
-    const char* progress;
+// The review sheet of the host and contact pages: the review memo (which takes the written
+// template) beside the framed column of the five review buttons, the status row below; all of
+// them become `page`'s.
+struct MemoReviewNames {
+    const char* memo;
+    const char* memoAccessibleName;
+    const char* panel;
     const char* status;
+    const char* progress;
 };
-// The record page of `kind`, its controls found on the page's tab sheet.
-TRecordPage FindRecordPage(QWidget* sheet, RecordKind kind, const RecordPageNames& names);
+void BuildMemoReviewSheet(QWidget* sheet, const MemoReviewNames& names,
+                          const std::initializer_list<ButtonSpec>& buttons, TRecordPage& page);

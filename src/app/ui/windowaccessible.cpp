@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QHash>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -113,6 +114,12 @@ public:
     }
 };
 
+// The text browser of each help window, as the window told.
+QHash<const QWidget*, QPointer<QTextBrowser>>& HelpTexts() {
+    static QHash<const QWidget*, QPointer<QTextBrowser>> texts;
+    return texts;
+}
+
 // The help window: its widgets, then one child per link of the page shown. The links are made
 // afresh when the page has changed.
 class HelpWindowAccessible : public PlainWindowAccessible {
@@ -152,8 +159,8 @@ public:
 
 private:
     const std::vector<QAccessible::Id>& Links() const {
-        // Looked up here: the window is read while it is still being built.
-        auto* browser = widget()->findChild<QTextBrowser*>("HelpText");
+        // Asked here: the window is read while it is still being built.
+        QTextBrowser* browser = HelpTexts().value(widget());
         if (!browser) return ids_;
         const QUrl page = browser->source();
         if (page == shown_ && revision_ == browser->document()->revision()) return ids_;
@@ -199,6 +206,12 @@ QAccessibleInterface* WindowFactory(const QString& className, QObject* object) {
     return nullptr;
 }
 } // namespace
+
+void ReadHelpLinksFrom(QWidget* helpWindow, QTextBrowser* browser) {
+    HelpTexts().insert(helpWindow, browser);
+    QObject::connect(helpWindow, &QObject::destroyed,
+                     [helpWindow] { HelpTexts().remove(helpWindow); });
+}
 
 void TellHelpLinksChanged(QWidget* helpWindow) {
     if (!QAccessible::isActive()) return;

@@ -287,11 +287,11 @@ void TObjectsPage::BuildControls() {
     bottom->addStretch(1);
     page->addLayout(bottom);
     // The status line and progress bar as on the registration pages.
-    QBoxLayout* statusRow = MakeStatusRow(this, "ObjectStatus", "ObjectMailProgress");
-    Status = qobject_cast<TStatusLine*>(statusRow->itemAt(0)->widget());
-    Progress = qobject_cast<QProgressBar*>(statusRow->itemAt(1)->widget());
+    const StatusRow statusRow = MakeStatusRow(this, "ObjectStatus", "ObjectMailProgress");
+    Status = statusRow.status;
+    Progress = statusRow.progress;
     Status->setText(QString());
-    page->addLayout(statusRow);
+    page->addLayout(statusRow.row);
 
     SetHelpTopic(this, ObjectsPageHelpTopic);
     for (QWidget* w : {static_cast<QWidget*>(Attributes), static_cast<QWidget*>(ObjectText),
