@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QSslConfiguration>
 #include <memory>
+#include <openssl/crypto.h>
 
 namespace {
 // The system's trust store, and the extra anchors of REGISCRIBE_CA_FILE.
@@ -119,5 +120,10 @@ private:
 } // namespace
 
 REGISCRIBE_MODULE_ENTRY(HttpsClient, regiscribe_https_client) {
+    // OpenSSL comes in with the network library's TLS plugin, after the program started. Its
+    // clean-up at exit would then run before the network library's own and free locks that the
+    // library's thread still holds (a race the thread checker saw at the end of `rdap`): OpenSSL
+    // is told, before the library first uses it, to leave its state to the end of the process.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
     return new QnamClient;
 }

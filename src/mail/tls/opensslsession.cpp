@@ -383,6 +383,9 @@ public:
 } // namespace
 
 REGISCRIBE_MODULE_ENTRY(TlsBackend, regiscribe_tls) {
+    // Loaded after the program started, OpenSSL would clean up at exit before the threads that
+    // may still use it have ended (see the HTTPS module): its state is left to the process's end.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
     static OpenSslBackend backend;
     return &backend;
 }
