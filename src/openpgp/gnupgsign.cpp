@@ -2,6 +2,7 @@
 
 #include "openpgp/gnupgtrouble.h"
 #include "platform/childstart.h"
+#include "platform/descriptorlines.h"
 
 #include <QIODevice>
 #include <cerrno>
@@ -17,26 +18,6 @@ constexpr qsizetype kChunk = 64 * 1024;
 // Of GnuPG's diagnostics only the last lines are kept, each cut at this length.
 constexpr int kDiagnosticLines = 32;
 constexpr qsizetype kLineLimit = 1024;
-
-// The whole lines of what a descriptor gives, cut at kLineLimit.
-class Lines {
-public:
-    QStringList Add(const char* data, qsizetype size) {
-        QStringList done;
-        for (qsizetype i = 0; i < size; ++i) {
-            if (data[i] == '\n') {
-                done << QString::fromUtf8(current_);
-                current_.clear();
-            } else if (current_.size() < kLineLimit) {
-                current_ += data[i];
-            }
-        }
-        return done;
-    }
-
-private:
-    QByteArray current_;
-};
 
 // One end of ours and the child's end of a channel; ours does not block and is closed on exec.
 struct Channel {
@@ -65,20 +46,6 @@ struct Channel {
         CloseTheirs();
     }
 };
-
-// Reads what is there; false at the end (or a failure) of the descriptor.
-bool ReadSome(int fd, const std::function<void(const char*, qsizetype)>& take) {
-    char buffer[kChunk];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            take(buffer, n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        return n < 0 && errno == EAGAIN;
-    }
-}
 
 class SigningRun {
 public:
@@ -144,18 +111,19 @@ private:
                 report_.ours = QString::fromLocal8Bit(strerror(errno));
                 return;
             }
-            if (p[0].revents && !ReadSome(signature_.ours, [this](const char* d, qsizetype n) {
+            if (p[0].revents && !ReadAvailable(signature_.ours, [this](const char* d, qsizetype n) {
                     if (out_.write(d, n) != n && report_.ours.isEmpty())
                         report_.ours = "The signature could not be written: " + out_.errorString();
                 }))
                 signature_.CloseOurs();
-            if (p[1].revents && !ReadSome(diagnostics_.ours, [this](const char* d, qsizetype n) {
+            if (p[1].revents &&
+                !ReadAvailable(diagnostics_.ours, [this](const char* d, qsizetype n) {
                     Keep(diagnosticLines_.Add(d, n));
                 }))
                 diagnostics_.CloseOurs();
-            if (p[2].revents && !ReadSome(status_.ours, [this](const char* d, qsizetype n) {
-                    for (const QString& line : statusLines_.Add(d, n))
-                        OnStatus(line);
+            if (p[2].revents && !ReadAvailable(status_.ours, [this](const char* d, qsizetype n) {
+                    for (const QByteArray& line : statusLines_.Add(d, n))
+                        OnStatus(QString::fromUtf8(line));
                 }))
                 status_.CloseOurs();
             if (p[3].revents) Feed();
@@ -179,8 +147,9 @@ private:
             text_.CloseOurs();
     }
 
-    void Keep(const QStringList& lines) {
-        lastDiagnostics_ += lines;
+    void Keep(const QList<QByteArray>& lines) {
+        for (const QByteArray& line : lines)
+            lastDiagnostics_ << QString::fromUtf8(line);
         while (lastDiagnostics_.size() > kDiagnosticLines)
             lastDiagnostics_.removeFirst();
     }
@@ -224,7 +193,7 @@ private:
     const PassphraseSource& passphrase_;
     Channel text_, signature_, diagnostics_, status_, commands_;
     QByteArray pending_;
-    Lines diagnosticLines_, statusLines_;
+    LineSplitter diagnosticLines_{kLineLimit}, statusLines_{kLineLimit};
     QStringList lastDiagnostics_;
     bool created_ = false, asked_ = false;
     GnupgSigning report_;

@@ -1,6 +1,7 @@
 #include "platform/shellcommand.h"
 
 #include "platform/childstart.h"
+#include "platform/descriptorlines.h"
 #include "platform/interruptcleanup.h"
 #include "platform/peertext.h"
 #include "platform/tasks.h"
@@ -90,38 +91,23 @@ void LeaveRunning(Command command, const QDeadlineTimer& deadline) {
 class LastLine {
 public:
     void Add(const char* data, qsizetype size) {
-        for (qsizetype i = 0; i < size; ++i) {
-            const char c = data[i];
-            if (c == '\n') {
-                if (!current_.trimmed().isEmpty()) last_ = current_;
-                current_.clear();
-            } else if (current_.size() < kReasonLimit) {
-                current_ += c;
-            }
-        }
+        for (const QByteArray& line : lines_.Add(data, size))
+            if (!line.trimmed().isEmpty()) last_ = line;
     }
     QByteArray Text() const {
-        QByteArray line = current_.trimmed().isEmpty() ? last_ : current_;
+        QByteArray line = lines_.Pending().trimmed().isEmpty() ? last_ : lines_.Pending();
         if (line.endsWith('\r')) line.chop(1);
         return line.trimmed();
     }
 
 private:
-    QByteArray current_, last_;
+    LineSplitter lines_{kReasonLimit};
+    QByteArray last_;
 };
 
 void ReadInto(int fd, LastLine& reason, bool& open) {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n > 0) {
-            reason.Add(buffer, n);
-            continue;
-        }
-        if (n == 0 || errno != EAGAIN) open = false;
-        return;
-    }
+    if (!ReadAvailable(fd, [&reason](const char* d, qsizetype n) { reason.Add(d, n); }))
+        open = false;
 }
 
 QString Seconds(int ms) {
