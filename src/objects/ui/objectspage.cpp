@@ -137,7 +137,7 @@ void TObjectsPage::BuildControls() {
     ClassBox->setToolTip("The kind of database object.");
     // Alt+F, Alt+H (the menu bar) and Alt+U (the first-start bar) belong to the window: the
     // page's keys are others, or a menu would not open while the page shows.
-    top->addWidget(LabelFor(RegistryBox, "Registr&y:", "Registry"));
+    top->addWidget(LabelFor(RegistryBox, "&Registry:", "Registry"));
     top->addWidget(RegistryBox);
     top->addWidget(LabelFor(ClassBox, "Cla&ss:", "Class"));
     top->addWidget(ClassBox);
@@ -175,7 +175,7 @@ void TObjectsPage::BuildControls() {
     WhoisEdit->setToolTip("The registry's WHOIS server, HOST[:PORT], for Fetch.");
     other->addWidget(LabelFor(RobotEdit, "Ro&bot:", "Robot"));
     other->addWidget(RobotEdit, 2);
-    other->addWidget(LabelFor(SourceEdit, "S&ource:", "Source"));
+    other->addWidget(LabelFor(SourceEdit, "So&urce:", "Source"));
     other->addWidget(SourceEdit, 1);
     other->addWidget(LabelFor(WhoisEdit, "&WHOIS:", "WHOIS server"));
     other->addWidget(WhoisEdit, 2);
@@ -194,11 +194,11 @@ void TObjectsPage::BuildControls() {
                             "Asks the registry's WHOIS server for the object as it stands.");
     SaveButton = NewButton(this, "ObjectSaveButton", "Sa&ve",
                            "Keeps the object as its record, objects/CLASS/KEY.txt.");
-    MakeButton = NewButton(this, "ObjectMakeButton", "Mak&e...",
+    MakeButton = NewButton(this, "ObjectMakeButton", "Ma&ke...",
                            "Makes a password hash for the maintainer's auth: line.");
     ImportKeyButton = NewButton(this, "ObjectImportKeyButton", "&Import key...",
                                 "Fills key-cert and certif: from a key of your keyring.");
-    keyRow->addWidget(LabelFor(KeyBox, "&Key:", "Key"));
+    keyRow->addWidget(LabelFor(KeyBox, "Ke&y:", "Key"));
     keyRow->addWidget(KeyBox, 1);
     keyRow->addWidget(FetchButton);
     keyRow->addWidget(SaveButton);
@@ -225,7 +225,7 @@ void TObjectsPage::BuildControls() {
     AddAttributeBox->setToolTip("The attribute Add puts in its place in the template.");
     AddButton = NewRowButton(editor, "ObjectAddButton", "&Add", "Adds the attribute chosen.");
     RemoveButton =
-        NewRowButton(editor, "ObjectRemoveButton", "&Remove", "Removes the current attribute.");
+        NewRowButton(editor, "ObjectRemoveButton", "Rem&ove", "Removes the current attribute.");
     UpButton = NewRowButton(editor, "ObjectUpButton", "U&p", "Moves the current attribute up.");
     DownButton =
         NewRowButton(editor, "ObjectDownButton", "Dow&n", "Moves the current attribute down.");

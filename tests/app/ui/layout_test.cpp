@@ -1,5 +1,5 @@
 // The fixed-size window's layout: on every tab each label, field and button lies inside its tab,
-// shows its whole text and overlaps no other control.
+// shows its whole text, overlaps no other control and has an Alt key of its own.
 #include "app/ui/form1.h"
 #include "app/ui/reviewrow.h"
 #include "support/ui/formdriver.h"
@@ -9,8 +9,10 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -50,10 +52,32 @@ std::string Describe(QWidget* w) {
     return text.toStdString();
 }
 
-void CheckSheet(QWidget* sheet) {
+// The key that Alt takes a control (or a label's buddy) to; null without one.
+QChar Mnemonic(QWidget* w) {
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(w)) text = label->buddy() ? label->text() : QString();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
+    text.replace("&&", "");
+    const qsizetype marker = text.indexOf('&');
+    return marker >= 0 && marker + 1 < text.size() ? text[marker + 1].toLower() : QChar();
+}
+
+void CheckSheet(QWidget* sheet, QMenuBar* menus) {
     SCOPED_TRACE(sheet->objectName().toStdString());
     const QList<QWidget*> controls = VisibleControls(sheet);
     EXPECT_FALSE(controls.isEmpty());
+    // Alt and a letter reaches one control of the sheet, and no menu.
+    QHash<QChar, QString> keys;
+    for (QAction* menu : menus->actions())
+        keys.insert(menu->text()[menu->text().indexOf('&') + 1].toLower(), menu->text());
+    for (QWidget* w : controls) {
+        const QChar key = Mnemonic(w);
+        if (key.isNull()) continue;
+        EXPECT_FALSE(keys.contains(key))
+            << Describe(w) << " shares Alt+" << QString(key).toStdString() << " with '"
+            << keys.value(key).toStdString() << "'";
+        keys.insert(key, QString::fromStdString(Describe(w)));
+    }
     QList<QRect> rects;
     for (QWidget* w : controls) {
         const QRect r(w->mapTo(sheet, QPoint(0, 0)), w->size());
@@ -95,7 +119,7 @@ TEST(Layout, EveryTabShowsItsControlsWholeAndApart) {
         for (int i = 0; i < nested->count(); ++i) {
             ShowSheetOf(*nested->widget(i)); // by clicking its tabs, as the user does
             QCoreApplication::processEvents();
-            CheckSheet(nested->widget(i));
+            CheckSheet(nested->widget(i), form.menuBar());
             ++sheets;
         }
     }
@@ -106,7 +130,7 @@ TEST(Layout, EveryTabShowsItsControlsWholeAndApart) {
         QWidget* sheet = form.Control<QWidget>(name);
         ShowSheetOf(*sheet);
         QCoreApplication::processEvents();
-        CheckSheet(sheet);
+        CheckSheet(sheet, form.menuBar());
     }
 }
 
@@ -174,7 +198,7 @@ TEST(Layout, TheDomainReviewShowsLongValuesWholeAndCutsOnlyWhatNoLineHolds) {
         EXPECT_FALSE(value->IsCut()) << Describe(value);
         EXPECT_TRUE(value->toolTip().isEmpty()) << Describe(value);
     }
-    CheckSheet(review);
+    CheckSheet(review, form.menuBar());
 
     // A value wider than a whole line is cut and tells itself as tool tip.
     auto* pages = form.Control<QTabWidget>("PageControl2");
@@ -185,5 +209,5 @@ TEST(Layout, TheDomainReviewShowsLongValuesWholeAndCutsOnlyWhatNoLineHolds) {
     EXPECT_TRUE(mail->IsCut());
     EXPECT_EQ(mail->toolTip(), mail->text());
     EXPECT_TRUE(mail->ShownText().endsWith(QChar(0x2026)));
-    CheckSheet(review);
+    CheckSheet(review, form.menuBar());
 }
