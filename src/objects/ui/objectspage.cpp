@@ -175,7 +175,9 @@ void TObjectsPage::BuildControls() {
     WhoisEdit->setToolTip("The registry's WHOIS server, HOST[:PORT], for Fetch.");
     other->addWidget(LabelFor(RobotEdit, "Ro&bot:", "Robot"));
     other->addWidget(RobotEdit, 2);
-    other->addWidget(LabelFor(SourceEdit, "So&urce:", "Source"));
+    // Every letter of "Source" is another control's Alt key on this page (or the setup bar's):
+    // the field is reached by Tab from Robot.
+    other->addWidget(LabelFor(SourceEdit, "Source:", "Source"));
     other->addWidget(SourceEdit, 1);
     other->addWidget(LabelFor(WhoisEdit, "&WHOIS:", "WHOIS server"));
     other->addWidget(WhoisEdit, 2);
